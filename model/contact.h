@@ -1,0 +1,58 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "model/platform.h"
+
+// Stored as a 32-bit integer; values outside the three named ones are kept as
+// they are and count as a zero-day interval.
+enum IntervalUnit : std::int32_t {
+  Days = 0,
+  Weeks = 1,
+  Months = 2,
+};
+
+class Contact {
+ public:
+  Contact();
+  Contact(std::int32_t id, std::wstring name, std::wstring imagePath, IntervalUnit unit,
+          std::int32_t count, Time lastContacted, std::wstring notes, std::int32_t groupId);
+  virtual ~Contact() = default;
+
+  Contact(const Contact&) = delete;
+  Contact& operator=(const Contact&) = delete;
+
+  // Status arithmetic, against one reading of the clock passed by the caller so
+  // that a whole list can be painted or sorted against the same moment.
+  std::int32_t IntervalDays() const;
+  std::int32_t DaysSinceContact(Time now) const;
+  std::int32_t DaysLeft(Time now) const;
+  bool IsExpired(Time now) const;
+  bool IsWarning(int warnPercent, int warnDays, Time now) const;
+
+  std::int32_t DaysSinceContact() const { return DaysSinceContact(platform::Now()); }
+  std::int32_t DaysLeft() const { return DaysLeft(platform::Now()); }
+  bool IsExpired() const { return IsExpired(platform::Now()); }
+  bool IsWarning(int warnPercent, int warnDays) const {
+    return IsWarning(warnPercent, warnDays, platform::Now());
+  }
+
+  bool MarkContacted(Time now);
+  bool MarkContacted() { return MarkContacted(platform::Now()); }
+  void UndoContacted();
+  // True when the group did not change; otherwise the contact was announced as
+  // removed (from its old group) and then added (to the new one).
+  bool Update(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
+              Time lastContacted, std::wstring notes, std::int32_t groupId);
+
+  std::int32_t id = -1;
+  std::wstring name;
+  std::wstring imagePath;
+  IntervalUnit unit = Days;
+  std::int32_t count = 0;
+  Time lastContacted;
+  Time previousContacted;
+  std::wstring notes;
+  std::int32_t groupId = -1;
+  WindowHandle notifyWindow{};  // not persisted
+};

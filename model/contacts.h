@@ -1,0 +1,31 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
+#include "model/contact.h"
+
+class Contacts {
+ public:
+  using Item = boost::shared_ptr<Contact>;
+
+  // Always true: there is no limit and no duplicate test for contacts.
+  bool Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
+           Time lastContacted, std::wstring notes, std::int32_t groupId);
+  bool Remove(std::int32_t id);
+  void RemoveByGroup(std::int32_t groupId);
+  bool Find(std::int32_t id, Item& found) const;
+
+  std::vector<Item>::const_iterator begin() const { return items.begin(); }
+  std::vector<Item>::const_iterator end() const { return items.end(); }
+
+  std::int32_t lastId = 0;
+  std::vector<Item> items;
+  WindowHandle notifyWindow{};
+
+ private:
+  // Announces the removal while the contact is still listed, then erases it.
+  void AnnounceAndErase(const Item& contact);
+};

@@ -1,0 +1,55 @@
+#pragma once
+// The seam between the data core and the operating system. On Windows a
+// notification target is a window; in the host build it is a receiver object
+// that tests create, delivering the same messages in the same order.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#ifdef _WIN32
+#include "model/windows_api.h"
+#endif
+
+using Time = std::int64_t;  // seconds since 1970-01-01 00:00:00 UTC
+
+#ifdef _WIN32
+using WindowHandle = HWND;
+using MessageId = UINT;
+using MessageParam = WPARAM;
+#else
+struct HostWindow;
+using WindowHandle = HostWindow*;
+using MessageId = unsigned int;
+using MessageParam = std::uintptr_t;
+#endif
+
+namespace platform {
+
+Time Now();
+
+// True when target is a live window (IsWindow on Windows).
+bool IsWindowAlive(WindowHandle target);
+// Synchronous delivery (SendMessageW on Windows); lParam is always 0.
+void Send(WindowHandle target, MessageId message, MessageParam wParam);
+
+// Case-insensitive comparison in the user's locale: 0 when equal.
+int CompareNoCase(const std::wstring& a, const std::wstring& b);
+
+// Full path of the running executable; empty when it cannot be read.
+std::wstring ExecutablePath();
+// The character that separates folders in ExecutablePath().
+wchar_t PathSeparator();
+
+// Makes the auto-start entry present (enable) or absent; failures are silent.
+void SetAutoStartEntry(bool enable);
+// Whether an auto-start entry naming this executable exists anywhere it is read.
+bool AutoStartEntryPresent();
+
+#ifndef _WIN32
+// Host-only test receivers standing in for windows.
+using HostReceiver = std::function<void(MessageId, MessageParam)>;
+WindowHandle CreateHostWindow(HostReceiver receiver);
+void DestroyHostWindow(WindowHandle window);
+#endif
+
+}  // namespace platform
