@@ -202,6 +202,8 @@ const Expected kOptions = {
 
 const Expected* const kAll[] = {&kMain, &kGroup, &kContact, &kPanel, &kOptions};
 
+INT_PTR CALLBACK LeaveToDialogManager(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 std::string Narrow(const std::wstring& s) { return std::string(s.begin(), s.end()); }
 
 class DialogTemplates : public ::testing::Test {
@@ -238,7 +240,7 @@ class DialogTemplates : public ::testing::Test {
     std::memcpy(copy.data() + 12, &style, 4);
     HWND owner = (style & WS_CHILD) ? host_ : nullptr;
     return CreateDialogIndirectParamW(Module(), reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), owner,
-                                      [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                      LeaveToDialogManager, 0);
   }
 
   static HMODULE richEdit_;
