@@ -1,0 +1,79 @@
+// Resource and control ids shared by amicord.rc and the code. Plain macros so
+// that the resource compiler can read this file too.
+#pragma once
+
+// Dialog templates
+#define IDD_MAIN 101
+#define IDD_GROUP 105
+#define IDD_CONTACT 106
+#define IDD_GROUP_ENTRY 107
+#define IDD_OPTIONS 114
+
+// Icons
+#define IDI_APP 102
+#define IDI_ADD_GROUP 103
+#define IDI_OPTIONS 104
+#define IDI_ADD_CONTACT 108
+#define IDI_STATUS_RED 109
+#define IDI_STATUS_ORANGE 110
+#define IDI_STATUS_GREEN 111
+
+// Bitmaps: strips of 16 x 16 cells on magenta for masked image lists
+#define IDB_MENU 112
+#define IDB_CONTACT_MENU 113
+
+// Cells of IDB_MENU, in strip order
+#define MENU_IMAGE_EXIT 0
+#define MENU_IMAGE_ADD_GROUP 1
+#define MENU_IMAGE_ADD_CONTACT 2
+#define MENU_IMAGE_DELETE 3
+#define MENU_IMAGE_SHOW_WINDOW 4
+#define MENU_IMAGE_EDIT 5
+
+// Cells of IDB_CONTACT_MENU
+#define CONTACT_MENU_IMAGE_OPEN 0
+#define CONTACT_MENU_IMAGE_DELETE 1
+
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
+// Main window (IDD_MAIN)
+#define IDC_ADD_CONTACT 1001
+#define IDC_ADD_GROUP 1002
+#define IDC_OPTIONS 1003
+#define IDC_TABS 1013
+#define IDC_HELP_LINK 1019  // IDC_HELP is taken by the help cursor
+
+// Group panel (IDD_GROUP_ENTRY)
+#define IDC_CONTACT_LIST 1014
+#define IDC_SORT 1022
+
+// Group and contact dialogs (IDD_GROUP, IDD_CONTACT)
+#define IDC_BROWSE 3
+#define IDC_GROUP_NAME 1004
+#define IDC_INTERVAL_COUNT 1005
+#define IDC_INTERVAL_UNIT 1006
+#define IDC_NAME 1007
+#define IDC_GROUP 1008
+#define IDC_NOTES 1010
+#define IDC_LAST_CONTACTED 1011
+#define IDC_IMAGE 1012
+
+// Options dialog (IDD_OPTIONS)
+#define IDC_WARN_PERCENT 1015
+#define IDC_AUTO_START 1016
+#define IDC_SHOW_LAST_CONTACTED 1017
+#define IDC_WARN_DAYS 1018
+#define IDC_MINIMIZE_TO_TRAY 1023
+
+// Menu commands of the main window and the tray menu
+#define ID_EXIT 1261
+#define ID_ADD_GROUP 1262
+#define ID_ADD_CONTACT 1263
+#define ID_EDIT_GROUP 1264
+#define ID_DELETE_GROUP 1265
+#define ID_SHOW_WINDOW 1266
+
+// System menu item
+#define ID_ABOUT 0xFF1
