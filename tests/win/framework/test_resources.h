@@ -1,0 +1,7 @@
+#pragma once
+#define IDD_TEST_DIALOG 900
+#define IDD_TEST_CHILD 901
+#define IDC_TEST_LIST 1014
+#define IDC_TEST_BUTTON 1001
+#define IDC_TEST_CORNER 1019
+#define IDC_TEST_LABEL 1020
