@@ -221,8 +221,12 @@ class Hover : public testing::Test {
 };
 
 TEST_F(Hover, MouseGoingStraightFromOneLitButtonToAnotherMovesTheLight) {
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  SetCursor(arrow);
   MoveTo(first_, 5, 5);
   EXPECT_TRUE(first_.IsHot());
+  EXPECT_EQ(GetCursor(), static_cast<HCURSOR>(LoadImageW(nullptr, IDC_HAND, IMAGE_CURSOR, 0, 0, LR_SHARED)))
+      << "links show the hand";
   EXPECT_EQ(GetCapture(), static_cast<HWND>(first_));
 
   MoveTo(first_, 10, 8);
@@ -284,9 +288,22 @@ TEST_F(Hover, FocusLossTurnsTheLightOff) {
   SendMessageW(sort_, OCM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
   EXPECT_EQ(cold.At(0, 0), GetSysColor(COLOR_WINDOW));
 
+  HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+  SetCursor(arrow);
   MoveTo(owner_, 5, 5);
   EXPECT_TRUE(owner_.IsHot());
+  EXPECT_EQ(GetCursor(), arrow) << "the push button keeps the cursor";
   SendMessageW(owner_, WM_KILLFOCUS, 0, 0);
+  EXPECT_FALSE(owner_.IsHot());
+}
+
+TEST_F(Hover, ButtonsStayDarkWhileTheApplicationIsNotActive) {
+  SetActiveWindow(nullptr);
+  if (GetActiveWindow() != nullptr) GTEST_SKIP() << "cannot deactivate the thread here";
+  MoveTo(first_, 5, 5);
+  EXPECT_FALSE(first_.IsHot());
+  EXPECT_EQ(GetCapture(), nullptr);
+  MoveTo(owner_, 5, 5);
   EXPECT_FALSE(owner_.IsHot());
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "controls/owner_drawn_button.h"
@@ -142,7 +144,6 @@ TEST(OwnerDrawnButtonFace, PressingMovesIconAndTextOnePixelDownRight) {
   Canvas down(kWidth, kHeight);
   DrawFace(down, L"Add", look, classic);
 
-  const RECT inside{1, 1, kWidth - 1, kHeight - 1};
   const COLORREF face = GetSysColor(COLOR_BTNFACE);
   RECT iconUp{}, iconDown{};
   for (auto [canvas, box] : {std::pair{&up, &iconUp}, std::pair{&down, &iconDown}}) {
@@ -166,7 +167,6 @@ TEST(OwnerDrawnButtonFace, PressingMovesIconAndTextOnePixelDownRight) {
   EXPECT_EQ(textDown.right, textUp.right + 1);
   EXPECT_EQ(textDown.bottom, textUp.bottom + 1);
   EXPECT_EQ(CountOnBorder(down, kBlack), 2 * kWidth + 2 * (kHeight - 2)) << "pressed shows the outline";
-  (void)inside;
 }
 
 TEST(OwnerDrawnButtonFace, DisabledGreysTheIconAndEmbossesTheText) {
@@ -186,7 +186,7 @@ TEST(OwnerDrawnButtonFace, DisabledGreysTheIconAndEmbossesTheText) {
   EXPECT_GT(canvas.Count(text, GetSysColor(COLOR_BTNHIGHLIGHT)), 0);
   EXPECT_EQ(canvas.Count(text, GetSysColor(COLOR_BTNTEXT)), 0);
   // The highlight copy lies one pixel right and down of the shadow copy.
-  const RECT shadow = [&] {
+  const RECT raised = [&] {
     RECT box{kWidth, kHeight, 0, 0};
     for (int y = 0; y < kHeight; ++y)
       for (int x = 20; x < kWidth; ++x)
@@ -197,8 +197,8 @@ TEST(OwnerDrawnButtonFace, DisabledGreysTheIconAndEmbossesTheText) {
     return box;
   }();
   const RECT ink = canvas.InkBounds(text, GetSysColor(COLOR_BTNFACE));
-  EXPECT_EQ(shadow.right, ink.right);
-  EXPECT_EQ(shadow.bottom, ink.bottom);
+  EXPECT_EQ(raised.right, ink.right);
+  EXPECT_EQ(raised.bottom, ink.bottom);
 }
 
 class AttachedButton : public testing::Test {
