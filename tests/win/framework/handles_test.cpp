@@ -138,3 +138,34 @@ TEST(DoubleBuffer, EmptyRectangleStillGivesAUsableDC) {
 }
 
 }  // namespace
+
+namespace {
+
+// GetGuiResources answers 0 under some Windows implementations; then only the
+// counts of the owning types are compared.
+DWORD GdiObjects() { return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS); }
+
+TEST(DoubleBuffer, RepeatedPaintingDoesNotGrowGdiObjects) {
+  test::Canvas canvas(64, 64, RGB(255, 255, 255));
+  auto paint = [&] {
+    DoubleBuffer buffer(canvas.dc(), RECT{0, 0, 64, 40});
+    UniqueBrush brush(CreateSolidBrush(RGB(10, 20, 30)));
+    UniqueFont font(CreateFontW(-11, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Arial"));
+    SelectionGuard fontGuard(buffer.dc(), font.get());
+    RECT local = buffer.local();
+    FillRect(buffer.dc(), &local, brush.get());
+    DrawTextW(buffer.dc(), L"Name", -1, &local, DT_SINGLELINE);
+    buffer.Flush();
+  };
+  paint();
+  const long owned = handles::LiveCount();
+  const DWORD gdi = GdiObjects();
+  for (int i = 0; i < 300; ++i) paint();
+  EXPECT_EQ(handles::LiveCount(), owned);
+  RecordProperty("GdiObjectsBefore", static_cast<int>(gdi));
+  if (gdi != 0) {
+    EXPECT_LE(GdiObjects(), gdi + 2);
+  }
+}
+
+}  // namespace
