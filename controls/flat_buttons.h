@@ -1,0 +1,141 @@
+#pragma once
+#include "model/windows_api.h"
+
+#include <string>
+
+#include "controls/button_drawing.h"
+#include "framework/handles.h"
+#include "framework/window.h"
+
+namespace WTL_EX {
+
+// What ButtonEx and ButtonSort share: a flat background, 8-point Verdana, a
+// hand cursor when hovering starts, and the hover and focus-loss handling.
+template <class T, class TBase = CWindow>
+class FlatButtonImpl : public CWindowImpl<T, TBase> {
+ public:
+  FlatButtonImpl(COLORREF textColour, bool underline)
+      : background_(GetSysColor(COLOR_WINDOW)),
+        backgroundBrush_(CreateSolidBrush(background_)),
+        textColour_(textColour),
+        font_(CreateButtonFont(underline)),
+        handCursor_(static_cast<HCURSOR>(LoadImageW(nullptr, IDC_HAND, IMAGE_CURSOR, 0, 0, LR_SHARED))) {}
+
+  // Takes over an existing button: the button becomes owner-drawn, and the
+  // owner reflects WM_DRAWITEM back to it.
+  bool Attach(HWND button) {
+    if (button == nullptr || this->m_hWnd != nullptr) return false;
+    const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
+    SetWindowLongPtrW(button, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    return this->SubclassWindow(button) != FALSE;
+  }
+
+  void SetBackground(COLORREF colour) {
+    UniqueBrush brush(CreateSolidBrush(colour));
+    if (!brush) return;
+    background_ = colour;
+    backgroundBrush_ = std::move(brush);
+  }
+
+  COLORREF Background() const { return background_; }
+  COLORREF TextColour() const { return textColour_; }
+  HFONT Font() const { return font_.get(); }
+  bool IsHot() const { return hot_; }
+
+  BEGIN_MSG_MAP(FlatButtonImpl)
+    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
+    MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
+  END_MSG_MAP()
+
+ protected:
+  FlatButtonLook Look() const {
+    FlatButtonLook look;
+    look.background = backgroundBrush_.get();
+    look.font = font_.get();
+    look.textColour = textColour_;
+    return look;
+  }
+
+  LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+    const LRESULT result = this->DefWindowProc(message, wParam, lParam);
+    TrackHover(this->m_hWnd, wParam, lParam, hot_, handCursor_);
+    return result;
+  }
+
+  LRESULT OnKillFocus(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+    const LRESULT result = this->DefWindowProc(message, wParam, lParam);
+    EndHover(this->m_hWnd, hot_);
+    return result;
+  }
+
+  bool hot_ = false;
+  COLORREF background_;
+  UniqueBrush backgroundBrush_;
+  COLORREF textColour_;
+  UniqueFont font_;
+  HCURSOR handCursor_;  // shared system cursor, not owned
+};
+
+// A link: underlined blue text on a flat background. It draws its own text
+// member, not the window text.
+template <class T, class TBase = CWindow>
+class ButtonExImpl : public FlatButtonImpl<T, TBase> {
+  using Base = FlatButtonImpl<T, TBase>;
+
+ public:
+  ButtonExImpl() : FlatButtonImpl<T, TBase>(kLinkTextColour, true) {}
+
+  // Only the drawn text: the window text stays as it is.
+  void SetText(const std::wstring& text) { text_ = text; }
+  const std::wstring& Text() const { return text_; }
+
+  BEGIN_MSG_MAP(ButtonExImpl)
+    MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
+    CHAIN_MSG_MAP(Base)
+  END_MSG_MAP()
+
+ protected:
+  LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item != nullptr) DrawLinkButton(item->hDC, item->rcItem, item->itemState, this->Look(), text_);
+    return TRUE;
+  }
+
+ private:
+  std::wstring text_;
+};
+
+class ButtonEx : public ButtonExImpl<ButtonEx> {
+ public:
+  DECLARE_WND_SUPERCLASS(L"WTL_EX::ButtonEx", L"BUTTON")
+};
+
+// The drop-down button beside "Sort by:": grey window text, a small shaded
+// triangle, a light blue outline while the mouse is over it.
+template <class T, class TBase = CWindow>
+class ButtonSortImpl : public FlatButtonImpl<T, TBase> {
+  using Base = FlatButtonImpl<T, TBase>;
+
+ public:
+  ButtonSortImpl() : FlatButtonImpl<T, TBase>(kSortTextColour, false) {}
+
+  BEGIN_MSG_MAP(ButtonSortImpl)
+    MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
+    CHAIN_MSG_MAP(Base)
+  END_MSG_MAP()
+
+ protected:
+  LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
+    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (item != nullptr)
+      DrawSortButton(item->hDC, item->rcItem, item->itemState, this->hot_, this->Look(), WindowText(this->m_hWnd));
+    return TRUE;
+  }
+};
+
+class ButtonSort : public ButtonSortImpl<ButtonSort> {
+ public:
+  DECLARE_WND_SUPERCLASS(L"WTL_EX::ButtonSort", L"BUTTON")
+};
+
+}  // namespace WTL_EX

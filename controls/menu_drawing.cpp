@@ -1,0 +1,179 @@
+#include "controls/menu_drawing.h"
+
+#include <algorithm>
+#include <optional>
+
+namespace WTL_EX {
+
+namespace {
+
+constexpr int kIconInsetX = 4;
+constexpr int kIconInsetY = 2;
+
+COLOR16 Channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
+
+void DrawColumnGradient(HDC dc, const RECT& item) {
+  TRIVERTEX corners[2] = {
+      {item.left, item.top, Channel(GetRValue(kMenuColumnLeft)), Channel(GetGValue(kMenuColumnLeft)),
+       Channel(GetBValue(kMenuColumnLeft)), 0},
+      {item.left + kMenuIconColumn, item.bottom, Channel(GetRValue(kMenuColumnRight)),
+       Channel(GetGValue(kMenuColumnRight)), Channel(GetBValue(kMenuColumnRight)), 0},
+  };
+  GRADIENT_RECT rect{0, 1};
+  GradientFill(dc, corners, 2, &rect, 1, GRADIENT_FILL_RECT_H);
+}
+
+void DrawItemText(HDC dc, const RECT& area, const std::wstring& text) {
+  constexpr UINT kFormat = DT_SINGLELINE | DT_VCENTER;
+  RECT box = area;
+  const size_t tab = text.find(L'\t');
+  if (tab == std::wstring::npos) {
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, kFormat);
+    return;
+  }
+  DrawTextW(dc, text.c_str(), static_cast<int>(tab), &box, kFormat);
+  box = area;
+  const std::wstring accelerator = text.substr(tab + 1);
+  DrawTextW(dc, accelerator.c_str(), static_cast<int>(accelerator.size()), &box, kFormat | DT_RIGHT);
+}
+
+}  // namespace
+
+UniqueFont CreateMenuFont() {
+  NONCLIENTMETRICSW metrics{};
+  // The size without the padded-border field, which every system since
+  // Windows 2000 accepts.
+  metrics.cbSize = 500;
+  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return UniqueFont();
+  return UniqueFont(CreateFontIndirectW(&metrics.lfMenuFont));
+}
+
+void ConvertMenuToOwnerDraw(HMENU popup) {
+  const int count = GetMenuItemCount(popup);
+  for (int position = 0; position < count; ++position) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE;
+    if (!GetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info)) continue;
+    if (info.fType & MFT_OWNERDRAW) continue;
+    info.fType |= MFT_OWNERDRAW;
+    SetMenuItemInfoW(popup, static_cast<UINT>(position), TRUE, &info);
+  }
+}
+
+bool ReadMenuItem(HMENU menu, UINT id, MenuItemFacts& facts) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_STRING;
+  if (menu == nullptr || !GetMenuItemInfoW(menu, id, FALSE, &info)) return false;
+  facts.type = info.fType;
+  facts.text.clear();
+  if (info.cch == 0) return true;
+  std::wstring text(info.cch + 1, L'\0');
+  info.fMask = MIIM_STRING;
+  info.dwTypeData = text.data();
+  info.cch = static_cast<UINT>(text.size());
+  if (!GetMenuItemInfoW(menu, id, FALSE, &info)) return true;
+  text.resize(std::min<size_t>(info.cch, text.size() - 1));
+  facts.text = std::move(text);
+  return true;
+}
+
+bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font) {
+  MenuItemFacts facts;
+  if (!ReadMenuItem(menu, item.itemID, facts)) return false;
+  if (facts.type & MFT_SEPARATOR) {
+    item.itemHeight = kMenuSeparatorHeight;
+    item.itemWidth = kMenuSeparatorWidth;
+    return true;
+  }
+  RECT size{};
+  {
+    WindowDC screen(nullptr);
+    std::optional<SelectionGuard> fontGuard;
+    if (font != nullptr) fontGuard.emplace(screen.get(), font);
+    DrawTextW(screen.get(), facts.text.c_str(), static_cast<int>(facts.text.size()), &size,
+              DT_CALCRECT | DT_SINGLELINE);
+  }
+  item.itemHeight =
+      static_cast<UINT>(std::max<LONG>(size.bottom - size.top, kMenuMinTextHeight) + kMenuVerticalPadding);
+  item.itemWidth = static_cast<UINT>(size.right - size.left + kMenuHorizontalPadding);
+  return true;
+}
+
+bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex) {
+  MenuItemFacts facts;
+  if (!ReadMenuItem(menu, item.itemID, facts)) return false;
+  HDC dc = item.hDC;
+  const RECT whole = item.rcItem;
+  RECT text{whole.left + kMenuIconColumn, whole.top, whole.right, whole.bottom};
+
+  if (facts.type & MFT_SEPARATOR) {
+    DrawColumnGradient(dc, whole);
+    FillRect(dc, &text, GetSysColorBrush(COLOR_MENU));
+    text.left += kMenuTextIndent;
+    text.top += (text.bottom - text.top) / 2;
+    DrawEdge(dc, &text, EDGE_ETCHED, BF_TOP);
+    return true;
+  }
+
+  const bool selected = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_GRAYED) != 0;
+  const bool checked = (item.itemState & ODS_CHECKED) != 0;
+  const bool highlighted = selected && !disabled;
+
+  if (highlighted)
+    FillRect(dc, &whole, GetSysColorBrush(COLOR_HIGHLIGHT));
+  else
+    DrawColumnGradient(dc, whole);
+
+  UniqueIcon icon;
+  if (images != nullptr && imageIndex >= 0) icon.reset(ImageList_GetIcon(images, imageIndex, ILD_TRANSPARENT));
+  if (icon || checked) {
+    if (checked && !selected) {
+      RECT border = whole;
+      DrawEdge(dc, &border, BDR_SUNKENOUTER, BF_RECT);
+    }
+    // A disabled item's icon stays in full colour: the grey text says enough.
+    if (icon)
+      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, whole.left + kIconInsetX,
+                 whole.top + kIconInsetY, 0, 0, DST_ICON);
+  }
+
+  FillRect(dc, &text, GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_MENU));
+  text.left += kMenuTextIndent;
+  text.right -= kMenuTextRightMargin;
+
+  const int previousMode = SetBkMode(dc, TRANSPARENT);
+  COLORREF previousColour;
+  if (disabled && !selected) {
+    RECT raised = text;
+    OffsetRect(&raised, 1, 1);
+    previousColour = SetTextColor(dc, GetSysColor(COLOR_BTNHIGHLIGHT));
+    DrawItemText(dc, raised, facts.text);
+    SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else if (disabled) {
+    previousColour = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+  } else {
+    previousColour = SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+  }
+  DrawItemText(dc, text, facts.text);
+  SetTextColor(dc, previousColour);
+  SetBkMode(dc, previousMode);
+
+  if (selected) FrameRect(dc, &whole, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  return true;
+}
+
+int MenuXOnScreen(int x, int y) {
+  const POINT point{x, y};
+  if (MonitorFromPoint(point, MONITOR_DEFAULTTONULL) != nullptr) return x;
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromPoint(point, MONITOR_DEFAULTTONEAREST), &info)) return x;
+  if (x < info.rcWork.left) return info.rcWork.left;
+  if (x > info.rcWork.right) return info.rcWork.right;
+  return x;
+}
+
+}  // namespace WTL_EX

@@ -1,0 +1,3 @@
+#pragma once
+#define IDD_IMAGE_HOLDER_DIALOG 106
+#define IDC_IMAGE_HOLDER 1012
