@@ -1,0 +1,215 @@
+#include "app/dlg_corvane.h"
+
+#include <cstdlib>
+
+namespace {
+
+constexpr wchar_t kMessageCaption[] = L"Amicord";
+
+bool AnyUnset(const Options& options) {
+  return options.windowX == -1 || options.windowY == -1 || options.windowWidth == -1 || options.windowHeight == -1;
+}
+
+UniqueIcon LoadIconResource(int id, int size) {
+  return UniqueIcon(static_cast<HICON>(
+      LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+}
+
+void RemoveStyle(HWND window, LONG_PTR style) {
+  const LONG_PTR current = ::GetWindowLongPtrW(window, GWL_STYLE);
+  if (current & style) ::SetWindowLongPtrW(window, GWL_STYLE, current & ~style);
+}
+
+}  // namespace
+
+DlgCorvane::DlgCorvane() : groups_(engine_.groups), contacts_(engine_.contacts) {}
+
+DlgCorvane::~DlgCorvane() = default;
+
+LRESULT DlgCorvane::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  tabs_ = ::GetDlgItem(m_hWnd, IDC_TABS);
+  loadReport_ = engine_.Load();
+  AttachControls();
+  DlgResize_Init();
+  PlaceWindow();
+  // Told once the window is on screen, not from inside its creation.
+  if (loadReport_.AnyDamaged()) ::PostMessageW(m_hWnd, WM_SHOW_LOAD_PROBLEMS, 0, 0);
+  return TRUE;
+}
+
+void DlgCorvane::AttachControls() {
+  RemoveStyle(m_hWnd, WS_CLIPSIBLINGS);
+
+  UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(IDB_MENU),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  menuImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 2));
+  if (menuImages_ && strip) ImageList_AddMasked(menuImages_.get(), strip.get(), RGB(255, 0, 255));
+
+  smallIcon_ = LoadIconResource(IDI_APP, 16);
+  largeIcon_ = LoadIconResource(IDI_APP, 32);
+  ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  ::SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+
+  // Size 0: the size stored in the resource.
+  addContactButton_.Attach(::GetDlgItem(m_hWnd, IDC_ADD_CONTACT));
+  addContactButton_.SetIcon(LoadIconResource(IDI_ADD_CONTACT, 0));
+  addGroupButton_.Attach(::GetDlgItem(m_hWnd, IDC_ADD_GROUP));
+  addGroupButton_.SetIcon(LoadIconResource(IDI_ADD_GROUP, 0));
+  optionsButton_.Attach(::GetDlgItem(m_hWnd, IDC_OPTIONS));
+  optionsButton_.SetIcon(LoadIconResource(IDI_OPTIONS, 0));
+
+  helpButton_.Attach(::GetDlgItem(m_hWnd, IDC_HELP_LINK));
+  helpButton_.SetText(L"Help");
+  helpButton_.SetBackground(GetSysColor(COLOR_BTNFACE));
+
+  RemoveStyle(tabs_, WS_CLIPSIBLINGS);
+}
+
+void DlgCorvane::PlaceWindow() {
+  const Options& options = *engine_.options;
+  if (!AnyUnset(options)) {
+    const RECT saved{options.windowX, options.windowY, options.windowX + options.windowWidth,
+                     options.windowY + options.windowHeight};
+    // A placement on a monitor that is no longer attached would leave the window
+    // out of reach: only then is it centred instead.
+    if (MonitorFromRect(&saved, MONITOR_DEFAULTTONULL) != nullptr) {
+      ::MoveWindow(m_hWnd, options.windowX, options.windowY, options.windowWidth, options.windowHeight, FALSE);
+      return;
+    }
+  }
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  RECT frame{};
+  ::GetWindowRect(m_hWnd, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  const int left = work.left + ((work.right - work.left) - width) / 2;
+  const int top = work.top + ((work.bottom - work.top) - height) / 2;
+  ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, kMinWidth, kMinHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT DlgCorvane::OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+  CDialogResize<DlgCorvane>::OnSize(message, wParam, lParam, handled);
+  return 0;
+}
+
+LRESULT DlgCorvane::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+  if (info) info->ptMinTrackSize = POINT{minTrackWidth_, minTrackHeight_};
+  return 0;
+}
+
+RECT DlgCorvane::SnapToEdges(RECT dragged, int screenWidth) {
+  if (std::abs(dragged.left) < kSnapDistance) {
+    dragged.right -= dragged.left;
+    dragged.left = 0;
+  }
+  if (std::abs(dragged.top) < kSnapDistance) {
+    dragged.bottom -= dragged.top;
+    dragged.top = 0;
+  }
+  if (std::abs(dragged.right - screenWidth) < kSnapDistance) {
+    dragged.left += screenWidth - dragged.right;
+    dragged.right = screenWidth;
+  }
+  return dragged;
+}
+
+LRESULT DlgCorvane::OnMoving(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  auto* dragged = reinterpret_cast<RECT*>(lParam);
+  if (dragged) *dragged = SnapToEdges(*dragged, GetSystemMetrics(SM_CXSCREEN));
+  return TRUE;
+}
+
+LRESULT DlgCorvane::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+  RECT frame{};
+  if (::GetWindowRect(m_hWnd, &frame)) {
+    Options& options = *engine_.options;
+    options.windowX = frame.left;
+    options.windowY = frame.top;
+    options.windowWidth = frame.right - frame.left;
+    options.windowHeight = frame.bottom - frame.top;
+  }
+  handled = FALSE;
+  return 0;
+}
+
+void DlgCorvane::Exit() {
+  if (m_hWnd) ::DestroyWindow(m_hWnd);
+  SaveAll();
+  PostThreadMessageW(GetCurrentThreadId(), WM_QUIT, 0, 0);
+}
+
+LRESULT DlgCorvane::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
+  Exit();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&) {
+  Exit();
+  // Everything is saved: the user's log-off or shutdown may go on.
+  return TRUE;
+}
+
+void DlgCorvane::HideToTray() {
+  ::ShowWindow(m_hWnd, SW_HIDE);
+  windowShown_ = false;
+}
+
+void DlgCorvane::ShowMainWindow() {
+  ::ShowWindow(m_hWnd, SW_SHOW);
+  windowShown_ = true;
+}
+
+LRESULT DlgCorvane::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+  // The low four bits are the system's own: the caption buttons and the keyboard
+  // set them differently for the same command.
+  const WPARAM command = wParam & 0xFFF0;
+  if (command == SC_MINIMIZE && engine_.options->minimizeToTray) {
+    HideToTray();
+    return 0;
+  }
+  if (command == SC_CLOSE) {
+    HideToTray();
+    return 0;
+  }
+  handled = FALSE;
+  return 0;
+}
+
+bool DlgCorvane::SaveAll() {
+  std::wstring reason;
+  if (engine_.Save(&reason)) {
+    saveFailureReported_ = false;
+    return true;
+  }
+  if (!saveFailureReported_) {
+    saveFailureReported_ = true;
+    const std::wstring text = L"Amicord could not save your data.\n\n" + reason +
+                              L"\n\nNothing is lost yet: your changes are kept while Amicord runs, and it "
+                              L"tries again at your next change and when it closes.";
+    ::MessageBoxW(m_hWnd && ::IsWindow(m_hWnd) ? m_hWnd : nullptr, text.c_str(), kMessageCaption,
+                MB_OK | MB_ICONWARNING);
+  }
+  return false;
+}
+
+LRESULT DlgCorvane::OnSaveData(UINT, WPARAM, LPARAM, BOOL&) {
+  SaveAll();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnShowLoadProblems(UINT, WPARAM, LPARAM, BOOL&) {
+  if (!loadReport_.AnyDamaged()) return 0;
+  std::wstring text = L"Some of your data could not be read completely:\n";
+  for (std::size_t i = 0; i < loadReport_.damagedFiles.size(); ++i) {
+    text += L"\n\u2022 " + loadReport_.damagedFiles[i];
+    if (i < loadReport_.keptCopies.size() && !loadReport_.keptCopies[i].empty())
+      text += L"\n   The file as it was is kept as " + loadReport_.keptCopies[i];
+  }
+  text += L"\n\nAmicord shows everything it could read before the damage and will save that from now on.";
+  loadReport_ = Engine::LoadReport{};  // once per start
+  ::MessageBoxW(m_hWnd, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
+  return 0;
+}

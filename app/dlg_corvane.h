@@ -1,0 +1,115 @@
+#pragma once
+#include "model/windows_api.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+#include "controls/flat_buttons.h"
+#include "controls/owner_draw_menu.h"
+#include "controls/owner_drawn_button.h"
+#include "framework/ddx.h"
+#include "framework/dialog.h"
+#include "framework/dialog_resize.h"
+#include "framework/handles.h"
+#include "model/engine.h"
+#include "model/messages.h"
+#include "resource.h"
+
+// Shown once the window is up: what start-up found damaged in the data files.
+inline constexpr UINT WM_SHOW_LOAD_PROBLEMS = WM_APP + 1;
+
+// The program's one top-level window: a resizable modeless dialog holding the
+// group tabs, the command buttons and all data (through its Engine).
+class DlgCorvane : public CDialogImpl<DlgCorvane>,
+                   public CDialogResize<DlgCorvane>,
+                   public CWinDataExchange<DlgCorvane>,
+                   public WTL_EX::COwnerDrawMenu<DlgCorvane> {
+ public:
+  enum { IDD = IDD_MAIN };
+
+  static constexpr int kMinWidth = 400;
+  static constexpr int kMinHeight = 600;
+  static constexpr int kSnapDistance = 10;
+
+  DlgCorvane();
+  ~DlgCorvane() override;
+
+  BEGIN_MSG_MAP(DlgCorvane)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
+    MESSAGE_HANDLER(WM_MOVING, OnMoving)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_CLOSE, OnClose)
+    MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
+    MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_HANDLER(WM_SAVE_DATA, OnSaveData)
+    MESSAGE_HANDLER(WM_SHOW_LOAD_PROBLEMS, OnShowLoadProblems)
+    REFLECT_NOTIFICATIONS()
+    CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgCorvane>)
+  END_MSG_MAP()
+
+  BEGIN_DLGRESIZE_MAP(DlgCorvane)
+    DLGRESIZE_CONTROL(IDC_ADD_CONTACT, DLSZ_MOVE_Y)
+    DLGRESIZE_CONTROL(IDC_ADD_GROUP, DLSZ_MOVE_Y)
+    DLGRESIZE_CONTROL(IDC_OPTIONS, DLSZ_MOVE_Y)
+    DLGRESIZE_CONTROL(IDC_HELP_LINK, DLSZ_MOVE_X | DLSZ_MOVE_Y)
+    DLGRESIZE_CONTROL(IDC_TABS, DLSZ_SIZE_X | DLSZ_SIZE_Y)
+  END_DLGRESIZE_MAP()
+
+  BEGIN_DDX_MAP(DlgCorvane)
+  END_DDX_MAP()
+
+  // Writes the three data files; a failure is told to the user once, not at
+  // every save, until a save succeeds again.
+  bool SaveAll();
+  // Destroys the window, saves everything and ends the message loop.
+  void Exit();
+  void ShowMainWindow();
+
+  bool IsShown() const { return windowShown_; }
+  Engine& GetEngine() { return engine_; }
+  HWND Tabs() const { return tabs_; }
+  HIMAGELIST MenuImages() const { return menuImages_.get(); }
+
+  // Edge snapping of a dragged window rectangle against a screen screenWidth wide.
+  static RECT SnapToEdges(RECT dragged, int screenWidth);
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnMoving(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnClose(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSysCommand(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSaveData(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnShowLoadProblems(UINT, WPARAM, LPARAM, BOOL&);
+
+  void AttachControls();
+  void PlaceWindow();
+  void HideToTray();
+
+  // Declared in acquisition order; destroyed in reverse.
+  WTL_EX::COwnerDrawnButton addContactButton_;
+  WTL_EX::COwnerDrawnButton addGroupButton_;
+  WTL_EX::COwnerDrawnButton optionsButton_;
+  WTL_EX::ButtonEx helpButton_;
+  HWND tabs_ = nullptr;  // not owned: a child of the window
+  UniqueImageList menuImages_;
+  UniqueIcon smallIcon_;
+  UniqueIcon largeIcon_;
+  const int minTrackWidth_ = kMinWidth;
+  const int minTrackHeight_ = kMinHeight;
+  Engine engine_;
+  boost::shared_ptr<Groups> groups_;
+  boost::shared_ptr<Contacts> contacts_;
+  bool windowShown_ = true;
+
+  Engine::LoadReport loadReport_;
+  bool saveFailureReported_ = false;
+};

@@ -1,0 +1,3 @@
+#include "app/program.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunAmicord(); }
