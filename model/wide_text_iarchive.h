@@ -1,0 +1,38 @@
+#pragma once
+// The library's wide text input archive, with every length it reads from the
+// file checked against what the rest of the file can still hold. The library's
+// own string loaders size their buffer to whatever length the file claims, so a
+// damaged file could ask for gigabytes (or keep the loader busy for minutes)
+// before the first character is read.
+#include <cstddef>
+#include <istream>
+#include <string>
+
+#include <boost/archive/text_wiarchive.hpp>
+
+#include "model/wide_file_buf.h"
+
+class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInArchive> {
+ public:
+  // Reads and checks the header (signature and library version), exactly as the
+  // library's own archive does when constructed with flags 0.
+  WideTextInArchive(std::wistream& stream, const WideInBuf& source);
+  ~WideTextInArchive() override = default;
+
+  // Throws the archive's stream error when `count` elements of at least
+  // `minUnitsEach` characters each cannot fit in the rest of the file.
+  void RefuseImpossibleCount(std::size_t count, std::size_t minUnitsEach) const;
+
+ protected:
+  friend class boost::archive::detail::interface_iarchive<WideTextInArchive>;
+  friend class boost::archive::load_access;
+
+  using boost::archive::text_wiarchive_impl<WideTextInArchive>::load;
+  void load(std::string& text);
+  void load(std::wstring& text);
+
+ private:
+  std::size_t LoadLength();
+
+  const WideInBuf& source_;
+};
