@@ -37,14 +37,6 @@ namespace serialization {
 
 namespace amicord {
 
-// The library frees a record whose load failed part way without running its
-// destructor; give back what its strings hold first, or it leaks.
-inline void ReleaseStrings(std::wstring& a, std::wstring& b, std::wstring& c) {
-  std::wstring().swap(a);
-  std::wstring().swap(b);
-  std::wstring().swap(c);
-}
-
 template <class Archive, class T>
 void SaveRecords(Archive& ar, const std::vector<boost::shared_ptr<T>>& items) {
   const collection_size_type count(items.size());
@@ -87,8 +79,8 @@ void load(Archive& ar, Group& group, unsigned /*version*/) {
   try {
     ar >> group.id >> group.name >> group.imagePath >> group.unit >> group.count;
   } catch (...) {
-    std::wstring spare;
-    amicord::ReleaseStrings(group.name, group.imagePath, spare);
+    // Records are only ever read through pointers; the library would leak this one.
+    ar.DiscardWhenDone(&group);
     throw;
   }
 }
@@ -105,7 +97,7 @@ void load(Archive& ar, Contact& contact, unsigned /*version*/) {
     ar >> contact.id >> contact.name >> contact.imagePath >> contact.unit >> contact.count >>
         contact.lastContacted >> contact.previousContacted >> contact.notes >> contact.groupId;
   } catch (...) {
-    amicord::ReleaseStrings(contact.name, contact.imagePath, contact.notes);
+    ar.DiscardWhenDone(&contact);
     throw;
   }
 }

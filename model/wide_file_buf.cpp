@@ -64,23 +64,22 @@ int WideInBuf::NextByte() {
   return byte;
 }
 
-WideInBuf::int_type WideInBuf::underflow() {
-  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-  wchar_t* const out = units_.data();
+std::size_t WideInBuf::Decode(wchar_t* const out, const std::size_t room) {
   std::size_t count = 0;
-  while (count < units_.size()) {
+  while (count < room) {
     // Almost every unit is two plain bytes: take those without the byte-wise path.
-    const std::size_t pairs = std::min<std::size_t>((rawEnd_ - rawPos_) / 2, units_.size() - count);
-    std::size_t i = 0;
-    for (; i < pairs; ++i) {
-      const unsigned char low = rawPos_[0];
-      const unsigned char high = rawPos_[1];
-      if (low == kCr || high == kCr) break;
-      out[count++] = static_cast<wchar_t>(low | (high << 8));
-      rawPos_ += 2;
+    const std::size_t pairs = std::min<std::size_t>((rawEnd_ - rawPos_) / 2, room - count);
+    const unsigned char* from = rawPos_;
+    const unsigned char* const stop = from + 2 * pairs;
+    wchar_t* to = out + count;
+    while (from != stop && from[0] != kCr && from[1] != kCr) {
+      *to++ = static_cast<wchar_t>(from[0] | (from[1] << 8));
+      from += 2;
     }
-    if (i < pairs || rawPos_ == rawEnd_ || rawEnd_ - rawPos_ == 1) {
-      if (count == units_.size()) break;
+    count = static_cast<std::size_t>(to - out);
+    rawPos_ = from;
+    if (count == room) break;
+    if (from != stop || rawEnd_ - rawPos_ < 2) {
       const int low = NextByte();
       if (low < 0) break;
       const int high = NextByte();
@@ -91,12 +90,27 @@ WideInBuf::int_type WideInBuf::underflow() {
       out[count++] = static_cast<wchar_t>(low | (high << 8));
     }
   }
+  return count;
+}
+
+WideInBuf::int_type WideInBuf::underflow() {
+  if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+  const std::size_t count = Decode(units_.data(), units_.size());
   if (count == 0) return traits_type::eof();
-  setg(out, out, out + count);
+  setg(units_.data(), units_.data(), units_.data() + count);
   return traits_type::to_int_type(*gptr());
 }
 
-WideOutBuf::WideOutBuf() : units_(kUnitChunk) { bytes_.reserve(kUnitChunk * 4); }
+std::streamsize WideInBuf::xsgetn(char_type* to, std::streamsize count) {
+  // Long strings (notes) are decoded straight into their place.
+  std::streamsize done = std::min<std::streamsize>(count, egptr() - gptr());
+  traits_type::copy(to, gptr(), static_cast<std::size_t>(done));
+  gbump(static_cast<int>(done));
+  if (done < count) done += static_cast<std::streamsize>(Decode(to + done, static_cast<std::size_t>(count - done)));
+  return done;
+}
+
+WideOutBuf::WideOutBuf() : units_(kUnitChunk) {}
 
 WideOutBuf::~WideOutBuf() {
   if (file_) std::fclose(file_);
@@ -117,33 +131,55 @@ void WideOutBuf::SetError(std::wstring reason) {
 }
 
 bool WideOutBuf::WritePending() {
-  const wchar_t* unit = pbase();
-  const wchar_t* const end = pptr();
+  const wchar_t* const from = pbase();
+  const std::size_t count = static_cast<std::size_t>(pptr() - pbase());
   setp(units_.data(), units_.data() + units_.size());
+  return Encode(from, count);
+}
+
+bool WideOutBuf::Encode(const wchar_t* from, std::size_t count) {
   if (!file_ || !error_.empty()) return false;
-  bytes_.clear();
-  for (; unit != end; ++unit) {
-    const auto value = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*unit));
-    if constexpr (sizeof(wchar_t) > 2) {
-      // The file holds 16-bit units only; such a character would change the
-      // meaning of every length that follows.
-      if (value > 0xFFFF) {
-        SetError(L"a character beyond U+FFFF cannot be stored");
-        return false;
+  while (count != 0) {
+    const std::size_t chunk = std::min(count, kUnitChunk);
+    bytes_.resize(chunk * 4);  // at worst 0D 0A 0D 0A per unit
+    unsigned char* to = bytes_.data();
+    for (std::size_t i = 0; i < chunk; ++i) {
+      const auto value = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(from[i]));
+      if constexpr (sizeof(wchar_t) > 2) {
+        // The file holds 16-bit units only; such a character would change the
+        // meaning of every length that follows.
+        if (value > 0xFFFF) {
+          SetError(L"a character beyond U+FFFF cannot be stored");
+          return false;
+        }
       }
+      const auto low = static_cast<unsigned char>(value & 0xFF);
+      const auto high = static_cast<unsigned char>(value >> 8);
+      if (low == kLf) *to++ = kCr;
+      *to++ = low;
+      if (high == kLf) *to++ = kCr;
+      *to++ = high;
     }
-    const auto low = static_cast<unsigned char>(value & 0xFF);
-    const auto high = static_cast<unsigned char>(value >> 8);
-    if (low == kLf) bytes_.push_back(kCr);
-    bytes_.push_back(low);
-    if (high == kLf) bytes_.push_back(kCr);
-    bytes_.push_back(high);
-  }
-  if (!bytes_.empty() && std::fwrite(bytes_.data(), 1, bytes_.size(), file_) != bytes_.size()) {
-    SetError(L"the disk refused the data (is it full?)");
-    return false;
+    const std::size_t size = static_cast<std::size_t>(to - bytes_.data());
+    if (std::fwrite(bytes_.data(), 1, size, file_) != size) {
+      SetError(L"the disk refused the data (is it full?)");
+      return false;
+    }
+    from += chunk;
+    count -= chunk;
   }
   return true;
+}
+
+std::streamsize WideOutBuf::xsputn(const char_type* from, std::streamsize count) {
+  if (!file_) return 0;
+  if (count < static_cast<std::streamsize>(epptr() - pptr())) {
+    traits_type::copy(pptr(), from, static_cast<std::size_t>(count));
+    pbump(static_cast<int>(count));
+    return count;
+  }
+  if (!WritePending() || !Encode(from, static_cast<std::size_t>(count))) return 0;
+  return count;
 }
 
 WideOutBuf::int_type WideOutBuf::overflow(int_type unit) {

@@ -28,8 +28,11 @@ class WideInBuf : public std::basic_streambuf<wchar_t> {
 
  protected:
   int_type underflow() override;
+  std::streamsize xsgetn(char_type* to, std::streamsize count) override;
 
  private:
+  // Decodes up to `room` units into `out`; fewer only at the end of the file.
+  std::size_t Decode(wchar_t* out, std::size_t room);
   bool Refill();
   int NextByte();
 
@@ -59,10 +62,12 @@ class WideOutBuf : public std::basic_streambuf<wchar_t> {
 
  protected:
   int_type overflow(int_type unit) override;
+  std::streamsize xsputn(const char_type* from, std::streamsize count) override;
   int sync() override;
 
  private:
   bool WritePending();
+  bool Encode(const wchar_t* from, std::size_t count);
   void SetError(std::wstring reason);
 
   std::FILE* file_ = nullptr;

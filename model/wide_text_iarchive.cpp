@@ -27,6 +27,10 @@ WideTextInArchive::WideTextInArchive(std::wistream& stream, const WideInBuf& sou
   init();
 }
 
+WideTextInArchive::~WideTextInArchive() {
+  for (const auto& [record, destroy] : discarded_) destroy(record);
+}
+
 void WideTextInArchive::RefuseImpossibleCount(std::size_t count, std::size_t minUnitsEach) const {
   const std::uint64_t room = source_.RemainingUnitsBound();
   if (minUnitsEach == 0) minUnitsEach = 1;

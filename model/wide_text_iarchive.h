@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <istream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <boost/archive/text_wiarchive.hpp>
 
@@ -17,11 +19,21 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
   // Reads and checks the header (signature and library version), exactly as the
   // library's own archive does when constructed with flags 0.
   WideTextInArchive(std::wistream& stream, const WideInBuf& source);
-  ~WideTextInArchive() override = default;
+  ~WideTextInArchive() override;
+  WideTextInArchive(const WideTextInArchive&) = delete;
+  WideTextInArchive& operator=(const WideTextInArchive&) = delete;
 
   // Throws the archive's stream error when `count` elements of at least
   // `minUnitsEach` characters each cannot fit in the rest of the file.
   void RefuseImpossibleCount(std::size_t count, std::size_t minUnitsEach) const;
+
+  // A record read through a pointer whose load failed: the library (1.74) drops
+  // such an object without freeing it. It is deleted when this archive ends,
+  // once nothing of the library can still refer to it.
+  template <class T>
+  void DiscardWhenDone(T* record) {
+    discarded_.emplace_back(record, [](void* object) { delete static_cast<T*>(object); });
+  }
 
  protected:
   friend class boost::archive::detail::interface_iarchive<WideTextInArchive>;
@@ -35,4 +47,5 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
   std::size_t LoadLength();
 
   const WideInBuf& source_;
+  std::vector<std::pair<void*, void (*)(void*)>> discarded_;
 };
