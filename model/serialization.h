@@ -67,7 +67,29 @@ void LoadRecords(Archive& ar, std::vector<boost::shared_ptr<T>>& items) {
   }
 }
 
+// As the library's own shared-pointer load, but the raw pointer is checked to
+// be a record this archive made before a shared pointer takes it.
+template <class Archive, class T>
+void LoadRecordPointer(Archive& ar, boost::shared_ptr<T>& item) {
+  T* record = nullptr;
+  ar >> boost::serialization::make_nvp("px", record);
+  ar.RefuseUnknownRecord(record);
+  shared_ptr_helper<boost::shared_ptr>& helper =
+      ar.template get_helper<shared_ptr_helper<boost::shared_ptr>>(shared_ptr_helper_id);
+  helper.reset(item, record);
+}
+
 }  // namespace amicord
+
+template <class Archive>
+void load(Archive& ar, boost::shared_ptr<Group>& item, const unsigned int /*version*/) {
+  amicord::LoadRecordPointer(ar, item);
+}
+
+template <class Archive>
+void load(Archive& ar, boost::shared_ptr<Contact>& item, const unsigned int /*version*/) {
+  amicord::LoadRecordPointer(ar, item);
+}
 
 template <class Archive>
 void save(Archive& ar, const Group& group, unsigned /*version*/) {
@@ -76,6 +98,7 @@ void save(Archive& ar, const Group& group, unsigned /*version*/) {
 
 template <class Archive>
 void load(Archive& ar, Group& group, unsigned /*version*/) {
+  ar.NoteRecord(&group);
   try {
     ar >> group.id >> group.name >> group.imagePath >> group.unit >> group.count;
   } catch (...) {
@@ -93,6 +116,7 @@ void save(Archive& ar, const Contact& contact, unsigned /*version*/) {
 
 template <class Archive>
 void load(Archive& ar, Contact& contact, unsigned /*version*/) {
+  ar.NoteRecord(&contact);
   try {
     ar >> contact.id >> contact.name >> contact.imagePath >> contact.unit >> contact.count >>
         contact.lastContacted >> contact.previousContacted >> contact.notes >> contact.groupId;

@@ -27,6 +27,8 @@ WideTextInArchive::WideTextInArchive(std::wistream& stream, const WideInBuf& sou
   init();
 }
 
+void WideTextInArchive::RefuseDamaged() { StreamError(); }
+
 WideTextInArchive::~WideTextInArchive() {
   for (const auto& [record, destroy] : discarded_) destroy(record);
 }

@@ -6,7 +6,9 @@
 // before the first character is read.
 #include <cstddef>
 #include <istream>
+#include <set>
 #include <string>
+#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -27,6 +29,19 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
   // `minUnitsEach` characters each cannot fit in the rest of the file.
   void RefuseImpossibleCount(std::size_t count, std::size_t minUnitsEach) const;
 
+  // The library resolves a pointer that refers back to an earlier object by its
+  // number alone, whatever that object's type: a damaged file could make a
+  // record pointer point at the collection or at a shared pointer. Every record
+  // this archive created is noted, and a pointer to anything else is refused.
+  template <class T>
+  void NoteRecord(const T* record) {
+    records_.emplace(record, &typeid(T));
+  }
+  template <class T>
+  void RefuseUnknownRecord(const T* record) const {
+    if (record && records_.count({record, &typeid(T)}) == 0) RefuseDamaged();
+  }
+
   // A record read through a pointer whose load failed: the library (1.74) drops
   // such an object without freeing it. It is deleted when this archive ends,
   // once nothing of the library can still refer to it.
@@ -45,7 +60,9 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
 
  private:
   std::size_t LoadLength();
+  [[noreturn]] static void RefuseDamaged();
 
   const WideInBuf& source_;
   std::vector<std::pair<void*, void (*)(void*)>> discarded_;
+  std::set<std::pair<const void*, const std::type_info*>> records_;
 };

@@ -155,3 +155,30 @@ TEST(DamagedFiles, ARecordThatFailsPartWayIsDiscardedAndNoNullStays) {
   Contacts odd;
   EXPECT_EQ(ReadArchive(path, odd), FileStatus::Damaged);
 }
+
+TEST(DamagedFiles, APointerToAnythingButARecordIsRefused) {
+  TempFolder folder;
+  const std::wstring path = folder.File(L"contacts.dat");
+  // The shared pointers' class information claims tracking, so the first shared
+  // pointer becomes object 0, and the record pointer then refers back to it.
+  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 1 7 0 0 2 1 0 1 3 1 1\n0 1 1 A 0  0 1 5 6 1 n 1 3\n"
+                         L"1 2 1 B 0  1 2 7 8 0  1\n"));
+  Contacts contacts;
+  EXPECT_EQ(ReadArchive(path, contacts), FileStatus::Damaged);
+  for (const auto& item : contacts.items) ASSERT_TRUE(item);
+
+  // The same with the root object claimed as tracked: a record pointer to it.
+  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 1 0 1 7 0 0 1 0 1 3 1 1\n0 " +
+                         ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1)));
+  Contacts root;
+  ReadArchive(path, root);
+  for (const auto& item : root.items) ASSERT_TRUE(item);
+
+  // A record referred to twice is the same record, and is fine.
+  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 1 1 0 0 2 0 1 3 1 1\n0 " +
+                         ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1) + L" 3\n0"));
+  Contacts twice;
+  EXPECT_EQ(ReadArchive(path, twice), FileStatus::Ok);
+  ASSERT_EQ(twice.items.size(), 2u);
+  EXPECT_EQ(twice.items[0], twice.items[1]);
+}
