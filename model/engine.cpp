@@ -24,3 +24,33 @@ void Engine::UsePaths(const Paths& paths) {
   contactsPath = paths.contacts;
   optionsPath = paths.options;
 }
+
+Engine::LoadReport Engine::Load() {
+  LoadReport report;
+  const auto note = [&report](const std::wstring& path, const LoadResult& result) {
+    if (result.status != FileStatus::Damaged) return;
+    report.damagedFiles.push_back(path);
+    report.keptCopies.push_back(result.keptCopy);
+  };
+  const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
+  note(groupsPath, groupsResult);
+  const LoadResult contactsResult = LoadArchive(contactsPath, *contacts);
+  note(contactsPath, contactsResult);
+  const LoadResult optionsResult = LoadArchive(optionsPath, *options);
+  note(optionsPath, optionsResult);
+  report.groups = groupsResult.status;
+  report.contacts = contactsResult.status;
+  report.options = optionsResult.status;
+  return report;
+}
+
+bool Engine::Save(std::wstring* reason) {
+  const SaveResult results[] = {SaveArchive(groupsPath, *groups), SaveArchive(contactsPath, *contacts),
+                                SaveArchive(optionsPath, *options)};
+  for (const SaveResult& result : results) {
+    if (result) continue;
+    if (reason) *reason = result.reason;
+    return false;
+  }
+  return true;
+}

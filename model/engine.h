@@ -1,8 +1,10 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
+#include "model/archive.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "model/options.h"
@@ -25,8 +27,23 @@ class Engine {
   // no folder separator.
   static Paths PathsBesideExecutable(const std::wstring& exePath, wchar_t separator);
 
-  void Load();
-  bool Save();
+  struct LoadReport {
+    FileStatus groups = FileStatus::Missing;
+    FileStatus contacts = FileStatus::Missing;
+    FileStatus options = FileStatus::Missing;
+    // Files that stopped loading part way, in load order, and the copies kept of
+    // them before anything could overwrite them (empty where none was made).
+    std::vector<std::wstring> damagedFiles;
+    std::vector<std::wstring> keptCopies;
+    bool AnyDamaged() const { return !damagedFiles.empty(); }
+  };
+
+  // Groups, then contacts, then options; a missing file leaves its defaults, a
+  // damaged one what was read before the fault.
+  LoadReport Load();
+  // Writes all three files, each replacing its old file only once complete. On
+  // failure the others are still written; reason gets the first failure's words.
+  bool Save(std::wstring* reason = nullptr);
 
   boost::shared_ptr<Groups> groups;
   boost::shared_ptr<Contacts> contacts;

@@ -1,0 +1,113 @@
+// Saving and loading contacts.dat against the floor of writing and reading the
+// same bytes raw (with the same flush to the disk and the same rename on saving).
+//   archive_bench [FOLDER]   (default: the system's temporary folder)
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/archive.h"
+#include "model/file_system.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+template <class F>
+double Median(int runs, F&& f) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const auto start = Clock::now();
+    f();
+    times.push_back(Milliseconds(Clock::now() - start));
+  }
+  std::sort(times.begin(), times.end());
+  return times[times.size() / 2];
+}
+
+std::wstring Notes(int seed) {
+  // About 2 KB of rich text with line breaks, as the notes editor produces it.
+  std::wstring notes = L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
+                       L"\\viewkind4\\uc1\\pard\\f0\\fs17 ";
+  int line = 0;
+  while (notes.size() < 2048) {
+    notes += L"Met at the market, talked about the garden and the trip in spring (" + std::to_wstring(seed + line++) +
+             L").\\par\r\n";
+  }
+  notes.resize(2046);
+  notes += L"}\n";
+  return notes;
+}
+
+Contacts MakeContacts(int count) {
+  Contacts contacts;
+  for (int i = 0; i < count; ++i) {
+    std::wstring name = L"Contact number " + std::to_wstring(i) + L" with a longer name";
+    name.resize(40, L'x');
+    contacts.Add(name, L"C:\\Users\\someone\\Pictures\\people\\photo.png", static_cast<IntervalUnit>(i % 3),
+                 1 + i % 12, 1700000000 + i, Notes(i), 1 + i % 7);
+  }
+  return contacts;
+}
+
+std::string ReadAll(const std::wstring& path) {
+  std::FILE* file = files::OpenBinary(path, false);
+  std::string bytes;
+  if (!file) return bytes;
+  const long long size = files::SizeOf(file);
+  bytes.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+  bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+  std::fclose(file);
+  return bytes;
+}
+
+void WriteRaw(const std::wstring& path, const std::string& bytes) {
+  const std::wstring temporary = path + L".tmp";
+  std::FILE* file = files::OpenBinary(temporary, true);
+  if (!file) return;
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  files::FlushToDisk(file);
+  std::fclose(file);
+  files::ReplaceWith(temporary, path);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::filesystem::path folder =
+      (argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path()) / "amicord-bench";
+  std::filesystem::create_directories(folder);
+  const std::string base = folder.string();
+  const std::wstring archivePath = std::wstring(base.begin(), base.end()) + L"/contacts.dat";
+  const std::wstring rawPath = std::wstring(base.begin(), base.end()) + L"/raw.dat";
+  constexpr int kRuns = 7;
+
+  std::printf("%8s %9s | %9s %9s %6s | %9s %9s %6s\n", "contacts", "file MB", "save ms", "raw ms", "ratio",
+              "load ms", "raw ms", "ratio");
+  for (const int count : {1000, 10000}) {
+    const Contacts contacts = MakeContacts(count);
+    const double save = Median(kRuns, [&] { SaveArchive(archivePath, contacts); });
+    const std::string bytes = ReadAll(archivePath);
+    const double rawWrite = Median(kRuns, [&] { WriteRaw(rawPath, bytes); });
+    std::size_t loaded = 0;
+    const double load = Median(kRuns, [&] {
+      Contacts back;
+      ReadArchive(archivePath, back);
+      loaded = back.items.size();
+    });
+    std::size_t rawSize = 0;
+    const double rawRead = Median(kRuns, [&] { rawSize = ReadAll(rawPath).size(); });
+    if (loaded != contacts.items.size() || rawSize != bytes.size()) {
+      std::fprintf(stderr, "archive_bench: the data did not come back whole\n");
+      return 1;
+    }
+    std::printf("%8d %9.2f | %9.2f %9.2f %6.2f | %9.2f %9.2f %6.2f\n", count, bytes.size() / 1048576.0, save,
+                rawWrite, save / rawWrite, load, rawRead, load / rawRead);
+  }
+  std::filesystem::remove_all(folder);
+  return 0;
+}

@@ -1,0 +1,152 @@
+#include "model/archive.h"
+
+#include <exception>
+#include <istream>
+#include <locale>
+#include <ostream>
+
+#include <boost/archive/basic_archive.hpp>
+#include <boost/archive/text_woarchive.hpp>
+
+#include "model/file_system.h"
+#include "model/serialization.h"
+#include "model/wide_file_buf.h"
+#include "model/wide_text_iarchive.h"
+
+namespace {
+
+// Written by hand so that the archive that follows (constructed with no_header)
+// reads as library version 3, the form every other copy of these files uses. The
+// trailing space is the separator the archive would have put before its first token.
+void WriteHeader(std::wostream& stream) {
+  const std::string signature = boost::archive::BOOST_ARCHIVE_SIGNATURE();
+  stream << signature.size() << L' ' << std::wstring(signature.begin(), signature.end()) << L" 3 ";
+}
+
+template <class T>
+FileStatus ReadFrom(WideInBuf& source, T& object) {
+  std::wistream stream(&source);
+  stream.imbue(std::locale::classic());
+  try {
+    WideTextInArchive archive(stream, source);
+    archive >> object;
+  } catch (const std::exception&) {
+    // The archive's own errors, and any other fault of reading (memory), end
+    // this file's load; what was read before stays.
+    return FileStatus::Damaged;
+  }
+  return source.EndedInsideUnit() ? FileStatus::Damaged : FileStatus::Ok;
+}
+
+template <class T>
+FileStatus ReadFile(const std::wstring& path, T& object) {
+  WideInBuf source;
+  if (!source.Open(path)) return FileStatus::Missing;
+  return ReadFrom(source, object);
+}
+
+template <class T>
+FileStatus ReadBytes(const void* data, std::size_t size, T& object) {
+  WideInBuf source;
+  source.OpenMemory(data, size);
+  return ReadFrom(source, object);
+}
+
+template <class T>
+LoadResult LoadFile(const std::wstring& path, T& object) {
+  LoadResult result;
+  result.status = ReadFile(path, object);
+  if (result.status == FileStatus::Damaged) result.keptCopy = KeepDamagedCopy(path);
+  return result;
+}
+
+SaveResult Failure(const std::wstring& what, const std::wstring& path, const std::wstring& why) {
+  return {false, what + L" " + path + (why.empty() ? std::wstring(L".") : L": " + why)};
+}
+
+template <class T>
+SaveResult SaveFile(const std::wstring& path, const T& object) {
+  if (path.empty()) return {false, L"There is no place to save the data."};
+  if (!files::EnsureFolderFor(path)) return Failure(L"Could not create the folder for", path, files::LastError());
+  const std::wstring temporary = path + L".tmp";
+  WideOutBuf target;  // outlives the archive: see below
+  if (!target.Open(temporary)) return Failure(L"Could not create", temporary, target.Error());
+  bool written = false;
+  std::wstring why;
+  {
+    std::wostream stream(&target);
+    stream.imbue(std::locale::classic());
+    try {
+      WriteHeader(stream);
+      boost::archive::text_woarchive archive(stream, boost::archive::no_header);
+      archive << object;
+      written = stream.good() && !target.Failed();
+      // Closed before the archive ends: its closing line break is not part of
+      // the files this program has always written.
+      written = target.Close() && written;
+    } catch (const std::exception& error) {
+      const std::string text = error.what();
+      why.assign(text.begin(), text.end());
+    }
+    if (!written) {
+      target.Close();
+      if (target.Failed()) why = target.Error();
+    }
+  }
+  if (!written) {
+    files::Remove(temporary);
+    return Failure(L"Could not write", path, why);
+  }
+  if (!files::ReplaceWith(temporary, path)) {
+    const std::wstring reason = files::LastError();
+    files::Remove(temporary);
+    return Failure(L"Could not replace", path, reason);
+  }
+  return {true, {}};
+}
+
+void ApplyAutoStart(const LoadResult& result, Options& options) {
+  if (result) options.SetAutoStart(options.autoStart);
+}
+
+}  // namespace
+
+std::wstring KeepDamagedCopy(const std::wstring& path) {
+  if (!files::Exists(path)) return {};
+  WideInBuf probe;
+  if (probe.Open(path) && probe.RemainingUnitsBound() == 0) return {};  // empty: nothing to keep
+  for (int attempt = 1; attempt <= 1000; ++attempt) {
+    const std::wstring copy = path + L".damaged" + (attempt == 1 ? std::wstring() : L"-" + std::to_wstring(attempt));
+    bool existed = false;
+    if (files::CopyNoOverwrite(path, copy, existed)) return copy;
+    if (!existed) return {};
+  }
+  return {};
+}
+
+FileStatus ReadArchive(const std::wstring& path, Groups& groups) { return ReadFile(path, groups); }
+FileStatus ReadArchive(const std::wstring& path, Contacts& contacts) { return ReadFile(path, contacts); }
+FileStatus ReadArchive(const std::wstring& path, Options& options) { return ReadFile(path, options); }
+
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups) {
+  return ReadBytes(data, size, groups);
+}
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts) {
+  return ReadBytes(data, size, contacts);
+}
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options) {
+  return ReadBytes(data, size, options);
+}
+
+LoadResult LoadArchive(const std::wstring& path, Groups& groups) { return LoadFile(path, groups); }
+LoadResult LoadArchive(const std::wstring& path, Contacts& contacts) { return LoadFile(path, contacts); }
+
+LoadResult LoadArchive(const std::wstring& path, Options& options) {
+  const LoadResult result = LoadFile(path, options);
+  ApplyAutoStart(result, options);
+  return result;
+}
+
+SaveResult SaveArchive(const std::wstring& path, const Groups& groups) { return SaveFile(path, groups); }
+SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts) { return SaveFile(path, contacts); }
+SaveResult SaveArchive(const std::wstring& path, const Options& options) { return SaveFile(path, options); }

@@ -1,0 +1,54 @@
+#pragma once
+// Reading and writing the three data files.
+#include <cstddef>
+#include <string>
+
+#include "model/contacts.h"
+#include "model/groups.h"
+#include "model/options.h"
+
+enum class FileStatus {
+  Ok,       // read to the end
+  Missing,  // could not be opened: the object was not touched
+  Damaged,  // stopped part way: what was read before the fault stays
+};
+
+struct LoadResult {
+  FileStatus status = FileStatus::Missing;
+  // Where the damaged file was kept before anything could overwrite it; empty
+  // when it was not damaged, was empty, or the copy failed.
+  std::wstring keptCopy;
+  // True when the file could be opened.
+  explicit operator bool() const { return status != FileStatus::Missing; }
+};
+
+struct SaveResult {
+  bool ok = false;
+  std::wstring reason;  // why not, in words the user can act on
+  explicit operator bool() const { return ok; }
+};
+
+// Load: read the file into the object, keep a copy of a damaged file beside it
+// (name.damaged, name.damaged-2, ...), and for the options apply the auto-start
+// setting whenever the file could be opened.
+LoadResult LoadArchive(const std::wstring& path, Groups& groups);
+LoadResult LoadArchive(const std::wstring& path, Contacts& contacts);
+LoadResult LoadArchive(const std::wstring& path, Options& options);
+
+// Save: write name.tmp beside the file, force it to the disk, then replace the
+// file in one step; a missing folder is created first.
+SaveResult SaveArchive(const std::wstring& path, const Groups& groups);
+SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts);
+SaveResult SaveArchive(const std::wstring& path, const Options& options);
+
+// Only the reading, with no side effect at all (the data tool and the fuzzers).
+FileStatus ReadArchive(const std::wstring& path, Groups& groups);
+FileStatus ReadArchive(const std::wstring& path, Contacts& contacts);
+FileStatus ReadArchive(const std::wstring& path, Options& options);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options);
+
+// Copies a damaged file to name.damaged, or name.damaged-2, -3... never over an
+// earlier copy. Returns the copy's path, or empty.
+std::wstring KeepDamagedCopy(const std::wstring& path);

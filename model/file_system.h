@@ -1,0 +1,37 @@
+#pragma once
+// The few file operations the data files need, by wide path on every platform.
+// Each failing call leaves a readable reason in LastError().
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace files {
+
+// The file system's own form of a wide path (UTF-8 bytes off Windows, whatever
+// the process locale).
+std::filesystem::path PathOf(const std::wstring& path);
+
+// Opens for binary reading ("rb") or writing ("wb"); nullptr on failure.
+std::FILE* OpenBinary(const std::wstring& path, bool write);
+// Size in bytes of an open file, or -1.
+long long SizeOf(std::FILE* file);
+// Pushes what the C library buffered and what the system cached to the disk.
+bool FlushToDisk(std::FILE* file);
+// Replaces `to` by `from` in one step: afterwards `to` is either the old or the
+// new file, also after a crash or power cut.
+bool ReplaceWith(const std::wstring& from, const std::wstring& to);
+// Copies `from` to `to` unless `to` exists; `existed` tells that case apart.
+bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& existed);
+// Creates the folder that holds `path`, with its parents, when missing.
+bool EnsureFolderFor(const std::wstring& path);
+bool Exists(const std::wstring& path);
+void Remove(const std::wstring& path);
+
+// Why the last failing call of this thread failed, as the system words it.
+const std::wstring& LastError();
+
+namespace detail {
+void SetLastError(std::wstring reason);
+}
+
+}  // namespace files

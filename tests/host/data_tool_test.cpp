@@ -1,0 +1,84 @@
+// amicord-data's JSON form: every field and every character survives the trip
+// files -> JSON text -> files, and bad input is named precisely.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "model/engine.h"
+#include "tests/common/archive_files.h"
+#include "tools/data_json.h"
+
+using datatool::Json;
+using namespace testfiles;
+
+TEST(DataTool, TextSurvivesTheWayThroughJsonCharacterForCharacter) {
+  const std::wstring text = std::wstring(L"q\"b\\s/\b\f\n\r\t\x01\x1F\x7F") + L"\x00E9\x041A\x0A0A\xFFFF" +
+                            L"\xD83D\xDE00" + std::wstring(1, L'\0') + L"end";
+  const std::string dumped = Json(datatool::ToUtf8(text)).dump();
+  EXPECT_EQ(datatool::FromUtf8(Json::parse(dumped).get<std::string>()), text);
+  // Control characters are escaped, never raw.
+  for (const char c : dumped) EXPECT_GE(static_cast<unsigned char>(c), 0x20u);
+  // Half a surrogate pair cannot be JSON text: it becomes U+FFFD.
+  EXPECT_EQ(datatool::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800)) + L"x"), "\xEF\xBF\xBDx");
+}
+
+TEST(DataTool, DumpAndWriteRoundTripEveryField) {
+  TempFolder folder;
+  datatool::DataSet data;
+  data.groups.lastId = 4;
+  data.groups.items.emplace_back(new Group(4, L"Fam\x00EDlia \"x\"", L"C:\\g.png", static_cast<IntervalUnit>(7), -3));
+  data.contacts.lastId = std::numeric_limits<std::int32_t>::max();
+  data.contacts.items.emplace_back(new Contact(9, L"\x041A\x0438\x0440\x0430", L"", Months, 2,
+                                               std::numeric_limits<std::int64_t>::min(), L"{\\rtf1\r\n}\t", 4));
+  data.contacts.items[0]->previousContacted = std::numeric_limits<std::int64_t>::max();
+  data.options.autoStart = false;
+  data.options.windowX = -32000;
+  data.options.minimizeToTray = false;
+  data.groupsStatus = data.contactsStatus = data.optionsStatus = FileStatus::Ok;
+  const Json first = datatool::ToJson(data);
+
+  datatool::DataSet parsed;
+  datatool::FromJson(Json::parse(first.dump()), parsed);
+  Engine engine(folder.path());
+  engine.groups->items = parsed.groups.items;
+  engine.groups->lastId = parsed.groups.lastId;
+  engine.contacts->items = parsed.contacts.items;
+  engine.contacts->lastId = parsed.contacts.lastId;
+  *engine.options = parsed.options;
+  ASSERT_TRUE(engine.Save());
+
+  datatool::DataSet back;
+  back.groupsStatus = ReadArchive(engine.groupsPath, back.groups);
+  back.contactsStatus = ReadArchive(engine.contactsPath, back.contacts);
+  back.optionsStatus = ReadArchive(engine.optionsPath, back.options);
+  EXPECT_EQ(datatool::ToJson(back), first);
+  EXPECT_EQ(first["contacts"]["items"][0]["lastContacted"].get<std::int64_t>(),
+            std::numeric_limits<std::int64_t>::min());
+  EXPECT_EQ(first["groups"]["items"][0]["unit"].get<int>(), 7);
+  EXPECT_EQ(first["options"]["status"].get<std::string>(), "ok");
+}
+
+TEST(DataTool, BadInputNamesThePlace) {
+  const auto problem = [](const std::string& text) -> std::string {
+    datatool::DataSet data;
+    try {
+      datatool::FromJson(Json::parse(text), data);
+    } catch (const datatool::BadInput& error) {
+      return error.what();
+    }
+    return "accepted";
+  };
+  const std::string options =
+      R"("options":{"autoStart":true,"warnPercent":75,"warnDays":2,"showLastContacted":false,)"
+      R"("windowX":-1,"windowY":-1,"windowWidth":-1,"windowHeight":-1,"minimizeToTray":true})";
+  const std::string groups = R"("groups":{"lastId":0,"items":[]})";
+  EXPECT_EQ(problem("{" + groups + R"(,"contacts":{"lastId":0,"items":[]},)" + options + "}"), "accepted");
+  EXPECT_EQ(problem("[]"), ": expected an object");
+  EXPECT_EQ(problem("{" + groups + "," + options + "}"), "contacts: missing");
+  EXPECT_EQ(problem("{" + groups + R"(,"contacts":{"lastId":2147483648,"items":[]},)" + options + "}"),
+            "contacts.lastId: out of range");
+  EXPECT_EQ(problem("{" + groups + R"(,"contacts":{"lastId":1,"items":[{"id":1}]},)" + options + "}"),
+            "contacts.items[0].name: missing");
+  EXPECT_EQ(problem(R"({"groups":{"lastId":0,"items":[{"id":1,"name":2}]}})"), "groups.items[0].name: expected a string");
+  EXPECT_EQ(problem(R"({"groups":{"lastId":"1","items":[]}})"), "groups.lastId: expected an integer");
+}

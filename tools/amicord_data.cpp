@@ -1,0 +1,107 @@
+// amicord-data: the data files as JSON, read with the program's own loaders and
+// written with its own savers.
+//   amicord-data dump DIR    prints DIR's groups.dat, contacts.dat, options.dat
+//   amicord-data write DIR   writes them from the JSON on standard input
+// Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save),
+// 2 usage errors.
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+#include "model/engine.h"
+#include "tools/data_json.h"
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kDamaged = 1;
+constexpr int kUsage = 2;
+
+int Usage(const std::string& problem) {
+  if (!problem.empty()) std::cerr << "amicord-data: " << problem << "\n";
+  std::cerr << "usage: amicord-data dump DIR    print the data files in DIR as JSON\n"
+               "       amicord-data write DIR   write the data files in DIR from JSON on standard input\n";
+  return kUsage;
+}
+
+std::string Utf8(const std::wstring& text) { return datatool::ToUtf8(text); }
+
+int Dump(const std::wstring& folder) {
+  Engine engine(folder);
+  datatool::DataSet data;
+  // Reading only: no copies of damaged files, no auto-start change.
+  data.groupsStatus = ReadArchive(engine.groupsPath, data.groups);
+  data.contactsStatus = ReadArchive(engine.contactsPath, data.contacts);
+  data.optionsStatus = ReadArchive(engine.optionsPath, data.options);
+  const std::string text = datatool::ToJson(data).dump(2) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+  bool damaged = false;
+  for (const auto& [status, path] : {std::pair{data.groupsStatus, engine.groupsPath},
+                                     std::pair{data.contactsStatus, engine.contactsPath},
+                                     std::pair{data.optionsStatus, engine.optionsPath}}) {
+    if (status != FileStatus::Damaged) continue;
+    std::cerr << "amicord-data: " << Utf8(path) << " is damaged; shown as far as it could be read\n";
+    damaged = true;
+  }
+  return damaged ? kDamaged : kDone;
+}
+
+int Write(const std::wstring& folder) {
+  const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+  datatool::Json document;
+  try {
+    document = datatool::Json::parse(input);
+  } catch (const datatool::Json::parse_error& error) {
+    std::cerr << "amicord-data: bad JSON on standard input: " << error.what() << "\n";
+    return kDamaged;
+  }
+  datatool::DataSet data;
+  try {
+    datatool::FromJson(document, data);
+  } catch (const datatool::BadInput& error) {
+    std::cerr << "amicord-data: bad input at " << error.what() << "\n";
+    return kDamaged;
+  }
+  Engine engine(folder);
+  engine.groups->lastId = data.groups.lastId;
+  engine.groups->items = data.groups.items;
+  engine.contacts->lastId = data.contacts.lastId;
+  engine.contacts->items = data.contacts.items;
+  *engine.options = data.options;
+  std::wstring reason;
+  if (!engine.Save(&reason)) {
+    std::cerr << "amicord-data: " << Utf8(reason) << "\n";
+    return kDamaged;
+  }
+  return kDone;
+}
+
+int Run(const std::wstring& command, const std::wstring& folder) {
+  if (folder.empty()) return Usage("DIR must not be empty");
+  if (command == L"dump") return Dump(folder);
+  if (command == L"write") return Write(folder);
+  return Usage("unknown command \"" + Utf8(command) + "\"");
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+  if (argc != 3) return Usage(argc < 3 ? "missing arguments" : "too many arguments");
+  return Run(argv[1], argv[2]);
+}
+#else
+int main(int argc, char** argv) {
+  if (argc != 3) return Usage(argc < 3 ? "missing arguments" : "too many arguments");
+  return Run(datatool::FromUtf8(argv[1]), datatool::FromUtf8(argv[2]));
+}
+#endif
