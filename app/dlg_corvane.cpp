@@ -122,15 +122,18 @@ LRESULT DlgCorvane::OnMoving(UINT, WPARAM, LPARAM lParam, BOOL&) {
   return TRUE;
 }
 
-LRESULT DlgCorvane::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+void DlgCorvane::StoreWindowRect() {
   RECT frame{};
-  if (::GetWindowRect(m_hWnd, &frame)) {
-    Options& options = *engine_.options;
-    options.windowX = frame.left;
-    options.windowY = frame.top;
-    options.windowWidth = frame.right - frame.left;
-    options.windowHeight = frame.bottom - frame.top;
-  }
+  if (!::GetWindowRect(m_hWnd, &frame)) return;
+  Options& options = *engine_.options;
+  options.windowX = frame.left;
+  options.windowY = frame.top;
+  options.windowWidth = frame.right - frame.left;
+  options.windowHeight = frame.bottom - frame.top;
+}
+
+LRESULT DlgCorvane::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
+  StoreWindowRect();
   handled = FALSE;
   return 0;
 }
@@ -147,8 +150,12 @@ LRESULT DlgCorvane::OnClose(UINT, WPARAM, LPARAM, BOOL&) {
 }
 
 LRESULT DlgCorvane::OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&) {
-  Exit();
-  // Everything is saved: the user's log-off or shutdown may go on.
+  // The answer of a dialog is read from the window itself, so a window destroyed
+  // here would always answer "no" and veto the log-off. Save everything as the
+  // exit would, let the session end, and run the exit right after this answer.
+  StoreWindowRect();
+  SaveAll();
+  ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
   return TRUE;
 }
 

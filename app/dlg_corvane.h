@@ -93,6 +93,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void AttachControls();
   void PlaceWindow();
   void HideToTray();
+  void StoreWindowRect();
 
   // Declared in acquisition order; destroyed in reverse.
   WTL_EX::COwnerDrawnButton addContactButton_;

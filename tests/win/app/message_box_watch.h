@@ -28,8 +28,11 @@ class MessageBoxWatch {
  private:
   static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
     MessageBoxWatch* self = current_;
-    if (code == HCBT_ACTIVATE && self) {
-      HWND box = reinterpret_cast<HWND>(wParam);
+    HWND box = reinterpret_cast<HWND>(wParam);
+    // Only message boxes (they hold the text control), each once: the owner
+    // window is activated again when a box closes.
+    if (code == HCBT_ACTIVATE && self && GetDlgItem(box, 0xFFFF) != nullptr && box != self->lastBox_) {
+      self->lastBox_ = box;
       wchar_t text[4096] = {};
       GetDlgItemTextW(box, 0xFFFF, text, 4096);  // the message box's text control
       wchar_t caption[256] = {};
@@ -44,6 +47,7 @@ class MessageBoxWatch {
   static inline thread_local MessageBoxWatch* current_ = nullptr;
   WORD answer_;
   HHOOK hook_ = nullptr;
+  HWND lastBox_ = nullptr;
   std::vector<std::wstring> texts_;
   std::vector<std::wstring> captions_;
 };
