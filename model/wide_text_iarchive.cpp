@@ -64,3 +64,8 @@ void WideTextInArchive::load(std::wstring& text) {
   if (length != 0) is.read(&text[0], static_cast<std::streamsize>(length));
   if (is.fail()) StreamError();
 }
+
+void WideTextInArchive::load(boost::archive::class_id_type& id) {
+  text_wiarchive_impl<WideTextInArchive>::load(id);
+  if (static_cast<int>(id) < -1) StreamError();
+}

@@ -57,6 +57,9 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
   using boost::archive::text_wiarchive_impl<WideTextInArchive>::load;
   void load(std::string& text);
   void load(std::wstring& text);
+  // The library indexes its class table with this number unchecked: below -1
+  // (the null pointer) it would read before the table's start.
+  void load(boost::archive::class_id_type& id);
 
  private:
   std::size_t LoadLength();

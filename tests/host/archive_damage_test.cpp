@@ -149,6 +149,15 @@ TEST(DamagedFiles, ARecordThatFailsPartWayIsDiscardedAndNoNullStays) {
   EXPECT_EQ(ReadArchive(path, withNull), FileStatus::Damaged);
   for (const auto& item : withNull.items) EXPECT_TRUE(item);
 
+  // A negative class id other than the null pointer's -1.
+  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 1 2 0 0 2 0 1 3 1 1\n0 " +
+                         ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1) + L" -3\n1 " +
+                         ContactRecord(2, L"B", L"", 0, 1, 1, 1, L"", 1)));
+  Contacts negative;
+  EXPECT_EQ(ReadArchive(path, negative), FileStatus::Damaged);
+  ASSERT_EQ(negative.items.size(), 1u);
+  EXPECT_EQ(negative.items[0]->name, L"A");
+
   // A file that ends inside a unit (odd byte count) is not whole.
   const std::string whole = Bytes(CollectionFile(3, 1, {ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 12)}));
   WriteBytes(path, whole.substr(0, whole.size() - 1));
