@@ -29,13 +29,13 @@ double Median(int runs, F&& f) {
   return times[times.size() / 2];
 }
 
-std::wstring Notes(int seed) {
+std::wstring Notes(int salt) {
   // About 2 KB of rich text with line breaks, as the notes editor produces it.
   std::wstring notes = L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
                        L"\\viewkind4\\uc1\\pard\\f0\\fs17 ";
   int line = 0;
   while (notes.size() < 2048) {
-    notes += L"Met at the market, talked about the garden and the trip in spring (" + std::to_wstring(seed + line++) +
+    notes += L"Met at the market, talked about the garden and the trip in spring (" + std::to_wstring(salt + line++) +
              L").\\par\r\n";
   }
   notes.resize(2046);
