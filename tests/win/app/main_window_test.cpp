@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/dlg_corvane.h"
+#include "app/program.h"
 #include "model/platform.h"
 #include "tests/win/app/message_box_watch.h"
 
@@ -29,10 +30,11 @@ RECT WorkArea() {
   return work;
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // Size of the main window template as the dialog manager creates it.
 SIZE TemplateWindowSize() {
-  HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+  HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, PlainDialogProc, 0);
   const RECT rect = WindowRect(probe);
   DestroyWindow(probe);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
@@ -302,4 +304,15 @@ TEST_F(MainWindow, AFailingSaveIsToldOnceUntilSavingWorksAgain) {
   fs::create_directories(SettingsFolder() / L"groups.dat" / L"blocker");
   EXPECT_FALSE(window_->SaveAll());
   EXPECT_EQ(boxes.texts().size(), 2u);
+}
+
+TEST(Program, EndsWithAnErrorWhenTheMainWindowCannotBeCreated) {
+  // A module without the main window's template: creation fails, and the program
+  // must end at once instead of waiting in a loop nothing would ever end.
+  framework::SetResourceInstance(GetModuleHandleW(L"kernel32.dll"));
+  const int exitCode = RunAmicord();
+  framework::SetResourceInstance(nullptr);
+  EXPECT_NE(exitCode, 0);
+  MSG message{};
+  EXPECT_FALSE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE));
 }
