@@ -138,7 +138,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   void DropUndoWindow(UndoEntry& entry);
   void DropUndoOfRow(int row);
   void RedrawRow(int row);
-  int NextChildId(int& last, int first, int lastInBlock, bool tickBlock) const;
+  int NextChildId(int& last, bool& wrapped, int first, int lastInBlock, bool tickBlock) const;
   bool ChildIdInUse(int id, bool tickBlock) const;
   void DestroyChildWindows();
 
@@ -147,7 +147,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   HICON StatusIcon(const Contact& contact, Time now) const;
   int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int top,
                   int bottom) const;
-  void PlaceUndo(const Contact& contact, COLORREF background, int statusWidth, const RECT& row);
+  void PlaceUndo(HDC dc, const Contact& contact, COLORREF background, int statusWidth, const RECT& row);
   void PlaceTickBox(const Contact& contact, const RECT& row);
 
   UniqueIcon iconNormal_;
