@@ -230,7 +230,20 @@ TEST_F(GroupTabs, SelectingATabShowsItsPanelAndTheLayoutFollowsTheWindow) {
   EXPECT_TRUE(IsWindowVisible(window_->AllPanel()->m_hWnd));
   EXPECT_FALSE(IsWindowVisible(GroupPanel(2).m_hWnd));
 
-  SetWindowPos(window, nullptr, 0, 0, 700, 800, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  auto size = [](HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+  };
+  HWND list = window_->AllPanel()->List();
+  HWND sort = GetDlgItem(window_->AllPanel()->m_hWnd, IDC_SORT);
+  const SIZE listBefore = size(list);
+  const SIZE panelBefore = size(window_->AllPanel()->m_hWnd);
+  RECT sortBefore{};
+  GetWindowRect(sort, &sortBefore);
+  MapWindowPoints(nullptr, window_->AllPanel()->m_hWnd, reinterpret_cast<POINT*>(&sortBefore), 2);
+
+  SetWindowPos(window, nullptr, 0, 0, 700, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
   GetClientRect(window_->Tabs(), &client);
   const RECT page = DlgCorvane::PanelRect(client);
@@ -241,13 +254,15 @@ TEST_F(GroupTabs, SelectingATabShowsItsPanelAndTheLayoutFollowsTheWindow) {
     EXPECT_TRUE(EqualRect(&rect, &page));
   }
   // The list grows with its panel; the sort button stays where it was.
-  RECT list{};
-  GetWindowRect(window_->AllPanel()->List(), &list);
-  RECT panelRect{};
-  GetWindowRect(window_->AllPanel()->m_hWnd, &panelRect);
-  EXPECT_GT(list.right - list.left, 600);
-  EXPECT_GT(list.bottom - list.top, 650);
-  EXPECT_LT(panelRect.right - list.right, 20);
+  const SIZE panelAfter = size(window_->AllPanel()->m_hWnd);
+  EXPECT_EQ(panelAfter.cx - panelBefore.cx, 300);
+  EXPECT_EQ(panelAfter.cy - panelBefore.cy, 100);
+  EXPECT_EQ(size(list).cx - listBefore.cx, 300);
+  EXPECT_EQ(size(list).cy - listBefore.cy, 100);
+  RECT sortAfter{};
+  GetWindowRect(sort, &sortAfter);
+  MapWindowPoints(nullptr, window_->AllPanel()->m_hWnd, reinterpret_cast<POINT*>(&sortAfter), 2);
+  EXPECT_TRUE(EqualRect(&sortBefore, &sortAfter));
 }
 
 TEST_F(GroupTabs, AddedGroupGetsAHiddenTabAndPanelAndNewContactsGoToBothPanels) {

@@ -14,6 +14,7 @@ class PanelManager : public ::testing::Test {
   void SetUp() override {
     host_ = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 600, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(host_, nullptr);
+    ShowWindow(host_, SW_SHOWNA);  // so that a shown panel is visible
     manager_.allPanel = MakePanel();
   }
   void TearDown() override { DestroyWindow(host_); }
@@ -34,7 +35,6 @@ TEST_F(PanelManager, ShowMakesExactlyOnePanelVisibleAndIgnoresRepeatsAndUnknownI
   const auto second = MakePanel();
   ASSERT_TRUE(manager_.Add(1, first));
   ASSERT_TRUE(manager_.Add(2, second));
-  ShowWindow(host_, SW_SHOWNA);
 
   EXPECT_EQ(manager_.ShownId(), manager_.noneId);
   manager_.Show(manager_.allId);
@@ -111,7 +111,6 @@ TEST_F(PanelManager, RemovingAHiddenPanelDestroysItsWindowAndKeepsTheShownOne) {
   ASSERT_TRUE(manager_.Add(1, kept));
   ASSERT_TRUE(manager_.Add(2, removed));
   ASSERT_TRUE(manager_.Add(3, last));
-  ShowWindow(host_, SW_SHOWNA);
   manager_.Show(1);
   const HWND window = removed->m_hWnd;
 
