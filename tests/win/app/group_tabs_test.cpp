@@ -504,3 +504,105 @@ TEST_F(GroupTabs, TearDownDestroysEveryPanelWindow) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a panel's popup menu held while it was open; the menu is closed at once.
+struct MenuSeen {
+  std::vector<UINT> ids;
+  std::vector<std::wstring> texts;
+  std::vector<bool> ownerDrawn;
+  int differingIconPixels = 0;  // between the "&Open" and "&Delete" icon cells
+  int inkedIconPixels = 0;
+};
+
+// The icon column of a menu item as the panel draws it.
+std::vector<COLORREF> IconCell(HWND panel, HMENU menu, UINT id) {
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 24);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  DRAWITEMSTRUCT draw{};
+  draw.CtlType = ODT_MENU;
+  draw.itemID = id;
+  draw.itemAction = ODA_DRAWENTIRE;
+  draw.hwndItem = reinterpret_cast<HWND>(menu);
+  draw.hDC = dc;
+  draw.rcItem = RECT{0, 0, 200, 24};
+  SendMessageW(panel, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+  std::vector<COLORREF> pixels;
+  for (int y = 2; y < 22; ++y)
+    for (int x = 2; x < 22; ++x) pixels.push_back(GetPixel(dc, x, y));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  return pixels;
+}
+
+LRESULT CALLBACK WatchMenu(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_ENTERIDLE && wParam == MSGF_MENU) {
+    auto* seen = reinterpret_cast<MenuSeen*>(data);
+    HWND popup = FindWindowW(L"#32768", nullptr);
+    HMENU menu = popup ? reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)) : nullptr;
+    if (menu && seen->ids.empty()) {
+      for (int index = 0; index < GetMenuItemCount(menu); ++index) {
+        wchar_t text[64] = {};
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_FTYPE | MIIM_DATA;
+        GetMenuItemInfoW(menu, static_cast<UINT>(index), TRUE, &info);
+        GetMenuStringW(menu, static_cast<UINT>(index), text, 64, MF_BYPOSITION);
+        seen->ids.push_back(info.wID);
+        seen->texts.push_back(text);
+        seen->ownerDrawn.push_back((info.fType & MFT_OWNERDRAW) != 0);
+      }
+      const std::vector<COLORREF> open = IconCell(window, menu, ID_CONTACT_OPEN);
+      const std::vector<COLORREF> remove = IconCell(window, menu, ID_CONTACT_DELETE);
+      for (std::size_t i = 0; i < open.size(); ++i) {
+        if (open[i] != remove[i]) ++seen->differingIconPixels;
+        if (GetRValue(remove[i]) > 150 && GetGValue(remove[i]) < 90 && GetBValue(remove[i]) < 90)
+          ++seen->inkedIconPixels;
+      }
+    }
+    EndMenu();
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void CALLBACK EndMenuLater(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+MenuSeen OpenMenu(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
+  MenuSeen seen;
+  SetWindowSubclass(panel, &WatchMenu, 1, reinterpret_cast<DWORD_PTR>(&seen));
+  const UINT_PTR timer = SetTimer(nullptr, 0, 5000, &EndMenuLater);  // never hang
+  SendMessageW(panel, message, wParam, lParam);
+  KillTimer(nullptr, timer);
+  RemoveWindowSubclass(panel, &WatchMenu, 1);
+  return seen;
+}
+
+}  // namespace
+
+TEST_F(GroupTabs, ContextMenuOffersOpenAndDeleteWithTheirPicturesAndTheSortButtonTheFourOrders) {
+  WriteData();
+  HWND window = Start();
+  ShowWindow(window, SW_SHOWNA);
+  DlgGroupEntry& all = *window_->AllPanel();
+  EXPECT_EQ(ImageList_GetImageCount(all.MenuImages()), 2);
+
+  NMHDR rightClick{all.List(), IDC_CONTACT_LIST, static_cast<UINT>(NM_RCLICK)};
+  const MenuSeen context = OpenMenu(all.m_hWnd, WM_NOTIFY, IDC_CONTACT_LIST, reinterpret_cast<LPARAM>(&rightClick));
+  ASSERT_EQ(context.ids, (std::vector<UINT>{ID_CONTACT_OPEN, 0, ID_CONTACT_DELETE}));
+  EXPECT_EQ(context.texts[0], L"&Open");
+  EXPECT_EQ(context.texts[2], L"&Delete");
+  EXPECT_EQ(context.ownerDrawn, (std::vector<bool>{true, true, true}));
+  EXPECT_GT(context.differingIconPixels, 20) << "each item shows its own picture";
+  EXPECT_GT(context.inkedIconPixels, 10) << "the red cross of Delete";
+
+  const MenuSeen sort = OpenMenu(all.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_SORT, BN_CLICKED),
+                                 reinterpret_cast<LPARAM>(GetDlgItem(all.m_hWnd, IDC_SORT)));
+  EXPECT_EQ(sort.ids, (std::vector<UINT>{ID_SORT_NONE, ID_SORT_NAME, ID_SORT_CONTACT_IN, ID_SORT_PRIORITY}));
+  EXPECT_EQ(sort.texts, (std::vector<std::wstring>{L"&None", L"&Name", L"&Contact in", L"&Priority"}));
+  EXPECT_EQ(all.CurrentMenu(), nullptr) << "the menu loop is over";
+}
