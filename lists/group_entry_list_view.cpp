@@ -55,10 +55,17 @@ GroupEntryListView::~GroupEntryListView() { DestroyChildWindows(); }
 
 BOOL GroupEntryListView::SubclassWindow(HWND window) {
   if (!SortBase::SubclassWindow(window)) return FALSE;
-  // Fixed owner-drawn rows ask for their height when the control's position
-  // changes; the first request may have gone out before the list was ours.
-  ::SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  // Fixed owner-drawn rows ask for their height when the control's size
+  // changes; the first request went out before the list was ours. Telling the
+  // control its own size again makes it ask once more.
+  RECT frame{};
+  ::GetWindowRect(window, &frame);
+  WINDOWPOS position{};
+  position.hwnd = window;
+  position.cx = frame.right - frame.left;
+  position.cy = frame.bottom - frame.top;
+  position.flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOZORDER;
+  ::SendMessageW(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
   return TRUE;
 }
 
