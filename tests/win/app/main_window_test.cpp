@@ -29,10 +29,12 @@ RECT WorkArea() {
   return work;
 }
 
+INT_PTR CALLBACK IgnoreEverything(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // Size of the main window template as the dialog manager creates it.
 SIZE TemplateWindowSize() {
   HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                  &IgnoreEverything, 0);
   const RECT rect = WindowRect(probe);
   DestroyWindow(probe);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
