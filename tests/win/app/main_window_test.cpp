@@ -29,12 +29,13 @@ RECT WorkArea() {
   return work;
 }
 
-INT_PTR CALLBACK IgnoreEverything(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+// A dialog procedure must be stdcall on 32-bit Windows, which a lambda is not.
+INT_PTR CALLBACK IgnoreDialogMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Size of the main window template as the dialog manager creates it.
 SIZE TemplateWindowSize() {
   HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                  &IgnoreEverything, 0);
+                                  IgnoreDialogMessages, 0);
   const RECT rect = WindowRect(probe);
   DestroyWindow(probe);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};
