@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "app/tab_text.h"
+
 namespace {
 
 constexpr wchar_t kMessageCaption[] = L"Amicord";
@@ -22,7 +24,8 @@ void RemoveStyle(HWND window, LONG_PTR style) {
 
 }  // namespace
 
-DlgCorvane::DlgCorvane() : groups_(engine_.groups), contacts_(engine_.contacts) {}
+DlgCorvane::DlgCorvane()
+    : groups_(engine_.groups), contacts_(engine_.contacts), allPanel_(new DlgGroupEntry) {}
 
 DlgCorvane::~DlgCorvane() = default;
 
@@ -30,6 +33,7 @@ LRESULT DlgCorvane::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   tabs_ = ::GetDlgItem(m_hWnd, IDC_TABS);
   loadReport_ = engine_.Load();
   AttachControls();
+  BuildTabs();
   DlgResize_Init();
   PlaceWindow();
   // Told once the window is on screen, not from inside its creation.
@@ -91,6 +95,7 @@ void DlgCorvane::PlaceWindow() {
 
 LRESULT DlgCorvane::OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
   CDialogResize<DlgCorvane>::OnSize(message, wParam, lParam, handled);
+  LayoutPanels();
   return 0;
 }
 
@@ -134,6 +139,7 @@ void DlgCorvane::StoreWindowRect() {
 
 LRESULT DlgCorvane::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
   StoreWindowRect();
+  DestroyPanels();
   handled = FALSE;
   return 0;
 }
@@ -186,6 +192,7 @@ LRESULT DlgCorvane::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
 }
 
 bool DlgCorvane::SaveAll() {
+  ++saveCount_;
   std::wstring reason;
   if (engine_.Save(&reason)) {
     saveFailureReported_ = false;
@@ -218,5 +225,164 @@ LRESULT DlgCorvane::OnShowLoadProblems(UINT, WPARAM, LPARAM, BOOL&) {
   text += L"\n\nAmicord shows everything it could read before the damage and will save that from now on.";
   loadReport_ = Engine::LoadReport{};  // once per start
   ::MessageBoxW(m_hWnd, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
+  return 0;
+}
+
+RECT DlgCorvane::PanelRect(const RECT& tabClient) {
+  return RECT{tabClient.left + 2, tabClient.top + 22, tabClient.right - 4, tabClient.bottom - 2};
+}
+
+bool DlgCorvane::CreatePanel(DlgGroupEntry& panel) {
+  if (!panel.Create(tabs_)) return false;
+  const Options& options = *engine_.options;
+  panel.SetCollections(groups_, contacts_);
+  panel.SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
+  RECT client{};
+  ::GetClientRect(tabs_, &client);
+  const RECT page = PanelRect(client);
+  ::MoveWindow(panel.m_hWnd, page.left, page.top, page.right - page.left, page.bottom - page.top, FALSE);
+  return true;
+}
+
+void DlgCorvane::InsertTab(const std::wstring& text, std::int32_t id) {
+  wchar_t buffer[kTabTextBuffer] = {};
+  const std::wstring fitted = FitTabText(text, kTabTextBuffer);
+  fitted.copy(buffer, fitted.size());
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_PARAM;
+  item.pszText = buffer;
+  item.lParam = id;
+  const int count = static_cast<int>(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0));
+  ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+}
+
+std::int32_t DlgCorvane::TabId(int index) const {
+  TCITEMW item{};
+  item.mask = TCIF_PARAM;
+  if (!::SendMessageW(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+    return panelManager_.noneId;
+  return static_cast<std::int32_t>(item.lParam);
+}
+
+int DlgCorvane::FindTab(std::int32_t id) const {
+  const int count = static_cast<int>(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index)
+    if (TabId(index) == id) return index;
+  return -1;
+}
+
+void DlgCorvane::BuildTabs() {
+  const HWND self = m_hWnd;
+  groups_->notifyWindow = self;
+  contacts_->notifyWindow = self;
+  for (const Contacts::Item& contact : *contacts_)
+    if (contact) contact->notifyWindow = self;
+
+  panelManager_.allPanel = allPanel_;
+  CreatePanel(*allPanel_);
+  InsertTab(L"All", panelManager_.allId);
+  panelManager_.Show(panelManager_.allId);
+
+  BOOL handled = TRUE;
+  for (const Groups::Item& group : *groups_)
+    if (group) OnGroupAdded(WM_GROUP_ADDED, reinterpret_cast<WPARAM>(&group), 0, handled);
+  for (const Contacts::Item& contact : *contacts_)
+    if (contact) OnContactAdded(WM_CONTACT_ADDED, reinterpret_cast<WPARAM>(contact.get()), 0, handled);
+}
+
+void DlgCorvane::LayoutPanels() {
+  if (!tabs_) return;
+  RECT client{};
+  ::GetClientRect(tabs_, &client);
+  const RECT page = PanelRect(client);
+  const int count = static_cast<int>(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    HWND panel = nullptr;
+    if (panelManager_.FindPanelWindow(TabId(index), panel) && panel)
+      ::MoveWindow(panel, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+  }
+  if (allPanel_->m_hWnd)
+    ::MoveWindow(allPanel_->m_hWnd, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+}
+
+void DlgCorvane::DestroyPanels() {
+  if (allPanel_->m_hWnd) ::DestroyWindow(allPanel_->m_hWnd);
+  const int count = static_cast<int>(::SendMessageW(tabs_, TCM_GETITEMCOUNT, 0, 0));
+  for (int index = 0; index < count; ++index) {
+    HWND panel = nullptr;
+    if (panelManager_.FindPanelWindow(TabId(index), panel) && panel && ::IsWindow(panel)) ::DestroyWindow(panel);
+  }
+}
+
+LRESULT DlgCorvane::OnTabSelected(int, LPNMHDR, BOOL&) {
+  const int index = static_cast<int>(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+  if (index >= 0) panelManager_.Show(TabId(index));
+  return 0;
+}
+
+LRESULT DlgCorvane::OnGroupAdded(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  const auto* added = reinterpret_cast<const Groups::Item*>(wParam);
+  if (added == nullptr || !*added) return 0;
+  const Group& group = **added;
+  InsertTab(group.name, group.id);
+  boost::shared_ptr<DlgGroupEntry> panel(new DlgGroupEntry);
+  if (CreatePanel(*panel)) panelManager_.Add(group.id, panel);
+  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  UpdateWindow();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnGroupRemoved(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  const auto* removed = reinterpret_cast<const Groups::Item*>(wParam);
+  if (removed == nullptr || !*removed) return 0;
+  const std::int32_t id = (*removed)->id;
+  contacts_->RemoveByGroup(id);
+  panelManager_.Remove(id);
+  const int tab = FindTab(id);
+  if (tab >= 0) {
+    if (static_cast<int>(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0)) == tab) {
+      ::SendMessageW(tabs_, TCM_SETCURSEL, 0, 0);
+      panelManager_.Show(TabId(0));
+    }
+    ::SendMessageW(tabs_, TCM_DELETEITEM, static_cast<WPARAM>(tab), 0);
+  }
+  return 0;
+}
+
+template <class Action>
+void DlgCorvane::ForContactPanels(const Contact& contact, Action action) {
+  action(*allPanel_);
+  GroupEntriesWindowManager::Panel panel;
+  if (panelManager_.Find(contact.groupId, panel) && panel) action(*panel);
+}
+
+LRESULT DlgCorvane::OnContactAdded(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  auto* contact = reinterpret_cast<Contact*>(wParam);
+  if (contact == nullptr) return 0;
+  ForContactPanels(*contact, [contact](DlgGroupEntry& panel) { panel.AddContact(contact); });
+  return 0;
+}
+
+LRESULT DlgCorvane::OnContactRemoved(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  const auto* contact = reinterpret_cast<const Contact*>(wParam);
+  if (contact == nullptr) return 0;
+  ForContactPanels(*contact, [contact](DlgGroupEntry& panel) { panel.RemoveContact(*contact); });
+  ::PostMessageW(m_hWnd, WM_SAVE_AFTER_REMOVAL, 0, 0);
+  return 0;
+}
+
+LRESULT DlgCorvane::OnContactUpdated(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  const auto* contact = reinterpret_cast<const Contact*>(wParam);
+  if (contact == nullptr) return 0;
+  ForContactPanels(*contact, [contact](DlgGroupEntry& panel) { panel.ShowUndo(*contact); });
+  SaveAll();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnContactReverted(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  const auto* contact = reinterpret_cast<const Contact*>(wParam);
+  if (contact == nullptr) return 0;
+  ForContactPanels(*contact, [contact](DlgGroupEntry& panel) { panel.HideUndo(*contact); });
+  SaveAll();
   return 0;
 }

@@ -3,10 +3,13 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include <boost/shared_ptr.hpp>
 
+#include "app/group_entries_window_manager.h"
 #include "controls/flat_buttons.h"
 #include "controls/owner_draw_menu.h"
 #include "controls/owner_drawn_button.h"
@@ -14,12 +17,16 @@
 #include "framework/dialog.h"
 #include "framework/dialog_resize.h"
 #include "framework/handles.h"
+#include "lists/dlg_group_entry.h"
 #include "model/engine.h"
 #include "model/messages.h"
 #include "resource.h"
 
 // Shown once the window is up: what start-up found damaged in the data files.
 inline constexpr UINT WM_SHOW_LOAD_PROBLEMS = WM_APP + 1;
+// Posted for each contact removal: the collection erases the contact only
+// after its removal message returns, so the save must come after that.
+inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
 
 // The program's one top-level window: a resizable modeless dialog holding the
 // group tabs, the command buttons and all data (through its Engine).
@@ -33,6 +40,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   static constexpr int kMinWidth = 400;
   static constexpr int kMinHeight = 600;
   static constexpr int kSnapDistance = 10;
+  // Tab text is copied into a buffer of this many characters when inserted.
+  static constexpr std::size_t kTabTextBuffer = 600;
 
   DlgCorvane();
   ~DlgCorvane() override;
@@ -46,7 +55,15 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    NOTIFY_HANDLER(IDC_TABS, TCN_SELCHANGE, OnTabSelected)
+    MESSAGE_HANDLER(WM_GROUP_ADDED, OnGroupAdded)
+    MESSAGE_HANDLER(WM_GROUP_REMOVED, OnGroupRemoved)
+    MESSAGE_HANDLER(WM_CONTACT_ADDED, OnContactAdded)
+    MESSAGE_HANDLER(WM_CONTACT_REMOVED, OnContactRemoved)
+    MESSAGE_HANDLER(WM_CONTACT_UPDATED, OnContactUpdated)
+    MESSAGE_HANDLER(WM_CONTACT_REVERTED, OnContactReverted)
     MESSAGE_HANDLER(WM_SAVE_DATA, OnSaveData)
+    MESSAGE_HANDLER(WM_SAVE_AFTER_REMOVAL, OnSaveData)
     MESSAGE_HANDLER(WM_SHOW_LOAD_PROBLEMS, OnShowLoadProblems)
     REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgCorvane>)
@@ -74,6 +91,13 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   Engine& GetEngine() { return engine_; }
   HWND Tabs() const { return tabs_; }
   HIMAGELIST MenuImages() const { return menuImages_.get(); }
+  const boost::shared_ptr<DlgGroupEntry>& AllPanel() const { return allPanel_; }
+  const GroupEntriesWindowManager& Panels() const { return panelManager_; }
+  // Every SaveAll call since the window object was made, successful or not.
+  int SaveCount() const { return saveCount_; }
+
+  // The page rectangle of the tab control's client area that every panel fills.
+  static RECT PanelRect(const RECT& tabClient);
 
   // Edge snapping of a dragged window rectangle against a screen screenWidth wide.
   static RECT SnapToEdges(RECT dragged, int screenWidth);
@@ -89,11 +113,30 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   LRESULT OnSysCommand(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSaveData(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnShowLoadProblems(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTabSelected(int, LPNMHDR, BOOL&);
+  LRESULT OnGroupAdded(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnGroupRemoved(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnContactAdded(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnContactRemoved(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnContactUpdated(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnContactReverted(UINT, WPARAM, LPARAM, BOOL&);
 
   void AttachControls();
   void PlaceWindow();
   void HideToTray();
   void StoreWindowRect();
+
+  void BuildTabs();
+  void LayoutPanels();
+  void DestroyPanels();
+  // Creates a panel's window hidden in the page rectangle, with the data it shows.
+  bool CreatePanel(DlgGroupEntry& panel);
+  void InsertTab(const std::wstring& text, std::int32_t id);
+  int FindTab(std::int32_t id) const;
+  std::int32_t TabId(int index) const;
+  // The "All" panel and the contact's group panel, where there is one.
+  template <class Action>
+  void ForContactPanels(const Contact& contact, Action action);
 
   // Declared in acquisition order; destroyed in reverse.
   WTL_EX::COwnerDrawnButton addContactButton_;
@@ -109,8 +152,11 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   Engine engine_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
+  boost::shared_ptr<DlgGroupEntry> allPanel_;
+  GroupEntriesWindowManager panelManager_;
   bool windowShown_ = true;
 
   Engine::LoadReport loadReport_;
   bool saveFailureReported_ = false;
+  int saveCount_ = 0;
 };

@@ -1,0 +1,43 @@
+#include "lists/sort_mode.h"
+
+#include "model/windows_api.h"
+
+namespace {
+
+int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
+
+int CompareDaysLeft(const Contact& a, const Contact& b, Time now) {
+  const std::int32_t left = a.DaysLeft(now);
+  const std::int32_t right = b.DaysLeft(now);
+  return left < right ? -1 : (left > right ? 1 : 0);
+}
+
+// Expired contacts also count as warning ones, so expiry is asked first.
+int PriorityClass(const Contact& contact, int warnPercent, int warnDays, Time now) {
+  if (contact.IsExpired(now)) return 0;
+  if (contact.IsWarning(warnPercent, warnDays, now)) return 1;
+  return 2;
+}
+
+}  // namespace
+
+int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnPercent, int warnDays, Time now) {
+  switch (mode) {
+    case SortMode::None: {
+      const auto left = static_cast<std::uint32_t>(a.id);
+      const auto right = static_cast<std::uint32_t>(b.id);
+      return left < right ? -1 : (left > right ? 1 : 0);
+    }
+    case SortMode::Name:
+      return Sign(lstrcmpiW(a.name.c_str(), b.name.c_str()));
+    case SortMode::ContactIn:
+      return CompareDaysLeft(a, b, now);
+    case SortMode::Priority: {
+      const int left = PriorityClass(a, warnPercent, warnDays, now);
+      const int right = PriorityClass(b, warnPercent, warnDays, now);
+      if (left != right) return left < right ? -1 : 1;
+      return CompareDaysLeft(a, b, now);
+    }
+  }
+  return 0;
+}

@@ -1,0 +1,179 @@
+#include "lists/dlg_group_entry.h"
+
+#include <string>
+
+namespace {
+
+constexpr COLORREF kMaskColour = RGB(255, 0, 255);
+constexpr int kColumnWidth = 600;
+
+void RemoveStyle(HWND window, LONG_PTR style) {
+  const LONG_PTR current = ::GetWindowLongPtrW(window, GWL_STYLE);
+  if (current & style) ::SetWindowLongPtrW(window, GWL_STYLE, current & ~style);
+}
+
+}  // namespace
+
+DlgGroupEntry::~DlgGroupEntry() {
+  // Normally gone already (the main window's tear-down); a window left alive
+  // here would keep calling into a destroyed object.
+  if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+}
+
+void DlgGroupEntry::SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts) {
+  groups_ = groups;
+  contacts_ = contacts;
+  list_.SetCollections(std::move(groups), std::move(contacts));
+}
+
+void DlgGroupEntry::SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted) {
+  list_.SetDisplaySettings(warnPercent, warnDays, showLastContacted);
+}
+
+LRESULT DlgGroupEntry::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  RemoveStyle(m_hWnd, WS_CLIPSIBLINGS);
+
+  UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(),
+                                                     MAKEINTRESOURCEW(IDB_CONTACT_MENU), IMAGE_BITMAP, 0, 0,
+                                                     LR_CREATEDIBSECTION)));
+  menuImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2));
+  if (menuImages_ && strip) ImageList_AddMasked(menuImages_.get(), strip.get(), kMaskColour);
+
+  list_.SubclassWindow(::GetDlgItem(m_hWnd, IDC_CONTACT_LIST));
+  list_.InsertColumn(0, L"Contact", LVCFMT_LEFT, kColumnWidth);
+  list_.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+  RemoveStyle(list_.m_hWnd, WS_CLIPSIBLINGS);
+  list_.SetColumnSortType(0, LVCOLSORT_CUSTOM);
+
+  sortButton_.Attach(::GetDlgItem(m_hWnd, IDC_SORT));
+  sortButton_.SetBackground(GetSysColor(COLOR_BTNFACE));
+
+  DlgResize_Init(false, false);
+  return TRUE;
+}
+
+LRESULT DlgGroupEntry::OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+  CDialogResize<DlgGroupEntry>::OnSize(message, wParam, lParam, handled);
+  if (list_.m_hWnd) {
+    list_.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+    list_.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  }
+  return 0;
+}
+
+LRESULT DlgGroupEntry::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+
+LRESULT DlgGroupEntry::OnSortButton(WORD, WORD, HWND, BOOL&) {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return 0;
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_NONE, L"&None");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_NAME, L"&Name");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_CONTACT_IN, L"&Contact in");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_PRIORITY, L"&Priority");
+  ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  return 0;
+}
+
+LRESULT DlgGroupEntry::OnListRightClick(int, LPNMHDR, BOOL&) {
+  POINT cursor{};
+  ::GetCursorPos(&cursor);
+  UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return 0;
+  AttachImageList(menu.get(), menuImages_.get());
+  ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_OPEN, L"&Open");
+  SetItemImage(menu.get(), ID_CONTACT_OPEN, CONTACT_MENU_IMAGE_OPEN);
+  ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_DELETE, L"&Delete");
+  SetItemImage(menu.get(), ID_CONTACT_DELETE, CONTACT_MENU_IMAGE_DELETE);
+  ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  DetachImageList(menu.get());
+  return 0;
+}
+
+LRESULT DlgGroupEntry::OnListDoubleClick(int, LPNMHDR, BOOL&) {
+  OpenSelected();
+  return 0;
+}
+
+LRESULT DlgGroupEntry::OnMenuCommand(WORD, WORD id, HWND, BOOL&) {
+  switch (id) {
+    case ID_CONTACT_OPEN:
+      OpenSelected();
+      break;
+    case ID_CONTACT_DELETE:
+      DeleteSelected();
+      break;
+    case ID_SORT_NONE:
+      ChooseOrder(SortMode::None, L"None");
+      break;
+    case ID_SORT_NAME:
+      ChooseOrder(SortMode::Name, L"Name");
+      break;
+    case ID_SORT_CONTACT_IN:
+      ChooseOrder(SortMode::ContactIn, L"Contact in");
+      break;
+    case ID_SORT_PRIORITY:
+      ChooseOrder(SortMode::Priority, L"Priority");
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void DlgGroupEntry::ChooseOrder(SortMode mode, const wchar_t* caption) {
+  sortButton_.SetWindowText(caption);
+  list_.SortBy(mode);
+}
+
+Contact* DlgGroupEntry::SelectedContact() const {
+  if (!list_.m_hWnd) return nullptr;
+  const int row = list_.GetSelectedIndex();
+  if (row < 0) return nullptr;
+  return list_.RowContact(row);
+}
+
+void DlgGroupEntry::OpenSelected() {
+  Contact* contact = SelectedContact();
+  if (contact == nullptr) return;
+  // Editing the contact belongs to the contact dialog, which opens here.
+}
+
+void DlgGroupEntry::DeleteSelected() {
+  const Contact* contact = SelectedContact();
+  if (contact == nullptr || !contacts_) return;
+  // Kept by id: the row, and with it the pointer, may go while the box is open.
+  const std::int32_t id = contact->id;
+  const std::wstring text = L"Delete contact: " + contact->name + L"?";
+  if (::MessageBoxW(m_hWnd, text.c_str(), L"Delete contact?", MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
+  contacts_->Remove(id);
+}
+
+int DlgGroupEntry::FindRow(std::int32_t id) const { return list_.m_hWnd ? list_.FindRow(id) : -1; }
+
+bool DlgGroupEntry::AddContact(Contact* contact) {
+  if (contact == nullptr || !list_.m_hWnd) return false;
+  list_.InsertContactRow(*contact);
+  return true;
+}
+
+bool DlgGroupEntry::RemoveContact(const Contact& contact) {
+  const int row = FindRow(contact.id);
+  if (row < 0) return false;
+  list_.DeleteItem(row);
+  return true;
+}
+
+bool DlgGroupEntry::ShowUndo(const Contact& contact) {
+  if (FindRow(contact.id) < 0) return false;
+  list_.ShowUndo(contact);
+  return true;
+}
+
+bool DlgGroupEntry::HideUndo(const Contact& contact) {
+  if (FindRow(contact.id) < 0) return false;
+  list_.HideUndo(contact);
+  return true;
+}

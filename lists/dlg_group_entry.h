@@ -1,0 +1,91 @@
+#pragma once
+#include "model/windows_api.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+
+#include <boost/shared_ptr.hpp>
+
+#include "controls/flat_buttons.h"
+#include "controls/owner_draw_menu.h"
+#include "framework/dialog.h"
+#include "framework/dialog_resize.h"
+#include "framework/handles.h"
+#include "lists/group_entry_list_view.h"
+#include "model/contacts.h"
+#include "model/groups.h"
+#include "resource.h"
+
+// Commands of the panel's context and sort menus.
+inline constexpr int ID_CONTACT_FIRST = 1440;
+inline constexpr int ID_CONTACT_OPEN = 1441;
+inline constexpr int ID_CONTACT_DELETE = 1442;
+inline constexpr int ID_SORT_NONE = 1443;
+inline constexpr int ID_SORT_NAME = 1444;
+inline constexpr int ID_SORT_CONTACT_IN = 1445;
+inline constexpr int ID_SORT_PRIORITY = 1446;
+inline constexpr int ID_CONTACT_LAST = 1447;
+
+// The page of one tab: the "Sort by:" button and the contact list. It does not
+// know which group it shows; the main window decides which contacts it lists.
+class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
+                      public CDialogResize<DlgGroupEntry>,
+                      public WTL_EX::COwnerDrawMenu<DlgGroupEntry> {
+ public:
+  enum { IDD = IDD_GROUP_ENTRY };
+
+  DlgGroupEntry() = default;
+  ~DlgGroupEntry() override;
+
+  BEGIN_MSG_MAP(DlgGroupEntry)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_SIZE, OnSize)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    COMMAND_HANDLER(IDC_SORT, BN_CLICKED, OnSortButton)
+    COMMAND_RANGE_HANDLER(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
+    NOTIFY_HANDLER(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
+    NOTIFY_HANDLER(IDC_CONTACT_LIST, NM_DBLCLK, OnListDoubleClick)
+    REFLECT_NOTIFICATIONS()
+    CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgGroupEntry>)
+  END_MSG_MAP()
+
+  BEGIN_DLGRESIZE_MAP(DlgGroupEntry)
+    DLGRESIZE_CONTROL(IDC_CONTACT_LIST, DLSZ_SIZE_X | DLSZ_SIZE_Y)
+  END_DLGRESIZE_MAP()
+
+  // The collections the rows refer to; also what deleting acts on.
+  void SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts);
+  void SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted);
+
+  // No duplicate test and no sort: the row goes at the end.
+  bool AddContact(Contact* contact);
+  // These find the contact's row by id; false when it has none.
+  bool RemoveContact(const Contact& contact);
+  bool ShowUndo(const Contact& contact);
+  bool HideUndo(const Contact& contact);
+
+  GroupEntryListView& List() { return list_; }
+  HIMAGELIST MenuImages() const { return menuImages_.get(); }
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSortButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnMenuCommand(WORD, WORD, HWND, BOOL&);
+  LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
+  LRESULT OnListDoubleClick(int, LPNMHDR, BOOL&);
+
+  void ChooseOrder(SortMode mode, const wchar_t* caption);
+  void OpenSelected();
+  void DeleteSelected();
+  Contact* SelectedContact() const;
+  int FindRow(std::int32_t id) const;
+
+  GroupEntryListView list_;
+  UniqueImageList menuImages_;
+  WTL_EX::ButtonSort sortButton_;
+  boost::shared_ptr<Groups> groups_;
+  boost::shared_ptr<Contacts> contacts_;
+};

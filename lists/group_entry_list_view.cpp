@@ -1,0 +1,484 @@
+#include "lists/group_entry_list_view.h"
+
+#include <algorithm>
+#include <new>
+
+#include "framework/double_buffer.h"
+#include "framework/image.h"
+#include "lists/status_text.h"
+#include "resource.h"
+
+namespace {
+
+constexpr DWORD kTickBoxStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX;
+constexpr DWORD kUndoStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
+constexpr wchar_t kUndoText[] = L"(Undo)";
+constexpr DWORD kUntickDelayMs = 1000;
+constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+UniqueFont CreateRowFont(int points, int weight) {
+  WindowDC screen(nullptr);
+  const int height = -MulDiv(points, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+  return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, 0,
+                                ANTIALIASED_QUALITY, 0, L"Arial"));
+}
+
+UniqueIcon LoadStatusIcon(int id) {
+  return UniqueIcon(static_cast<HICON>(
+      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
+}
+
+int TextWidth(HDC dc, const std::wstring& text) {
+  SIZE size{};
+  if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) return 0;
+  return size.cx;
+}
+
+// What the deferred un-tick owns while it waits on the pool thread.
+struct UntickContext {
+  GroupEntryListView* list;  // not used by the work item; identifies its origin
+  HWND tickBox;
+};
+
+}  // namespace
+
+GroupEntryListView::GroupEntryListView()
+    : iconNormal_(LoadStatusIcon(IDI_STATUS_GREEN)),
+      iconWarning_(LoadStatusIcon(IDI_STATUS_ORANGE)),
+      iconExpired_(LoadStatusIcon(IDI_STATUS_RED)),
+      nameFont_(CreateRowFont(10, FW_BOLD)),
+      groupFont_(CreateRowFont(9, FW_NORMAL)),
+      statusFont_(CreateRowFont(9, FW_NORMAL)),
+      clock_([] { return platform::Now(); }) {}
+
+GroupEntryListView::~GroupEntryListView() { DestroyChildWindows(); }
+
+BOOL GroupEntryListView::SubclassWindow(HWND window) {
+  if (!SortBase::SubclassWindow(window)) return FALSE;
+  // Fixed owner-drawn rows ask for their height when the control's size
+  // changes; the first request went out before the list was ours. Telling the
+  // control its own size again makes it ask once more.
+  RECT frame{};
+  ::GetWindowRect(window, &frame);
+  WINDOWPOS position{};
+  position.hwnd = window;
+  position.cx = frame.right - frame.left;
+  position.cy = frame.bottom - frame.top;
+  position.flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOZORDER;
+  ::SendMessageW(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
+  return TRUE;
+}
+
+void GroupEntryListView::SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts) {
+  groups_ = std::move(groups);
+  contacts_ = std::move(contacts);
+}
+
+void GroupEntryListView::SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted) {
+  warnPercent_ = warnPercent;
+  warnDays_ = warnDays;
+  showLastContacted_ = showLastContacted;
+  if (IsWindow()) Invalidate();
+}
+
+void GroupEntryListView::SetClock(Clock clock) {
+  if (clock) clock_ = std::move(clock);
+}
+
+int GroupEntryListView::InsertContactRow(Contact& contact) {
+  const int id = NextChildId(nextTickId_, tickIdsWrapped_, kFirstTickId, kLastTickId, true);
+  HWND tickBox = ::CreateWindowExW(0, L"Button", L"", kTickBoxStyle, 0, 0, 0, 0, m_hWnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE)), nullptr);
+  tickBoxes_.push_back(TickBoxEntry{contact.id, &contact, tickBox});
+
+  LVITEMW item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = GetItemCount();
+  item.lParam = reinterpret_cast<LPARAM>(&contact);
+  const int index = InsertItem(item);
+  if (index < 0) {
+    // No row, so nothing would ever delete this tick box.
+    if (tickBox) ::DestroyWindow(tickBox);
+    tickBoxes_.pop_back();
+  }
+  return index;
+}
+
+bool GroupEntryListView::ShowUndo(const Contact& contact) {
+  const int row = FindRow(contact.id);
+  if (row < 0) return false;
+  auto existing = FindUndo(contact.id);
+  if (existing != undoButtons_.end()) {
+    DropUndoWindow(*existing);
+    undoButtons_.erase(existing);
+  }
+  auto button = boost::shared_ptr<WTL_EX::ButtonEx>(new (std::nothrow) WTL_EX::ButtonEx());
+  if (!button) return false;
+  const int id = NextChildId(nextUndoId_, undoIdsWrapped_, kFirstUndoId, kLastUndoId, false);
+  const RECT empty{0, 0, 0, 0};
+  button->Create(m_hWnd, empty, kUndoText, kUndoStyle, 0, static_cast<UINT>(id));
+  button->SetText(kUndoText);
+  undoButtons_.push_back(UndoEntry{contact.id, button});
+  RedrawRow(row);
+  return true;
+}
+
+bool GroupEntryListView::HideUndo(const Contact& contact) {
+  const int row = FindRow(contact.id);
+  if (row < 0) return false;
+  auto entry = FindUndo(contact.id);
+  if (entry == undoButtons_.end()) return false;
+  DropUndoWindow(*entry);
+  if (IsWindowVisible()) RedrawRow(row);
+  return true;
+}
+
+int GroupEntryListView::FindRow(std::int32_t id) const {
+  const int count = GetItemCount();
+  for (int row = 0; row < count; ++row) {
+    const Contact* contact = RowContact(row);
+    if (contact && contact->id == id) return row;
+  }
+  return -1;
+}
+
+Contact* GroupEntryListView::RowContact(int row) const {
+  if (row < 0) return nullptr;
+  return reinterpret_cast<Contact*>(GetItemData(row));
+}
+
+bool GroupEntryListView::SortBy(SortMode mode) {
+  sortMode_ = mode;
+  return DoSortItems(0);
+}
+
+bool GroupEntryListView::DoSortItems(int column, bool descending) {
+  sortNow_ = clock_();
+  const bool sorted = SortBase::DoSortItems(column, descending);
+  sortNow_.reset();
+  return sorted;
+}
+
+int GroupEntryListView::CompareRows(const Contact& a, const Contact& b) const {
+  return CompareRows(a, b, sortNow_ ? *sortNow_ : clock_());
+}
+
+int GroupEntryListView::CompareRows(const Contact& a, const Contact& b, Time now) const {
+  return CompareContacts(sortMode_, a, b, warnPercent_, warnDays_, now);
+}
+
+int GroupEntryListView::CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int) {
+  const auto* left = reinterpret_cast<const Contact*>(a->dwItemData);
+  const auto* right = reinterpret_cast<const Contact*>(b->dwItemData);
+  if (!left || !right) return 0;
+  return CompareRows(*left, *right);
+}
+
+HWND GroupEntryListView::TickBox(std::int32_t id) const {
+  for (const TickBoxEntry& entry : tickBoxes_)
+    if (entry.id == id) return entry.window;
+  return nullptr;
+}
+
+HWND GroupEntryListView::UndoButton(std::int32_t id) const {
+  auto entry = FindUndo(id);
+  if (entry == undoButtons_.end() || !entry->button) return nullptr;
+  return entry->button->m_hWnd;
+}
+
+LRESULT GroupEntryListView::OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+  DestroyChildWindows();
+  // The control itself still has to let go of its rows.
+  return DefWindowProc(message, wParam, lParam);
+}
+
+LRESULT GroupEntryListView::OnNcCalcSize(UINT, WPARAM, LPARAM, BOOL& handled) {
+  UpdateWindow();
+  const LONG_PTR style = ::GetWindowLongPtrW(m_hWnd, GWL_STYLE);
+  if (style & WS_HSCROLL) ::SetWindowLongPtrW(m_hWnd, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_HSCROLL));
+  handled = FALSE;
+  return 0;
+}
+
+// Every command from a row's own child windows is answered here, whatever its
+// code, so none of them reaches the panel where its id could mean a command.
+LRESULT GroupEntryListView::OnChildCommand(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+  HWND sender = reinterpret_cast<HWND>(lParam);
+  if (!sender) {
+    handled = FALSE;
+    return 0;
+  }
+  const bool isTick = std::any_of(tickBoxes_.begin(), tickBoxes_.end(),
+                                  [sender](const TickBoxEntry& entry) { return entry.window == sender; });
+  const bool isUndo = !isTick && std::any_of(undoButtons_.begin(), undoButtons_.end(), [sender](const UndoEntry& entry) {
+    return entry.button && entry.button->m_hWnd == sender;
+  });
+  if (!isTick && !isUndo) {
+    handled = FALSE;
+    return 0;
+  }
+  if (HIWORD(wParam) == BN_CLICKED) {
+    if (isTick)
+      OnTickClicked(sender);
+    else
+      OnUndoClicked(sender);
+  }
+  return 0;
+}
+
+// The "(Undo)" links are owner-drawn buttons that draw themselves from the
+// reflected request. Other children (the hidden header) keep the default.
+LRESULT GroupEntryListView::OnChildDrawItem(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
+  const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  const bool ours = draw && std::any_of(undoButtons_.begin(), undoButtons_.end(), [draw](const UndoEntry& entry) {
+    return entry.button && entry.button->m_hWnd == draw->hwndItem;
+  });
+  if (!ours) {
+    handled = FALSE;
+    return 0;
+  }
+  return framework::ReflectNotifications(m_hWnd, message, wParam, lParam, handled);
+}
+
+LRESULT GroupEntryListView::OnRowDeleted(int, LPNMHDR header, BOOL&) {
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+  // The contact may already be gone when the whole list goes: the row is
+  // matched by the address alone, never read through it.
+  const auto* contact = reinterpret_cast<const Contact*>(change->lParam);
+  auto tick = FindTickBox(contact);
+  if (tick == tickBoxes_.end()) return 0;
+  const std::int32_t id = tick->id;
+  auto undo = FindUndo(id);
+  if (undo != undoButtons_.end()) {
+    DropUndoWindow(*undo);
+    undoButtons_.erase(undo);
+  }
+  if (tick->window && ::IsWindow(tick->window)) ::DestroyWindow(tick->window);
+  tickBoxes_.erase(tick);
+  return 0;
+}
+
+LRESULT GroupEntryListView::OnRowChanged(int, LPNMHDR header, BOOL&) {
+  const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
+  if (!(change->uChanged & LVIF_STATE) || (change->uNewState & LVIS_SELECTED)) return 0;
+  if (change->iItem >= 0) {
+    DropUndoOfRow(change->iItem);
+    return 0;
+  }
+  // A change of every row at once.
+  const int count = GetItemCount();
+  for (int row = 0; row < count; ++row)
+    if (!(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)) DropUndoOfRow(row);
+  return 0;
+}
+
+LRESULT GroupEntryListView::OnRowInserted(int, LPNMHDR, BOOL&) { return 0; }
+
+void GroupEntryListView::OnTickClicked(HWND tickBox) {
+  auto entry = std::find_if(tickBoxes_.begin(), tickBoxes_.end(),
+                            [tickBox](const TickBoxEntry& candidate) { return candidate.window == tickBox; });
+  if (entry == tickBoxes_.end()) return;
+  Contact* contact = FindContact(entry->id);
+  if (!contact) return;
+  // The box's own state is never read: every click records a contact.
+  contact->MarkContacted(clock_());
+  QueueUntick(tickBox);
+}
+
+void GroupEntryListView::OnUndoClicked(HWND button) {
+  auto entry = std::find_if(undoButtons_.begin(), undoButtons_.end(), [button](const UndoEntry& candidate) {
+    return candidate.button && candidate.button->m_hWnd == button;
+  });
+  if (entry == undoButtons_.end()) return;
+  Contact* contact = FindContact(entry->id);
+  if (!contact) return;
+  contact->UndoContacted();
+}
+
+void GroupEntryListView::QueueUntick(HWND tickBox) {
+  auto* context = new (std::nothrow) UntickContext{this, tickBox};
+  if (!context) return;
+  if (!QueueUserWorkItem(&GroupEntryListView::DeferredUntick, context, 0)) delete context;
+}
+
+// On a pool thread: it reads nothing shared and changes the box only through
+// a sent message, which the interface thread carries out. A box destroyed in
+// the meantime simply receives nothing.
+DWORD WINAPI GroupEntryListView::DeferredUntick(void* parameter) {
+  auto* context = static_cast<UntickContext*>(parameter);
+  Sleep(kUntickDelayMs);
+  ::SendMessageW(context->tickBox, BM_SETCHECK, BST_UNCHECKED, 0);
+  delete context;
+  return 0;
+}
+
+Contact* GroupEntryListView::FindContact(std::int32_t id) const {
+  if (!contacts_) return nullptr;
+  Contacts::Item found;
+  if (!contacts_->Find(id, found)) return nullptr;
+  return found.get();
+}
+
+std::vector<GroupEntryListView::TickBoxEntry>::iterator GroupEntryListView::FindTickBox(const Contact* contact) {
+  return std::find_if(tickBoxes_.begin(), tickBoxes_.end(),
+                      [contact](const TickBoxEntry& entry) { return entry.contact == contact; });
+}
+
+std::vector<GroupEntryListView::UndoEntry>::iterator GroupEntryListView::FindUndo(std::int32_t id) {
+  return std::find_if(undoButtons_.begin(), undoButtons_.end(), [id](const UndoEntry& entry) { return entry.id == id; });
+}
+
+std::vector<GroupEntryListView::UndoEntry>::const_iterator GroupEntryListView::FindUndo(std::int32_t id) const {
+  return std::find_if(undoButtons_.begin(), undoButtons_.end(), [id](const UndoEntry& entry) { return entry.id == id; });
+}
+
+void GroupEntryListView::DropUndoWindow(UndoEntry& entry) {
+  if (entry.button && entry.button->m_hWnd && ::IsWindow(entry.button->m_hWnd)) entry.button->DestroyWindow();
+}
+
+void GroupEntryListView::DropUndoOfRow(int row) {
+  const Contact* contact = RowContact(row);
+  if (!contact) return;
+  auto entry = FindUndo(contact->id);
+  if (entry == undoButtons_.end() || !entry->button || !entry->button->m_hWnd) return;
+  DropUndoWindow(*entry);
+  if (IsWindowVisible()) RedrawRow(row);
+}
+
+void GroupEntryListView::RedrawRow(int row) {
+  RedrawItems(row, row);
+  UpdateWindow();
+}
+
+// Ids run upward through their block; once the block has wrapped, an id still
+// held by a live window of this list is skipped.
+int GroupEntryListView::NextChildId(int& last, bool& wrapped, int first, int lastInBlock, bool tickBlock) const {
+  const int blockSize = lastInBlock - first + 1;
+  for (int attempt = 0; attempt < blockSize; ++attempt) {
+    if (++last > lastInBlock) {
+      last = first;
+      wrapped = true;
+    }
+    if (!wrapped || !ChildIdInUse(last, tickBlock)) return last;
+  }
+  return last;  // every id taken: a shared id still works, senders are known by window
+}
+
+bool GroupEntryListView::ChildIdInUse(int id, bool tickBlock) const {
+  if (tickBlock) {
+    return std::any_of(tickBoxes_.begin(), tickBoxes_.end(), [id](const TickBoxEntry& entry) {
+      return entry.window && ::GetDlgCtrlID(entry.window) == id;
+    });
+  }
+  return std::any_of(undoButtons_.begin(), undoButtons_.end(), [id](const UndoEntry& entry) {
+    return entry.button && entry.button->m_hWnd && ::GetDlgCtrlID(entry.button->m_hWnd) == id;
+  });
+}
+
+void GroupEntryListView::DestroyChildWindows() {
+  for (TickBoxEntry& entry : tickBoxes_) {
+    if (entry.window && ::IsWindow(entry.window)) ::DestroyWindow(entry.window);
+    entry.window = nullptr;
+  }
+  for (UndoEntry& entry : undoButtons_) DropUndoWindow(entry);
+}
+
+void GroupEntryListView::MeasureItem(LPMEASUREITEMSTRUCT measure) {
+  if (measure) measure->itemHeight = kRowHeight;
+}
+
+void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
+  if (!draw || draw->CtlType != ODT_LISTVIEW) {
+    SetMsgHandled(false);
+    return;
+  }
+  const int row = static_cast<int>(draw->itemID);
+  RECT bounds{};
+  if (!GetItemRect(row, &bounds, LVIR_BOUNDS)) return;
+  const Contact* contact = RowContact(row);
+  if (!contact) return;
+  const Time now = clock_();
+
+  DoubleBuffer buffer(draw->hDC, bounds);
+  if (!buffer.ok()) return;
+  HDC dc = buffer.dc();
+  const int width = buffer.width();
+  const int height = buffer.height();
+
+  const COLORREF background = (draw->itemState & ODS_SELECTED) ? kSelectionColour : GetBkColor(draw->hDC);
+  {
+    UniqueBrush brush(CreateSolidBrush(background));
+    const RECT all{0, 0, width, height};
+    FillRect(dc, &all, brush.get());
+  }
+  {
+    UniquePen dotted(CreatePen(PS_DOT, 1, GetSysColor(COLOR_BTNFACE)));
+    SelectionGuard pen(dc, dotted.get());
+    SetBkColor(dc, background);
+    MoveToEx(dc, 0, height - 1, nullptr);
+    LineTo(dc, width, height - 1);
+  }
+
+  DrawPicture(dc, *contact);
+  DrawIconEx(dc, 2, 22, StatusIcon(*contact, now), 16, 16, 0, nullptr, DI_NORMAL | DI_COMPAT);
+
+  SetBkMode(dc, TRANSPARENT);
+  const COLORREF textColour = GetSysColor(COLOR_BTNTEXT);
+  const int nameWidth = DrawRowText(dc, nameFont_.get(), textColour, lists::FitWorkBuffer(contact->name), 40, 2, 18);
+  Groups::Item group;
+  if (groups_ && groups_->Find(contact->groupId, group) && group) {
+    DrawRowText(dc, groupFont_.get(), textColour, lists::FitWorkBuffer(L"(" + group->name + L")"), 40 + nameWidth + 6,
+                2, 18);
+  }
+  const int statusWidth = DrawRowText(dc, statusFont_.get(), kStatusColour,
+                                      lists::StatusText(*contact, showLastContacted_, now), 40, 20, 36);
+  PlaceUndo(dc, *contact, background, statusWidth, bounds);
+
+  buffer.Flush();
+  PlaceTickBox(*contact, bounds);
+}
+
+void GroupEntryListView::DrawPicture(HDC dc, const Contact& contact) const {
+  if (contact.imagePath.empty()) return;
+  // Read anew at every paint: a picture changed on disk shows at once.
+  CImage picture;
+  if (FAILED(picture.Load(contact.imagePath)) || picture.IsNull()) return;
+  picture.Draw(dc, RECT{6, 2, 6 + 32, 2 + 32});
+}
+
+HICON GroupEntryListView::StatusIcon(const Contact& contact, Time now) const {
+  if (contact.DaysSinceContact(now) > contact.IntervalDays()) return iconExpired_.get();
+  if (contact.IsWarning(warnPercent_, warnDays_, now)) return iconWarning_.get();
+  return iconNormal_.get();
+}
+
+int GroupEntryListView::DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int top,
+                                    int bottom) const {
+  SelectionGuard selected(dc, font);
+  SetTextColor(dc, colour);
+  const int width = TextWidth(dc, text);
+  RECT area{left, top, left + width, bottom};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, kTextFormat);
+  return width;
+}
+
+void GroupEntryListView::PlaceUndo(HDC dc, const Contact& contact, COLORREF background, int statusWidth,
+                                   const RECT& row) {
+  auto entry = FindUndo(contact.id);
+  if (entry == undoButtons_.end() || !entry->button || !::IsWindow(entry->button->m_hWnd)) return;
+  WTL_EX::ButtonEx& button = *entry->button;
+  button.SetBackground(background);
+  int linkWidth = 0;
+  {
+    SelectionGuard font(dc, button.Font());
+    linkWidth = TextWidth(dc, button.Text());
+  }
+  button.MoveWindow(row.left + statusWidth + 50, row.top + 20, linkWidth, 16, TRUE);
+}
+
+void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row) {
+  auto entry = FindTickBox(&contact);
+  if (entry == tickBoxes_.end() || !entry->window) return;
+  ::MoveWindow(entry->window, row.right - 20, row.bottom - 20, 12, 12, TRUE);
+}

@@ -1,0 +1,173 @@
+#pragma once
+// The contact list of a group panel: a report-view list with one column and
+// no header, taken over from the panel's template, whose 40-pixel rows the
+// program paints itself. Each row carries a tick box and, after a tick, an
+// "(Undo)" link; both are child windows of the list, placed at every paint.
+//
+// The parent must reflect WM_NOTIFY, WM_DRAWITEM and WM_MEASUREITEM back to
+// the list (REFLECT_NOTIFICATIONS); that is how rows are painted and measured
+// and how deletions and selection changes reach the list.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include <boost/shared_ptr.hpp>
+
+#include "controls/flat_buttons.h"
+#include "framework/handles.h"
+#include "framework/owner_draw.h"
+#include "framework/sort_list_view.h"
+#include "lists/sort_mode.h"
+#include "model/contacts.h"
+#include "model/groups.h"
+
+class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
+                           public COwnerDraw<GroupEntryListView> {
+  using SortBase = CSortListViewCtrlImpl<GroupEntryListView>;
+
+ public:
+  using Clock = std::function<Time()>;
+
+  static constexpr int kRowHeight = 40;
+  static constexpr COLORREF kSelectionColour = RGB(0xD4, 0xE5, 0xFA);
+  static constexpr COLORREF kStatusColour = RGB(0x88, 0x88, 0x88);
+  // Control ids of the rows' child windows come from blocks no other window
+  // of the program uses. Senders are recognised by their window, not their
+  // id, so a block that wraps around after thousands of rows still works.
+  static constexpr int kFirstTickId = 0x4000;
+  static constexpr int kLastTickId = 0x5FFF;
+  static constexpr int kFirstUndoId = 0x6000;
+  static constexpr int kLastUndoId = 0x7FFF;
+
+  GroupEntryListView();
+  ~GroupEntryListView() override;
+
+  // Takes over the panel's list control. Also has the control measure its
+  // rows again, so they are 40 pixels high from the first paint.
+  BOOL SubclassWindow(HWND window);
+
+  // What the panel hands over when it is created.
+  void SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts);
+  // The three display settings from Options; repaints when the list exists.
+  void SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted);
+  int WarnPercent() const { return warnPercent_; }
+  int WarnDays() const { return warnDays_; }
+  bool ShowLastContacted() const { return showLastContacted_; }
+
+  // The clock read for painting and sorting (platform::Now unless replaced).
+  void SetClock(Clock clock);
+
+  // Appends a row for the contact (not owned: the collection owns it, and the
+  // row must be deleted before the contact goes). Returns the row index, -1
+  // when the control refused the row.
+  int InsertContactRow(Contact& contact);
+  // Gives the contact's row a fresh "(Undo)" link; false without a row.
+  bool ShowUndo(const Contact& contact);
+  // Removes the contact's "(Undo)" link; false without a row or a link entry.
+  bool HideUndo(const Contact& contact);
+
+  // Rows are removed with LVM_DELETEITEM (DeleteItem(index)); the deletion
+  // notification destroys the row's tick box and "(Undo)" link.
+  using CListViewCtrl::DeleteItem;
+  using COwnerDraw<GroupEntryListView>::DeleteItem;
+
+  // The first row whose contact has this id, walking from row 0; -1 when none.
+  int FindRow(std::int32_t id) const;
+  // The contact shown in a row; null for an index out of range.
+  Contact* RowContact(int row) const;
+
+  // Ordering. SortBy sets the order and sorts the rows once, ascending.
+  SortMode GetSortMode() const { return sortMode_; }
+  void SetSortMode(SortMode mode) { sortMode_ = mode; }
+  bool SortBy(SortMode mode);
+  // Column sorts read the clock once for the whole sort.
+  bool DoSortItems(int column, bool descending = false);
+  int CompareRows(const Contact& a, const Contact& b) const;
+  int CompareRows(const Contact& a, const Contact& b, Time now) const;
+  int CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int column);
+
+  // The child windows of a contact's row (null when none), for the panel and tests.
+  HWND TickBox(std::int32_t id) const;
+  HWND UndoButton(std::int32_t id) const;
+
+  BEGIN_MSG_MAP(GroupEntryListView)
+    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
+    MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
+    MESSAGE_HANDLER(WM_COMMAND, OnChildCommand)
+    REFLECTED_NOTIFY_CODE_HANDLER(LVN_DELETEITEM, OnRowDeleted)
+    REFLECTED_NOTIFY_CODE_HANDLER(LVN_ITEMCHANGED, OnRowChanged)
+    REFLECTED_NOTIFY_CODE_HANDLER(LVN_INSERTITEM, OnRowInserted)
+    CHAIN_MSG_MAP(SortBase)
+    CHAIN_MSG_MAP_ALT(COwnerDraw<GroupEntryListView>, 1)
+    MESSAGE_HANDLER(WM_DRAWITEM, OnChildDrawItem)
+  END_MSG_MAP()
+
+  // COwnerDraw: the reflected row requests.
+  void DrawItem(LPDRAWITEMSTRUCT draw);
+  void MeasureItem(LPMEASUREITEMSTRUCT measure);
+
+ private:
+  struct TickBoxEntry {
+    std::int32_t id;
+    const Contact* contact;  // not owned; identifies the row when it is deleted
+    HWND window;             // owned: destroyed with the row or the list
+  };
+  struct UndoEntry {
+    std::int32_t id;
+    boost::shared_ptr<WTL_EX::ButtonEx> button;
+  };
+
+  LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnChildCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnChildDrawItem(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnRowDeleted(int id, LPNMHDR header, BOOL& handled);
+  LRESULT OnRowChanged(int id, LPNMHDR header, BOOL& handled);
+  LRESULT OnRowInserted(int id, LPNMHDR header, BOOL& handled);
+
+  void OnTickClicked(HWND tickBox);
+  void OnUndoClicked(HWND button);
+  void QueueUntick(HWND tickBox);
+  static DWORD WINAPI DeferredUntick(void* context);
+
+  Contact* FindContact(std::int32_t id) const;
+  std::vector<TickBoxEntry>::iterator FindTickBox(const Contact* contact);
+  std::vector<UndoEntry>::iterator FindUndo(std::int32_t id);
+  std::vector<UndoEntry>::const_iterator FindUndo(std::int32_t id) const;
+  void DropUndoWindow(UndoEntry& entry);
+  void DropUndoOfRow(int row);
+  void RedrawRow(int row);
+  int NextChildId(int& last, bool& wrapped, int first, int lastInBlock, bool tickBlock) const;
+  bool ChildIdInUse(int id, bool tickBlock) const;
+  void DestroyChildWindows();
+
+  // Painting parts, into the row's off-screen bitmap at (0, 0).
+  void DrawPicture(HDC dc, const Contact& contact) const;
+  HICON StatusIcon(const Contact& contact, Time now) const;
+  int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int top,
+                  int bottom) const;
+  void PlaceUndo(HDC dc, const Contact& contact, COLORREF background, int statusWidth, const RECT& row);
+  void PlaceTickBox(const Contact& contact, const RECT& row);
+
+  UniqueIcon iconNormal_;
+  UniqueIcon iconWarning_;
+  UniqueIcon iconExpired_;
+  UniqueFont nameFont_;
+  UniqueFont groupFont_;
+  UniqueFont statusFont_;
+  int warnPercent_ = 75;
+  int warnDays_ = 2;
+  bool showLastContacted_ = true;
+  std::vector<TickBoxEntry> tickBoxes_;
+  std::vector<UndoEntry> undoButtons_;
+  boost::shared_ptr<Groups> groups_;
+  boost::shared_ptr<Contacts> contacts_;
+  int nextTickId_ = kFirstTickId - 1;
+  int nextUndoId_ = kFirstUndoId - 1;
+  bool tickIdsWrapped_ = false;
+  bool undoIdsWrapped_ = false;
+  SortMode sortMode_ = SortMode::None;
+  Clock clock_;
+  std::optional<Time> sortNow_;  // the clock reading of the sort under way
+};

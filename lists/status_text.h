@@ -1,0 +1,24 @@
+#pragma once
+#include <cstddef>
+#include <string>
+
+#include "model/contact.h"
+
+namespace lists {
+
+// Every text of a row passes through a work buffer of this many characters,
+// terminator included; longer texts are cut to fit.
+inline constexpr std::size_t kWorkBufferLength = 600;
+
+// The text cut to kWorkBufferLength - 1 characters, never in the middle of a
+// surrogate pair.
+std::wstring FitWorkBuffer(std::wstring text);
+
+// "Contact in 5 days." / "Contact expired 3 days ago.", optionally followed by
+// " Last contacted: Sat, Nov 28, 2026." (the local date of lastContacted).
+std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now);
+
+// "%a, %b %d, %Y" of the local date; empty when the time cannot be converted.
+std::wstring LastContactedDate(Time time);
+
+}  // namespace lists

@@ -1,0 +1,110 @@
+#include "tests/win/lists/list_fixture.h"
+
+namespace test {
+namespace {
+
+using Names = std::vector<std::wstring>;
+
+class Ordering : public ListFixture {};
+
+TEST_F(Ordering, NameIgnoresCaseAndNoneRestoresCreationOrder) {
+  AddContact(L"bob", 7, 1);
+  AddContact(L"Carl", 7, 1);
+  AddContact(L"alice", 7, 1);
+  AddContact(L"Alice", 7, 1);
+  EXPECT_EQ(list.GetSortMode(), SortMode::None);
+
+  ASSERT_TRUE(list.SortBy(SortMode::Name));
+  EXPECT_EQ(list.GetSortMode(), SortMode::Name);
+  const Names sorted = RowNames();
+  EXPECT_EQ(Names(sorted.begin() + 2, sorted.end()), (Names{L"bob", L"Carl"}));
+  EXPECT_EQ(lstrcmpiW(sorted[0].c_str(), L"alice"), 0);
+  EXPECT_EQ(lstrcmpiW(sorted[1].c_str(), L"alice"), 0);
+
+  // A contact added later is appended, not sorted in.
+  AddContact(L"Aaron", 7, 1);
+  EXPECT_EQ(RowNames().back(), L"Aaron");
+
+  ASSERT_TRUE(list.SortBy(SortMode::None));
+  EXPECT_EQ(RowNames(), (Names{L"bob", L"Carl", L"alice", L"Alice", L"Aaron"}));
+}
+
+TEST_F(Ordering, ContactInPutsTheMostOverdueFirst) {
+  AddContact(L"in 5", 7, 2);
+  AddContact(L"overdue 3", 7, 10);
+  AddContact(L"today", 7, 7);
+  ASSERT_TRUE(list.SortBy(SortMode::ContactIn));
+  EXPECT_EQ(RowNames(), (Names{L"overdue 3", L"today", L"in 5"}));
+}
+
+TEST_F(Ordering, PriorityPutsExpiredThenWarningThenTheRest) {
+  AddContact(L"normal in 21", 30, 9);
+  AddContact(L"warning in 1", 10, 9);
+  AddContact(L"expired 1", 7, 8);
+  AddContact(L"expired 10", 7, 17);
+  list.SetDisplaySettings(75, 2, true);
+  ASSERT_TRUE(list.SortBy(SortMode::Priority));
+  EXPECT_EQ(RowNames(), (Names{L"expired 10", L"expired 1", L"warning in 1", L"normal in 21"}));
+
+  // The class decides before the days: a contact 80% through its interval
+  // goes before a normal one with fewer days left.
+  AddContact(L"warning in 20 (80%)", 100, 80);
+  AddContact(L"normal in 10 (75%)", 40, 30);
+  ASSERT_TRUE(list.SortBy(SortMode::Priority));
+  EXPECT_EQ(RowNames(), (Names{L"expired 10", L"expired 1", L"warning in 1", L"warning in 20 (80%)",
+                               L"normal in 10 (75%)", L"normal in 21"}));
+  ASSERT_TRUE(list.SortBy(SortMode::ContactIn));
+  EXPECT_EQ(RowNames(), (Names{L"expired 10", L"expired 1", L"warning in 1", L"normal in 10 (75%)",
+                               L"warning in 20 (80%)", L"normal in 21"}));
+
+  // The warning levels are the list's settings: with levels nothing reaches,
+  // Priority falls back to days left behind the expired ones.
+  list.SetDisplaySettings(100, -1000, true);
+  ASSERT_TRUE(list.SortBy(SortMode::None));
+  ASSERT_TRUE(list.SortBy(SortMode::Priority));
+  const Names names = RowNames();
+  EXPECT_EQ(Names(names.begin(), names.begin() + 4),
+            (Names{L"expired 10", L"expired 1", L"warning in 1", L"normal in 10 (75%)"}));
+}
+
+TEST_F(Ordering, OneRowListAndEmptyList) {
+  EXPECT_TRUE(list.SortBy(SortMode::Priority));
+  EXPECT_EQ(list.GetSortMode(), SortMode::Priority);
+  AddContact(L"Only", 7, 1);
+  EXPECT_TRUE(list.SortBy(SortMode::Name));
+  EXPECT_EQ(list.GetSortMode(), SortMode::Name);
+  EXPECT_EQ(RowNames(), (Names{L"Only"}));
+}
+
+TEST_F(Ordering, ASortReadsTheClockOnce) {
+  for (int i = 0; i < 8; ++i) AddContact(L"c" + std::to_wstring(i), 7 + i, 3 * i);
+  int reads = 0;
+  // A clock that moves a day at every reading would reorder rows mid-sort.
+  list.SetClock([&] { return kNow + kDay * reads++; });
+  ASSERT_TRUE(list.SortBy(SortMode::Priority));
+  EXPECT_EQ(reads, 1);
+  // Each row compares by days left against the one reading: a total order.
+  for (int row = 1; row < list.GetItemCount(); ++row)
+    EXPECT_LE(list.CompareRows(*list.RowContact(row - 1), *list.RowContact(row), kNow), 0) << row;
+}
+
+TEST(CompareContacts, TheFourOrdersAndUnknownValues) {
+  Contact a(1, L"Anna", L"", Days, 7, kNow - 2 * kDay, L"", -1);
+  Contact b(2, L"anna", L"", Days, 7, kNow - 9 * kDay, L"", -1);
+  Contact negative(-1, L"Zed", L"", Days, 7, kNow, L"", -1);
+  EXPECT_EQ(CompareContacts(SortMode::None, a, b, 75, 2, kNow), -1);
+  EXPECT_EQ(CompareContacts(SortMode::None, b, a, 75, 2, kNow), 1);
+  EXPECT_EQ(CompareContacts(SortMode::None, a, a, 75, 2, kNow), 0);
+  // Ids compare as unsigned numbers: -1 is the largest.
+  EXPECT_EQ(CompareContacts(SortMode::None, negative, a, 75, 2, kNow), 1);
+  EXPECT_EQ(CompareContacts(SortMode::Name, a, b, 75, 2, kNow), 0);
+  EXPECT_EQ(CompareContacts(SortMode::Name, a, negative, 75, 2, kNow), -1);
+  EXPECT_EQ(CompareContacts(SortMode::ContactIn, a, b, 75, 2, kNow), 1);
+  EXPECT_EQ(CompareContacts(SortMode::Priority, b, a, 75, 2, kNow), -1);
+  EXPECT_EQ(CompareContacts(static_cast<SortMode>(7), a, b, 75, 2, kNow), 0);
+  // Against a later clock both are overdue; b is still more so.
+  EXPECT_EQ(CompareContacts(SortMode::Priority, a, b, 75, 2, kNow + 30 * kDay), 1);
+}
+
+}  // namespace
+}  // namespace test

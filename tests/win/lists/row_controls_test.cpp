@@ -1,0 +1,209 @@
+#include <chrono>
+#include <set>
+
+#include "tests/win/framework/pixels.h"
+#include "tests/win/lists/list_fixture.h"
+
+namespace test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RowControls : public ListFixture {
+ protected:
+  // Child windows are placed by the paint of their row; a hidden list paints
+  // only when asked.
+  void PaintAll() {
+    Canvas canvas(kListWidth, kListHeight, RGB(255, 255, 255));
+    list.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  }
+
+  // What a mouse click on the child does, on a window that has a size.
+  static void Click(HWND child) {
+    RECT rect{};
+    GetClientRect(child, &rect);
+    ASSERT_GT(rect.right, 0) << "not placed";
+    SendMessageW(child, BM_CLICK, 0, 0);
+  }
+
+  std::vector<MessageId> Received() const {
+    std::vector<MessageId> ids;
+    for (const RecordedMessage& message : recorder.messages()) ids.push_back(message.message);
+    return ids;
+  }
+};
+
+TEST_F(RowControls, TickMarksTheContactShowsUndoAndClearsItselfAboutASecondLater) {
+  AddContact(L"Alice", 7, 2);
+  Contact& bob = AddContact(L"Bob", 7, 5);
+  const Time before = bob.lastContacted;
+  PaintAll();
+  recorder.Clear();
+  now = kNow + 77;
+
+  HWND tick = list.TickBox(bob.id);
+  ASSERT_TRUE(tick);
+  EXPECT_EQ(list.UndoButton(bob.id), nullptr);
+  const auto clicked = std::chrono::steady_clock::now();
+  Click(tick);
+  EXPECT_EQ(bob.lastContacted, kNow + 77);
+  EXPECT_EQ(bob.previousContacted, before);
+  EXPECT_EQ(Received(), (std::vector<MessageId>{WM_CONTACT_UPDATED}));
+  EXPECT_TRUE(list.UndoButton(bob.id));
+  EXPECT_EQ(SendMessageW(tick, BM_GETCHECK, 0, 0), BST_CHECKED);
+  EXPECT_EQ(list.UndoButton(1), nullptr);  // only the ticked row
+
+  ASSERT_TRUE(PumpUntil([&] { return SendMessageW(tick, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }, 10s));
+  EXPECT_GE(std::chrono::steady_clock::now() - clicked, 900ms);
+  // The un-tick touches no record.
+  EXPECT_EQ(bob.lastContacted, kNow + 77);
+  EXPECT_EQ(Received().size(), 1u);
+}
+
+TEST_F(RowControls, ClickingAgainUnticksAtOnceAndMarksAgain) {
+  Contact& alice = AddContact(L"Alice", 7, 5);
+  PaintAll();
+  HWND tick = list.TickBox(alice.id);
+  Click(tick);
+  now += 10;
+  Click(tick);
+  EXPECT_EQ(SendMessageW(tick, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_EQ(alice.lastContacted, kNow + 10);
+  EXPECT_EQ(alice.previousContacted, kNow);
+  // Both deferred un-ticks find it unchecked and leave it so.
+  PumpUntil([] { return false; }, 1500ms);
+  EXPECT_EQ(SendMessageW(tick, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+}
+
+TEST_F(RowControls, UndoLinkRevertsAndHideUndoRemovesIt) {
+  Contact& alice = AddContact(L"Alice", 7, 5);
+  const Time original = alice.lastContacted;
+  PaintAll();
+  Click(list.TickBox(alice.id));
+  PaintAll();
+  HWND undo = list.UndoButton(alice.id);
+  ASSERT_TRUE(undo);
+  recorder.Clear();
+
+  Click(undo);
+  EXPECT_EQ(alice.lastContacted, original);
+  EXPECT_EQ(Received(), (std::vector<MessageId>{WM_CONTACT_REVERTED}));
+  EXPECT_FALSE(IsWindow(undo));
+  EXPECT_EQ(list.UndoButton(alice.id), nullptr);
+
+  // The entry stays after hiding: hiding again still finds it.
+  EXPECT_TRUE(list.HideUndo(alice));
+  // A second show replaces the link with a fresh window.
+  ASSERT_TRUE(list.ShowUndo(alice));
+  HWND first = list.UndoButton(alice.id);
+  ASSERT_TRUE(list.ShowUndo(alice));
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_TRUE(IsWindow(list.UndoButton(alice.id)));
+}
+
+TEST_F(RowControls, ShowAndHideAnswerFalseWithoutARowOrLink) {
+  Contact& listed = AddContact(L"Listed", 7, 5);
+  contacts->notifyWindow = nullptr;  // the next contact gets no row
+  Contact& unlisted = AddContact(L"Unlisted", 7, 5);
+  EXPECT_FALSE(list.ShowUndo(unlisted));
+  EXPECT_FALSE(list.HideUndo(unlisted));
+  EXPECT_FALSE(list.HideUndo(listed));  // a row, but no link ever shown
+  EXPECT_EQ(list.FindRow(unlisted.id), -1);
+  EXPECT_EQ(list.FindRow(listed.id), 0);
+}
+
+TEST_F(RowControls, ClicksOnContactsNoLongerInTheCollectionDoNothing) {
+  Contact& alice = AddContact(L"Alice", 7, 5);
+  PaintAll();
+  // Still listed, but gone from the collection the list looks contacts up in.
+  Contacts::Item keep = contacts->items.front();
+  contacts->items.clear();
+  const Time before = alice.lastContacted;
+  recorder.Clear();
+  Click(list.TickBox(alice.id));
+  EXPECT_EQ(alice.lastContacted, before);
+  EXPECT_TRUE(recorder.messages().empty());
+  list.DeleteItem(0);
+}
+
+TEST_F(RowControls, DeselectingARowDropsItsUndoLink) {
+  Contact& alice = AddContact(L"Alice", 7, 5);
+  Contact& bob = AddContact(L"Bob", 7, 5);
+  Contact& carl = AddContact(L"Carl", 7, 5);
+  list.SetItemState(0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ASSERT_TRUE(list.ShowUndo(alice));
+  ASSERT_TRUE(list.ShowUndo(carl));
+  HWND aliceUndo = list.UndoButton(alice.id);
+
+  list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  EXPECT_FALSE(IsWindow(aliceUndo));
+  EXPECT_EQ(list.UndoButton(alice.id), nullptr);
+  // A row that was never selected keeps its link.
+  EXPECT_TRUE(list.UndoButton(carl.id));
+  ASSERT_TRUE(list.ShowUndo(bob));
+  EXPECT_TRUE(list.UndoButton(bob.id));  // selected: selection keeps it
+}
+
+TEST_F(RowControls, DeletingARowDestroysItsChildWindows) {
+  Contact& alice = AddContact(L"Alice", 7, 5);
+  Contact& bob = AddContact(L"Bob", 7, 5);
+  ASSERT_TRUE(list.ShowUndo(alice));
+  HWND tick = list.TickBox(alice.id);
+  HWND undo = list.UndoButton(alice.id);
+  HWND bobTick = list.TickBox(bob.id);
+
+  ASSERT_TRUE(contacts->Remove(alice.id));  // the receiver deletes the row
+  EXPECT_EQ(list.GetItemCount(), 1);
+  EXPECT_FALSE(IsWindow(tick));
+  EXPECT_FALSE(IsWindow(undo));
+  EXPECT_EQ(list.TickBox(1), nullptr);
+  EXPECT_TRUE(IsWindow(bobTick));
+
+  // Destroying the list takes the remaining ones with it.
+  ASSERT_TRUE(list.ShowUndo(bob));
+  HWND bobUndo = list.UndoButton(bob.id);
+  host.DestroyWindow();
+  EXPECT_FALSE(IsWindow(bobTick));
+  EXPECT_FALSE(IsWindow(bobUndo));
+}
+
+TEST_F(RowControls, RowsBeyondTheEightHundredthStillTickAndIdsCollideWithNothing) {
+  contacts->notifyWindow = nullptr;
+  for (int i = 0; i < 820; ++i) {
+    contacts->Add(L"Contact " + std::to_wstring(i), L"", Days, 7, now - 2 * kDay, L"", -1);
+    list.InsertContactRow(*contacts->items.back());
+  }
+  contacts->notifyWindow = recorder.window();
+  for (const auto& contact : contacts->items) contact->notifyWindow = recorder.window();
+  Contact& late = *contacts->items[810];
+  list.SendMessage(LVM_ENSUREVISIBLE, 810, FALSE);
+  PaintAll();
+  RECT row{};
+  list.GetItemRect(810, &row, LVIR_BOUNDS);
+  ASSERT_GE(row.top, 0);
+  Click(list.TickBox(late.id));
+  EXPECT_EQ(late.lastContacted, now);
+  ASSERT_TRUE(list.UndoButton(late.id));
+  PaintAll();
+  Click(list.UndoButton(late.id));
+  EXPECT_EQ(late.lastContacted, now - 2 * kDay);
+
+  // Ids are unique and clear of every id the program's windows use, and no
+  // notification of a row's child reaches the panel.
+  std::set<int> ids;
+  for (const auto& contact : contacts->items) ids.insert(GetDlgCtrlID(list.TickBox(contact->id)));
+  EXPECT_EQ(ids.size(), 820u);
+  EXPECT_GE(*ids.begin(), GroupEntryListView::kFirstTickId);
+  EXPECT_LE(*ids.rbegin(), GroupEntryListView::kLastTickId);
+  ASSERT_TRUE(list.ShowUndo(late));
+  HWND undo = list.UndoButton(late.id);
+  EXPECT_GE(GetDlgCtrlID(undo), GroupEntryListView::kFirstUndoId);
+  host.commands.clear();
+  SendMessageW(list, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(undo), BN_DOUBLECLICKED), reinterpret_cast<LPARAM>(undo));
+  HWND tick = list.TickBox(late.id);
+  SendMessageW(list, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(tick), BN_SETFOCUS), reinterpret_cast<LPARAM>(tick));
+  EXPECT_TRUE(host.commands.empty());
+}
+
+}  // namespace
+}  // namespace test
