@@ -123,6 +123,19 @@ TEST_F(DlgContactTest, ChecksRunInOrderAndOnlyTheFirstFailureIsTold) {
   EXPECT_LE(dialog.lastContacted, time(nullptr) + 60);
 }
 
+TEST_F(DlgContactTest, ANegativeIntervalIsRefusedLikeAnEmptyOne) {
+  DlgContact dialog;
+  Prepare(dialog, 1);
+  driver.Expect(kCaption, [this](HWND window) {
+    SetDlgItemTextW(window, IDC_NAME, L"Pat");
+    SetDlgItemTextW(window, IDC_INTERVAL_COUNT, L"-3");  // pasted: the field only stops typed signs
+    test::Click(window, IDOK);
+    EXPECT_EQ(driver.TakeMessages(), Messages{kCountMessage});
+    test::Click(window, IDCANCEL);
+  });
+  EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+}
+
 TEST_F(DlgContactTest, GroupDefaultsFollowEachGroupChangeInAddMode) {
   DlgContact dialog;
   Prepare(dialog, 1);
