@@ -8,7 +8,6 @@
 #include "dialogs/dlg_group.h"
 #include "dialogs/notes_rtf.h"
 
-static_assert(sizeof(time_t) == 8, "times after 2038 must survive the date picker");
 static_assert(sizeof(CHARFORMAT2W) == 116, "the stamp's character format is the wide CHARFORMAT2");
 
 namespace {
@@ -17,11 +16,12 @@ namespace {
 // longer notes when they are loaded and saved again.
 constexpr LPARAM kNotesLimit = 0x7FFFFFFE;
 
+// The 64-bit forms throughout: the 32-bit build's time_t ends in 2038.
 bool ToLocalSystemTime(Time time, SYSTEMTIME& out) {
-  const time_t value = static_cast<time_t>(time);
+  const __time64_t value = time;
   tm parts{};
   // A time the runtime cannot express in local time still shows its date.
-  if (localtime_s(&parts, &value) != 0 && gmtime_s(&parts, &value) != 0) return false;
+  if (_localtime64_s(&parts, &value) != 0 && _gmtime64_s(&parts, &value) != 0) return false;
   out = SYSTEMTIME{};
   out.wYear = static_cast<WORD>(parts.tm_year + 1900);
   out.wMonth = static_cast<WORD>(parts.tm_mon + 1);
@@ -45,8 +45,8 @@ Time FromLocalSystemTime(const SYSTEMTIME& local) {
   parts.tm_min = local.wMinute;
   parts.tm_sec = local.wSecond;
   parts.tm_isdst = -1;
-  const time_t value = mktime(&parts);
-  return value == static_cast<time_t>(-1) ? 0 : static_cast<Time>(value);
+  const __time64_t value = _mktime64(&parts);
+  return value == -1 ? 0 : static_cast<Time>(value);
 }
 
 LONG NotesLength(HWND notes) {
@@ -200,10 +200,10 @@ LRESULT DlgContact::OnNotesFocus(WORD, WORD, HWND, BOOL&) {
 
 void DlgContact::AddDateStamp() {
   if (::GetWindowTextLengthW(notesEdit_) > 0) AppendNotes(L"\r\n\r\n");
-  const time_t now = time(nullptr);
+  const __time64_t now = _time64(nullptr);
   tm local{};
   wchar_t date[128] = {};
-  if (localtime_s(&local, &now) == 0) wcsftime(date, 128, L"%a, %b %d, %Y:", &local);
+  if (_localtime64_s(&local, &now) == 0) wcsftime(date, 128, L"%a, %b %d, %Y:", &local);
 
   const LONG end = NotesLength(notesEdit_);
   SetNotesSelection(notesEdit_, end, end);

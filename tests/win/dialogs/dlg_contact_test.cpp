@@ -248,6 +248,19 @@ TEST_F(DlgContactTest, EditModeKeepsUnitCountAndPictureWhenTheGroupChanges) {
   EXPECT_EQ(dialog.lastContacted, when);  // through the picker and back, to the second
   EXPECT_EQ(dialog.name, L"Fay");
 
+  // Past 2038, where a 32-bit time would have ended.
+  const Time late = 4102444800 + 3600 * 15;  // 2100-01-01, afternoon
+  DlgContact future(L"Fay", L"", Days, 1, late, L"", 1);
+  future.groups = groups;
+  driver.Expect(kCaption, [](HWND window) {
+    SYSTEMTIME shown{};
+    SendDlgItemMessageW(window, IDC_LAST_CONTACTED, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
+    EXPECT_TRUE(shown.wYear == 2100 || shown.wYear == 2099);
+    test::Click(window, IDOK);
+  });
+  EXPECT_EQ(future.DoModal(nullptr), IDOK);
+  EXPECT_EQ(future.lastContacted, late);
+
   DlgContact gone(L"Gil", folder.File(L"gone.png"), Days, 1, when, L"", 1);
   gone.groups = groups;
   driver.Expect(kCaption, [](HWND window) { test::Click(window, IDOK); });
