@@ -164,9 +164,10 @@ LRESULT DlgContact::OnGroupStepped(WORD, WORD, HWND, BOOL&) {
 }
 
 void DlgContact::AddNewGroup() {
+  if (!groups) return;
   DlgGroup dialog;
   dialog.SetPictureChooser(chooser_);
-  if (dialog.DoModal(m_hWnd) != IDOK || !groups) return;
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
   Groups::Item added;
   if (!groups->AddAndGet(dialog.name, dialog.imagePath, dialog.unit, dialog.count, added) || !added) return;
   // Cleared first, or the refill would read the old entry back as the choice.

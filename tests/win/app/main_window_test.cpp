@@ -29,10 +29,13 @@ RECT WorkArea() {
   return work;
 }
 
+// A lambda is not a stdcall function in the 32-bit build.
+INT_PTR CALLBACK LeaveToDialogManager(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // Size of the main window template as the dialog manager creates it.
 SIZE TemplateWindowSize() {
   HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                  [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+                                  &LeaveToDialogManager, 0);
   const RECT rect = WindowRect(probe);
   DestroyWindow(probe);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};

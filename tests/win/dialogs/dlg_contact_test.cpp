@@ -187,6 +187,31 @@ TEST_F(DlgContactTest, GroupDefaultsFollowEachGroupChangeInAddMode) {
   EXPECT_EQ(missingPicture.groupId, 4);
 }
 
+TEST_F(DlgContactTest, ArrowKeysOnTheClosedGroupListApplyDefaultsButOpenNoGroupDialog) {
+  DlgContact dialog;
+  Prepare(dialog);
+  driver.Expect(kCaption, [this](HWND window) {
+    HWND list = GetDlgItem(window, IDC_GROUP);
+    SendMessageW(list, CB_SETCURSEL, 2, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_GROUP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    EXPECT_EQ(test::Text(window, IDC_INTERVAL_COUNT), L"5");
+    EXPECT_EQ(test::Selected(window, IDC_INTERVAL_UNIT), 0);
+    SendMessageW(list, CB_SETCURSEL, 4, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_GROUP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SetDlgItemTextW(window, IDC_NAME, L"Oz");
+    test::Click(window, IDOK);
+    EXPECT_EQ(driver.TakeMessages(), Messages{kGroupMessage});
+    SendMessageW(list, CB_SETCURSEL, 2, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_GROUP, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    test::Click(window, IDOK);
+  });
+  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+  EXPECT_EQ(driver.scriptsRun(), 1);
+  EXPECT_EQ(groups->items.size(), 4u);
+  EXPECT_EQ(dialog.groupId, 3);
+  EXPECT_EQ(dialog.imagePath, familyPicture);
+}
+
 TEST_F(DlgContactTest, TypedIntervalOrChosenPictureIsNoLongerReplacedByDefaults) {
   DlgContact typed;
   Prepare(typed, 1);
