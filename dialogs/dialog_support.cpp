@@ -1,0 +1,87 @@
+#include "dialogs/dialog_support.h"
+
+#include <cwctype>
+#include <limits>
+
+#include "model/platform.h"
+
+namespace dialogs {
+
+namespace {
+
+constexpr wchar_t kPictureFilter[] = L"Images (*.png;*.jpg;*.bmp;*.gif)\0*.png;*.jpg;*.bmp;*.gif\0";
+constexpr DWORD kFileNameChars = 260;
+
+}  // namespace
+
+std::wstring ProgramFolder() {
+  const std::wstring exe = platform::ExecutablePath();
+  const size_t slash = exe.find_last_of(L'\\');
+  return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
+}
+
+std::wstring ImagesFolder() { return ProgramFolder() + L"images"; }
+
+std::wstring DefaultGroupPicture() { return ProgramFolder() + L"images\\groups\\default.png"; }
+
+bool FileExists(const std::wstring& path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+PictureChooser SystemPictureChooser() {
+  return [](OPENFILENAMEW& request) { return GetOpenFileNameW(&request) != FALSE; };
+}
+
+bool BrowseForPicture(HWND owner, const PictureChooser& chooser, std::wstring& chosen) {
+  const std::wstring folder = ImagesFolder();
+  wchar_t file[kFileNameChars] = {};
+  OPENFILENAMEW request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.lpstrFilter = kPictureFilter;
+  request.nFilterIndex = 1;
+  request.lpstrFile = file;
+  request.nMaxFile = kFileNameChars;
+  request.lpstrInitialDir = folder.c_str();
+  // A typed name that does not exist is refused in the chooser itself, so the
+  // dialogs never hold a picture path that shows nothing.
+  request.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_FILEMUSTEXIST |
+                  OFN_PATHMUSTEXIST;
+  if (!chooser || !chooser(request)) return false;
+  file[kFileNameChars - 1] = L'\0';
+  if (file[0] == L'\0') return false;
+  chosen = file;
+  return true;
+}
+
+std::int32_t ReadNumber(const std::wstring& text) {
+  size_t at = 0;
+  while (at < text.size() && std::iswspace(text[at])) ++at;
+  bool negative = false;
+  if (at < text.size() && (text[at] == L'+' || text[at] == L'-')) negative = text[at++] == L'-';
+  long long value = 0;
+  constexpr long long kLimit = static_cast<long long>(std::numeric_limits<std::int32_t>::max()) + 1;
+  for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at) {
+    value = value * 10 + (text[at] - L'0');
+    if (value > kLimit) value = kLimit;
+  }
+  if (negative) value = -value;
+  if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
+  return static_cast<std::int32_t>(value);
+}
+
+std::wstring ControlText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  const int length = GetWindowTextLengthW(control);
+  if (length <= 0) return {};
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(control, &text[0], length + 1);
+  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+  return text;
+}
+
+void ShowInputError(HWND dialog, const wchar_t* text) { MessageBoxW(dialog, text, L"Error!", MB_OK | MB_ICONERROR); }
+
+}  // namespace dialogs

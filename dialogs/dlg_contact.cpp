@@ -1,0 +1,292 @@
+#include "dialogs/dlg_contact.h"
+
+#include <richedit.h>
+
+#include <ctime>
+#include <memory>
+
+#include "dialogs/dlg_group.h"
+#include "dialogs/notes_rtf.h"
+
+static_assert(sizeof(CHARFORMAT2W) == 116, "the stamp's character format is the wide CHARFORMAT2");
+
+namespace {
+
+// Notes of any length: the control's own limit (32,767 characters) would cut
+// longer notes when they are loaded and saved again.
+constexpr LPARAM kNotesLimit = 0x7FFFFFFE;
+
+// The 64-bit forms throughout: the 32-bit build's time_t ends in 2038.
+bool ToLocalSystemTime(Time time, SYSTEMTIME& out) {
+  const __time64_t value = time;
+  tm parts{};
+  // A time the runtime cannot express in local time still shows its date.
+  if (_localtime64_s(&parts, &value) != 0 && _gmtime64_s(&parts, &value) != 0) return false;
+  out = SYSTEMTIME{};
+  out.wYear = static_cast<WORD>(parts.tm_year + 1900);
+  out.wMonth = static_cast<WORD>(parts.tm_mon + 1);
+  out.wDayOfWeek = static_cast<WORD>(parts.tm_wday);
+  out.wDay = static_cast<WORD>(parts.tm_mday);
+  out.wHour = static_cast<WORD>(parts.tm_hour);
+  out.wMinute = static_cast<WORD>(parts.tm_min);
+  out.wSecond = static_cast<WORD>(parts.tm_sec);
+  return true;
+}
+
+// The picker's local date and time; 0 for a year before 1900 and for a date
+// the runtime cannot convert.
+Time FromLocalSystemTime(const SYSTEMTIME& local) {
+  if (local.wYear < 1900) return 0;
+  tm parts{};
+  parts.tm_year = local.wYear - 1900;
+  parts.tm_mon = local.wMonth - 1;
+  parts.tm_mday = local.wDay;
+  parts.tm_hour = local.wHour;
+  parts.tm_min = local.wMinute;
+  parts.tm_sec = local.wSecond;
+  parts.tm_isdst = -1;
+  const __time64_t value = _mktime64(&parts);
+  return value == -1 ? 0 : static_cast<Time>(value);
+}
+
+LONG NotesLength(HWND notes) {
+  GETTEXTLENGTHEX request{GTL_DEFAULT | GTL_NUMCHARS, 1200};
+  const LRESULT length = SendMessageW(notes, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&request), 0);
+  return length > 0 ? static_cast<LONG>(length) : 0;
+}
+
+void SetNotesSelection(HWND notes, LONG from, LONG to) {
+  CHARRANGE range{from, to};
+  SendMessageW(notes, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
+}
+
+DWORD WINAPI RunCaretStep(void* parameter) {
+  const HWND dialog = static_cast<HWND>(parameter);
+  Sleep(10);
+  // The dialog may have closed meanwhile; all work happens on its own thread.
+  if (IsWindow(dialog)) SendMessageW(dialog, DlgContact::WM_NOTES_CARET_STEP, 0, 0);
+  return 0;
+}
+
+}  // namespace
+
+DlgContact::DlgContact() : editMode(false), intervalTyped_(false), imageChosen_(false) {}
+
+DlgContact::DlgContact(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
+                       Time lastContacted, std::wstring notes, std::int32_t groupId)
+    : editMode(true),
+      name(std::move(name)),
+      imagePath(std::move(imagePath)),
+      unit(unit),
+      count(count),
+      lastContacted(lastContacted),
+      notes(std::move(notes)),
+      groupId(groupId),
+      intervalTyped_(true),
+      imageChosen_(true) {}
+
+LRESULT DlgContact::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  picture_.Attach(::GetDlgItem(m_hWnd, IDC_IMAGE));
+  unitList_ = ::GetDlgItem(m_hWnd, IDC_INTERVAL_UNIT);
+  groupList_ = ::GetDlgItem(m_hWnd, IDC_GROUP);
+  notesEdit_ = ::GetDlgItem(m_hWnd, IDC_NOTES);
+  datePicker_ = ::GetDlgItem(m_hWnd, IDC_LAST_CONTACTED);
+
+  dialogs::FillUnitList(unitList_);
+  typeAhead_.Install(unitList_);
+  ::SendMessageW(notesEdit_, EM_EXLIMITTEXT, 0, kNotesLimit);
+
+  if (editMode) {
+    ::SetDlgItemTextW(m_hWnd, IDC_NAME, name.c_str());
+    ::SetDlgItemTextW(m_hWnd, IDC_INTERVAL_COUNT, std::to_wstring(count).c_str());
+    ShowPicture(imagePath);
+    SYSTEMTIME local{};
+    if (ToLocalSystemTime(lastContacted, local))
+      ::SendMessageW(datePicker_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local));
+    dialogs::SelectUnit(unitList_, unit);
+    dialogs::StreamNotesIn(notesEdit_, notes);
+    intervalTyped_ = true;
+    imageChosen_ = true;
+  }
+  FillGroupList();
+  return TRUE;
+}
+
+void DlgContact::FillGroupList() {
+  LPARAM selected = 0;
+  if (dialogs::SelectedData(groupList_, selected)) groupId = static_cast<std::int32_t>(selected);
+  ::SendMessageW(groupList_, CB_RESETCONTENT, 0, 0);
+  if (groups) {
+    for (const Groups::Item& group : *groups) {
+      if (!group) continue;
+      const int index = dialogs::AppendEntry(groupList_, group->name, group->id);
+      if (index >= 0 && group->id == groupId) {
+        dialogs::SelectEntry(groupList_, index);
+        ApplyGroupDefaults();
+      }
+    }
+  }
+  dialogs::AppendEntry(groupList_, L"Add New Group...", kNewGroupEntry);
+}
+
+void DlgContact::ApplyGroupDefaults() {
+  LPARAM selected = 0;
+  if (!dialogs::SelectedData(groupList_, selected)) return;
+  groupId = static_cast<std::int32_t>(selected);
+  Groups::Item group;
+  if (!groups || !groups->Find(groupId, group) || !group) return;
+  if (!intervalTyped_) {
+    settingDefaults_ = true;
+    dialogs::SelectUnit(unitList_, group->unit);
+    if (group->count != 0) ::SetDlgItemTextW(m_hWnd, IDC_INTERVAL_COUNT, std::to_wstring(group->count).c_str());
+    settingDefaults_ = false;
+  }
+  if (!imageChosen_) ShowPicture(group->imagePath);
+}
+
+void DlgContact::ShowPicture(const std::wstring& path) {
+  picture_.SetImagePath(path);
+  picturePath_ = dialogs::FileExists(path) ? path : std::wstring();
+}
+
+LRESULT DlgContact::OnGroupChosen(WORD, WORD, HWND, BOOL&) {
+  LPARAM selected = 0;
+  if (dialogs::SelectedData(groupList_, selected) && selected == kNewGroupEntry) AddNewGroup();
+  ApplyGroupDefaults();
+  return 0;
+}
+
+// Arrow keys on the closed list choose a group too; "Add New Group..." only
+// opens its dialog when picked from the open list.
+LRESULT DlgContact::OnGroupStepped(WORD, WORD, HWND, BOOL&) {
+  if (!::SendMessageW(groupList_, CB_GETDROPPEDSTATE, 0, 0)) ApplyGroupDefaults();
+  return 0;
+}
+
+void DlgContact::AddNewGroup() {
+  if (!groups) return;
+  DlgGroup dialog;
+  dialog.SetPictureChooser(chooser_);
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
+  Groups::Item added;
+  if (!groups->AddAndGet(dialog.name, dialog.imagePath, dialog.unit, dialog.count, added) || !added) return;
+  // Cleared first, or the refill would read the old entry back as the choice.
+  dialogs::SelectEntry(groupList_, -1);
+  groupId = added->id;
+  FillGroupList();
+}
+
+LRESULT DlgContact::OnIntervalChanged(WORD, WORD, HWND, BOOL&) {
+  if (!settingDefaults_) intervalTyped_ = true;
+  return 0;
+}
+
+LRESULT DlgContact::OnBrowse(WORD, WORD, HWND, BOOL&) {
+  HWND owner = ::GetActiveWindow();
+  std::wstring chosen;
+  if (!dialogs::BrowseForPicture(owner ? owner : m_hWnd, chooser_, chosen)) return 0;
+  ShowPicture(chosen);
+  imageChosen_ = true;
+  return 0;
+}
+
+LRESULT DlgContact::OnNotesFocus(WORD, WORD, HWND, BOOL&) {
+  if (stampInserted_) {
+    NotesCaretToEnd();
+  } else {
+    AddDateStamp();
+  }
+  return 0;
+}
+
+void DlgContact::AddDateStamp() {
+  if (::GetWindowTextLengthW(notesEdit_) > 0) AppendNotes(L"\r\n\r\n");
+  const __time64_t now = _time64(nullptr);
+  tm local{};
+  wchar_t date[128] = {};
+  if (_localtime64_s(&local, &now) == 0) wcsftime(date, 128, L"%a, %b %d, %Y:", &local);
+
+  const LONG end = NotesLength(notesEdit_);
+  SetNotesSelection(notesEdit_, end, end);
+  CHARFORMAT2W format{};
+  format.cbSize = sizeof format;
+  format.dwMask = CFM_COLOR;
+  format.dwEffects = 0;
+  format.crTextColor = kStampColour;
+  ::SendMessageW(notesEdit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+  AppendNotes(date);
+  AppendNotes(L"\r\n");
+  SetNotesSelection(notesEdit_, -1, 0);
+  QueueCaretStep();
+  stampInserted_ = true;
+}
+
+void DlgContact::AppendNotes(const wchar_t* text) {
+  const LONG end = NotesLength(notesEdit_);
+  SetNotesSelection(notesEdit_, end, end);
+  ::SendMessageW(notesEdit_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text));
+}
+
+void DlgContact::NotesCaretToEnd() {
+  const LONG end = NotesLength(notesEdit_);
+  SetNotesSelection(notesEdit_, end, end);
+  ::SendMessageW(notesEdit_, EM_SCROLLCARET, 0, 0);
+  SetNotesSelection(notesEdit_, -1, 0);
+}
+
+// However the focus arrived (a click places the caret after this handler),
+// the caret ends below the stamp a moment later.
+void DlgContact::QueueCaretStep() { QueueUserWorkItem(&RunCaretStep, m_hWnd, WT_EXECUTEDEFAULT); }
+
+LRESULT DlgContact::OnNotesCaretStep(UINT, WPARAM, LPARAM, BOOL&) {
+  NotesCaretToEnd();
+  return 0;
+}
+
+LRESULT DlgContact::OnSave(WORD, WORD, HWND, BOOL&) {
+  const std::wstring typedName = dialogs::ControlText(m_hWnd, IDC_NAME);
+  const std::int32_t typedCount = dialogs::ReadNumber(dialogs::ControlText(m_hWnd, IDC_INTERVAL_COUNT));
+  if (typedName.empty()) {
+    dialogs::ShowInputError(m_hWnd, L"Please, specify the contact name.");
+    return 0;
+  }
+  // A negative interval (pasted into the digits-only field) would make the
+  // contact overdue for ever.
+  if (typedCount <= 0) {
+    dialogs::ShowInputError(m_hWnd, L"Please, specify the time to contact every.");
+    return 0;
+  }
+  LPARAM chosenGroup = 0;
+  // "Add New Group..." still chosen names no group: the contact would belong nowhere.
+  if (!dialogs::SelectedData(groupList_, chosenGroup) || chosenGroup == kNewGroupEntry) {
+    dialogs::ShowInputError(m_hWnd, L"Please, select a group.");
+    return 0;
+  }
+  groupId = static_cast<std::int32_t>(chosenGroup);
+  LPARAM chosenUnit = 0;
+  if (!dialogs::SelectedData(unitList_, chosenUnit)) {
+    dialogs::ShowInputError(m_hWnd, L"Please, specify the unit (Days, Weeks, Months) to contact every.");
+    return 0;
+  }
+  std::wstring savedNotes;
+  if (!dialogs::StreamNotesOut(notesEdit_, savedNotes)) {
+    dialogs::ShowInputError(m_hWnd, L"Please, shorten the notes: they could not be read from the window.");
+    return 0;
+  }
+  SYSTEMTIME picked{};
+  const bool dated = ::SendMessageW(datePicker_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) == GDT_VALID;
+
+  name = typedName;
+  count = typedCount;
+  unit = static_cast<IntervalUnit>(chosenUnit);
+  imagePath = picturePath_;
+  lastContacted = dated ? FromLocalSystemTime(picked) : 0;
+  notes = std::move(savedNotes);
+  EndDialog(IDOK);
+  return 0;
+}
+
+LRESULT DlgContact::OnCancel(WORD, WORD, HWND, BOOL&) {
+  EndDialog(IDCANCEL);
+  return 0;
+}

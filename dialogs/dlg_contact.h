@@ -1,0 +1,109 @@
+#pragma once
+// The contact dialog: creates a contact or changes one. It only collects the
+// values and hands them back; the one change it makes to the data itself is a
+// group added through "Add New Group...".
+#include "model/windows_api.h"
+
+#include <cstdint>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+#include "controls/image_holder.h"
+#include "dialogs/dialog_support.h"
+#include "dialogs/unit_list.h"
+#include "framework/dialog.h"
+#include "model/contacts.h"
+#include "model/groups.h"
+#include "model/platform.h"
+#include "resource.h"
+
+class DlgContact : public CDialogImpl<DlgContact> {
+ public:
+  enum { IDD = IDD_CONTACT };
+
+  // Data of the group list's last entry, "Add New Group...": no group has it.
+  static constexpr std::int32_t kNewGroupEntry = -1;
+  // Colour of the date stamp added to the notes: a very dark blue.
+  static constexpr COLORREF kStampColour = RGB(0x11, 0x11, 0x55);
+  // Sent by the deferred caret step from a pooled thread.
+  static constexpr UINT WM_NOTES_CARET_STEP = WM_APP + 1;
+
+  // Add mode: empty fields; set groupId before running to preselect a group.
+  DlgContact();
+  // Edit mode: the contact's values; they stay unless the user changes them,
+  // also when another group is chosen.
+  DlgContact(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Time lastContacted,
+             std::wstring notes, std::int32_t groupId);
+
+  // Replaces the system's open-file dialog behind Browse (here and in the
+  // group dialog of "Add New Group...").
+  void SetPictureChooser(dialogs::PictureChooser chooser) { chooser_ = std::move(chooser); }
+
+  BEGIN_MSG_MAP(DlgContact)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    MESSAGE_HANDLER(WM_CHAR, OnChar)
+    MESSAGE_HANDLER(WM_NOTES_CARET_STEP, OnNotesCaretStep)
+    COMMAND_HANDLER(IDOK, BN_CLICKED, OnSave)
+    COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+    COMMAND_HANDLER(IDC_BROWSE, BN_CLICKED, OnBrowse)
+    COMMAND_HANDLER(IDC_INTERVAL_COUNT, EN_CHANGE, OnIntervalChanged)
+    COMMAND_HANDLER(IDC_GROUP, CBN_SELENDOK, OnGroupChosen)
+    COMMAND_HANDLER(IDC_GROUP, CBN_SELCHANGE, OnGroupStepped)
+    COMMAND_HANDLER(IDC_NOTES, EN_SETFOCUS, OnNotesFocus)
+  END_MSG_MAP()
+
+  const bool editMode;
+  // Set by the caller before running: the group list's source and the target
+  // of "Add New Group...". The contacts are held for the caller, not used.
+  boost::shared_ptr<Groups> groups;
+  boost::shared_ptr<Contacts> contacts;
+
+  // Results, valid after IDOK: the arguments of Contacts::Add and Contact::Update.
+  std::wstring name;
+  std::wstring imagePath;
+  IntervalUnit unit = Days;
+  std::int32_t count = 0;
+  Time lastContacted = 0;
+  std::wstring notes;  // RTF
+  std::int32_t groupId = -1;
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnChar(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
+  LRESULT OnNotesCaretStep(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnSave(WORD, WORD, HWND, BOOL&);
+  LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+  LRESULT OnBrowse(WORD, WORD, HWND, BOOL&);
+  LRESULT OnIntervalChanged(WORD, WORD, HWND, BOOL&);
+  LRESULT OnGroupChosen(WORD, WORD, HWND, BOOL&);
+  LRESULT OnGroupStepped(WORD, WORD, HWND, BOOL&);
+  LRESULT OnNotesFocus(WORD, WORD, HWND, BOOL&);
+
+  void FillGroupList();
+  void ApplyGroupDefaults();
+  void ShowPicture(const std::wstring& path);
+  void AddNewGroup();
+  void AddDateStamp();
+  void AppendNotes(const wchar_t* text);
+  void NotesCaretToEnd();
+  void QueueCaretStep();
+
+  WTL_EX::ImageHolderCtrl picture_;
+  dialogs::UnitTypeAhead typeAhead_;
+  // Children of the dialog, not owned.
+  HWND unitList_ = nullptr;
+  HWND groupList_ = nullptr;
+  HWND notesEdit_ = nullptr;
+  HWND datePicker_ = nullptr;
+
+  // The path of the picture the well shows (empty: none); the holder itself
+  // keeps an older path when a file is missing.
+  std::wstring picturePath_;
+  dialogs::PictureChooser chooser_ = dialogs::SystemPictureChooser();
+
+  bool intervalTyped_;
+  bool settingDefaults_ = false;
+  bool imageChosen_;
+  bool stampInserted_ = false;
+};

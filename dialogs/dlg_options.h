@@ -1,0 +1,35 @@
+#pragma once
+// The options dialog: shows, checks and returns the program's five settings;
+// the caller applies them.
+#include "model/windows_api.h"
+
+#include <cstdint>
+
+#include "framework/dialog.h"
+#include "resource.h"
+
+class DlgOptions : public CDialogImpl<DlgOptions> {
+ public:
+  enum { IDD = IDD_OPTIONS };
+
+  static constexpr std::int32_t kMaxWarnPercent = 99;
+  static constexpr std::int32_t kMaxWarnDays = 200;
+
+  BEGIN_MSG_MAP(DlgOptions)
+    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
+    COMMAND_HANDLER(IDOK, BN_CLICKED, OnAccept)
+    COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+  END_MSG_MAP()
+
+  // Set by the caller from Options before running; read back after IDOK only.
+  bool autoStart = false;
+  std::int32_t warnPercent = 75;
+  std::int32_t warnDays = 2;
+  bool showLastContacted = false;
+  bool minimizeToTray = false;
+
+ private:
+  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnAccept(WORD, WORD, HWND, BOOL&);
+  LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+};
