@@ -425,15 +425,25 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
 
   SetBkMode(dc, TRANSPARENT);
   const COLORREF textColour = GetSysColor(COLOR_BTNTEXT);
-  const int nameWidth = DrawRowText(dc, nameFont_.get(), textColour, lists::FitWorkBuffer(contact->name), 40, 2, 18);
+  // Texts stop short of the tick box, and a long status line gives way to the
+  // "(Undo)" link, so that neither is ever hidden under the other or pushed
+  // past the edge of a narrow window.
+  const int textRight = std::max(kTextLeft, width - kTickBoxInset - kTickBoxGap);
+  const int nameWidth = DrawRowText(dc, nameFont_.get(), textColour, lists::FitWorkBuffer(contact->name), kTextLeft,
+                                    textRight, 2, 18);
   Groups::Item group;
   if (groups_ && groups_->Find(contact->groupId, group) && group) {
-    DrawRowText(dc, groupFont_.get(), textColour, lists::FitWorkBuffer(L"(" + group->name + L")"), 40 + nameWidth + 6,
-                2, 18);
+    const int groupLeft = kTextLeft + nameWidth + 6;
+    if (groupLeft < textRight)
+      DrawRowText(dc, groupFont_.get(), textColour, lists::FitWorkBuffer(L"(" + group->name + L")"), groupLeft,
+                  textRight, 2, 18);
   }
+  const int undoWidth = UndoWidth(dc, *contact);
+  const int statusRight = undoWidth > 0 ? std::max(kTextLeft, textRight - kUndoGap - undoWidth) : textRight;
   const int statusWidth = DrawRowText(dc, statusFont_.get(), kStatusColour,
-                                      lists::StatusText(*contact, showLastContacted_, now), 40, 20, 36);
-  PlaceUndo(dc, *contact, background, statusWidth, bounds);
+                                      lists::StatusText(*contact, showLastContacted_, now), kTextLeft, statusRight,
+                                      20, 36);
+  PlaceUndo(*contact, background, kTextLeft + statusWidth, undoWidth, bounds);
 
   buffer.Flush();
   PlaceTickBox(*contact, bounds);
@@ -453,32 +463,34 @@ HICON GroupEntryListView::StatusIcon(const Contact& contact, Time now) const {
   return iconNormal_.get();
 }
 
-int GroupEntryListView::DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int top,
-                                    int bottom) const {
+int GroupEntryListView::DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left,
+                                    int maxRight, int top, int bottom) const {
   SelectionGuard selected(dc, font);
   SetTextColor(dc, colour);
-  const int width = TextWidth(dc, text);
+  const int width = std::min(TextWidth(dc, text), std::max(0, maxRight - left));
   RECT area{left, top, left + width, bottom};
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, kTextFormat);
   return width;
 }
 
-void GroupEntryListView::PlaceUndo(HDC dc, const Contact& contact, COLORREF background, int statusWidth,
+int GroupEntryListView::UndoWidth(HDC dc, const Contact& contact) {
+  auto entry = FindUndo(contact.id);
+  if (entry == undoButtons_.end() || !entry->button || !::IsWindow(entry->button->m_hWnd)) return 0;
+  SelectionGuard font(dc, entry->button->Font());
+  return TextWidth(dc, entry->button->Text());
+}
+
+void GroupEntryListView::PlaceUndo(const Contact& contact, COLORREF background, int statusRight, int undoWidth,
                                    const RECT& row) {
   auto entry = FindUndo(contact.id);
   if (entry == undoButtons_.end() || !entry->button || !::IsWindow(entry->button->m_hWnd)) return;
   WTL_EX::ButtonEx& button = *entry->button;
   button.SetBackground(background);
-  int linkWidth = 0;
-  {
-    SelectionGuard font(dc, button.Font());
-    linkWidth = TextWidth(dc, button.Text());
-  }
-  button.MoveWindow(row.left + statusWidth + 50, row.top + 20, linkWidth, 16, TRUE);
+  button.MoveWindow(row.left + statusRight + kUndoGap, row.top + 20, undoWidth, 16, TRUE);
 }
 
 void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row) {
   auto entry = FindTickBox(&contact);
   if (entry == tickBoxes_.end() || !entry->window) return;
-  ::MoveWindow(entry->window, row.right - 20, row.bottom - 20, 12, 12, TRUE);
+  ::MoveWindow(entry->window, row.right - kTickBoxInset, row.bottom - kTickBoxInset, 12, 12, TRUE);
 }

@@ -32,6 +32,13 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   static constexpr int kRowHeight = 40;
   static constexpr COLORREF kSelectionColour = RGB(0xD4, 0xE5, 0xFA);
   static constexpr COLORREF kStatusColour = RGB(0x88, 0x88, 0x88);
+  // Row geometry: texts start right of the picture; the tick box sits this far
+  // in from the row's right and bottom edges; the "(Undo)" link follows the
+  // status line after a small gap.
+  static constexpr int kTextLeft = 40;
+  static constexpr int kTickBoxInset = 20;
+  static constexpr int kTickBoxGap = 4;
+  static constexpr int kUndoGap = 10;
   // Control ids of the rows' child windows come from blocks no other window
   // of the program uses. Senders are recognised by their window, not their
   // id, so a block that wraps around after thousands of rows still works.
@@ -145,9 +152,12 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // Painting parts, into the row's off-screen bitmap at (0, 0).
   void DrawPicture(HDC dc, const Contact& contact) const;
   HICON StatusIcon(const Contact& contact, Time now) const;
-  int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int top,
+  // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
+  int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight, int top,
                   int bottom) const;
-  void PlaceUndo(HDC dc, const Contact& contact, COLORREF background, int statusWidth, const RECT& row);
+  // Width of the contact's "(Undo)" link when the row shows one, else 0.
+  int UndoWidth(HDC dc, const Contact& contact);
+  void PlaceUndo(const Contact& contact, COLORREF background, int statusRight, int undoWidth, const RECT& row);
   void PlaceTickBox(const Contact& contact, const RECT& row);
 
   UniqueIcon iconNormal_;

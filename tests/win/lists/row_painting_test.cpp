@@ -249,6 +249,33 @@ TEST_F(RowPainting, EveryPaintPlacesTheTickBoxAndTheUndoLink) {
   EXPECT_EQ(tick.top, row.bottom - 20);
 }
 
+TEST_F(RowPainting, InANarrowListTextsGiveWayToTheTickBoxAndTheUndoLink) {
+  list.SetDisplaySettings(75, 2, true);
+  Contact& alice = AddContact(std::wstring(60, L'N'), 7, 2);
+  ASSERT_TRUE(list.ShowUndo(alice));
+  list.SetWindowPos(nullptr, 0, 0, 260, kListHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+  Canvas canvas(kListWidth, kListHeight, kWhite);
+  list.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+  PaintRow(0, canvas, false);
+
+  RECT row{};
+  list.GetItemRect(0, &row, LVIR_BOUNDS);
+  RECT tick{};
+  GetWindowRect(list.TickBox(alice.id), &tick);
+  MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&tick), 2);
+  RECT undo{};
+  GetWindowRect(list.UndoButton(alice.id), &undo);
+  MapWindowPoints(nullptr, list, reinterpret_cast<POINT*>(&undo), 2);
+  // The whole link is on the row, left of the tick box, after the status line.
+  EXPECT_GT(undo.right - undo.left, 20);
+  EXPECT_LE(undo.right, tick.left);
+  EXPECT_GE(undo.left, 40);
+  const int statusEnd = RightmostInk(canvas, row.top + 20, row.top + 36, 40, kWhite);
+  EXPECT_LT(statusEnd, undo.left);
+  // No text runs under the tick box.
+  EXPECT_LT(RightmostInk(canvas, row.top + 2, row.top + 18, 40, kWhite), tick.left);
+}
+
 TEST_F(RowPainting, NeverShowsAHorizontalScrollBar) {
   AddContact(std::wstring(300, L'W'), 7, 2);
   list.ModifyStyle(0, WS_HSCROLL, SWP_FRAMECHANGED);
