@@ -1,12 +1,38 @@
 #include "app/dlg_corvane.h"
 
+#include <shellapi.h>
+
 #include <cstdlib>
 
+#include "amicord_version.h"
 #include "app/tab_text.h"
+#include "dialogs/dlg_contact.h"
+#include "dialogs/dlg_group.h"
+#include "dialogs/dlg_options.h"
 
 namespace {
 
 constexpr wchar_t kMessageCaption[] = L"Amicord";
+constexpr wchar_t kAboutText[] = L"About Amicord - Personal Relationship Manager";
+
+// The size of the structure every shell since Windows 2000 accepts: with the
+// 128-character tip and the balloon fields, without what later versions added.
+constexpr DWORD kNotifyIconDataSize = NOTIFYICONDATAW_V2_SIZE;
+
+std::wstring ExecutableFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0) return std::wstring();
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);
+  }
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
 
 bool AnyUnset(const Options& options) {
   return options.windowX == -1 || options.windowY == -1 || options.windowWidth == -1 || options.windowHeight == -1;
@@ -33,6 +59,8 @@ LRESULT DlgCorvane::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   tabs_ = ::GetDlgItem(m_hWnd, IDC_TABS);
   loadReport_ = engine_.Load();
   AttachControls();
+  AddTrayIcon();
+  AddAboutItem();
   BuildTabs();
   DlgResize_Init();
   PlaceWindow();
@@ -139,6 +167,7 @@ void DlgCorvane::StoreWindowRect() {
 
 LRESULT DlgCorvane::OnDestroy(UINT, WPARAM, LPARAM, BOOL& handled) {
   StoreWindowRect();
+  RemoveTrayIcon();
   DestroyPanels();
   handled = FALSE;
   return 0;
@@ -185,6 +214,10 @@ LRESULT DlgCorvane::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
   }
   if (command == SC_CLOSE) {
     HideToTray();
+    return 0;
+  }
+  if (command == (ID_ABOUT & 0xFFF0)) {
+    ShowAbout();
     return 0;
   }
   handled = FALSE;
@@ -385,4 +418,315 @@ LRESULT DlgCorvane::OnContactReverted(UINT, WPARAM wParam, LPARAM, BOOL&) {
   ForContactPanels(*contact, [contact](DlgGroupEntry& panel) { panel.HideUndo(*contact); });
   SaveAll();
   return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Notification area and system menu
+
+bool DlgCorvane::AddTrayIcon() {
+  NOTIFYICONDATAW data{};
+  data.cbSize = kNotifyIconDataSize;
+  data.hWnd = m_hWnd;
+  data.uID = TRAY_ICON_ID;
+  data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data.uCallbackMessage = WM_TRAYNOTIFY;
+  data.hIcon = smallIcon_.get();
+  trayIconAdded_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
+  return trayIconAdded_;
+}
+
+void DlgCorvane::RemoveTrayIcon() {
+  NOTIFYICONDATAW data{};
+  data.cbSize = kNotifyIconDataSize;
+  data.hWnd = m_hWnd;
+  data.uID = TRAY_ICON_ID;
+  Shell_NotifyIconW(NIM_DELETE, &data);
+  trayIconAdded_ = false;
+}
+
+LRESULT DlgCorvane::OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL&) {
+  // A restarted shell forgot our icon; without it a hidden window has no way back.
+  AddTrayIcon();
+  return 0;
+}
+
+void DlgCorvane::AddAboutItem() {
+  HMENU system = ::GetSystemMenu(m_hWnd, FALSE);
+  if (system) InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
+}
+
+std::wstring DlgCorvane::DataFolder() const {
+  const std::wstring& path = engine_.optionsPath;
+  const std::size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
+}
+
+void DlgCorvane::ShowAbout() {
+  const std::wstring text = L"Amicord - Personal Relationship Manager\nVersion " AMICORD_VERSION_TEXT_W
+                            L"\n\nYour data is kept in:\n" +
+                            DataFolder();
+  ::MessageBoxW(m_hWnd, text.c_str(), kAboutText, MB_OK | MB_ICONINFORMATION);
+}
+
+UniqueMenu DlgCorvane::BuildTrayMenu() {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
+  HMENU raw = menu.get();
+  AttachImageList(raw, menuImages_.get());
+  if (!windowShown_) {
+    AppendMenuW(raw, MF_STRING, ID_SHOW_WINDOW, L"&Show Window");
+    SetItemImage(raw, ID_SHOW_WINDOW, MENU_IMAGE_SHOW_WINDOW);
+    AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
+  }
+  AppendMenuW(raw, MF_STRING, ID_ADD_GROUP, L"Add &Group");
+  SetItemImage(raw, ID_ADD_GROUP, MENU_IMAGE_ADD_GROUP);
+  AppendMenuW(raw, MF_STRING, ID_ADD_CONTACT, L"&Add &Contact");
+  SetItemImage(raw, ID_ADD_CONTACT, MENU_IMAGE_ADD_CONTACT);
+  AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(raw, MF_STRING, ID_EXIT, L"&Exit");
+  SetItemImage(raw, ID_EXIT, MENU_IMAGE_EXIT);
+  return menu;
+}
+
+bool DlgCorvane::BringModalDialogForward() {
+  if (::IsWindowEnabled(m_hWnd)) return false;
+  HWND popup = ::GetLastActivePopup(m_hWnd);
+  if (popup && popup != m_hWnd) {
+    if (!windowShown_) ShowMainWindow();
+    ::SetForegroundWindow(popup);
+  }
+  return true;
+}
+
+LRESULT DlgCorvane::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
+  switch (static_cast<UINT>(lParam)) {
+    case WM_RBUTTONDOWN: {
+      if (wParam != TRAY_ICON_ID) break;
+      // The menu's commands must not run under an open dialog: exiting there
+      // would pull the window out from under it.
+      if (BringModalDialogForward()) break;
+      POINT cursor{};
+      GetCursorPos(&cursor);
+      UniqueMenu menu = BuildTrayMenu();
+      if (menu) {
+        // Without the foreground the menu would not close on a click elsewhere.
+        ::SetForegroundWindow(m_hWnd);
+        ::TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+        ::PostMessageW(m_hWnd, WM_NULL, 0, 0);
+        DetachImageList(menu.get());
+      }
+      break;
+    }
+    case WM_LBUTTONDOWN:
+      if (BringModalDialogForward()) break;
+      if (!windowShown_) {
+        ShowMainWindow();
+        ::BringWindowToTop(m_hWnd);
+        ::SetForegroundWindow(m_hWnd);
+      }
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Commands
+
+LRESULT DlgCorvane::OnGetDlgCode(UINT, WPARAM, LPARAM lParam, BOOL&) {
+  const auto* message = reinterpret_cast<const MSG*>(lParam);
+  return message && message->message == WM_CHAR ? DLGC_WANTCHARS : 0;
+}
+
+LRESULT DlgCorvane::OnChar(UINT, WPARAM wParam, LPARAM, BOOL&) {
+  // Capital letters only: a plain key press must not open a dialog by accident.
+  switch (wParam) {
+    case L'C':
+      AddContactCommand();
+      break;
+    case L'G':
+      AddGroupCommand();
+      break;
+    case L'O':
+      OptionsCommand();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+LRESULT DlgCorvane::OnHelp(WORD, WORD, HWND, BOOL&) {
+  OpenHelp();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnAddGroupButton(WORD, WORD, HWND, BOOL&) {
+  AddGroupCommand();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnAddContactButton(WORD, WORD, HWND, BOOL&) {
+  AddContactCommand();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnOptionsButton(WORD, WORD, HWND, BOOL&) {
+  OptionsCommand();
+  return 0;
+}
+
+LRESULT DlgCorvane::OnMenuCommand(WORD, WORD id, HWND, BOOL&) {
+  switch (id) {
+    case ID_EXIT:
+      Exit();
+      break;
+    case ID_ADD_GROUP:
+      AddGroupCommand();
+      break;
+    case ID_ADD_CONTACT:
+      AddContactCommand();
+      break;
+    case ID_EDIT_GROUP:
+      EditGroupCommand();
+      break;
+    case ID_DELETE_GROUP:
+      DeleteGroupCommand();
+      break;
+    case ID_SHOW_WINDOW:
+      ShowMainWindow();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+void DlgCorvane::OpenHelp() {
+  const std::wstring path = ExecutableFolder() + L"\\" + kHelpFileName;
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(m_hWnd, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
+  if (result <= 32) {
+    const std::wstring text = L"The user guide could not be opened:\n" + path;
+    ::MessageBoxW(m_hWnd, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
+  }
+}
+
+void DlgCorvane::AddContactCommand() {
+  DlgContact dialog;
+  dialog.groups = groups_;
+  dialog.contacts = contacts_;
+  const int tab = static_cast<int>(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+  if (tab >= 0) {
+    const std::int32_t id = TabId(tab);
+    GroupEntriesWindowManager::Panel panel;
+    if (panelManager_.Find(id, panel) && panel) dialog.groupId = id;
+  }
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
+  contacts_->Add(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
+                 dialog.groupId);
+  SaveAll();
+}
+
+void DlgCorvane::AddGroupCommand() {
+  DlgGroup dialog;
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
+  // A name already taken (in any letter case) adds nothing; the save still runs.
+  groups_->Add(dialog.name, dialog.imagePath, dialog.unit, dialog.count);
+  SaveAll();
+}
+
+void DlgCorvane::OptionsCommand() {
+  Options& options = *engine_.options;
+  DlgOptions dialog;
+  dialog.autoStart = options.autoStart;
+  dialog.warnPercent = options.warnPercent;
+  dialog.warnDays = options.warnDays;
+  dialog.showLastContacted = options.showLastContacted;
+  dialog.minimizeToTray = options.minimizeToTray;
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
+  options.SetAutoStart(dialog.autoStart);
+  options.warnPercent = dialog.warnPercent;
+  options.warnDays = dialog.warnDays;
+  options.showLastContacted = dialog.showLastContacted;
+  options.minimizeToTray = dialog.minimizeToTray;
+  // Saved with the next change or at exit, like the window's place.
+  ApplyDisplaySettings();
+}
+
+void DlgCorvane::ApplyDisplaySettings() {
+  const Options& options = *engine_.options;
+  allPanel_->SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
+  for (const Groups::Item& group : *groups_) {
+    GroupEntriesWindowManager::Panel panel;
+    if (group && panelManager_.Find(group->id, panel) && panel)
+      panel->SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
+  }
+  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+UniqueMenu DlgCorvane::BuildTabMenu() {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
+  AttachImageList(menu.get(), menuImages_.get());
+  AppendMenuW(menu.get(), MF_STRING, ID_EDIT_GROUP, L"&Edit");
+  SetItemImage(menu.get(), ID_EDIT_GROUP, MENU_IMAGE_EDIT);
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu.get(), MF_STRING, ID_DELETE_GROUP, L"&Delete");
+  SetItemImage(menu.get(), ID_DELETE_GROUP, MENU_IMAGE_DELETE);
+  return menu;
+}
+
+LRESULT DlgCorvane::OnTabsRightClick(int, LPNMHDR, BOOL&) {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  POINT inTabs = cursor;
+  ::ScreenToClient(tabs_, &inTabs);
+  SetTabHitPoint(inTabs);
+  UniqueMenu menu = BuildTabMenu();
+  if (menu) {
+    TrackMenu(menu.get(), cursor.x, cursor.y, m_hWnd);
+    DetachImageList(menu.get());
+  }
+  return 0;
+}
+
+Groups::Item DlgCorvane::GroupAtTabHitPoint() const {
+  TCHITTESTINFO hit = tabHit_;
+  const int tab = static_cast<int>(::SendMessageW(tabs_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  Groups::Item group;
+  if (tab < 0 || !groups_->Find(TabId(tab), group)) return Groups::Item();
+  return group;
+}
+
+void DlgCorvane::EditGroupCommand() {
+  const Groups::Item group = GroupAtTabHitPoint();
+  if (!group) return;
+  DlgGroup dialog(group->name, group->imagePath, group->unit, group->count);
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
+  group->name = dialog.name;
+  group->imagePath = dialog.imagePath;
+  group->unit = dialog.unit;
+  group->count = dialog.count;
+  SaveAll();
+  const int tab = FindTab(group->id);
+  if (tab >= 0) {
+    std::wstring buffer = FitTabText(group->name, kRenamedTabTextBuffer);
+    TCITEMW item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = &buffer[0];
+    ::SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+  }
+  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void DlgCorvane::DeleteGroupCommand() {
+  const Groups::Item group = GroupAtTabHitPoint();
+  if (!group) return;
+  const std::int32_t id = group->id;
+  const std::wstring text = L"Delete group \"" + group->name + L"\" and all its contacts?";
+  if (::MessageBoxW(m_hWnd, text.c_str(), L"Delete group?", MB_YESNO) != IDYES) return;
+  groups_->Remove(id);
+  SaveAll();
 }

@@ -24,6 +24,11 @@
 
 // Shown once the window is up: what start-up found damaged in the data files.
 inline constexpr UINT WM_SHOW_LOAD_PROBLEMS = WM_APP + 1;
+// The notification-area icon and the messages it sends to the main window.
+inline constexpr UINT TRAY_ICON_ID = 1230;
+inline constexpr UINT WM_TRAYNOTIFY = WM_USER + 207;
+// The user guide installed beside the executable.
+inline constexpr wchar_t kHelpFileName[] = L"help.html";
 // Posted for each contact removal: the collection erases the contact only
 // after its removal message returns, so the save must come after that.
 inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
@@ -40,8 +45,10 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   static constexpr int kMinWidth = 400;
   static constexpr int kMinHeight = 600;
   static constexpr int kSnapDistance = 10;
-  // Tab text is copied into a buffer of this many characters when inserted.
+  // Tab text is copied into a buffer of this many characters when inserted,
+  // and into a larger one when a group is renamed.
   static constexpr std::size_t kTabTextBuffer = 600;
+  static constexpr std::size_t kRenamedTabTextBuffer = 1200;
 
   DlgCorvane();
   ~DlgCorvane() override;
@@ -55,6 +62,16 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MESSAGE_HANDLER(WM_CLOSE, OnClose)
     MESSAGE_HANDLER(WM_QUERYENDSESSION, OnQueryEndSession)
     MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+    MESSAGE_HANDLER(WM_TRAYNOTIFY, OnTrayNotify)
+    MESSAGE_HANDLER(taskbarCreatedMessage_, OnTaskbarCreated)
+    MESSAGE_HANDLER(WM_GETDLGCODE, OnGetDlgCode)
+    MESSAGE_HANDLER(WM_CHAR, OnChar)
+    COMMAND_HANDLER(IDC_HELP_LINK, BN_CLICKED, OnHelp)
+    COMMAND_HANDLER(IDC_ADD_GROUP, BN_CLICKED, OnAddGroupButton)
+    COMMAND_HANDLER(IDC_ADD_CONTACT, BN_CLICKED, OnAddContactButton)
+    COMMAND_HANDLER(IDC_OPTIONS, BN_CLICKED, OnOptionsButton)
+    COMMAND_RANGE_HANDLER(ID_MENU_FIRST, ID_MENU_LAST, OnMenuCommand)
+    NOTIFY_HANDLER(IDC_TABS, NM_RCLICK, OnTabsRightClick)
     NOTIFY_HANDLER(IDC_TABS, TCN_SELCHANGE, OnTabSelected)
     MESSAGE_HANDLER(WM_GROUP_ADDED, OnGroupAdded)
     MESSAGE_HANDLER(WM_GROUP_REMOVED, OnGroupRemoved)
@@ -87,6 +104,25 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void Exit();
   void ShowMainWindow();
 
+  // The user's commands, also reached from the tray menu.
+  void AddContactCommand();
+  void AddGroupCommand();
+  void OptionsCommand();
+  void EditGroupCommand();
+  void DeleteGroupCommand();
+  void OpenHelp();
+  void ShowAbout();
+
+  // The tray's popup menu as it would be shown now (built anew each time).
+  UniqueMenu BuildTrayMenu();
+  // The tab context menu.
+  UniqueMenu BuildTabMenu();
+  // Where the last right click on the tabs happened, in their client coordinates.
+  void SetTabHitPoint(POINT point) { tabHit_ = TCHITTESTINFO{point, 0}; }
+  // The folder that holds the data files.
+  std::wstring DataFolder() const;
+  bool TrayIconAdded() const { return trayIconAdded_; }
+
   bool IsShown() const { return windowShown_; }
   Engine& GetEngine() { return engine_; }
   HWND Tabs() const { return tabs_; }
@@ -112,6 +148,16 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   LRESULT OnQueryEndSession(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSysCommand(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnSaveData(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTrayNotify(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnGetDlgCode(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnChar(UINT, WPARAM, LPARAM, BOOL&);
+  LRESULT OnHelp(WORD, WORD, HWND, BOOL&);
+  LRESULT OnAddGroupButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnAddContactButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnOptionsButton(WORD, WORD, HWND, BOOL&);
+  LRESULT OnMenuCommand(WORD, WORD, HWND, BOOL&);
+  LRESULT OnTabsRightClick(int, LPNMHDR, BOOL&);
   LRESULT OnShowLoadProblems(UINT, WPARAM, LPARAM, BOOL&);
   LRESULT OnTabSelected(int, LPNMHDR, BOOL&);
   LRESULT OnGroupAdded(UINT, WPARAM, LPARAM, BOOL&);
@@ -124,6 +170,15 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void AttachControls();
   void PlaceWindow();
   void HideToTray();
+  bool AddTrayIcon();
+  void RemoveTrayIcon();
+  void AddAboutItem();
+  // While one of the program's modal dialogs is open the window is disabled:
+  // the tray then only brings that dialog forward.
+  bool BringModalDialogForward();
+  // The group of the tab under the stored hit point; null for "All" or no tab.
+  Groups::Item GroupAtTabHitPoint() const;
+  void ApplyDisplaySettings();
   void StoreWindowRect();
 
   void BuildTabs();
@@ -155,6 +210,10 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   boost::shared_ptr<DlgGroupEntry> allPanel_;
   GroupEntriesWindowManager panelManager_;
   bool windowShown_ = true;
+  bool trayIconAdded_ = false;
+  TCHITTESTINFO tabHit_{};
+  // Sent by the shell when its taskbar was (re)created, e.g. after a restart of it.
+  const UINT taskbarCreatedMessage_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 
   Engine::LoadReport loadReport_;
   bool saveFailureReported_ = false;

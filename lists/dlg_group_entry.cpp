@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "dialogs/dlg_contact.h"
+#include "model/messages.h"
+
 namespace {
 
 constexpr COLORREF kMaskColour = RGB(255, 0, 255);
@@ -136,9 +139,26 @@ Contact* DlgGroupEntry::SelectedContact() const {
 }
 
 void DlgGroupEntry::OpenSelected() {
-  Contact* contact = SelectedContact();
-  if (contact == nullptr) return;
-  // Editing the contact belongs to the contact dialog, which opens here.
+  const Contact* selected = SelectedContact();
+  if (selected == nullptr || !contacts_) return;
+  const std::int32_t id = selected->id;
+  DlgContact dialog(selected->name, selected->imagePath, selected->unit, selected->count, selected->lastContacted,
+                    selected->notes, selected->groupId);
+  dialog.groups = groups_;
+  dialog.contacts = contacts_;
+  if (dialog.DoModal(m_hWnd) != IDOK) return;
+  // Looked up again: the end of the session can tear windows and rows down
+  // while the dialog is open.
+  Contacts::Item contact;
+  if (!contacts_->Find(id, contact) || !contact) return;
+  if (contact->Update(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
+                      dialog.groupId)) {
+    const int row = FindRow(id);
+    if (row >= 0) list_.RedrawItems(row, row);
+  }
+  HWND tabs = ::GetParent(m_hWnd);
+  HWND mainWindow = tabs ? ::GetParent(tabs) : nullptr;
+  if (mainWindow && ::IsWindow(mainWindow)) ::SendMessageW(mainWindow, WM_SAVE_DATA, 0, 0);
 }
 
 void DlgGroupEntry::DeleteSelected() {

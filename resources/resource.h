@@ -67,13 +67,16 @@
 #define IDC_WARN_DAYS 1018
 #define IDC_MINIMIZE_TO_TRAY 1023
 
-// Menu commands of the main window and the tray menu
+// Menu commands of the main window and the tray menu; the main window takes
+// the whole block, the ends of which do nothing.
+#define ID_MENU_FIRST 1260
 #define ID_EXIT 1261
 #define ID_ADD_GROUP 1262
 #define ID_ADD_CONTACT 1263
 #define ID_EDIT_GROUP 1264
 #define ID_DELETE_GROUP 1265
 #define ID_SHOW_WINDOW 1266
+#define ID_MENU_LAST 1267
 
 // System menu item
 #define ID_ABOUT 0xFF1
