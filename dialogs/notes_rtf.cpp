@@ -65,6 +65,9 @@ bool StreamNotesOut(HWND richEdit, std::wstring& notes) {
   stream.pfnCallback = &WriteBytes;
   SendMessageW(richEdit, EM_STREAMOUT, SF_RTF | SFF_PLAINRTF, reinterpret_cast<LPARAM>(&stream));
   if (stream.dwError != 0) return false;
+  // Some rich edit versions deliver the document's terminating zero byte too;
+  // RTF never holds one, and kept it would travel on into the data file.
+  while (!bytes.empty() && bytes.back() == '\0') bytes.pop_back();
   std::wstring text;
   if (!bytes.empty()) {
     const int chars = MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);

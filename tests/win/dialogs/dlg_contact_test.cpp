@@ -571,6 +571,8 @@ TEST_F(DlgContactTest, NotesRoundTripThroughTheDialogAtAnyLength) {
   });
   ASSERT_EQ(first.DoModal(nullptr), IDOK);
   EXPECT_GT(first.notes.size(), 80000u);
+  EXPECT_EQ(first.notes.find(L'\0'), std::wstring::npos);
+  EXPECT_EQ(first.notes.back(), L'}');
   EXPECT_NE(shownFirst.find(L"Line 0: bold and italic text."), std::wstring::npos);
   EXPECT_NE(shownFirst.find(L"Ende \u041a\u0430Z"), std::wstring::npos);
 
