@@ -86,6 +86,7 @@ DlgContact::DlgContact(std::wstring name, std::wstring imagePath, IntervalUnit u
       imageChosen_(true) {}
 
 LRESULT DlgContact::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  CenterWindow();
   picture_.Attach(::GetDlgItem(m_hWnd, IDC_IMAGE));
   unitList_ = ::GetDlgItem(m_hWnd, IDC_INTERVAL_UNIT);
   groupList_ = ::GetDlgItem(m_hWnd, IDC_GROUP);

@@ -9,6 +9,7 @@ DlgGroup::DlgGroup(std::wstring name, std::wstring imagePath, IntervalUnit unit,
     : editMode(true), name(std::move(name)), imagePath(std::move(imagePath)), unit(unit), count(count) {}
 
 LRESULT DlgGroup::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  CenterWindow();
   picture_.Attach(::GetDlgItem(m_hWnd, IDC_IMAGE));
   unitList_ = ::GetDlgItem(m_hWnd, IDC_INTERVAL_UNIT);
   dialogs::FillUnitList(unitList_);

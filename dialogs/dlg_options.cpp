@@ -17,6 +17,7 @@ bool IsChecked(HWND dialog, int id) {
 }  // namespace
 
 LRESULT DlgOptions::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+  CenterWindow();
   SetCheck(m_hWnd, IDC_AUTO_START, autoStart);
   SetCheck(m_hWnd, IDC_SHOW_LAST_CONTACTED, showLastContacted);
   SetCheck(m_hWnd, IDC_MINIMIZE_TO_TRAY, minimizeToTray);

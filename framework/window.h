@@ -70,6 +70,29 @@ class CWindow {
     return ::SetWindowPos(m_hWnd, after, x, y, cx, cy, flags);
   }
   BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
+  // Centres the window over its owner when the owner is on screen, else over
+  // the work area, and keeps it inside the work area of that monitor.
+  BOOL CenterWindow() {
+    RECT self{};
+    if (!::GetWindowRect(m_hWnd, &self)) return FALSE;
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    RECT around{};
+    const bool overOwner = owner && ::IsWindowVisible(owner) && !::IsIconic(owner) && ::GetWindowRect(owner, &around);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(overOwner ? owner : m_hWnd, MONITOR_DEFAULTTONEAREST), &monitor);
+    if (!overOwner) around = monitor.rcWork;
+    const int width = self.right - self.left;
+    const int height = self.bottom - self.top;
+    int left = around.left + ((around.right - around.left) - width) / 2;
+    int top = around.top + ((around.bottom - around.top) - height) / 2;
+    const RECT& work = monitor.rcWork;
+    if (left + width > work.right) left = work.right - width;
+    if (top + height > work.bottom) top = work.bottom - height;
+    if (left < work.left) left = work.left;
+    if (top < work.top) top = work.top;
+    return ::SetWindowPos(m_hWnd, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
   HWND SetFocus() { return ::SetFocus(m_hWnd); }
 

@@ -399,3 +399,35 @@ TEST(Reflection, NotificationsNamingNoChildAreNotReflected) {
 }
 
 }  // namespace
+
+TEST(WindowImpl, CenterWindowCentresOverAVisibleOwnerAndStaysInTheWorkArea) {
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, work.left + 100, work.top + 100, 400, 300, nullptr,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND popup = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, owner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ASSERT_TRUE(owner && popup);
+  CWindow window(popup);
+
+  // A hidden owner does not count: the work area does.
+  ASSERT_TRUE(window.CenterWindow());
+  RECT rect{};
+  GetWindowRect(popup, &rect);
+  EXPECT_EQ(rect.left, work.left + (work.right - work.left - 200) / 2);
+  EXPECT_EQ(rect.top, work.top + (work.bottom - work.top - 100) / 2);
+
+  ShowWindow(owner, SW_SHOWNOACTIVATE);
+  ASSERT_TRUE(window.CenterWindow());
+  GetWindowRect(popup, &rect);
+  EXPECT_EQ(rect.left, work.left + 200);
+  EXPECT_EQ(rect.top, work.top + 200);
+
+  // An owner hanging over the work area's corner leaves the window inside it.
+  SetWindowPos(owner, nullptr, work.left - 350, work.top - 250, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ASSERT_TRUE(window.CenterWindow());
+  GetWindowRect(popup, &rect);
+  EXPECT_EQ(rect.left, work.left);
+  EXPECT_EQ(rect.top, work.top);
+  DestroyWindow(owner);
+}
