@@ -12,6 +12,7 @@ GdiplusSession::~GdiplusSession() {
   if (token_) Gdiplus::GdiplusShutdown(token_);
 }
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -76,6 +77,45 @@ HRESULT CImage::Load(const wchar_t* path) {
   bpp_ = bpp;
   hasAlpha_ = alpha;
   return S_OK;
+}
+
+bool CImage::CreateScaled(const CImage& source, int width, int height) {
+  Destroy();
+  if (source.IsNull() || width <= 0 || height <= 0) return false;
+  const int bpp = source.hasAlpha_ ? 32 : 24;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!dib || !bits) return false;
+  {
+    UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
+    if (!memory) return false;
+    SelectionGuard selection(memory.get(), dib.get());
+    // Fully transparent to begin with: blending onto it leaves the source's
+    // own premultiplied colours and alpha.
+    std::memset(bits, 0, static_cast<size_t>(((width * bpp + 31) / 32) * 4) * static_cast<size_t>(height));
+    // With a transparent colour the left-out pixels must stay that colour.
+    if (source.transparentColour_ != CLR_INVALID) {
+      UniqueBrush key(CreateSolidBrush(source.transparentColour_));
+      const RECT all{0, 0, width, height};
+      FillRect(memory.get(), &all, key.get());
+    }
+    if (!source.Draw(memory.get(), RECT{0, 0, width, height})) return false;
+    GdiFlush();
+  }
+  bitmap_ = std::move(dib);
+  width_ = width;
+  height_ = height;
+  bpp_ = bpp;
+  hasAlpha_ = source.hasAlpha_;
+  transparentColour_ = source.transparentColour_;
+  return true;
 }
 
 void CImage::Destroy() {

@@ -30,6 +30,9 @@ class CImage {
   HRESULT Load(const wchar_t* path);
   HRESULT Load(const std::wstring& path) { return Load(path.c_str()); }
   void Destroy();
+  // Replaces the picture with source drawn at width x height the way Draw
+  // would draw it there, so that drawing the copy 1:1 gives the same pixels.
+  bool CreateScaled(const CImage& source, int width, int height);
 
   bool IsNull() const { return !bitmap_; }
   int GetWidth() const { return width_; }

@@ -449,12 +449,17 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   PlaceTickBox(*contact, bounds);
 }
 
+lists::ThumbnailCache& GroupEntryListView::Thumbnails() {
+  // One for every list of the user-interface thread: the "All" list and a
+  // group's list show the same pictures.
+  static thread_local lists::ThumbnailCache cache(kPictureSize, kPictureSize);
+  return cache;
+}
+
 void GroupEntryListView::DrawPicture(HDC dc, const Contact& contact) const {
   if (contact.imagePath.empty()) return;
-  // Read anew at every paint: a picture changed on disk shows at once.
-  CImage picture;
-  if (FAILED(picture.Load(contact.imagePath)) || picture.IsNull()) return;
-  picture.Draw(dc, RECT{6, 2, 6 + 32, 2 + 32});
+  const CImage* picture = Thumbnails().Find(contact.imagePath);
+  if (picture) picture->Draw(dc, RECT{6, 2, 6 + kPictureSize, 2 + kPictureSize});
 }
 
 HICON GroupEntryListView::StatusIcon(const Contact& contact, Time now) const {

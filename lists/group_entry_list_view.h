@@ -19,6 +19,7 @@
 #include "framework/owner_draw.h"
 #include "framework/sort_list_view.h"
 #include "lists/sort_mode.h"
+#include "lists/thumbnail_cache.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 
@@ -36,6 +37,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // in from the row's right and bottom edges; the "(Undo)" link follows the
   // status line after a small gap.
   static constexpr int kTextLeft = 40;
+  static constexpr int kPictureSize = 32;
   static constexpr int kTickBoxInset = 20;
   static constexpr int kTickBoxGap = 4;
   static constexpr int kUndoGap = 10;
@@ -151,6 +153,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
 
   // Painting parts, into the row's off-screen bitmap at (0, 0).
   void DrawPicture(HDC dc, const Contact& contact) const;
+  // The row pictures of this thread, kept at row size.
+  static lists::ThumbnailCache& Thumbnails();
   HICON StatusIcon(const Contact& contact, Time now) const;
   // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
   int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight, int top,
