@@ -86,23 +86,52 @@ void GroupEntryListView::SetClock(Clock clock) {
 }
 
 int GroupEntryListView::InsertContactRow(Contact& contact) {
-  const int id = NextChildId(nextTickId_, tickIdsWrapped_, kFirstTickId, kLastTickId, true);
-  HWND tickBox = ::CreateWindowExW(0, L"Button", L"", kTickBoxStyle, 0, 0, 0, 0, m_hWnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE)), nullptr);
-  tickBoxes_.push_back(TickBoxEntry{contact.id, &contact, tickBox});
+  // The tick box comes with the row's first paint: a list of thousands of rows
+  // would otherwise hold thousands of windows, past what a process may own.
+  tickBoxes_.push_back(TickBoxEntry{contact.id, &contact, nullptr});
 
   LVITEMW item{};
   item.mask = LVIF_PARAM;
   item.iItem = GetItemCount();
   item.lParam = reinterpret_cast<LPARAM>(&contact);
   const int index = InsertItem(item);
-  if (index < 0) {
-    // No row, so nothing would ever delete this tick box.
-    if (tickBox) ::DestroyWindow(tickBox);
-    tickBoxes_.pop_back();
-  }
+  if (index < 0) tickBoxes_.pop_back();
   return index;
+}
+
+HWND GroupEntryListView::CreateTickBox() {
+  const int id = NextChildId(nextTickId_, tickIdsWrapped_, kFirstTickId, kLastTickId, true);
+  return ::CreateWindowExW(0, L"Button", L"", kTickBoxStyle, 0, 0, 0, 0, m_hWnd,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE)), nullptr);
+}
+
+int GroupEntryListView::LiveTickBoxes() const {
+  return static_cast<int>(std::count_if(tickBoxes_.begin(), tickBoxes_.end(),
+                                        [](const TickBoxEntry& entry) { return entry.window != nullptr; }));
+}
+
+void GroupEntryListView::RecycleTickBoxes() {
+  const int perPage = std::max(1, static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)));
+  const int budget = kSpareTickBoxes + 2 * perPage;
+  int live = LiveTickBoxes();
+  if (live <= budget) return;
+  const int top = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
+  // Rows out of sight give their boxes back, down to half the budget so that
+  // this runs seldom; a checked box waits for its un-tick first.
+  for (TickBoxEntry& entry : tickBoxes_) {
+    if (live <= budget / 2) break;
+    if (!entry.window) continue;
+    LVFINDINFOW find{};
+    find.flags = LVFI_PARAM;
+    find.lParam = reinterpret_cast<LPARAM>(entry.contact);
+    const int row = static_cast<int>(SendMessage(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
+    if (row >= top - 1 && row <= top + perPage + 1) continue;
+    if (::SendMessageW(entry.window, BM_GETCHECK, 0, 0) != BST_UNCHECKED) continue;
+    ::DestroyWindow(entry.window);
+    entry.window = nullptr;
+    --live;
+  }
 }
 
 bool GroupEntryListView::ShowUndo(const Contact& contact) {
@@ -496,6 +525,14 @@ void GroupEntryListView::PlaceUndo(const Contact& contact, COLORREF background, 
 
 void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row) {
   auto entry = FindTickBox(&contact);
-  if (entry == tickBoxes_.end() || !entry->window) return;
+  if (entry == tickBoxes_.end()) return;
+  if (!entry->window) {
+    entry->window = CreateTickBox();
+    if (!entry->window) return;
+    const std::int32_t id = entry->id;
+    RecycleTickBoxes();
+    entry = std::find_if(tickBoxes_.begin(), tickBoxes_.end(), [id](const TickBoxEntry& e) { return e.id == id; });
+    if (entry == tickBoxes_.end() || !entry->window) return;
+  }
   ::MoveWindow(entry->window, row.right - kTickBoxInset, row.bottom - kTickBoxInset, 12, 12, TRUE);
 }

@@ -117,10 +117,16 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   void MeasureItem(LPMEASUREITEMSTRUCT measure);
 
  private:
+  // Tick boxes kept beyond two pages of rows before out-of-sight ones go.
+  static constexpr int kSpareTickBoxes = 32;
+  HWND CreateTickBox();
+  int LiveTickBoxes() const;
+  void RecycleTickBoxes();
+
   struct TickBoxEntry {
     std::int32_t id;
     const Contact* contact;  // not owned; identifies the row when it is deleted
-    HWND window;             // owned: destroyed with the row or the list
+    HWND window;             // owned; null until the row is painted, or after it scrolled out of sight
   };
   struct UndoEntry {
     std::int32_t id;

@@ -497,7 +497,19 @@ TEST_F(GroupTabs, TearDownDestroysEveryPanelWindow) {
   const HWND all = window_->AllPanel()->m_hWnd;
   const HWND friends = GroupPanel(1).m_hWnd;
   const HWND work = GroupPanel(2).m_hWnd;
-  const HWND tick = window_->AllPanel()->List().TickBox(1);
+  // Tick boxes come with their row's first paint.
+  GroupEntryListView& list = window_->AllPanel()->List();
+  EXPECT_EQ(list.TickBox(1), nullptr);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 600, 600);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  SendMessageW(list, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  const HWND tick = list.TickBox(1);
   EXPECT_TRUE(IsWindow(tick));
   DestroyWindow(window);
   for (HWND gone : {all, friends, work, tick}) EXPECT_FALSE(IsWindow(gone));
