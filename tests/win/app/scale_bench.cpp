@@ -1,7 +1,11 @@
 // Prints what large contact lists cost the program: start-up to the first
-// painted list, windows and GUI objects, painting a screen of rows, sorting.
+// painted list, windows and GUI objects, painting a screen of rows, saving
+// after a tick, sorting by each order. A third of the contacts have photos of
+// 3000 x 2000 pixels, JPEG and PNG, as users pick them from a camera.
 // Figures only; nothing is asserted. It uses the settings folder beside its
 // own executable, which it builds in a folder of its own.
+//
+//   app_scale_bench.exe [contacts...]     default: 100 1000 10000
 #include "model/windows_api.h"
 #include <commctrl.h>
 #include <objbase.h>
@@ -9,7 +13,12 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <cstdlib>
 #include <memory>
+#include <string>
+#include <vector>
+
+#include <gdiplus.h>
 
 #include "app/dlg_corvane.h"
 #include "framework/image.h"
@@ -48,7 +57,39 @@ void Pump() {
   }
 }
 
-void Measure(int contacts, int groups) {
+// Photos: a colourful gradient with noise, so that the encoders work as hard
+// as on a real photo.
+std::vector<std::wstring> WritePhotos(const std::filesystem::path& folder, int count) {
+  CLSID jpeg{}, png{};
+  CLSIDFromString(L"{557CF401-1A04-11D3-9A73-0000F81EF32E}", &jpeg);
+  CLSIDFromString(L"{557CF406-1A04-11D3-9A73-0000F81EF32E}", &png);
+  std::vector<std::wstring> paths;
+  std::filesystem::create_directories(folder);
+  for (int i = 0; i < count; ++i) {
+    Gdiplus::Bitmap photo(3000, 2000, PixelFormat24bppRGB);
+    Gdiplus::BitmapData data{};
+    Gdiplus::Rect all(0, 0, 3000, 2000);
+    if (photo.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) continue;
+    unsigned seed = 12345u + static_cast<unsigned>(i);
+    for (int y = 0; y < 2000; ++y) {
+      auto* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
+      for (int x = 0; x < 3000; ++x) {
+        seed = seed * 1103515245u + 12345u;
+        const int noise = static_cast<int>((seed >> 16) & 31);
+        row[x * 3] = static_cast<BYTE>((x / 12 + noise + i * 40) & 0xFF);
+        row[x * 3 + 1] = static_cast<BYTE>((y / 8 + noise) & 0xFF);
+        row[x * 3 + 2] = static_cast<BYTE>(((x + y) / 20 + noise) & 0xFF);
+      }
+    }
+    photo.UnlockBits(&data);
+    const bool asJpeg = i % 2 == 0;
+    const std::filesystem::path path = folder / (L"photo" + std::to_wstring(i) + (asJpeg ? L".jpg" : L".png"));
+    if (photo.Save(path.c_str(), asJpeg ? &jpeg : &png, nullptr) == Gdiplus::Ok) paths.push_back(path.wstring());
+  }
+  return paths;
+}
+
+void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) {
   const std::filesystem::path folder =
       std::filesystem::path(platform::ExecutablePath()).parent_path() / L"settings";
   std::filesystem::remove_all(folder);
@@ -57,9 +98,12 @@ void Measure(int contacts, int groups) {
     Engine engine;
     for (int g = 1; g <= groups; ++g) engine.groups->Add(L"Group " + std::to_wstring(g), L"", Days, 7);
     const Time now = platform::Now();
-    for (int c = 0; c < contacts; ++c)
-      engine.contacts->Add(L"Contact " + std::to_wstring((c * 7919) % contacts), L"", Days, 1 + c % 30,
+    for (int c = 0; c < contacts; ++c) {
+      const std::wstring picture =
+          c % 3 == 0 && !photos.empty() ? photos[static_cast<size_t>(c / 3) % photos.size()] : L"";
+      engine.contacts->Add(L"Contact " + std::to_wstring((c * 7919) % contacts), picture, Days, 1 + c % 30,
                            now - (c % 45) * 86400, L"", 1 + c % groups);
+    }
     engine.Save();
   }
 
@@ -91,13 +135,34 @@ void Measure(int contacts, int groups) {
   RECT client{};
   GetClientRect(list, &client);
 
+  // Scrolling through the whole list: every row painted once.
+  const auto scroll = Clock::now();
+  const int rows = list.GetItemCount();
+  const int perPage = std::max(1, static_cast<int>(list.SendMessage(LVM_GETCOUNTPERPAGE)));
+  for (int top = 0; top < rows; top += perPage) {
+    list.SendMessage(LVM_ENSUREVISIBLE, std::min(rows - 1, top + perPage - 1), FALSE);
+    UpdateWindow(list);
+  }
+  const double scrollMs = MillisecondsSince(scroll);
+  const int windowsAfterScroll = ThreadWindows() - windowsBefore;
+
+  // Save after a tick: the tick box's click marks the first row and saves.
+  list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+  UpdateWindow(list);
+  const int savesBefore = window->SaveCount();
+  const auto tick = Clock::now();
+  SendMessageW(list.TickBox(list.RowContact(0)->id), BM_CLICK, 0, 0);
+  const double tickMs = MillisecondsSince(tick);
+  const int saves = window->SaveCount() - savesBefore;
+
   HWND all = window->AllPanel()->m_hWnd;
-  const auto byName = Clock::now();
-  SendMessageW(all, WM_COMMAND, MAKEWPARAM(ID_SORT_NAME, 0), 0);
-  const double nameMs = MillisecondsSince(byName);
-  const auto byPriority = Clock::now();
-  SendMessageW(all, WM_COMMAND, MAKEWPARAM(ID_SORT_PRIORITY, 0), 0);
-  const double priorityMs = MillisecondsSince(byPriority);
+  double sortMs[4] = {};
+  const int orders[4] = {ID_SORT_NAME, ID_SORT_CONTACT_IN, ID_SORT_PRIORITY, ID_SORT_NONE};
+  for (int i = 0; i < 4; ++i) {
+    const auto sort = Clock::now();
+    SendMessageW(all, WM_COMMAND, MAKEWPARAM(orders[i], 0), 0);
+    sortMs[i] = MillisecondsSince(sort);
+  }
 
   std::printf("%d contacts in %d groups\n", contacts, groups);
   std::printf("  start-up to the first painted list: %.0f ms (of which reading the files alone: %.0f ms)\n",
@@ -106,8 +171,10 @@ void Measure(int contacts, int groups) {
               static_cast<unsigned long>(user), static_cast<unsigned long>(gdi));
   std::printf("  painting a screen of rows (%ld px high, %ld rows): %.1f ms\n", client.bottom,
               client.bottom / GroupEntryListView::kRowHeight + 1, paintMs);
-  std::printf("  sorting %d rows by name: %.0f ms, by priority: %.0f ms\n", list.GetItemCount(), nameMs,
-              priorityMs);
+  std::printf("  scrolling through every row: %.0f ms; windows afterwards: %d\n", scrollMs, windowsAfterScroll);
+  std::printf("  a tick with its save (%d save): %.1f ms\n", saves, tickMs);
+  std::printf("  sorting %d rows: name %.1f ms, contact in %.1f ms, priority %.1f ms, none %.1f ms\n", rows,
+              sortMs[0], sortMs[1], sortMs[2], sortMs[3]);
 
   const auto tearDown = Clock::now();
   DestroyWindow(window->m_hWnd);
@@ -121,14 +188,21 @@ void Measure(int contacts, int groups) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
+  std::vector<int> sizes;
+  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
+  if (sizes.empty()) sizes = {100, 1000, 10000};
   {
     GdiplusSession gdiplus;
-    Measure(1000, 10);
-    Measure(5000, 10);
+    const std::filesystem::path photos = std::filesystem::path(platform::ExecutablePath()).parent_path() / L"photos";
+    const auto writing = Clock::now();
+    const std::vector<std::wstring> paths = WritePhotos(photos, 6);
+    std::printf("%zu photos of 3000 x 2000 written in %.0f ms\n", paths.size(), MillisecondsSince(writing));
+    for (int contacts : sizes) Measure(contacts, 20, paths);
+    std::filesystem::remove_all(photos);
   }
   CoUninitialize();
   return 0;
