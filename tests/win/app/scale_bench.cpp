@@ -70,12 +70,12 @@ std::vector<std::wstring> WritePhotos(const std::filesystem::path& folder, int c
     Gdiplus::BitmapData data{};
     Gdiplus::Rect all(0, 0, 3000, 2000);
     if (photo.LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat24bppRGB, &data) != Gdiplus::Ok) continue;
-    unsigned seed = 12345u + static_cast<unsigned>(i);
+    unsigned state = 12345u + static_cast<unsigned>(i);
     for (int y = 0; y < 2000; ++y) {
       auto* row = static_cast<BYTE*>(data.Scan0) + y * data.Stride;
       for (int x = 0; x < 3000; ++x) {
-        seed = seed * 1103515245u + 12345u;
-        const int noise = static_cast<int>((seed >> 16) & 31);
+        state = state * 1103515245u + 12345u;
+        const int noise = static_cast<int>((state >> 16) & 31);
         row[x * 3] = static_cast<BYTE>((x / 12 + noise + i * 40) & 0xFF);
         row[x * 3 + 1] = static_cast<BYTE>((y / 8 + noise) & 0xFF);
         row[x * 3 + 2] = static_cast<BYTE>(((x + y) / 20 + noise) & 0xFF);
