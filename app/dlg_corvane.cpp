@@ -319,8 +319,27 @@ void DlgCorvane::BuildTabs() {
   BOOL handled = TRUE;
   for (const Groups::Item& group : *groups_)
     if (group) OnGroupAdded(WM_GROUP_ADDED, reinterpret_cast<WPARAM>(&group), 0, handled);
+  // Rows go in with the lists' redrawing off: each row added to a drawing
+  // list costs a scroll bar update and an invalidation, which for thousands
+  // of contacts is most of the start-up.
+  SetListsRedraw(false);
   for (const Contacts::Item& contact : *contacts_)
     if (contact) OnContactAdded(WM_CONTACT_ADDED, reinterpret_cast<WPARAM>(contact.get()), 0, handled);
+  SetListsRedraw(true);
+}
+
+void DlgCorvane::SetListsRedraw(bool redraw) {
+  auto apply = [redraw](DlgGroupEntry& panel) {
+    HWND list = panel.List().m_hWnd;
+    if (!list) return;
+    ::SendMessageW(list, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw) ::InvalidateRect(list, nullptr, TRUE);
+  };
+  apply(*allPanel_);
+  for (const Groups::Item& group : *groups_) {
+    GroupEntriesWindowManager::Panel panel;
+    if (group && panelManager_.Find(group->id, panel) && panel) apply(*panel);
+  }
 }
 
 void DlgCorvane::LayoutPanels() {

@@ -182,6 +182,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void StoreWindowRect();
 
   void BuildTabs();
+  void SetListsRedraw(bool redraw);
   void LayoutPanels();
   void DestroyPanels();
   // Creates a panel's window hidden in the page rectangle, with the data it shows.

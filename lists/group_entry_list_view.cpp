@@ -106,32 +106,20 @@ HWND GroupEntryListView::CreateTickBox() {
                            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE)), nullptr);
 }
 
-int GroupEntryListView::LiveTickBoxes() const {
-  return static_cast<int>(std::count_if(tickBoxes_.begin(), tickBoxes_.end(),
-                                        [](const TickBoxEntry& entry) { return entry.window != nullptr; }));
-}
-
-void GroupEntryListView::RecycleTickBoxes() {
-  const int perPage = std::max(1, static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE)));
-  const int budget = kSpareTickBoxes + 2 * perPage;
-  int live = LiveTickBoxes();
-  if (live <= budget) return;
+LRESULT GroupEntryListView::OnPaintStarting(UINT, WPARAM, LPARAM, BOOL& handled) {
+  handled = FALSE;  // the list paints as usual afterwards
   const int top = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
-  // Rows out of sight give their boxes back, down to half the budget so that
-  // this runs seldom; a checked box waits for its un-tick first.
+  const int last = top + static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));
   for (TickBoxEntry& entry : tickBoxes_) {
-    if (live <= budget / 2) break;
-    if (!entry.window) continue;
-    LVFINDINFOW find{};
-    find.flags = LVFI_PARAM;
-    find.lParam = reinterpret_cast<LPARAM>(entry.contact);
-    const int row = static_cast<int>(SendMessage(LVM_FINDITEMW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&find)));
-    if (row >= top - 1 && row <= top + perPage + 1) continue;
-    if (::SendMessageW(entry.window, BM_GETCHECK, 0, 0) != BST_UNCHECKED) continue;
+    if (!entry.window || (entry.row >= top && entry.row <= last)) continue;
+    auto undo = FindUndo(entry.id);
+    if (undo != undoButtons_.end() && undo->button && ::IsWindow(undo->button->m_hWnd))
+      ::ShowWindow(undo->button->m_hWnd, SW_HIDE);
     ::DestroyWindow(entry.window);
     entry.window = nullptr;
-    --live;
+    entry.row = -1;
   }
+  return 0;
 }
 
 bool GroupEntryListView::ShowUndo(const Contact& contact) {
@@ -475,7 +463,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   PlaceUndo(*contact, background, kTextLeft + statusWidth, undoWidth, bounds);
 
   buffer.Flush();
-  PlaceTickBox(*contact, bounds);
+  PlaceTickBox(*contact, bounds, row);
 }
 
 lists::ThumbnailCache& GroupEntryListView::Thumbnails() {
@@ -521,18 +509,16 @@ void GroupEntryListView::PlaceUndo(const Contact& contact, COLORREF background, 
   WTL_EX::ButtonEx& button = *entry->button;
   button.SetBackground(background);
   button.MoveWindow(row.left + statusRight + kUndoGap, row.top + 20, undoWidth, 16, TRUE);
+  if (!button.IsWindowVisible()) button.ShowWindow(SW_SHOWNA);
 }
 
-void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row) {
+void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row, int rowIndex) {
   auto entry = FindTickBox(&contact);
   if (entry == tickBoxes_.end()) return;
   if (!entry->window) {
     entry->window = CreateTickBox();
     if (!entry->window) return;
-    const std::int32_t id = entry->id;
-    RecycleTickBoxes();
-    entry = std::find_if(tickBoxes_.begin(), tickBoxes_.end(), [id](const TickBoxEntry& e) { return e.id == id; });
-    if (entry == tickBoxes_.end() || !entry->window) return;
   }
+  entry->row = rowIndex;
   ::MoveWindow(entry->window, row.right - kTickBoxInset, row.bottom - kTickBoxInset, 12, 12, TRUE);
 }

@@ -103,6 +103,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   BEGIN_MSG_MAP(GroupEntryListView)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
+    MESSAGE_HANDLER(WM_PAINT, OnPaintStarting)
+    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaintStarting)
     MESSAGE_HANDLER(WM_COMMAND, OnChildCommand)
     REFLECTED_NOTIFY_CODE_HANDLER(LVN_DELETEITEM, OnRowDeleted)
     REFLECTED_NOTIFY_CODE_HANDLER(LVN_ITEMCHANGED, OnRowChanged)
@@ -117,16 +119,18 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   void MeasureItem(LPMEASUREITEMSTRUCT measure);
 
  private:
-  // Tick boxes kept beyond two pages of rows before out-of-sight ones go.
-  static constexpr int kSpareTickBoxes = 32;
   HWND CreateTickBox();
-  int LiveTickBoxes() const;
-  void RecycleTickBoxes();
+  // Before rows are painted: the child windows of rows out of sight go (tick
+  // boxes) or hide (links). The list scrolls its pixels but not its child
+  // windows, so a row's box left behind would sit on another row, and a click
+  // there would mark the wrong person.
+  LRESULT OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
   struct TickBoxEntry {
     std::int32_t id;
     const Contact* contact;  // not owned; identifies the row when it is deleted
     HWND window;             // owned; null until the row is painted, or after it scrolled out of sight
+    int row = -1;            // where the window was last placed
   };
   struct UndoEntry {
     std::int32_t id;
@@ -168,7 +172,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // Width of the contact's "(Undo)" link when the row shows one, else 0.
   int UndoWidth(HDC dc, const Contact& contact);
   void PlaceUndo(const Contact& contact, COLORREF background, int statusRight, int undoWidth, const RECT& row);
-  void PlaceTickBox(const Contact& contact, const RECT& row);
+  void PlaceTickBox(const Contact& contact, const RECT& row, int rowIndex);
 
   UniqueIcon iconNormal_;
   UniqueIcon iconWarning_;
