@@ -25,6 +25,7 @@ int RunAmicord() {
     // No IsDialogMessage: the window's letter keys are its own WM_CHAR handling.
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
       TranslateMessage(&message);
+      mainWindow->RouteLetterKey(message);
       DispatchMessageW(&message);
     }
     exitCode = static_cast<int>(message.wParam);

@@ -191,6 +191,44 @@ TEST_F(Commands, AddGroupFromButtonCapitalKeyAndTrayAndADuplicateNameAddsNothing
   EXPECT_EQ(window_->SaveCount(), 3);
 }
 
+TEST_F(Commands, CapitalKeysTypedIntoTheWindowsControlsReachTheWindowButTypingFieldsKeepTheirs) {
+  WriteData();
+  HWND window = Start();
+  HWND list = GetDlgItem(window_->AllPanel()->m_hWnd, IDC_CONTACT_LIST);
+  HWND sort = GetDlgItem(window_->AllPanel()->m_hWnd, IDC_SORT);
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(sort, nullptr);
+  // A text field inside the window keeps its capital letters.
+  HWND field = CreateWindowExW(0, L"Edit", L"", WS_CHILD, 0, 0, 40, 20, window_->AllPanel()->m_hWnd, nullptr,
+                               nullptr, nullptr);
+  ASSERT_NE(field, nullptr);
+  const auto routed = [this](HWND target, UINT message, wchar_t key) {
+    MSG typed{target, message, key, 0, 0, {}};
+    const bool readdressed = window_->RouteLetterKey(typed);
+    EXPECT_EQ(readdressed, typed.hwnd != target) << "the result tells whether the target changed";
+    return typed.hwnd;
+  };
+  // The tab control holds the focus after start; buttons and the list after a click.
+  for (HWND control : {tabs(), GetDlgItem(window, IDC_ADD_GROUP), list, sort})
+    for (wchar_t key : {L'C', L'G', L'O'}) EXPECT_EQ(routed(control, WM_CHAR, key), window);
+  // Other letters, lower case, other messages, typing into a text field and
+  // windows that are not the main window's stay where they were addressed.
+  for (wchar_t key : {L'c', L'g', L'o', L'X', L' '}) EXPECT_EQ(routed(tabs(), WM_CHAR, key), tabs());
+  EXPECT_EQ(routed(tabs(), WM_KEYDOWN, L'G'), tabs());
+  EXPECT_EQ(routed(field, WM_CHAR, L'G'), field);
+  EXPECT_EQ(routed(window, WM_CHAR, L'G'), window);
+  EXPECT_EQ(routed(GetDesktopWindow(), WM_CHAR, L'G'), GetDesktopWindow());
+
+  // Readdressed, the key runs the command.
+  test::DialogDriver driver;
+  driver.Expect(L"Add Group", [](HWND dialog) { test::Click(dialog, IDCANCEL); });
+  MSG typed{tabs(), WM_CHAR, L'G', 0, 0, {}};
+  ASSERT_TRUE(window_->RouteLetterKey(typed));
+  DispatchMessageW(&typed);
+  EXPECT_EQ(driver.scriptsRun(), 1);
+  DestroyWindow(field);
+}
+
 TEST_F(Commands, AddContactTakesTheSelectedTabsGroupAndNoneFromAll) {
   WriteData();
   Start();
