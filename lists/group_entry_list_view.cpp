@@ -170,33 +170,9 @@ bool GroupEntryListView::SortBy(SortMode mode) {
   return DoSortItems(0);
 }
 
-namespace {
-
-// The key under which the case-blind comparison of names orders name; empty
-// when the system cannot make one.
-std::string NameSortKey(const std::wstring& name) {
-  const int length = static_cast<int>(name.size());
-  const int size = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(), length, nullptr, 0);
-  if (size <= 0) return std::string();
-  std::string key(static_cast<size_t>(size), '\0');
-  LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name.c_str(), length,
-               reinterpret_cast<LPWSTR>(&key[0]), size);
-  return key;
-}
-
-}  // namespace
-
 bool GroupEntryListView::DoSortItems(int column, bool descending) {
   sortNow_ = clock_();
-  nameKeys_.clear();
-  if (sortMode_ == SortMode::Name) {
-    const int rows = GetItemCount();
-    nameKeys_.reserve(static_cast<size_t>(rows));
-    for (int row = 0; row < rows; ++row)
-      if (const Contact* contact = RowContact(row)) nameKeys_.emplace(contact, NameSortKey(contact->name));
-  }
   const bool sorted = SortBase::DoSortItems(column, descending);
-  nameKeys_.clear();
   sortNow_.reset();
   return sorted;
 }
@@ -206,14 +182,6 @@ int GroupEntryListView::CompareRows(const Contact& a, const Contact& b) const {
 }
 
 int GroupEntryListView::CompareRows(const Contact& a, const Contact& b, Time now) const {
-  if (sortMode_ == SortMode::Name && !nameKeys_.empty()) {
-    const auto left = nameKeys_.find(&a);
-    const auto right = nameKeys_.find(&b);
-    if (left != nameKeys_.end() && right != nameKeys_.end() && !left->second.empty() && !right->second.empty()) {
-      const int order = left->second.compare(right->second);
-      return order < 0 ? -1 : (order > 0 ? 1 : 0);
-    }
-  }
   return CompareContacts(sortMode_, a, b, warnPercent_, warnDays_, now);
 }
 

@@ -10,8 +10,6 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <string>
-#include <unordered_map>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
@@ -196,7 +194,4 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   SortMode sortMode_ = SortMode::None;
   Clock clock_;
   std::optional<Time> sortNow_;  // the clock reading of the sort under way
-  // Name keys of the sort under way: comparing names by their sort keys gives
-  // the order the case-blind comparison gives, for a fraction of its cost.
-  std::unordered_map<const Contact*, std::string> nameKeys_;
 };
