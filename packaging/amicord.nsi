@@ -107,6 +107,8 @@ Function CheckInstallFolder
   ${EndIf}
   FileClose $0
   Delete "$INSTDIR\amicord-write-test.tmp"
+  ; Only if empty: nothing is left behind should the user cancel now.
+  RMDir "$INSTDIR"
 FunctionEnd
 
 Section "Amicord" SectionProgram

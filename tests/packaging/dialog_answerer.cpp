@@ -52,9 +52,13 @@ std::wstring ClassName(HWND window) {
   return name;
 }
 
+// The installer's and uninstaller's wizards ("Amicord Setup", and after it the
+// page's name) and message boxes, not Amicord's own window (a dialog too),
+// which the installer's last page may start.
 BOOL CALLBACK CollectWizardWindow(HWND window, LPARAM found) {
-  if (IsWindowVisible(window) && ClassName(window) == L"#32770" &&
-      WindowText(window).find(L"Amicord") != std::wstring::npos)
+  if (!IsWindowVisible(window) || ClassName(window) != L"#32770") return TRUE;
+  const std::wstring title = WindowText(window);
+  if (title.rfind(L"Amicord Setup", 0) == 0 || title.rfind(L"Amicord Uninstall", 0) == 0)
     reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
   return TRUE;
 }
@@ -156,7 +160,22 @@ std::wstring QuoteArgument(const std::wstring& argument) {
 int Answer(bool yes, int argc, wchar_t** argv) {
   std::wstring commandLine;
   for (int i = 0; i < argc; ++i) commandLine += (i ? L" " : L"") + QuoteArgument(argv[i]);
-  if (!Start(commandLine, nullptr)) return 3;
+  HANDLE started = nullptr;
+  if (!Start(commandLine, &started)) return 3;
+  // Given up: end what it started, so that no wizard is left waiting for a click.
+  const auto giveUp = [started](const std::vector<HWND>& windows) {
+    TerminateProcess(started, 3);
+    for (HWND window : windows) {
+      DWORD id = 0;
+      GetWindowThreadProcessId(window, &id);
+      if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+        TerminateProcess(process, 3);
+        CloseHandle(process);
+      }
+    }
+    CloseHandle(started);
+    return 3;
+  };
 
   std::set<HWND> answered;
   DWORD lastSeen = 0;
@@ -170,11 +189,12 @@ int Answer(bool yes, int argc, wchar_t** argv) {
       seen = true;
       lastSeen = now;
     } else if (seen && now - lastSeen >= kQuietMsBeforeDone) {
+      CloseHandle(started);
       return 0;
     }
     if (now - start > kPatienceMs) {
       std::fprintf(stderr, "dialog_answerer: the program's windows were still there after %lu ms\n", kPatienceMs);
-      return 3;
+      return giveUp(windows);
     }
     for (HWND window : windows) {
       if (IsMessageBox(window)) {

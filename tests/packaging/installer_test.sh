@@ -19,6 +19,9 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 wineserver -p30 </dev/null >/dev/null 2>&1
 wine cmd /c exit </dev/null >/dev/null 2>&1
 
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 check() { local what=$1; shift; "$@" || fail "$what"; }
@@ -26,6 +29,14 @@ check() { local what=$1; shift; "$@" || fail "$what"; }
 # wine with no terminal attached: its services must not keep our pipes open.
 w() { wine "$@" </dev/null 2>/dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 unix_path() { winepath -u "$1" 2>/dev/null; }
+# Plays the user through a wizard; prints the questions it answered. Through a
+# file, not a pipe: a program the wizard starts would hold a pipe open.
+answer() {  # yes|no PROGRAM
+  wine "$answerer_win" answer "$1" "$2" </dev/null >"$work/answers" 2>/dev/null
+  local status=$?
+  tr -d '\r' <"$work/answers"
+  return $status
+}
 answerer_win=$(winepath -w "$answerer")
 setup_win=$(winepath -w "$setup")
 # Waits for the programs of the prefix, such as the uninstaller's own copy.
@@ -90,9 +101,6 @@ no_program_files() {  # DIR
 }
 empty_dir() { [ -d "$1" ] && [ -z "$(ls -A "$1")" ]; }
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-
 reset_prefix
 case "$case_name" in
   FreshInstall)
@@ -117,6 +125,23 @@ case "$case_name" in
     [ "$size_kib" -ge "$expected_kib" ] && [ "$size_kib" -le $((expected_kib + 3)) ] ||
       fail "EstimatedSize $size_kib KiB for about $expected_kib KiB of files"
     has_value "HKCU\\$run_key" Amicord && fail "the installer registered auto-start"
+    ;;
+
+  WizardInstallsAndStartsAmicord)
+    # Every page with its default button, as a user who only clicks Next would;
+    # the last page's "Start Amicord" is ticked from the start.
+    answers=$(answer no "$setup_win")
+    check "installer driven to its end" test $? -eq 0
+    grep -q '^message:' <<<"$answers" && fail "the installer asked something: $answers"
+    if w "$answerer_win" wait-window "$main_title" >/dev/null; then
+      w "$answerer_win" close-window "$main_title" >/dev/null || fail "could not close Amicord"
+    else
+      fail "the last page did not start Amicord"
+    fi
+    settle
+    check "program files are the layout's" program_files_match_layout "$default_dir"
+    check "Amicord ran from the installed folder and saved there" test -s "$default_dir/settings/options.dat"
+    check "uninstall entry" w reg query "$uninstall_key"
     ;;
 
   UpgradeKeepsDataAndPlace)
@@ -161,7 +186,7 @@ case "$case_name" in
   UninstallAskedYesDeletesData)
     check "install" install
     put_user_data "$default_dir"
-    answers=$(w "$answerer_win" answer yes "$default_dir_win\\Uninstall.exe")
+    answers=$(answer yes "$default_dir_win\\Uninstall.exe")
     check "uninstaller driven to its end" test $? -eq 0
     settle
     echo "$answers"
@@ -175,7 +200,7 @@ case "$case_name" in
   UninstallAskedNoKeepsData)
     check "install" install
     put_user_data "$default_dir"
-    answers=$(w "$answerer_win" answer no "$default_dir_win\\Uninstall.exe")
+    answers=$(answer no "$default_dir_win\\Uninstall.exe")
     check "uninstaller driven to its end" test $? -eq 0
     settle
     [ "$(grep -c '^message:' <<<"$answers")" = 1 ] || fail "expected exactly one question"
@@ -185,7 +210,7 @@ case "$case_name" in
 
   UninstallWithoutDataAsksNothing)
     check "install" install
-    answers=$(w "$answerer_win" answer yes "$default_dir_win\\Uninstall.exe")
+    answers=$(answer yes "$default_dir_win\\Uninstall.exe")
     check "uninstaller driven to its end" test $? -eq 0
     settle
     grep -q '^message:' <<<"$answers" && fail "asked about data although there was none: $answers"
