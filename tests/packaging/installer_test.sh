@@ -10,7 +10,8 @@ set -uo pipefail
 case_name=$1 setup=$2 layout=$3 answerer=$4 version=$5
 root=$(cd "$(dirname "$0")/../.." && pwd)
 export WINEPREFIX
-WINEPREFIX=$("$root/scripts/wine-prefix" installer)
+# A headless prefix of its own, away from the one the other tests share.
+WINEPREFIX=$(AMICORD_WINE_ROOT="$root/build/wine/installer" "$root/scripts/wine-prefix" test)
 # Shortcuts the installer makes must not become menu entries on this machine.
 export WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d"
 
