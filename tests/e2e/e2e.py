@@ -9,7 +9,7 @@ checking the JSON that amicord-data prints.
   e2e.py tab-right SHOT WX Y                 x of the last tab's right edge on row Y
   e2e.py rows SHOT LEFT TOP RIGHT BOTTOM     number of 40-pixel rows that hold text
   e2e.py has-colour SHOT X0 Y0 X1 Y1 R G B   exit 0 when the area holds that colour
-  e2e.py write-original DIR SPEC.json        groups.dat, contacts.dat, options.dat
+  e2e.py write-original DIR RECORDS.json        groups.dat, contacts.dat, options.dat
   e2e.py cut FILE TEXT                       cut FILE in the middle of TEXT's first copy
 """
 import json
@@ -165,14 +165,14 @@ def options_text(options):
     return "22 serialization::archive 3 0 2 " + " ".join(str(int(options[name])) for name in fields)
 
 
-def write_original(folder, spec_path):
-    with open(spec_path, encoding="utf-8") as spec_file:
-        spec = json.load(spec_file)
+def write_original(folder, records_path):
+    with open(records_path, encoding="utf-8") as records_file:
+        records = json.load(records_file)
     files = {
-        "groups.dat": collection_text(spec["groups"]["lastId"], [group_record(g) for g in spec["groups"]["items"]]),
-        "contacts.dat": collection_text(spec["contacts"]["lastId"],
-                                        [contact_record(c) for c in spec["contacts"]["items"]]),
-        "options.dat": options_text(spec["options"]),
+        "groups.dat": collection_text(records["groups"]["lastId"], [group_record(g) for g in records["groups"]["items"]]),
+        "contacts.dat": collection_text(records["contacts"]["lastId"],
+                                        [contact_record(c) for c in records["contacts"]["items"]]),
+        "options.dat": options_text(records["options"]),
     }
     for name, text in files.items():
         with open("%s/%s" % (folder, name), "wb") as out:
