@@ -329,19 +329,24 @@ void DlgCorvane::BuildTabs() {
   SetListsRedraw(true);
 }
 
+template <class Action>
+void DlgCorvane::ForEachPanel(Action action) {
+  action(*allPanel_);
+  for (const Groups::Item& group : *groups_) {
+    GroupEntriesWindowManager::Panel panel;
+    if (group && panelManager_.Find(group->id, panel) && panel) action(*panel);
+  }
+}
+
 void DlgCorvane::SetListsRedraw(bool redraw) {
-  auto apply = [redraw](DlgGroupEntry& panel) {
+  ForEachPanel([redraw](DlgGroupEntry& panel) {
     HWND list = panel.List().m_hWnd;
     if (!list) return;
     ::SendMessageW(list, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
     if (redraw) ::InvalidateRect(list, nullptr, TRUE);
-  };
-  apply(*allPanel_);
-  for (const Groups::Item& group : *groups_) {
-    GroupEntriesWindowManager::Panel panel;
-    if (group && panelManager_.Find(group->id, panel) && panel) apply(*panel);
-  }
+  });
 }
+
 
 void DlgCorvane::LayoutPanels() {
   if (!tabs_) return;
@@ -689,12 +694,9 @@ void DlgCorvane::OptionsCommand() {
 
 void DlgCorvane::ApplyDisplaySettings() {
   const Options& options = *engine_.options;
-  allPanel_->SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
-  for (const Groups::Item& group : *groups_) {
-    GroupEntriesWindowManager::Panel panel;
-    if (group && panelManager_.Find(group->id, panel) && panel)
-      panel->SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
-  }
+  ForEachPanel([&options](DlgGroupEntry& panel) {
+    panel.SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
+  });
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 

@@ -190,6 +190,9 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
 
   void BuildTabs();
   void SetListsRedraw(bool redraw);
+  // The "All" panel and every group's panel.
+  template <class Action>
+  void ForEachPanel(Action action);
   void LayoutPanels();
   void DestroyPanels();
   // Creates a panel's window hidden in the page rectangle, with the data it shows.

@@ -30,6 +30,21 @@ bool PaletteHasTransparency(Gdiplus::Bitmap& bitmap) {
   return false;
 }
 
+// A top-down DIB section; bits gets its pixels, rows DWORD-aligned.
+UniqueBitmap CreateTopDownDib(int width, int height, int bpp, void*& bits) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
+  info.bmiHeader.biCompression = BI_RGB;
+  bits = nullptr;
+  UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bits) dib.reset();
+  return dib;
+}
+
 }  // namespace
 
 HRESULT CImage::Load(const wchar_t* path) {
@@ -46,16 +61,9 @@ HRESULT CImage::Load(const wchar_t* path) {
                      ((format & PixelFormatIndexed) && PaletteHasTransparency(*source));
   const int bpp = alpha ? 32 : 24;
 
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib || !bits) return E_OUTOFMEMORY;
+  UniqueBitmap dib = CreateTopDownDib(static_cast<int>(width), static_cast<int>(height), bpp, bits);
+  if (!dib) return E_OUTOFMEMORY;
 
   // GDI+ converts straight into the DIB's rows (DWORD-aligned stride).
   Gdiplus::BitmapData data{};
@@ -83,16 +91,9 @@ bool CImage::CreateScaled(const CImage& source, int width, int height) {
   Destroy();
   if (source.IsNull() || width <= 0 || height <= 0) return false;
   const int bpp = source.hasAlpha_ ? 32 : 24;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = static_cast<WORD>(bpp);
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  UniqueBitmap dib(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib || !bits) return false;
+  UniqueBitmap dib = CreateTopDownDib(width, height, bpp, bits);
+  if (!dib) return false;
   {
     UniqueMemoryDC memory(CreateCompatibleDC(nullptr));
     if (!memory) return false;

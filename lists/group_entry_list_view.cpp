@@ -455,12 +455,13 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
       DrawRowText(dc, groupFont_.get(), textColour, lists::FitWorkBuffer(L"(" + group->name + L")"), groupLeft,
                   textRight, 2, 18);
   }
-  const int undoWidth = UndoWidth(dc, *contact);
+  WTL_EX::ButtonEx* undo = LiveUndo(*contact);
+  const int undoWidth = UndoWidth(dc, undo);
   const int statusRight = undoWidth > 0 ? std::max(kTextLeft, textRight - kUndoGap - undoWidth) : textRight;
   const int statusWidth = DrawRowText(dc, statusFont_.get(), kStatusColour,
                                       lists::StatusText(*contact, showLastContacted_, now), kTextLeft, statusRight,
                                       20, 36);
-  PlaceUndo(*contact, background, kTextLeft + statusWidth, undoWidth, bounds);
+  PlaceUndo(undo, background, kTextLeft + statusWidth, undoWidth, bounds);
 
   buffer.Flush();
   PlaceTickBox(*contact, bounds, row);
@@ -495,21 +496,24 @@ int GroupEntryListView::DrawRowText(HDC dc, HFONT font, COLORREF colour, const s
   return width;
 }
 
-int GroupEntryListView::UndoWidth(HDC dc, const Contact& contact) {
+WTL_EX::ButtonEx* GroupEntryListView::LiveUndo(const Contact& contact) {
   auto entry = FindUndo(contact.id);
-  if (entry == undoButtons_.end() || !entry->button || !::IsWindow(entry->button->m_hWnd)) return 0;
-  SelectionGuard font(dc, entry->button->Font());
-  return TextWidth(dc, entry->button->Text());
+  if (entry == undoButtons_.end() || !entry->button || !::IsWindow(entry->button->m_hWnd)) return nullptr;
+  return entry->button.get();
 }
 
-void GroupEntryListView::PlaceUndo(const Contact& contact, COLORREF background, int statusRight, int undoWidth,
+int GroupEntryListView::UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo) {
+  if (!undo) return 0;
+  SelectionGuard font(dc, undo->Font());
+  return TextWidth(dc, undo->Text());
+}
+
+void GroupEntryListView::PlaceUndo(WTL_EX::ButtonEx* undo, COLORREF background, int statusRight, int undoWidth,
                                    const RECT& row) {
-  auto entry = FindUndo(contact.id);
-  if (entry == undoButtons_.end() || !entry->button || !::IsWindow(entry->button->m_hWnd)) return;
-  WTL_EX::ButtonEx& button = *entry->button;
-  button.SetBackground(background);
-  button.MoveWindow(row.left + statusRight + kUndoGap, row.top + 20, undoWidth, 16, TRUE);
-  if (!button.IsWindowVisible()) button.ShowWindow(SW_SHOWNA);
+  if (!undo) return;
+  undo->SetBackground(background);
+  undo->MoveWindow(row.left + statusRight + kUndoGap, row.top + 20, undoWidth, 16, TRUE);
+  if (!undo->IsWindowVisible()) undo->ShowWindow(SW_SHOWNA);
 }
 
 void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row, int rowIndex) {

@@ -169,9 +169,11 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
   int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight, int top,
                   int bottom) const;
-  // Width of the contact's "(Undo)" link when the row shows one, else 0.
-  int UndoWidth(HDC dc, const Contact& contact);
-  void PlaceUndo(const Contact& contact, COLORREF background, int statusRight, int undoWidth, const RECT& row);
+  // The contact's "(Undo)" link when its window exists, else null.
+  WTL_EX::ButtonEx* LiveUndo(const Contact& contact);
+  // Width of the link's text, 0 without a link.
+  static int UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo);
+  static void PlaceUndo(WTL_EX::ButtonEx* undo, COLORREF background, int statusRight, int undoWidth, const RECT& row);
   void PlaceTickBox(const Contact& contact, const RECT& row, int rowIndex);
 
   UniqueIcon iconNormal_;

@@ -11,6 +11,7 @@
 
 #include "app/dlg_corvane.h"
 #include "model/platform.h"
+#include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
 #include "tests/win/dialogs/dialog_driver.h"
 
@@ -18,26 +19,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SettingsFolder() { return fs::path(platform::ExecutablePath()).parent_path() / L"settings"; }
+using apptest::SettingsFolder;
+void Pump() { apptest::PumpMessages(); }
 
-void Pump() {
-  MSG message{};
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-std::wstring TabText(HWND tabs, int index) {
-  wchar_t text[2048] = {};
-  TCITEMW item{};
-  item.mask = TCIF_TEXT;
-  item.pszText = text;
-  item.cchTextMax = 2048;
-  SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-  return text;
-}
+std::wstring TabText(HWND tabs, int index) { return apptest::Tabs(tabs).at(static_cast<size_t>(index)).text; }
 
 struct MenuEntry {
   UINT id;
@@ -66,18 +51,10 @@ Engine SavedData() {
   return saved;
 }
 
-class Commands : public ::testing::Test {
+class Commands : public apptest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    fs::remove_all(SettingsFolder());
-    fs::create_directories(SettingsFolder());
-    platform::SetAutoStartEntry(false);
-  }
   void TearDown() override {
-    if (window_ && window_->m_hWnd) DestroyWindow(window_->m_hWnd);
-    window_.reset();
-    Pump();
-    fs::remove_all(SettingsFolder());
+    MainWindowFixture::TearDown();
     platform::SetAutoStartEntry(false);
   }
 
@@ -92,28 +69,7 @@ class Commands : public ::testing::Test {
     ASSERT_TRUE(engine.Save());
   }
 
-  HWND Start() {
-    window_ = std::make_unique<DlgCorvane>();
-    HWND window = window_->Create(nullptr);
-    EXPECT_NE(window, nullptr);
-    return window;
-  }
-
-  Engine& engine() { return window_->GetEngine(); }
   HWND tabs() { return window_->Tabs(); }
-
-  DlgGroupEntry& GroupPanel(int id) {
-    GroupEntriesWindowManager::Panel panel;
-    EXPECT_TRUE(window_->Panels().Find(id, panel));
-    keep_.push_back(panel);
-    return *panel;
-  }
-
-  void SelectTab(int index) {
-    TabCtrl_SetCurSel(tabs(), index);
-    NMHDR header{tabs(), IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(window_->m_hWnd, WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&header));
-  }
 
   // A right click on the tab at index (or beside every tab for -1).
   void RightClickTab(int index) {
@@ -129,9 +85,6 @@ class Commands : public ::testing::Test {
 
   void Command(int id) { SendMessageW(window_->m_hWnd, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
   void Char(wchar_t key) { SendMessageW(window_->m_hWnd, WM_CHAR, key, 0); }
-
-  std::unique_ptr<DlgCorvane> window_;
-  std::vector<GroupEntriesWindowManager::Panel> keep_;
 };
 
 TEST_F(Commands, AddGroupFromButtonCapitalKeyAndTrayAndADuplicateNameAddsNothingButSaves) {

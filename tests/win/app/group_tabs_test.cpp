@@ -11,42 +11,16 @@
 #include "app/dlg_corvane.h"
 #include "app/tab_text.h"
 #include "model/platform.h"
+#include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SettingsFolder() { return fs::path(platform::ExecutablePath()).parent_path() / L"settings"; }
-
-void Pump() {
-  MSG message{};
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    if (message.message == WM_QUIT) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-struct TabInfo {
-  std::wstring text;
-  LPARAM id;
-};
-
-std::vector<TabInfo> Tabs(HWND tabs) {
-  std::vector<TabInfo> result;
-  const int count = TabCtrl_GetItemCount(tabs);
-  for (int index = 0; index < count; ++index) {
-    wchar_t text[2048] = {};
-    TCITEMW item{};
-    item.mask = TCIF_TEXT | TCIF_PARAM;
-    item.pszText = text;
-    item.cchTextMax = 2048;
-    SendMessageW(tabs, TCM_GETITEMW, index, reinterpret_cast<LPARAM>(&item));
-    result.push_back(TabInfo{text, item.lParam});
-  }
-  return result;
-}
+using apptest::SettingsFolder;
+using apptest::Tabs;
+void Pump() { apptest::PumpMessages(); }
 
 // The contact ids of a panel's rows, in row order.
 std::vector<int> RowIds(DlgGroupEntry& panel) {
@@ -105,18 +79,8 @@ int RightmostInkOfNameLine(GroupEntryListView& list, int row) {
   return rightmost;
 }
 
-class GroupTabs : public ::testing::Test {
+class GroupTabs : public apptest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    fs::remove_all(SettingsFolder());
-    fs::create_directories(SettingsFolder());
-  }
-  void TearDown() override {
-    if (window_ && window_->m_hWnd) DestroyWindow(window_->m_hWnd);
-    window_.reset();
-    Pump();
-    fs::remove_all(SettingsFolder());
-  }
 
   // Friends (id 1) with Ann (1) and Cid (3), Work (2) with Bob (2), Dee (4)
   // whose group no longer exists, and Eve (5) in Friends again.
@@ -132,31 +96,6 @@ class GroupTabs : public ::testing::Test {
     engine.contacts->Add(L"Eve", L"", Days, 7, now, L"", 1);
     ASSERT_TRUE(engine.Save());
   }
-
-  HWND Start() {
-    window_ = std::make_unique<DlgCorvane>();
-    HWND window = window_->Create(nullptr);
-    EXPECT_NE(window, nullptr);
-    return window;
-  }
-
-  DlgGroupEntry& GroupPanel(int id) {
-    GroupEntriesWindowManager::Panel panel;
-    EXPECT_TRUE(window_->Panels().Find(id, panel));
-    groupPanels_.push_back(panel);
-    return *panel;
-  }
-
-  Engine& engine() { return window_->GetEngine(); }
-
-  void SelectTab(int index) {
-    TabCtrl_SetCurSel(window_->Tabs(), index);
-    NMHDR header{window_->Tabs(), IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
-    SendMessageW(window_->m_hWnd, WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&header));
-  }
-
-  std::unique_ptr<DlgCorvane> window_;
-  std::vector<GroupEntriesWindowManager::Panel> groupPanels_;
 };
 
 TEST_F(GroupTabs, WithoutDataThereIsTheAllTabAlone) {

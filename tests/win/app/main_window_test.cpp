@@ -10,13 +10,14 @@
 #include "app/dlg_corvane.h"
 #include "app/program.h"
 #include "model/platform.h"
+#include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path SettingsFolder() { return fs::path(platform::ExecutablePath()).parent_path() / L"settings"; }
+using apptest::SettingsFolder;
 
 RECT WindowRect(HWND window) {
   RECT rect{};
@@ -58,26 +59,10 @@ bool Pump() {
   return quit;
 }
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public apptest::MainWindowFixture {
  protected:
-  void SetUp() override {
-    fs::remove_all(SettingsFolder());
-    fs::create_directories(SettingsFolder());
-    platform::SetAutoStartEntry(false);
-  }
-  void TearDown() override {
-    if (window_ && window_->m_hWnd) DestroyWindow(window_->m_hWnd);
-    window_.reset();
-    Pump();
-    fs::remove_all(SettingsFolder());
-  }
-
-  HWND Start() {
-    window_ = std::make_unique<DlgCorvane>();
-    HWND window = window_->Create(nullptr);
-    EXPECT_NE(window, nullptr);
-    return window;
-  }
+  // A quit message left behind must still carry exit code 0.
+  void Drain() override { Pump(); }
 
   static void SaveOptions(int x, int y, int width, int height, bool minimizeToTray = true) {
     Engine engine;
@@ -99,8 +84,6 @@ class MainWindow : public ::testing::Test {
     EXPECT_EQ(rect.left, work.left + (work.right - work.left - size.cx) / 2);
     EXPECT_EQ(rect.top, work.top + (work.bottom - work.top - size.cy) / 2);
   }
-
-  std::unique_ptr<DlgCorvane> window_;
 };
 
 }  // namespace
