@@ -1,7 +1,8 @@
 #pragma once
 // A list view that sorts its rows by a per-column sort type. Rows are sorted
 // by the control itself (LVM_SORTITEMS); the custom type asks
-// T::CompareItemsCustom about pairs of rows.
+// T::CompareItemsCustom about pairs of rows, unless T sorts rows it keeps
+// itself (an owner-data list) by providing its own SortItemsCustom.
 #include <algorithm>
 #include <cstddef>
 #include <cwchar>
@@ -82,8 +83,8 @@ class CSortListViewImpl {
     if (count < 2) return true;
 
     framework::WaitCursor wait;
+    if (type == LVCOLSORT_CUSTOM) return self->SortItemsCustom(column, descending);
     SortContext context{self, column, descending, type};
-    if (type == LVCOLSORT_CUSTOM) return self->SortItems(&CompareCustom, reinterpret_cast<LPARAM>(&context)) != FALSE;
 
     // Typed sorts compare keys read once; each row's data is lent to its key
     // record while the control sorts and given back afterwards.
@@ -130,6 +131,13 @@ class CSortListViewImpl {
     sortColumn_ = -1;
   }
 
+  // The custom sort of rows stored in the control.
+  bool SortItemsCustom(int column, bool descending) {
+    T* self = static_cast<T*>(this);
+    SortContext context{self, column, descending, LVCOLSORT_CUSTOM};
+    return self->SortItems(&CompareCustom, reinterpret_cast<LPARAM>(&context)) != FALSE;
+  }
+
   // Overridden by T for LVCOLSORT_CUSTOM: negative when a goes first.
   int CompareItemsCustom(LVCompareParam* /*a*/, LVCompareParam* /*b*/, int /*column*/) { return 0; }
 
@@ -161,7 +169,7 @@ class CSortListViewImpl {
     if (header->hwndFrom != self->GetHeader()) return 0;
     const int column = reinterpret_cast<LPNMHEADERW>(header)->iItem;
     const bool descending = column == sortColumn_ ? !descending_ : false;
-    DoSortItems(column, descending);
+    self->DoSortItems(column, descending);
     return 0;
   }
 

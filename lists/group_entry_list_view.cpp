@@ -54,6 +54,9 @@ GroupEntryListView::GroupEntryListView()
 GroupEntryListView::~GroupEntryListView() { DestroyChildWindows(); }
 
 BOOL GroupEntryListView::SubclassWindow(HWND window) {
+  // The style cannot be added later: a list holding its own rows would go
+  // out of step with the vector.
+  if (!::IsWindow(window) || !(::GetWindowLongPtrW(window, GWL_STYLE) & LVS_OWNERDATA)) return FALSE;
   if (!SortBase::SubclassWindow(window)) return FALSE;
   // Fixed owner-drawn rows ask for their height when the control's size
   // changes; the first request went out before the list was ours. Telling the
@@ -88,15 +91,21 @@ void GroupEntryListView::SetClock(Clock clock) {
 int GroupEntryListView::InsertContactRow(Contact& contact) {
   // The tick box comes with the row's first paint: a list of thousands of rows
   // would otherwise hold thousands of windows, past what a process may own.
-  tickBoxes_.push_back(TickBoxEntry{contact.id, &contact, nullptr});
+  rows_.push_back(Row{&contact, contact.id, nullptr});
+  if (redrawOff_) {
+    countPending_ = true;
+  } else if (!SyncItemCount()) {
+    rows_.pop_back();
+    return -1;
+  }
+  return static_cast<int>(rows_.size()) - 1;
+}
 
-  LVITEMW item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = GetItemCount();
-  item.lParam = reinterpret_cast<LPARAM>(&contact);
-  const int index = InsertItem(item);
-  if (index < 0) tickBoxes_.pop_back();
-  return index;
+bool GroupEntryListView::SyncItemCount() {
+  countPending_ = false;
+  if (!IsWindow()) return false;
+  // Rows only ever join at the end: what is in sight stays where it is.
+  return SendMessage(LVM_SETITEMCOUNT, rows_.size(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL) != 0;
 }
 
 HWND GroupEntryListView::CreateTickBox() {
@@ -106,20 +115,33 @@ HWND GroupEntryListView::CreateTickBox() {
                            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE)), nullptr);
 }
 
-LRESULT GroupEntryListView::OnPaintStarting(UINT, WPARAM, LPARAM, BOOL& handled) {
-  handled = FALSE;  // the list paints as usual afterwards
+LRESULT GroupEntryListView::OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
   const int top = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
   const int last = top + static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));
-  for (TickBoxEntry& entry : tickBoxes_) {
-    if (!entry.window || (entry.row >= top && entry.row <= last)) continue;
-    auto undo = FindUndo(entry.id);
-    if (undo != undoButtons_.end() && undo->button && ::IsWindow(undo->button->m_hWnd))
-      ::ShowWindow(undo->button->m_hWnd, SW_HIDE);
-    ::DestroyWindow(entry.window);
-    entry.window = nullptr;
-    entry.row = -1;
+  // A scroll moves the rows' pixels but not their child windows, and what is
+  // not painted again keeps its boxes where they were, on other rows: after a
+  // scroll, all that is in sight is painted again.
+  if (message == WM_PAINT && top != paintedTop_) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+  paintedTop_ = top;
+  const int count = static_cast<int>(rows_.size());
+  for (int index = 0; index < count; ++index) {
+    Row& row = rows_[static_cast<size_t>(index)];
+    if (!row.tickBox || (index >= top && index <= last)) continue;
+    spareTickBoxes_.push_back(row.tickBox);
+    row.tickBox = nullptr;
   }
-  return 0;
+  // A link is placed when its row is painted; one whose row left the sight
+  // (by scrolling, or by a sort) would stay behind on another row.
+  for (UndoEntry& entry : undoButtons_) {
+    if (!entry.button || !::IsWindow(entry.button->m_hWnd) || !entry.button->IsWindowVisible()) continue;
+    const int index = FindRow(entry.id);
+    if (index < top || index > last) ::ShowWindow(entry.button->m_hWnd, SW_HIDE);
+  }
+  const LRESULT result = DefWindowProc(message, wParam, lParam);
+  // What the rows that came into sight did not take.
+  for (HWND spare : spareTickBoxes_) ::DestroyWindow(spare);
+  spareTickBoxes_.clear();
+  return result;
 }
 
 bool GroupEntryListView::ShowUndo(const Contact& contact) {
@@ -152,17 +174,15 @@ bool GroupEntryListView::HideUndo(const Contact& contact) {
 }
 
 int GroupEntryListView::FindRow(std::int32_t id) const {
-  const int count = GetItemCount();
-  for (int row = 0; row < count; ++row) {
-    const Contact* contact = RowContact(row);
-    if (contact && contact->id == id) return row;
-  }
+  const int count = static_cast<int>(rows_.size());
+  for (int row = 0; row < count; ++row)
+    if (rows_[static_cast<size_t>(row)].id == id) return row;
   return -1;
 }
 
 Contact* GroupEntryListView::RowContact(int row) const {
-  if (row < 0) return nullptr;
-  return reinterpret_cast<Contact*>(GetItemData(row));
+  if (row < 0 || row >= static_cast<int>(rows_.size())) return nullptr;
+  return rows_[static_cast<size_t>(row)].contact;
 }
 
 bool GroupEntryListView::SortBy(SortMode mode) {
@@ -185,6 +205,31 @@ int GroupEntryListView::CompareRows(const Contact& a, const Contact& b, Time now
   return CompareContacts(sortMode_, a, b, warnPercent_, warnDays_, now);
 }
 
+bool GroupEntryListView::SortItemsCustom(int, bool descending) {
+  const Time now = sortNow_ ? *sortNow_ : clock_();
+  const int selected = GetNextItem(-1, LVNI_SELECTED);
+  const int focused = GetNextItem(-1, LVNI_FOCUSED);
+  const std::int32_t selectedId = selected >= 0 && selected < RowCount() ? rows_[static_cast<size_t>(selected)].id : -1;
+  const std::int32_t focusedId = focused >= 0 && focused < RowCount() ? rows_[static_cast<size_t>(focused)].id : -1;
+  std::stable_sort(rows_.begin(), rows_.end(), [this, now, descending](const Row& a, const Row& b) {
+    const int result = CompareRows(*a.contact, *b.contact, now);
+    return descending ? result > 0 : result < 0;
+  });
+  // The control keeps selection and focus by row number: they move to where
+  // their contact went, without the changes reading as a deselection.
+  movingSelection_ = true;
+  if (selected >= 0) SetItemState(selected, 0, LVIS_SELECTED);
+  if (focused >= 0) SetItemState(focused, 0, LVIS_FOCUSED);
+  // Row -1 would mean every row to the control.
+  const int focusedRow = focusedId >= 0 ? FindRow(focusedId) : -1;
+  const int selectedRow = selectedId >= 0 ? FindRow(selectedId) : -1;
+  if (focusedRow >= 0) SetItemState(focusedRow, LVIS_FOCUSED, LVIS_FOCUSED);
+  if (selectedRow >= 0) SetItemState(selectedRow, LVIS_SELECTED, LVIS_SELECTED);
+  movingSelection_ = false;
+  Invalidate();
+  return true;
+}
+
 int GroupEntryListView::CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int) {
   const auto* left = reinterpret_cast<const Contact*>(a->dwItemData);
   const auto* right = reinterpret_cast<const Contact*>(b->dwItemData);
@@ -193,9 +238,8 @@ int GroupEntryListView::CompareItemsCustom(LVCompareParam* a, LVCompareParam* b,
 }
 
 HWND GroupEntryListView::TickBox(std::int32_t id) const {
-  for (const TickBoxEntry& entry : tickBoxes_)
-    if (entry.id == id) return entry.window;
-  return nullptr;
+  const int row = FindRow(id);
+  return row >= 0 ? rows_[static_cast<size_t>(row)].tickBox : nullptr;
 }
 
 HWND GroupEntryListView::UndoButton(std::int32_t id) const {
@@ -226,8 +270,8 @@ LRESULT GroupEntryListView::OnChildCommand(UINT, WPARAM wParam, LPARAM lParam, B
     handled = FALSE;
     return 0;
   }
-  const bool isTick = std::any_of(tickBoxes_.begin(), tickBoxes_.end(),
-                                  [sender](const TickBoxEntry& entry) { return entry.window == sender; });
+  const bool isTick =
+      std::any_of(rows_.begin(), rows_.end(), [sender](const Row& row) { return row.tickBox == sender; });
   const bool isUndo = !isTick && std::any_of(undoButtons_.begin(), undoButtons_.end(), [sender](const UndoEntry& entry) {
     return entry.button && entry.button->m_hWnd == sender;
   });
@@ -258,44 +302,81 @@ LRESULT GroupEntryListView::OnChildDrawItem(UINT message, WPARAM wParam, LPARAM 
   return framework::ReflectNotifications(m_hWnd, message, wParam, lParam, handled);
 }
 
-LRESULT GroupEntryListView::OnRowDeleted(int, LPNMHDR header, BOOL&) {
-  const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-  // The contact may already be gone when the whole list goes: the row is
-  // matched by the address alone, never read through it.
-  const auto* contact = reinterpret_cast<const Contact*>(change->lParam);
-  auto tick = FindTickBox(contact);
-  if (tick == tickBoxes_.end()) return 0;
-  const std::int32_t id = tick->id;
-  auto undo = FindUndo(id);
+LRESULT GroupEntryListView::OnSetRedraw(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
+  handled = FALSE;  // the control switches its own drawing afterwards
+  redrawOff_ = wParam == FALSE;
+  if (!redrawOff_ && countPending_) SyncItemCount();
+  return 0;
+}
+
+// Every list waiting for one of the pictures paints again; the "All" list and
+// a group's list may both show it.
+LRESULT GroupEntryListView::OnPicturesReady(UINT, WPARAM, LPARAM, BOOL&) {
+  for (HWND window : Thumbnails().Collect())
+    if (::IsWindow(window)) ::InvalidateRect(window, nullptr, FALSE);
+  return 0;
+}
+
+// The control's deletion first: it deselects the row, and the notice of that
+// must still find the row's own contact at its number.
+LRESULT GroupEntryListView::OnDeleteRow(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+  if (countPending_) SyncItemCount();
+  const LRESULT deleted = DefWindowProc(message, wParam, lParam);
+  const int index = static_cast<int>(wParam);
+  if (!deleted || index < 0 || index >= RowCount()) return deleted;
+  Row& row = rows_[static_cast<size_t>(index)];
+  // The contact may already be gone: its row is matched by id alone.
+  auto undo = FindUndo(row.id);
   if (undo != undoButtons_.end()) {
     DropUndoWindow(*undo);
     undoButtons_.erase(undo);
   }
-  if (tick->window && ::IsWindow(tick->window)) ::DestroyWindow(tick->window);
-  tickBoxes_.erase(tick);
-  return 0;
+  DropRowWindows(row);
+  rows_.erase(rows_.begin() + index);
+  return deleted;
+}
+
+LRESULT GroupEntryListView::OnDeleteAllRows(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+  const LRESULT deleted = DefWindowProc(message, wParam, lParam);
+  if (!deleted) return deleted;
+  DestroyChildWindows();
+  rows_.clear();
+  undoButtons_.clear();
+  countPending_ = false;
+  return deleted;
+}
+
+void GroupEntryListView::DropRowWindows(Row& row) {
+  if (row.tickBox && ::IsWindow(row.tickBox)) ::DestroyWindow(row.tickBox);
+  row.tickBox = nullptr;
 }
 
 LRESULT GroupEntryListView::OnRowChanged(int, LPNMHDR header, BOOL&) {
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-  if (!(change->uChanged & LVIF_STATE) || (change->uNewState & LVIS_SELECTED)) return 0;
+  if (movingSelection_ || !(change->uChanged & LVIF_STATE)) return 0;
+  if (change->uNewState & LVIS_SELECTED) {
+    const Contact* contact = RowContact(change->iItem);
+    if (contact) selectedId_ = contact->id;
+    return 0;
+  }
   if (change->iItem >= 0) {
     DropUndoOfRow(change->iItem);
     return 0;
   }
-  // A change of every row at once.
-  const int count = GetItemCount();
-  for (int row = 0; row < count; ++row)
-    if (!(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)) DropUndoOfRow(row);
+  // Every row at once: a list without rows of its own does not say which one
+  // lost the selection, so the one it last reported selected is looked at.
+  const int row = FindRow(selectedId_);
+  if (row >= 0 && !(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)) {
+    selectedId_ = -1;
+    DropUndoOfRow(row);
+  }
   return 0;
 }
 
-LRESULT GroupEntryListView::OnRowInserted(int, LPNMHDR, BOOL&) { return 0; }
-
 void GroupEntryListView::OnTickClicked(HWND tickBox) {
-  auto entry = std::find_if(tickBoxes_.begin(), tickBoxes_.end(),
-                            [tickBox](const TickBoxEntry& candidate) { return candidate.window == tickBox; });
-  if (entry == tickBoxes_.end()) return;
+  auto entry =
+      std::find_if(rows_.begin(), rows_.end(), [tickBox](const Row& candidate) { return candidate.tickBox == tickBox; });
+  if (entry == rows_.end()) return;
   Contact* contact = FindContact(entry->id);
   if (!contact) return;
   // The box's own state is never read: every click records a contact.
@@ -335,11 +416,6 @@ Contact* GroupEntryListView::FindContact(std::int32_t id) const {
   Contacts::Item found;
   if (!contacts_->Find(id, found)) return nullptr;
   return found.get();
-}
-
-std::vector<GroupEntryListView::TickBoxEntry>::iterator GroupEntryListView::FindTickBox(const Contact* contact) {
-  return std::find_if(tickBoxes_.begin(), tickBoxes_.end(),
-                      [contact](const TickBoxEntry& entry) { return entry.contact == contact; });
 }
 
 std::vector<GroupEntryListView::UndoEntry>::iterator GroupEntryListView::FindUndo(std::int32_t id) {
@@ -384,9 +460,8 @@ int GroupEntryListView::NextChildId(int& last, bool& wrapped, int first, int las
 
 bool GroupEntryListView::ChildIdInUse(int id, bool tickBlock) const {
   if (tickBlock) {
-    return std::any_of(tickBoxes_.begin(), tickBoxes_.end(), [id](const TickBoxEntry& entry) {
-      return entry.window && ::GetDlgCtrlID(entry.window) == id;
-    });
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [id](const Row& row) { return row.tickBox && ::GetDlgCtrlID(row.tickBox) == id; });
   }
   return std::any_of(undoButtons_.begin(), undoButtons_.end(), [id](const UndoEntry& entry) {
     return entry.button && entry.button->m_hWnd && ::GetDlgCtrlID(entry.button->m_hWnd) == id;
@@ -394,10 +469,10 @@ bool GroupEntryListView::ChildIdInUse(int id, bool tickBlock) const {
 }
 
 void GroupEntryListView::DestroyChildWindows() {
-  for (TickBoxEntry& entry : tickBoxes_) {
-    if (entry.window && ::IsWindow(entry.window)) ::DestroyWindow(entry.window);
-    entry.window = nullptr;
-  }
+  for (Row& row : rows_) DropRowWindows(row);
+  for (HWND spare : spareTickBoxes_)
+    if (::IsWindow(spare)) ::DestroyWindow(spare);
+  spareTickBoxes_.clear();
   for (UndoEntry& entry : undoButtons_) DropUndoWindow(entry);
 }
 
@@ -464,7 +539,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   PlaceUndo(undo, background, kTextLeft + statusWidth, undoWidth, bounds);
 
   buffer.Flush();
-  PlaceTickBox(*contact, bounds, row);
+  PlaceTickBox(bounds, row);
 }
 
 lists::ThumbnailCache& GroupEntryListView::Thumbnails() {
@@ -476,7 +551,7 @@ lists::ThumbnailCache& GroupEntryListView::Thumbnails() {
 
 void GroupEntryListView::DrawPicture(HDC dc, const Contact& contact) const {
   if (contact.imagePath.empty()) return;
-  const CImage* picture = Thumbnails().Find(contact.imagePath);
+  const CImage* picture = Thumbnails().Find(contact.imagePath, m_hWnd, kPicturesReady);
   if (picture) picture->Draw(dc, RECT{6, 2, 6 + kPictureSize, 2 + kPictureSize});
 }
 
@@ -516,13 +591,18 @@ void GroupEntryListView::PlaceUndo(WTL_EX::ButtonEx* undo, COLORREF background, 
   if (!undo->IsWindowVisible()) undo->ShowWindow(SW_SHOWNA);
 }
 
-void GroupEntryListView::PlaceTickBox(const Contact& contact, const RECT& row, int rowIndex) {
-  auto entry = FindTickBox(&contact);
-  if (entry == tickBoxes_.end()) return;
-  if (!entry->window) {
-    entry->window = CreateTickBox();
-    if (!entry->window) return;
+void GroupEntryListView::PlaceTickBox(const RECT& bounds, int rowIndex) {
+  if (rowIndex < 0 || rowIndex >= RowCount()) return;
+  Row& row = rows_[static_cast<size_t>(rowIndex)];
+  if (!row.tickBox && !spareTickBoxes_.empty()) {
+    // The box of a row that left the sight: it carries no tick over.
+    row.tickBox = spareTickBoxes_.back();
+    spareTickBoxes_.pop_back();
+    ::SendMessageW(row.tickBox, BM_SETCHECK, BST_UNCHECKED, 0);
   }
-  entry->row = rowIndex;
-  ::MoveWindow(entry->window, row.right - kTickBoxInset, row.bottom - kTickBoxInset, 12, 12, TRUE);
+  if (!row.tickBox) {
+    row.tickBox = CreateTickBox();
+    if (!row.tickBox) return;
+  }
+  ::MoveWindow(row.tickBox, bounds.right - kTickBoxInset, bounds.bottom - kTickBoxInset, 12, 12, TRUE);
 }

@@ -4,9 +4,14 @@
 // program paints itself. Each row carries a tick box and, after a tick, an
 // "(Undo)" link; both are child windows of the list, placed at every paint.
 //
+// The control holds no rows of its own (LVS_OWNERDATA): the contacts live in
+// this class's vector, which is also what sorts, so filling and sorting a list
+// of thousands costs no message per row. The control keeps only the count and
+// the selection.
+//
 // The parent must reflect WM_NOTIFY, WM_DRAWITEM and WM_MEASUREITEM back to
 // the list (REFLECT_NOTIFICATIONS); that is how rows are painted and measured
-// and how deletions and selection changes reach the list.
+// and how selection changes reach the list.
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -48,12 +53,15 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   static constexpr int kLastTickId = 0x5FFF;
   static constexpr int kFirstUndoId = 0x6000;
   static constexpr int kLastUndoId = 0x7FFF;
+  // Posted to the list when row pictures decoded in the background are ready.
+  static constexpr UINT kPicturesReady = WM_APP + 0x3A0;
 
   GroupEntryListView();
   ~GroupEntryListView() override;
 
-  // Takes over the panel's list control. Also has the control measure its
-  // rows again, so they are 40 pixels high from the first paint.
+  // Takes over the panel's list control, which must have been created with
+  // LVS_OWNERDATA (false otherwise). Also has the control measure its rows
+  // again, so they are 40 pixels high from the first paint.
   BOOL SubclassWindow(HWND window);
 
   // What the panel hands over when it is created.
@@ -69,20 +77,22 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
 
   // Appends a row for the contact (not owned: the collection owns it, and the
   // row must be deleted before the contact goes). Returns the row index, -1
-  // when the control refused the row.
+  // when the control refused the row. While the list's redrawing is off
+  // (WM_SETREDRAW), the control learns the new count when it is turned on.
   int InsertContactRow(Contact& contact);
   // Gives the contact's row a fresh "(Undo)" link; false without a row.
   bool ShowUndo(const Contact& contact);
   // Removes the contact's "(Undo)" link; false without a row or a link entry.
   bool HideUndo(const Contact& contact);
 
-  // Rows are removed with LVM_DELETEITEM (DeleteItem(index)); the deletion
-  // notification destroys the row's tick box and "(Undo)" link.
+  // Rows are removed with LVM_DELETEITEM (DeleteItem(index)) or
+  // LVM_DELETEALLITEMS, which also destroy their tick boxes and "(Undo)" links.
   using CListViewCtrl::DeleteItem;
   using COwnerDraw<GroupEntryListView>::DeleteItem;
 
   // The first row whose contact has this id, walking from row 0; -1 when none.
   int FindRow(std::int32_t id) const;
+  int RowCount() const { return static_cast<int>(rows_.size()); }
   // The contact shown in a row; null for an index out of range.
   Contact* RowContact(int row) const;
 
@@ -92,6 +102,9 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   bool SortBy(SortMode mode);
   // Column sorts read the clock once for the whole sort.
   bool DoSortItems(int column, bool descending = false);
+  // Sorts the rows' vector (ties keep their order); the selection stays with
+  // its contact.
+  bool SortItemsCustom(int column, bool descending);
   int CompareRows(const Contact& a, const Contact& b) const;
   int CompareRows(const Contact& a, const Contact& b, Time now) const;
   int CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int column);
@@ -106,9 +119,11 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
     MESSAGE_HANDLER(WM_PAINT, OnPaintStarting)
     MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaintStarting)
     MESSAGE_HANDLER(WM_COMMAND, OnChildCommand)
-    REFLECTED_NOTIFY_CODE_HANDLER(LVN_DELETEITEM, OnRowDeleted)
+    MESSAGE_HANDLER(WM_SETREDRAW, OnSetRedraw)
+    MESSAGE_HANDLER(kPicturesReady, OnPicturesReady)
+    MESSAGE_HANDLER(LVM_DELETEITEM, OnDeleteRow)
+    MESSAGE_HANDLER(LVM_DELETEALLITEMS, OnDeleteAllRows)
     REFLECTED_NOTIFY_CODE_HANDLER(LVN_ITEMCHANGED, OnRowChanged)
-    REFLECTED_NOTIFY_CODE_HANDLER(LVN_INSERTITEM, OnRowInserted)
     CHAIN_MSG_MAP(SortBase)
     CHAIN_MSG_MAP_ALT(COwnerDraw<GroupEntryListView>, 1)
     MESSAGE_HANDLER(WM_DRAWITEM, OnChildDrawItem)
@@ -120,17 +135,17 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
 
  private:
   HWND CreateTickBox();
-  // Before rows are painted: the child windows of rows out of sight go (tick
-  // boxes) or hide (links). The list scrolls its pixels but not its child
-  // windows, so a row's box left behind would sit on another row, and a click
-  // there would mark the wrong person.
+  // Around the painting of rows: the child windows of rows out of sight are
+  // handed to the rows coming into sight (tick boxes) or hidden (links). The
+  // list scrolls its pixels but not its child windows, so a row's box left
+  // behind would sit on another row, and a click there would mark the wrong
+  // person.
   LRESULT OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
 
-  struct TickBoxEntry {
+  struct Row {
+    Contact* contact;  // not owned; never read once its row is being deleted
     std::int32_t id;
-    const Contact* contact;  // not owned; identifies the row when it is deleted
-    HWND window;             // owned; null until the row is painted, or after it scrolled out of sight
-    int row = -1;            // where the window was last placed
+    HWND tickBox;  // owned; null until the row is painted, or after it scrolled out of sight
   };
   struct UndoEntry {
     std::int32_t id;
@@ -141,9 +156,14 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   LRESULT OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
   LRESULT OnChildCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
   LRESULT OnChildDrawItem(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnRowDeleted(int id, LPNMHDR header, BOOL& handled);
+  LRESULT OnSetRedraw(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnPicturesReady(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnDeleteRow(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnDeleteAllRows(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
   LRESULT OnRowChanged(int id, LPNMHDR header, BOOL& handled);
-  LRESULT OnRowInserted(int id, LPNMHDR header, BOOL& handled);
+  // Tells the control the number of rows; false when it refused.
+  bool SyncItemCount();
+  void DropRowWindows(Row& row);
 
   void OnTickClicked(HWND tickBox);
   void OnUndoClicked(HWND button);
@@ -151,7 +171,6 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   static DWORD WINAPI DeferredUntick(void* context);
 
   Contact* FindContact(std::int32_t id) const;
-  std::vector<TickBoxEntry>::iterator FindTickBox(const Contact* contact);
   std::vector<UndoEntry>::iterator FindUndo(std::int32_t id);
   std::vector<UndoEntry>::const_iterator FindUndo(std::int32_t id) const;
   void DropUndoWindow(UndoEntry& entry);
@@ -174,7 +193,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // Width of the link's text, 0 without a link.
   static int UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo);
   static void PlaceUndo(WTL_EX::ButtonEx* undo, COLORREF background, int statusRight, int undoWidth, const RECT& row);
-  void PlaceTickBox(const Contact& contact, const RECT& row, int rowIndex);
+  void PlaceTickBox(const RECT& bounds, int rowIndex);
 
   UniqueIcon iconNormal_;
   UniqueIcon iconWarning_;
@@ -185,7 +204,9 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   int warnPercent_ = 75;
   int warnDays_ = 2;
   bool showLastContacted_ = true;
-  std::vector<TickBoxEntry> tickBoxes_;
+  std::vector<Row> rows_;
+  std::vector<HWND> spareTickBoxes_;  // owned; only while rows are painted
+  int paintedTop_ = -1;               // the top row at the last paint
   std::vector<UndoEntry> undoButtons_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
@@ -196,4 +217,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   SortMode sortMode_ = SortMode::None;
   Clock clock_;
   std::optional<Time> sortNow_;  // the clock reading of the sort under way
+  bool redrawOff_ = false;       // rows are being added with redrawing off
+  bool countPending_ = false;    // the control has not been told the count yet
+  bool movingSelection_ = false;  // the selection follows its row after a sort
+  std::int32_t selectedId_ = -1;  // the contact of the row last reported selected
 };

@@ -1,8 +1,24 @@
 #include "lists/thumbnail_cache.h"
 
+#include <objbase.h>
+
 #include <algorithm>
+#include <new>
 
 namespace lists {
+
+struct ThumbnailCache::Job {
+  std::shared_ptr<Outbox> outbox;
+  std::wstring path;
+  Stamp stamp;
+  int width;
+  int height;
+  HWND notify;  // not owned; may be gone when the job ends
+  UINT message;
+};
+
+ThumbnailCache::ThumbnailCache(int width, int height, std::size_t capacity)
+    : width_(width), height_(height), capacity_(capacity ? capacity : 1), outbox_(std::make_shared<Outbox>()) {}
 
 bool ThumbnailCache::ReadStamp(const std::wstring& path, Stamp& stamp) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -14,7 +30,15 @@ bool ThumbnailCache::ReadStamp(const std::wstring& path, Stamp& stamp) {
   return true;
 }
 
-const CImage* ThumbnailCache::Find(const std::wstring& path) {
+std::unique_ptr<CImage> ThumbnailCache::Decode(const std::wstring& path, int width, int height) {
+  std::unique_ptr<CImage> picture(new (std::nothrow) CImage);
+  if (!picture) return picture;
+  CImage full;
+  if (SUCCEEDED(full.Load(path)) && !full.IsNull()) picture->CreateScaled(full, width, height);
+  return picture;
+}
+
+const CImage* ThumbnailCache::Find(const std::wstring& path, HWND notify, UINT message) {
   if (path.empty()) return nullptr;
   Stamp stamp;
   auto entry = std::find_if(entries_.begin(), entries_.end(), [&path](const Entry& e) { return e.path == path; });
@@ -25,8 +49,16 @@ const CImage* ThumbnailCache::Find(const std::wstring& path) {
   }
   if (entry != entries_.end() && entry->stamp == stamp) {
     entries_.splice(entries_.begin(), entries_, entry);
-    return entries_.front().picture.IsNull() ? nullptr : &entries_.front().picture;
+    Entry& found = entries_.front();
+    if (found.pending) {
+      if (notify && std::find(found.waiting.begin(), found.waiting.end(), notify) == found.waiting.end())
+        found.waiting.push_back(notify);
+      return nullptr;
+    }
+    return Shown(found);
   }
+  // A changed file: what a worker may still bring for the old one is dropped
+  // when it arrives, since no entry waits for its stamp.
   if (entry != entries_.end()) entries_.erase(entry);
 
   entries_.emplace_front();
@@ -34,10 +66,67 @@ const CImage* ThumbnailCache::Find(const std::wstring& path) {
   fresh.path = path;
   fresh.stamp = stamp;
   ++decodes_;
-  CImage full;
-  if (SUCCEEDED(full.Load(path)) && !full.IsNull()) fresh.picture.CreateScaled(full, width_, height_);
+  bool queued = false;
+  if (notify && stamp.size >= kBackgroundBytes) {
+    auto* job = new (std::nothrow) Job{outbox_, path, stamp, width_, height_, notify, message};
+    queued = job && QueueUserWorkItem(&ThumbnailCache::RunJob, job, WT_EXECUTELONGFUNCTION);
+    if (job && !queued) delete job;
+  }
+  if (queued) {
+    fresh.pending = true;
+    fresh.waiting.push_back(notify);
+  } else {
+    fresh.picture = Decode(path, width_, height_);
+  }
   while (entries_.size() > capacity_) entries_.pop_back();
-  return fresh.picture.IsNull() ? nullptr : &fresh.picture;
+  return Shown(entries_.front());
+}
+
+const CImage* ThumbnailCache::Shown(const Entry& entry) {
+  if (entry.pending || !entry.picture || entry.picture->IsNull()) return nullptr;
+  return entry.picture.get();
+}
+
+// On a pool thread: it touches only the job and the outbox, and tells the
+// window by a posted message, which a window destroyed meanwhile never gets.
+DWORD WINAPI ThumbnailCache::RunJob(void* parameter) {
+  std::unique_ptr<Job> job(static_cast<Job*>(parameter));
+  // The picture decoders are COM objects.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  Decoded decoded{job->path, job->stamp, Decode(job->path, job->width, job->height)};
+  if (SUCCEEDED(com)) CoUninitialize();
+  {
+    std::lock_guard<std::mutex> hold(job->outbox->lock);
+    job->outbox->done.push_back(std::move(decoded));
+  }
+  PostMessageW(job->notify, job->message, 0, 0);
+  return 0;
+}
+
+std::vector<HWND> ThumbnailCache::Collect() {
+  std::vector<Decoded> done;
+  {
+    std::lock_guard<std::mutex> hold(outbox_->lock);
+    done.swap(outbox_->done);
+  }
+  std::vector<HWND> windows;
+  for (Decoded& decoded : done) {
+    auto entry = std::find_if(entries_.begin(), entries_.end(), [&decoded](const Entry& e) {
+      return e.pending && e.path == decoded.path && e.stamp == decoded.stamp;
+    });
+    if (entry == entries_.end()) continue;
+    entry->pending = false;
+    entry->picture = std::move(decoded.picture);
+    for (HWND window : entry->waiting)
+      if (std::find(windows.begin(), windows.end(), window) == windows.end()) windows.push_back(window);
+    entry->waiting.clear();
+  }
+  return windows;
+}
+
+std::size_t ThumbnailCache::pending() const {
+  return static_cast<std::size_t>(
+      std::count_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.pending; }));
 }
 
 }  // namespace lists

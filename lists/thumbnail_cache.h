@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <list>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "framework/image.h"
 
@@ -14,22 +17,35 @@ namespace lists {
 // whenever its file changes (size or last write time), so a replaced file
 // shows at the next paint, and decoding a large photo is paid once instead of
 // at every paint of its row.
+//
+// A large file (a photo straight from a camera takes a good part of a second)
+// is decoded on a worker thread when the caller names a window to tell: the
+// row is painted at once without its picture, and the window receives the
+// message when the picture is ready, whereupon it calls Collect and paints
+// again. Small pictures are decoded on the spot, as before.
 class ThumbnailCache {
  public:
   static constexpr std::size_t kDefaultCapacity = 256;
+  static constexpr std::uint64_t kBackgroundBytes = 256 * 1024;
 
-  explicit ThumbnailCache(int width, int height, std::size_t capacity = kDefaultCapacity)
-      : width_(width), height_(height), capacity_(capacity ? capacity : 1) {}
+  explicit ThumbnailCache(int width, int height, std::size_t capacity = kDefaultCapacity);
   ThumbnailCache(const ThumbnailCache&) = delete;
   ThumbnailCache& operator=(const ThumbnailCache&) = delete;
 
-  // The picture at row size; null when the file is missing or not a picture.
-  // Valid until the next call.
-  const CImage* Find(const std::wstring& path);
+  // The picture at row size; null when the file is missing or not a picture,
+  // or while a large one is being decoded for `notify` (which then receives
+  // `message`, once). Valid until the next call.
+  const CImage* Find(const std::wstring& path, HWND notify = nullptr, UINT message = 0);
+  // Takes in what the worker threads decoded; answers the windows that are
+  // waiting for those pictures, each once.
+  std::vector<HWND> Collect();
 
   std::size_t size() const { return entries_.size(); }
-  // Files decoded since the cache was made (for tests and benchmarks).
+  // Files decoded since the cache was made, counted when decoding starts
+  // (for tests and benchmarks).
   std::size_t decodes() const { return decodes_; }
+  // Pictures being decoded on worker threads.
+  std::size_t pending() const;
   void Clear() { entries_.clear(); }
 
  private:
@@ -41,16 +57,35 @@ class ThumbnailCache {
   struct Entry {
     std::wstring path;
     Stamp stamp;
-    CImage picture;  // empty when the file could not be decoded
+    std::unique_ptr<CImage> picture;  // null or empty when the file could not be decoded, or not yet
+    bool pending = false;
+    std::vector<HWND> waiting;  // not owned
   };
+  // What a worker hands back. It outlives the cache while a worker still
+  // holds it.
+  struct Decoded {
+    std::wstring path;
+    Stamp stamp;
+    std::unique_ptr<CImage> picture;
+  };
+  struct Outbox {
+    std::mutex lock;
+    std::vector<Decoded> done;
+  };
+  struct Job;
+
+  static const CImage* Shown(const Entry& entry);
 
   static bool ReadStamp(const std::wstring& path, Stamp& stamp);
+  static std::unique_ptr<CImage> Decode(const std::wstring& path, int width, int height);
+  static DWORD WINAPI RunJob(void* job);
 
   int width_;
   int height_;
   std::size_t capacity_;
   std::list<Entry> entries_;  // most recently used first
   std::size_t decodes_ = 0;
+  std::shared_ptr<Outbox> outbox_;
 };
 
 }  // namespace lists

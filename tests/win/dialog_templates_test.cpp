@@ -183,7 +183,7 @@ const Expected kContact = {
      {IDCANCEL, L"Button", L"Cancel", 298, 168, 57, 14, kPush}}};
 
 const Expected kPanel = {IDD_GROUP_ENTRY, 0x40080048, 0, 400, 411, L"",
-                         {{IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50814C05},
+                         {{IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50815C05},
                           {-1, L"Static", L"Sort by:", 7, 9, 27, 8, 0x50020000},
                           {IDC_SORT, L"Button", L"None", 41, 7, 76, 14, 0x50010000}}};
 

@@ -39,8 +39,8 @@ class ListHost : public CWindowImpl<ListHost> {
 };
 
 // The panel template's list: report view, single selection, owner-drawn fixed
-// rows, no header.
-constexpr DWORD kListStyle = 0x50814C05;
+// rows, rows held by the program, no header.
+constexpr DWORD kListStyle = 0x50815C05;
 constexpr int kListWidth = 580;
 constexpr int kListHeight = 380;
 
