@@ -374,8 +374,29 @@ void DlgCorvane::DestroyPanels() {
 
 LRESULT DlgCorvane::OnTabSelected(int, LPNMHDR, BOOL&) {
   const int index = static_cast<int>(::SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
-  if (index >= 0) panelManager_.Show(TabId(index));
+  if (index < 0) return 0;
+  const std::int32_t id = TabId(index);
+  if (id != panelManager_.allId) GroupPanel(id);
+  panelManager_.Show(id);
   return 0;
+}
+
+DlgGroupEntry* DlgCorvane::GroupPanel(std::int32_t groupId) {
+  GroupEntriesWindowManager::Panel panel;
+  if (!panelManager_.Find(groupId, panel) || !panel) return nullptr;
+  if (panel->m_hWnd || !CreatePanel(*panel)) return panel.get();
+  // The rows as they would be had the panel been there from the start, in
+  // the collection's order; a tick still undoable in "All" is undoable here.
+  std::vector<const Contact*> undoable;
+  ::SendMessageW(panel->List().m_hWnd, WM_SETREDRAW, FALSE, 0);
+  for (const Contacts::Item& contact : *contacts_) {
+    if (!contact || contact->groupId != groupId) continue;
+    panel->AddContact(contact.get());
+    if (allPanel_->List().UndoButton(contact->id)) undoable.push_back(contact.get());
+  }
+  ::SendMessageW(panel->List().m_hWnd, WM_SETREDRAW, TRUE, 0);
+  for (const Contact* contact : undoable) panel->ShowUndo(*contact);
+  return panel.get();
 }
 
 LRESULT DlgCorvane::OnGroupAdded(UINT, WPARAM wParam, LPARAM, BOOL&) {
@@ -383,8 +404,11 @@ LRESULT DlgCorvane::OnGroupAdded(UINT, WPARAM wParam, LPARAM, BOOL&) {
   if (added == nullptr || !*added) return 0;
   const Group& group = **added;
   InsertTab(group.name, group.id);
+  // Its window comes when the tab is first selected (GroupPanel): each panel
+  // is a dialog with its controls, which for many groups was most of the
+  // start-up, and a session may never open most of them.
   boost::shared_ptr<DlgGroupEntry> panel(new DlgGroupEntry);
-  if (CreatePanel(*panel)) panelManager_.Add(group.id, panel);
+  panelManager_.Add(group.id, panel);
   RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   UpdateWindow();
   return 0;

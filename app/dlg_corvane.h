@@ -136,6 +136,9 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   HIMAGELIST MenuImages() const { return menuImages_.get(); }
   const boost::shared_ptr<DlgGroupEntry>& AllPanel() const { return allPanel_; }
   const GroupEntriesWindowManager& Panels() const { return panelManager_; }
+  // A group's panel, its window made and filled when first needed (its tab
+  // selected); null for a group without a panel.
+  DlgGroupEntry* GroupPanel(std::int32_t groupId);
   // Every SaveAll call since the window object was made, successful or not.
   int SaveCount() const { return saveCount_; }
 

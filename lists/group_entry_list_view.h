@@ -109,6 +109,9 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   int CompareRows(const Contact& a, const Contact& b, Time now) const;
   int CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int column);
 
+  // The row pictures of this thread's lists, kept at row size.
+  static lists::ThumbnailCache& Thumbnails();
+
   // The child windows of a contact's row (null when none), for the panel and tests.
   HWND TickBox(std::int32_t id) const;
   HWND UndoButton(std::int32_t id) const;
@@ -182,8 +185,6 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
 
   // Painting parts, into the row's off-screen bitmap at (0, 0).
   void DrawPicture(HDC dc, const Contact& contact) const;
-  // The row pictures of this thread, kept at row size.
-  static lists::ThumbnailCache& Thumbnails();
   HICON StatusIcon(const Contact& contact, Time now) const;
   // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
   int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight, int top,

@@ -77,10 +77,12 @@ class MainWindowFixture : public ::testing::Test {
 
   Engine& engine() { return window_->GetEngine(); }
 
-  // A group's panel, kept alive for the rest of the case.
+  // A group's panel, made as selecting its tab would, and kept alive for the
+  // rest of the case.
   DlgGroupEntry& GroupPanel(int id) {
     GroupEntriesWindowManager::Panel panel;
     EXPECT_TRUE(window_->Panels().Find(id, panel));
+    EXPECT_EQ(window_->GroupPanel(id), panel.get());
     groupPanels_.push_back(panel);
     return *panel;
   }

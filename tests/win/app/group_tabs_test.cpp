@@ -344,11 +344,13 @@ TEST_F(GroupTabs, DeletingAContactAsksByNameAndItLeavesBothPanelsAndTheFile) {
 TEST_F(GroupTabs, MovingAContactToAnotherGroupMovesItsRowBetweenGroupPanels) {
   WriteData();
   Start();
+  DlgGroupEntry& family = GroupPanel(1);
+  DlgGroupEntry& friends = GroupPanel(2);
   Contacts::Item ann;
   ASSERT_TRUE(engine().contacts->Find(1, ann));
   ann->Update(L"Ann", L"", Days, 7, ann->lastContacted, L"", 2);
-  EXPECT_EQ(RowIds(GroupPanel(1)), (std::vector<int>{3, 5}));
-  EXPECT_EQ(RowIds(GroupPanel(2)), (std::vector<int>{2, 1}));
+  EXPECT_EQ(RowIds(family), (std::vector<int>{3, 5}));
+  EXPECT_EQ(RowIds(friends), (std::vector<int>{2, 1}));
   EXPECT_EQ(RowIds(*window_->AllPanel()), (std::vector<int>{2, 3, 4, 5, 1}));
   Pump();
   EXPECT_EQ(SavedContactIds(), (std::vector<int>{1, 2, 3, 4, 5})) << "moving loses nobody";
@@ -388,6 +390,51 @@ TEST_F(GroupTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithASave) 
   EXPECT_FALSE(friends.ShowUndo(*bob));
   EXPECT_FALSE(friends.HideUndo(*bob));
   EXPECT_FALSE(friends.RemoveContact(*bob));
+}
+
+// A group's panel gets its window when its tab is first selected, with the
+// rows it would have had from the start, and a tick made meanwhile in "All"
+// can be undone there too.
+TEST_F(GroupTabs, AGroupsPanelIsMadeWhenItsTabIsFirstSelected) {
+  WriteData();
+  Start();
+  HWND friendsWindow = nullptr;
+  ASSERT_TRUE(window_->Panels().FindPanelWindow(1, friendsWindow));
+  EXPECT_EQ(friendsWindow, nullptr);
+  Contacts::Item cid;
+  ASSERT_TRUE(engine().contacts->Find(3, cid));
+  ASSERT_TRUE(cid->MarkContacted(cid->lastContacted + 86400));
+  ASSERT_TRUE(engine().contacts->Add(L"Fay", L"", Days, 7, platform::Now(), L"", 1));
+  const int fay = engine().contacts->items.back()->id;
+
+  SelectTab(1);
+  ASSERT_TRUE(window_->Panels().FindPanelWindow(1, friendsWindow));
+  ASSERT_TRUE(friendsWindow && IsWindow(friendsWindow));
+  EXPECT_EQ(window_->Panels().ShownWindow(), friendsWindow);
+  EXPECT_TRUE(IsWindowVisible(friendsWindow) || !IsWindowVisible(window_->m_hWnd));
+  DlgGroupEntry* friends = window_->GroupPanel(1);
+  ASSERT_NE(friends, nullptr);
+  EXPECT_EQ(friends->m_hWnd, friendsWindow);
+  EXPECT_EQ(RowIds(*friends), (std::vector<int>{1, 3, 5, fay}));
+  EXPECT_NE(friends->List().UndoButton(3), nullptr);
+  EXPECT_EQ(friends->List().UndoButton(1), nullptr);
+  RECT page{};
+  GetWindowRect(friendsWindow, &page);
+  RECT allPage{};
+  GetWindowRect(window_->AllPanel()->m_hWnd, &allPage);
+  EXPECT_TRUE(EqualRect(&page, &allPage)) << "it fills the same page as the others";
+
+  // From then on it follows changes like any panel, and selecting it again
+  // makes nothing new.
+  cid->UndoContacted();
+  EXPECT_EQ(friends->List().UndoButton(3), nullptr);
+  SelectTab(0);
+  SelectTab(1);
+  EXPECT_EQ(window_->GroupPanel(1)->m_hWnd, friendsWindow);
+  EXPECT_EQ(RowIds(*friends), (std::vector<int>{1, 3, 5, fay}));
+  HWND workWindow = nullptr;
+  ASSERT_TRUE(window_->Panels().FindPanelWindow(2, workWindow));
+  EXPECT_EQ(workWindow, nullptr) << "a tab never selected has no window";
 }
 
 TEST_F(GroupTabs, SortMenuCommandsOrderThePanelAndSetTheCaption) {

@@ -182,6 +182,29 @@ TEST_F(RowPainting, PictureIsStretchedToItsSquareAndReadAnewAtEveryPaint) {
   EXPECT_EQ(InkIn(canvas, RECT{6, second.top + 2, 38, second.top + 20}, kWhite), 0);
 }
 
+// A photo is not waited for: its row is painted at once without it, and the
+// list paints again when the picture has been decoded in the background.
+TEST_F(RowPainting, ALargePictureFollowsItsRow) {
+  TempFolder folder;
+  const std::wstring path = folder.File(L"photo.png");
+  ASSERT_TRUE(WritePng(path, 320, 320, [](int x, int y) {
+    std::uint32_t value = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663);
+    value ^= value << 13;
+    value ^= value >> 17;
+    return 0xFF000000u | (value & 0xFFFFFFu);
+  }));
+  AddContact(L"Pictured", 7, 2, -1, path);
+  Canvas canvas(kListWidth, kListHeight, kWhite);
+  const RECT picture{6, 2, 38, 20};  // above the status ball
+  PaintRow(0, canvas, false);
+  EXPECT_EQ(InkIn(canvas, picture, kWhite), 0);
+  EXPECT_GT(DarkIn(canvas, RECT{40, 2, 120, 18}), 0) << "the name is there at once";
+
+  ASSERT_TRUE(PumpUntil([] { return GroupEntryListView::Thumbnails().pending() == 0; }, std::chrono::seconds(30)));
+  PaintRow(0, canvas, false);
+  EXPECT_GT(InkIn(canvas, picture, kWhite), 32 * 18 / 2);
+}
+
 TEST_F(RowPainting, OverlongNamesAndGroupNamesAreCutToTheWorkBuffer) {
   const std::int32_t group = AddGroup(std::wstring(1500, L'G'));
   AddContact(std::wstring(2000, L'W'), 7, 2, group);

@@ -113,5 +113,96 @@ TEST(ThumbnailCache, KeepsTheMostRecentlyUsedWithinItsCapacity) {
   EXPECT_EQ(cache.decodes(), 4u);
 }
 
+// Pixels no encoder can squeeze, so the file is as large as a photo's.
+std::uint32_t Noise(int x, int y, std::uint32_t seed) {
+  std::uint32_t value = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663) ^ seed;
+  value ^= value << 13;
+  value ^= value >> 17;
+  value ^= value << 5;
+  return 0xFF000000u | (value & 0xFFFFFFu);
+}
+
+// Waits for `count` of the cache's messages to the window.
+bool ReceiveMessages(HWND window, UINT message, int count) {
+  const DWORD end = GetTickCount() + 30000;
+  while (count > 0 && GetTickCount() < end) {
+    MSG received;
+    if (PeekMessageW(&received, window, message, message, PM_REMOVE))
+      --count;
+    else
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE);
+  }
+  return count == 0;
+}
+
+// The thumbnail a cache makes on the spot, drawn, against one made in the background.
+int DifferentPixels(const CImage& background, const std::wstring& path) {
+  lists::ThumbnailCache onTheSpot(32, 32);
+  const CImage* expected = onTheSpot.Find(path);
+  if (!expected) return -1;
+  Canvas a(32, 32, kBackground);
+  Canvas b(32, 32, kBackground);
+  expected->Draw(a.dc(), 0, 0);
+  background.Draw(b.dc(), 0, 0);
+  int different = 0;
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x)
+      if (a.Pixel(x, y) != b.Pixel(x, y)) ++different;
+  return different;
+}
+
+TEST(ThumbnailCache, ALargeFileIsDecodedInTheBackgroundForTheWindowsThatAskedAndAChangeWins) {
+  constexpr UINT kReady = WM_APP + 7;
+  TempFolder folder;
+  const std::wstring large = folder.File(L"photo.png");
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return Noise(x, y, 1); }));
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  ASSERT_TRUE(GetFileAttributesExW(large.c_str(), GetFileExInfoStandard, &data));
+  ASSERT_GE(data.nFileSizeLow, lists::ThumbnailCache::kBackgroundBytes);
+  const std::wstring small = folder.File(L"face.png");
+  ASSERT_TRUE(WritePng(small, 40, 30, [](int, int) { return 0xFFFF0000u; }));
+  HWND first = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND second = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(first && second);
+
+  lists::ThumbnailCache cache(32, 32);
+  EXPECT_NE(cache.Find(small, first, kReady), nullptr) << "a small picture is decoded on the spot";
+  EXPECT_EQ(cache.Find(large, first, kReady), nullptr);
+  EXPECT_EQ(cache.Find(large, second, kReady), nullptr);
+  EXPECT_EQ(cache.Find(large, first, kReady), nullptr);
+  EXPECT_EQ(cache.pending(), 1u);
+  EXPECT_EQ(cache.decodes(), 2u) << "asked three times, decoded once";
+  ASSERT_TRUE(ReceiveMessages(first, kReady, 1));
+  EXPECT_EQ(cache.Collect(), (std::vector<HWND>{first, second}));
+  EXPECT_EQ(cache.Collect(), std::vector<HWND>{}) << "each window is told once";
+  const CImage* picture = cache.Find(large, first, kReady);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(DifferentPixels(*picture, large), 0);
+
+  // Replaced again before the picture of the first change was taken in: that
+  // one is dropped, and the newest shows.
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return Noise(x, y, 2); }));
+  TouchLater(large, 5);
+  EXPECT_EQ(cache.Find(large, first, kReady), nullptr);
+  ASSERT_TRUE(ReceiveMessages(first, kReady, 1));
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return Noise(x, y, 3); }));
+  TouchLater(large, 60);
+  EXPECT_EQ(cache.Find(large, first, kReady), nullptr);
+  EXPECT_EQ(cache.pending(), 1u);
+  ASSERT_TRUE(ReceiveMessages(first, kReady, 1));
+  EXPECT_EQ(cache.Collect(), std::vector<HWND>{first});
+  picture = cache.Find(large, first, kReady);
+  ASSERT_NE(picture, nullptr);
+  EXPECT_EQ(DifferentPixels(*picture, large), 0);
+  EXPECT_EQ(cache.decodes(), 4u);
+
+  // Without a window to tell, even a large file is decoded on the spot.
+  lists::ThumbnailCache plain(32, 32);
+  EXPECT_NE(plain.Find(large), nullptr);
+  EXPECT_EQ(plain.pending(), 0u);
+  DestroyWindow(first);
+  DestroyWindow(second);
+}
+
 }  // namespace
 }  // namespace test
