@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "framework/double_buffer.h"
 #include "framework/image.h"
@@ -15,6 +17,29 @@ constexpr DWORD kUndoStyle = WS_CHILD | WS_VISIBLE | BS_OWNERDRAW;
 constexpr wchar_t kUndoText[] = L"(Undo)";
 constexpr DWORD kUntickDelayMs = 1000;
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
+
+// Long lists sort their halves on two threads and merge them, which keeps the
+// order stable and about halves the wait where comparing by name is slow.
+template <class Rows, class Before>
+void SortStably(Rows& rows, Before before) {
+  constexpr std::size_t kShared = 2000;
+  const auto middle = rows.begin() + static_cast<std::ptrdiff_t>(rows.size() / 2);
+  bool halvesSorted = false;
+  if (rows.size() >= kShared) {
+    try {
+      std::thread helper([&rows, middle, before] { std::stable_sort(rows.begin(), middle, before); });
+      std::stable_sort(middle, rows.end(), before);
+      helper.join();
+      halvesSorted = true;
+    } catch (const std::system_error&) {
+      // No second thread: the rows are sorted in one go below.
+    }
+  }
+  if (halvesSorted)
+    std::inplace_merge(rows.begin(), middle, rows.end(), before);
+  else
+    std::stable_sort(rows.begin(), rows.end(), before);
+}
 
 UniqueFont CreateRowFont(int points, int weight) {
   WindowDC screen(nullptr);
@@ -211,10 +236,11 @@ bool GroupEntryListView::SortItemsCustom(int, bool descending) {
   const int focused = GetNextItem(-1, LVNI_FOCUSED);
   const std::int32_t selectedId = selected >= 0 && selected < RowCount() ? rows_[static_cast<size_t>(selected)].id : -1;
   const std::int32_t focusedId = focused >= 0 && focused < RowCount() ? rows_[static_cast<size_t>(focused)].id : -1;
-  std::stable_sort(rows_.begin(), rows_.end(), [this, now, descending](const Row& a, const Row& b) {
+  const auto before = [this, now, descending](const Row& a, const Row& b) {
     const int result = CompareRows(*a.contact, *b.contact, now);
     return descending ? result > 0 : result < 0;
-  });
+  };
+  SortStably(rows_, before);
   // The control keeps selection and focus by row number: they move to where
   // their contact went, without the changes reading as a deselection.
   movingSelection_ = true;

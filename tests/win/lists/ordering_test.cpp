@@ -90,6 +90,46 @@ TEST_F(Ordering, OneRowListAndEmptyList) {
   EXPECT_EQ(RowNames(), (Names{L"Only"}));
 }
 
+// Thousands of rows, most names shared: equal names keep the order they had,
+// ascending and descending, and the selection stays on its contact.
+TEST_F(Ordering, ALongListSortsStablyAndTheSelectionStaysWithItsContact) {
+  contacts->notifyWindow = nullptr;
+  const Names choices{L"maria", L"Jonas", L"ANNA", L"jonas", L"Maria", L"Zoe", L"anna"};
+  constexpr int kRows = 3001;
+  for (int i = 0; i < kRows; ++i) {
+    contacts->Add(choices[static_cast<size_t>((i * 5) % 7)], L"", Days, 1 + i % 9, now - (i % 11) * kDay, L"", -1);
+    list.InsertContactRow(*contacts->items.back());
+  }
+  const std::int32_t chosen = list.RowContact(1234)->id;
+  list.SetItemState(1234, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+
+  auto expectOrder = [&](bool descending) {
+    ASSERT_EQ(list.GetItemCount(), kRows);
+    for (int row = 1; row < kRows; ++row) {
+      const Contact& a = *list.RowContact(row - 1);
+      const Contact& b = *list.RowContact(row);
+      const int byName = lstrcmpiW(a.name.c_str(), b.name.c_str());
+      ASSERT_TRUE(descending ? byName >= 0 : byName <= 0) << row;
+      if (byName == 0) {
+        ASSERT_LT(a.id, b.id) << "equal names keep their order, row " << row;
+      }
+    }
+    const int selected = list.GetSelectedIndex();
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(list.RowContact(selected)->id, chosen);
+    EXPECT_EQ(list.GetNextItem(selected, LVNI_SELECTED), -1) << "one row selected";
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_FOCUSED), selected);
+  };
+  ASSERT_TRUE(list.SortBy(SortMode::Name));
+  expectOrder(false);
+  ASSERT_TRUE(list.SortBy(SortMode::None));
+  list.SetSortMode(SortMode::Name);
+  ASSERT_TRUE(list.DoSortItems(0, true));
+  expectOrder(true);
+  ASSERT_TRUE(list.SortBy(SortMode::None));
+  for (int row = 1; row < kRows; ++row) ASSERT_LT(list.RowContact(row - 1)->id, list.RowContact(row)->id);
+}
+
 TEST_F(Ordering, ASortReadsTheClockOnce) {
   for (int i = 0; i < 8; ++i) AddContact(L"c" + std::to_wstring(i), 7 + i, 3 * i);
   int reads = 0;
