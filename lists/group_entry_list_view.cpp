@@ -53,6 +53,14 @@ UniqueIcon LoadStatusIcon(int id) {
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0)));
 }
 
+// Whether a child window of the list already covers exactly this rectangle.
+bool SameChildRect(HWND child, const RECT& wanted) {
+  RECT placed{};
+  if (!::GetWindowRect(child, &placed)) return false;
+  ::MapWindowPoints(nullptr, ::GetParent(child), reinterpret_cast<POINT*>(&placed), 2);
+  return ::EqualRect(&placed, &wanted) != FALSE;
+}
+
 int TextWidth(HDC dc, const std::wstring& text) {
   SIZE size{};
   if (!GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size)) return 0;
@@ -612,8 +620,17 @@ int GroupEntryListView::UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo) {
 void GroupEntryListView::PlaceUndo(WTL_EX::ButtonEx* undo, COLORREF background, int statusRight, int undoWidth,
                                    const RECT& row) {
   if (!undo) return;
-  undo->SetBackground(background);
-  undo->MoveWindow(row.left + statusRight + kUndoGap, row.top + 20, undoWidth, 16, TRUE);
+  // Every paint of the row comes here: a link already in place and in its
+  // colours is left alone rather than moved and painted again.
+  const RECT wanted{row.left + statusRight + kUndoGap, row.top + 20, row.left + statusRight + kUndoGap + undoWidth,
+                    row.top + 36};
+  const bool recoloured = undo->Background() != background;
+  if (recoloured) undo->SetBackground(background);
+  if (!SameChildRect(undo->m_hWnd, wanted)) {
+    undo->MoveWindow(wanted.left, wanted.top, undoWidth, 16, TRUE);
+  } else if (recoloured) {
+    undo->Invalidate();
+  }
   if (!undo->IsWindowVisible()) undo->ShowWindow(SW_SHOWNA);
 }
 
@@ -630,5 +647,7 @@ void GroupEntryListView::PlaceTickBox(const RECT& bounds, int rowIndex) {
     row.tickBox = CreateTickBox();
     if (!row.tickBox) return;
   }
-  ::MoveWindow(row.tickBox, bounds.right - kTickBoxInset, bounds.bottom - kTickBoxInset, 12, 12, TRUE);
+  const RECT wanted{bounds.right - kTickBoxInset, bounds.bottom - kTickBoxInset, bounds.right - kTickBoxInset + 12,
+                    bounds.bottom - kTickBoxInset + 12};
+  if (!SameChildRect(row.tickBox, wanted)) ::MoveWindow(row.tickBox, wanted.left, wanted.top, 12, 12, TRUE);
 }
