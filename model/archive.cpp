@@ -4,6 +4,7 @@
 #include <istream>
 #include <locale>
 #include <ostream>
+#include <sstream>
 
 #include <boost/archive/basic_archive.hpp>
 #include <boost/archive/text_woarchive.hpp>
@@ -64,34 +65,53 @@ SaveResult Failure(const std::wstring& what, const std::wstring& path, const std
   return {false, what + L" " + path + (why.empty() ? std::wstring(L".") : L": " + why)};
 }
 
+// The whole archive text, as the file holds it. Built before any file is
+// touched, so a fault of writing the archive leaves every file as it was.
 template <class T>
-SaveResult SaveFile(const std::wstring& path, const T& object) {
+bool ArchiveText(const T& object, std::wstring& text, std::wstring& why) {
+  std::wostringstream stream;
+  stream.imbue(std::locale::classic());
+  try {
+    WriteHeader(stream);
+    boost::archive::text_woarchive archive(stream, boost::archive::no_header);
+    archive << object;
+    // Taken before the archive ends: its closing line break is not part of
+    // the files this program has always written.
+    text = stream.str();
+    return stream.good();
+  } catch (const std::exception& error) {
+    const std::string words = error.what();
+    why.assign(words.begin(), words.end());
+  }
+  return false;
+}
+
+bool StillAsSaved(const std::wstring& path, const std::wstring& text, const SavedFile& memo) {
+  if (!memo.known || memo.path != path || memo.text != text) return false;
+  std::uintmax_t size = 0;
+  std::int64_t written = 0;
+  return files::StampOf(path, size, written) && size == memo.size && written == memo.written;
+}
+
+template <class T>
+SaveResult SaveFile(const std::wstring& path, const T& object, SavedFile* memo) {
   if (path.empty()) return {false, L"There is no place to save the data."};
+  std::wstring text;
+  std::wstring why;
+  if (!ArchiveText(object, text, why)) return Failure(L"Could not write", path, why);
+  if (memo && StillAsSaved(path, text, *memo)) return {true, {}};
+  if (memo) memo->known = false;
   if (!files::EnsureFolderFor(path)) return Failure(L"Could not create the folder for", path, files::LastError());
   const std::wstring temporary = path + L".tmp";
-  WideOutBuf target;  // outlives the archive: see below
+  WideOutBuf target;
   if (!target.Open(temporary)) return Failure(L"Could not create", temporary, target.Error());
   bool written = false;
-  std::wstring why;
   {
     std::wostream stream(&target);
-    stream.imbue(std::locale::classic());
-    try {
-      WriteHeader(stream);
-      boost::archive::text_woarchive archive(stream, boost::archive::no_header);
-      archive << object;
-      written = stream.good() && !target.Failed();
-      // Closed before the archive ends: its closing line break is not part of
-      // the files this program has always written.
-      written = target.Close() && written;
-    } catch (const std::exception& error) {
-      const std::string text = error.what();
-      why.assign(text.begin(), text.end());
-    }
-    if (!written) {
-      target.Close();
-      if (target.Failed()) why = target.Error();
-    }
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+    written = stream.good() && !target.Failed();
+    written = target.Close() && written;
+    if (!written) why = target.Error();
   }
   if (!written) {
     files::Remove(temporary);
@@ -101,6 +121,11 @@ SaveResult SaveFile(const std::wstring& path, const T& object) {
     const std::wstring reason = files::LastError();
     files::Remove(temporary);
     return Failure(L"Could not replace", path, reason);
+  }
+  if (memo && files::StampOf(path, memo->size, memo->written)) {
+    memo->path = path;
+    memo->text = std::move(text);
+    memo->known = true;
   }
   return {true, {}};
 }
@@ -147,6 +172,12 @@ LoadResult LoadArchive(const std::wstring& path, Options& options) {
   return result;
 }
 
-SaveResult SaveArchive(const std::wstring& path, const Groups& groups) { return SaveFile(path, groups); }
-SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts) { return SaveFile(path, contacts); }
-SaveResult SaveArchive(const std::wstring& path, const Options& options) { return SaveFile(path, options); }
+SaveResult SaveArchive(const std::wstring& path, const Groups& groups, SavedFile* memo) {
+  return SaveFile(path, groups, memo);
+}
+SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts, SavedFile* memo) {
+  return SaveFile(path, contacts, memo);
+}
+SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFile* memo) {
+  return SaveFile(path, options, memo);
+}

@@ -1,6 +1,7 @@
 #pragma once
 // Reading and writing the three data files.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "model/contacts.h"
@@ -35,11 +36,23 @@ LoadResult LoadArchive(const std::wstring& path, Groups& groups);
 LoadResult LoadArchive(const std::wstring& path, Contacts& contacts);
 LoadResult LoadArchive(const std::wstring& path, Options& options);
 
+// What a save last wrote into a file. Given to the next save of the same file,
+// it lets that save leave the file alone when the text would be the same and
+// the file is still as that save left it (same size and write time).
+struct SavedFile {
+  std::wstring path;
+  std::wstring text;
+  std::uintmax_t size = 0;
+  std::int64_t written = 0;
+  bool known = false;
+};
+
 // Save: write name.tmp beside the file, force it to the disk, then replace the
-// file in one step; a missing folder is created first.
-SaveResult SaveArchive(const std::wstring& path, const Groups& groups);
-SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts);
-SaveResult SaveArchive(const std::wstring& path, const Options& options);
+// file in one step; a missing folder is created first. With `memo`, an
+// unchanged file is not written again, and memo records what was written.
+SaveResult SaveArchive(const std::wstring& path, const Groups& groups, SavedFile* memo = nullptr);
+SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts, SavedFile* memo = nullptr);
+SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFile* memo = nullptr);
 
 // Only the reading, with no side effect at all (the data tool and the fuzzers).
 FileStatus ReadArchive(const std::wstring& path, Groups& groups);

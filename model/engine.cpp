@@ -45,8 +45,9 @@ Engine::LoadReport Engine::Load() {
 }
 
 bool Engine::Save(std::wstring* reason) {
-  const SaveResult results[] = {SaveArchive(groupsPath, *groups), SaveArchive(contactsPath, *contacts),
-                                SaveArchive(optionsPath, *options)};
+  const SaveResult results[] = {SaveArchive(groupsPath, *groups, &savedGroups_),
+                                SaveArchive(contactsPath, *contacts, &savedContacts_),
+                                SaveArchive(optionsPath, *options, &savedOptions_)};
   for (const SaveResult& result : results) {
     if (result) continue;
     if (reason) *reason = result.reason;

@@ -43,6 +43,8 @@ class Engine {
   LoadReport Load();
   // Writes all three files, each replacing its old file only once complete. On
   // failure the others are still written; reason gets the first failure's words.
+  // A file this engine saved before, whose text would not change and which no
+  // one has touched since, is left as it is.
   bool Save(std::wstring* reason = nullptr);
 
   boost::shared_ptr<Groups> groups;
@@ -54,4 +56,8 @@ class Engine {
 
  private:
   void UsePaths(const Paths& paths);
+
+  SavedFile savedGroups_;
+  SavedFile savedContacts_;
+  SavedFile savedOptions_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 // The few file operations the data files need, by wide path on every platform.
 // Each failing call leaves a readable reason in LastError().
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -25,6 +26,9 @@ bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& exi
 // Creates the folder that holds `path`, with its parents, when missing.
 bool EnsureFolderFor(const std::wstring& path);
 bool Exists(const std::wstring& path);
+// A file's size and last write time (in the file system's own ticks); false
+// when it cannot be read.
+bool StampOf(const std::wstring& path, std::uintmax_t& size, std::int64_t& written);
 void Remove(const std::wstring& path);
 
 // Why the last failing call of this thread failed, as the system words it.

@@ -91,3 +91,54 @@ TEST(Saving, ACharacterBeyondSixteenBitsIsRefusedAndTheOldFileStays) {
   EXPECT_FALSE(FileExists(path + L".tmp"));
 }
 #endif
+
+// A save leaves a file alone when its text would not change and nobody has
+// touched it since this engine wrote it; any change, ours or someone else's,
+// has it written again.
+TEST(Saving, AnUnchangedFileIsNotWrittenAgainUnlessSomeoneTouchedIt) {
+  TempFolder folder;
+  Engine engine(folder.path());
+  engine.groups->Add(L"Family", L"", Days, 0);
+  engine.contacts->Add(L"Ann", L"", Days, 7, 100, L"", 1);
+  ASSERT_TRUE(engine.Save());
+  const std::string groupsBytes = ReadBytes(engine.groupsPath);
+
+  // Writing groups.dat again would fail now: its temporary name is taken.
+  const std::filesystem::path blocker = files::PathOf(engine.groupsPath + L".tmp");
+  std::filesystem::create_directory(blocker);
+  ASSERT_TRUE(engine.contacts->items[0]->MarkContacted(200));
+  std::wstring reason;
+  EXPECT_TRUE(engine.Save(&reason)) << std::string(reason.begin(), reason.end());
+  Contacts contacts;
+  ASSERT_EQ(ReadArchive(engine.contactsPath, contacts), FileStatus::Ok);
+  EXPECT_EQ(contacts.items.at(0)->lastContacted, 200) << "the changed file is written";
+
+  engine.groups->Add(L"Work", L"", Weeks, 1);
+  EXPECT_FALSE(engine.Save(&reason)) << "a changed group list has to be written";
+  EXPECT_NE(reason.find(engine.groupsPath), std::wstring::npos);
+  std::filesystem::remove(blocker);
+  ASSERT_TRUE(engine.Save());
+  const std::string twoGroups = ReadBytes(engine.groupsPath);
+  EXPECT_NE(twoGroups, groupsBytes);
+
+  // Someone else's hand: a file cut short, one with an older write time, one
+  // deleted. Each is written again with what the program holds.
+  WriteBytes(engine.groupsPath, twoGroups.substr(0, twoGroups.size() / 2));
+  ASSERT_TRUE(engine.Save());
+  EXPECT_EQ(ReadBytes(engine.groupsPath), twoGroups);
+  const auto old = std::filesystem::last_write_time(files::PathOf(engine.groupsPath)) - std::chrono::hours(48);
+  std::filesystem::last_write_time(files::PathOf(engine.groupsPath), old);
+  ASSERT_TRUE(engine.Save());
+  EXPECT_NE(std::filesystem::last_write_time(files::PathOf(engine.groupsPath)), old);
+  std::filesystem::remove(files::PathOf(engine.optionsPath));
+  ASSERT_TRUE(engine.Save());
+  Options options;
+  EXPECT_EQ(ReadArchive(engine.optionsPath, options), FileStatus::Ok);
+
+  // Another engine knows nothing of these saves and writes every file.
+  std::filesystem::create_directory(blocker);
+  Engine fresh(folder.path());
+  fresh.Load();
+  EXPECT_FALSE(fresh.Save());
+  std::filesystem::remove(blocker);
+}
