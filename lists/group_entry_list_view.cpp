@@ -124,7 +124,7 @@ void GroupEntryListView::SetClock(Clock clock) {
 int GroupEntryListView::InsertContactRow(Contact& contact) {
   // The tick box comes with the row's first paint: a list of thousands of rows
   // would otherwise hold thousands of windows, past what a process may own.
-  rows_.push_back(Row{&contact, contact.id, nullptr});
+  rows_.push_back(Row{&contact, contact.id, nullptr, CLR_INVALID});
   if (redrawOff_) {
     countPending_ = true;
   } else if (!SyncItemCount()) {
@@ -149,6 +149,7 @@ HWND GroupEntryListView::CreateTickBox() {
 }
 
 LRESULT GroupEntryListView::OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+  if (message == WM_PRINTCLIENT && PaintBehindTickBox(reinterpret_cast<HDC>(wParam))) return 0;
   const int top = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
   const int last = top + static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));
   // A scroll moves the rows' pixels but not their child windows, and what is
@@ -175,6 +176,20 @@ LRESULT GroupEntryListView::OnPaintStarting(UINT message, WPARAM wParam, LPARAM 
   for (HWND spare : spareTickBoxes_) ::DestroyWindow(spare);
   spareTickBoxes_.clear();
   return result;
+}
+
+// A themed tick box is partly transparent: each time it paints, it has the
+// list paint into it what lies behind it, which is nothing but its row's
+// background. Answered here, that costs a fill instead of a paint of the list.
+bool GroupEntryListView::PaintBehindTickBox(HDC dc) {
+  HWND asking = ::WindowFromDC(dc);
+  if (!asking) return false;
+  const auto row = std::find_if(rows_.begin(), rows_.end(), [asking](const Row& r) { return r.tickBox == asking; });
+  if (row == rows_.end() || row->background == CLR_INVALID) return false;
+  RECT behind{};
+  if (::GetClipBox(dc, &behind) == ERROR) return false;
+  UniqueBrush brush(CreateSolidBrush(row->background));
+  return brush && ::FillRect(dc, &behind, brush.get());
 }
 
 bool GroupEntryListView::ShowUndo(const Contact& contact) {
@@ -533,6 +548,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   const int height = buffer.height();
 
   const COLORREF background = (draw->itemState & ODS_SELECTED) ? kSelectionColour : GetBkColor(draw->hDC);
+  rows_[static_cast<size_t>(row)].background = background;
   {
     UniqueBrush brush(CreateSolidBrush(background));
     const RECT all{0, 0, width, height};
@@ -641,7 +657,8 @@ void GroupEntryListView::PlaceTickBox(const RECT& bounds, int rowIndex) {
     // The box of a row that left the sight: it carries no tick over.
     row.tickBox = spareTickBoxes_.back();
     spareTickBoxes_.pop_back();
-    ::SendMessageW(row.tickBox, BM_SETCHECK, BST_UNCHECKED, 0);
+    if (::SendMessageW(row.tickBox, BM_GETCHECK, 0, 0) != BST_UNCHECKED)
+      ::SendMessageW(row.tickBox, BM_SETCHECK, BST_UNCHECKED, 0);
   }
   if (!row.tickBox) {
     row.tickBox = CreateTickBox();

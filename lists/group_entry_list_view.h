@@ -144,11 +144,13 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // behind would sit on another row, and a click there would mark the wrong
   // person.
   LRESULT OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  bool PaintBehindTickBox(HDC dc);
 
   struct Row {
     Contact* contact;  // not owned; never read once its row is being deleted
     std::int32_t id;
     HWND tickBox;  // owned; null until the row is painted, or after it scrolled out of sight
+    COLORREF background;  // as last painted; CLR_INVALID before the first paint
   };
   struct UndoEntry {
     std::int32_t id;

@@ -258,6 +258,31 @@ TEST_F(RowControls, SmallScrollsKeepEveryBoxOnItsOwnRow) {
   EXPECT_EQ(created, firstBoxes) << "scrolling reuses the boxes of rows that left the sight";
 }
 
+// A tick box that asks the list for what lies behind it (a themed box is
+// partly transparent) gets its own row's background, not the list's pixels
+// from the top left corner.
+TEST_F(RowControls, ATickBoxAskingForItsBackgroundGetsItsRowsColour) {
+  AddContact(L"Alice", 7, 5);
+  AddContact(L"Bob", 7, 5);
+  host.SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  list.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+  list.UpdateWindow();
+  for (int row = 0; row < 2; ++row) {
+    HWND box = list.TickBox(contacts->items[static_cast<size_t>(row)]->id);
+    ASSERT_TRUE(box);
+    HDC dc = GetDC(box);
+    ASSERT_TRUE(dc);
+    HBRUSH black = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    const RECT all{0, 0, 12, 12};
+    FillRect(dc, &all, black);
+    list.SendMessage(WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF expected = row == 0 ? GroupEntryListView::kSelectionColour : GetSysColor(COLOR_WINDOW);
+    EXPECT_EQ(GetPixel(dc, 5, 5), expected) << "row " << row;
+    EXPECT_EQ(GetPixel(dc, 11, 11), expected) << "row " << row;
+    ReleaseDC(box, dc);
+  }
+}
+
 TEST_F(RowControls, ALongListHoldsTickBoxesOnlyAroundTheRowsInSight) {
   contacts->notifyWindow = nullptr;
   for (int i = 0; i < 600; ++i) {
