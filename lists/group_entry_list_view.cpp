@@ -148,7 +148,7 @@ HWND GroupEntryListView::CreateTickBox() {
                            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(m_hWnd, GWLP_HINSTANCE)), nullptr);
 }
 
-LRESULT GroupEntryListView::OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
+LRESULT GroupEntryListView::OnPaintRows(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
   if (message == WM_PRINTCLIENT && PaintBehindTickBox(reinterpret_cast<HDC>(wParam))) return 0;
   const int top = static_cast<int>(SendMessage(LVM_GETTOPINDEX));
   const int last = top + static_cast<int>(SendMessage(LVM_GETCOUNTPERPAGE));

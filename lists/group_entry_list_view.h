@@ -119,8 +119,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   BEGIN_MSG_MAP(GroupEntryListView)
     MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
     MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
-    MESSAGE_HANDLER(WM_PAINT, OnPaintStarting)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaintStarting)
+    MESSAGE_HANDLER(WM_PAINT, OnPaintRows)
+    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaintRows)
     MESSAGE_HANDLER(WM_COMMAND, OnChildCommand)
     MESSAGE_HANDLER(WM_SETREDRAW, OnSetRedraw)
     MESSAGE_HANDLER(kPicturesReady, OnPicturesReady)
@@ -143,7 +143,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   // list scrolls its pixels but not its child windows, so a row's box left
   // behind would sit on another row, and a click there would mark the wrong
   // person.
-  LRESULT OnPaintStarting(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  LRESULT OnPaintRows(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
   bool PaintBehindTickBox(HDC dc);
 
   struct Row {
