@@ -4,7 +4,6 @@
 #include <istream>
 #include <locale>
 #include <ostream>
-#include <sstream>
 
 #include <boost/archive/basic_archive.hpp>
 #include <boost/archive/text_woarchive.hpp>
@@ -65,20 +64,59 @@ SaveResult Failure(const std::wstring& what, const std::wstring& path, const std
   return {false, what + L" " + path + (why.empty() ? std::wstring(L".") : L": " + why)};
 }
 
-// The whole archive text, as the file holds it. Built before any file is
-// touched, so a fault of writing the archive leaves every file as it was.
-template <class T>
-bool ArchiveText(const T& object, std::wstring& text, std::wstring& why) {
-  std::wostringstream stream;
+// Collects text in memory through a small put area, so that the archive's
+// many short writes cost no more than they do into a file.
+class TextBuf : public std::basic_streambuf<wchar_t> {
+ public:
+  explicit TextBuf(std::size_t expected) {
+    text_.reserve(expected);
+    setp(area_, area_ + kArea);
+  }
+  std::wstring Take() {
+    Drain();
+    return std::move(text_);
+  }
+
+ protected:
+  int_type overflow(int_type unit) override {
+    Drain();
+    if (!traits_type::eq_int_type(unit, traits_type::eof())) {
+      *pptr() = traits_type::to_char_type(unit);
+      pbump(1);
+    }
+    return traits_type::not_eof(unit);
+  }
+  std::streamsize xsputn(const char_type* from, std::streamsize count) override {
+    Drain();
+    text_.append(from, static_cast<std::size_t>(count));
+    return count;
+  }
+  int sync() override {
+    Drain();
+    return 0;
+  }
+
+ private:
+  static constexpr std::ptrdiff_t kArea = 4096;
+  void Drain() {
+    text_.append(pbase(), static_cast<std::size_t>(pptr() - pbase()));
+    setp(area_, area_ + kArea);
+  }
+  std::wstring text_;
+  wchar_t area_[kArea];
+};
+
+// Writes the whole archive into the stream; false, with why, on a fault.
+// `finish` ends the output inside the archive's lifetime: its closing line
+// break is not part of the files this program has always written.
+template <class T, class Finish>
+bool WriteArchive(std::wostream& stream, const T& object, Finish finish, std::wstring& why) {
   stream.imbue(std::locale::classic());
   try {
     WriteHeader(stream);
     boost::archive::text_woarchive archive(stream, boost::archive::no_header);
     archive << object;
-    // Taken before the archive ends: its closing line break is not part of
-    // the files this program has always written.
-    text = stream.str();
-    return stream.good();
+    return finish(stream.good());
   } catch (const std::exception& error) {
     const std::string words = error.what();
     why.assign(words.begin(), words.end());
@@ -93,25 +131,46 @@ bool StillAsSaved(const std::wstring& path, const std::wstring& text, const Save
   return files::StampOf(path, size, written) && size == memo.size && written == memo.written;
 }
 
+// With a memo the text is built in memory first, to be compared with the last
+// save's; without one it streams straight into the file, which suits a large
+// file that changes at nearly every save.
 template <class T>
 SaveResult SaveFile(const std::wstring& path, const T& object, SavedFile* memo) {
   if (path.empty()) return {false, L"There is no place to save the data."};
   std::wstring text;
   std::wstring why;
-  if (!ArchiveText(object, text, why)) return Failure(L"Could not write", path, why);
-  if (memo && StillAsSaved(path, text, *memo)) return {true, {}};
-  if (memo) memo->known = false;
+  if (memo) {
+    TextBuf buffer(memo->known ? memo->text.size() + memo->text.size() / 8 : 4096);
+    std::wostream stream(&buffer);
+    const auto take = [&buffer, &text](bool good) {
+      text = buffer.Take();
+      return good;
+    };
+    if (!WriteArchive(stream, object, take, why)) return Failure(L"Could not write", path, why);
+    if (StillAsSaved(path, text, *memo)) return {true, {}};
+    memo->known = false;
+  }
   if (!files::EnsureFolderFor(path)) return Failure(L"Could not create the folder for", path, files::LastError());
   const std::wstring temporary = path + L".tmp";
-  WideOutBuf target;
+  WideOutBuf target;  // outlives the archive: see WriteArchive
   if (!target.Open(temporary)) return Failure(L"Could not create", temporary, target.Error());
   bool written = false;
   {
-    std::wostream stream(&target);
-    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
-    written = stream.good() && !target.Failed();
-    written = target.Close() && written;
-    if (!written) why = target.Error();
+    const auto close = [&target](bool good) {
+      const bool ok = good && !target.Failed();
+      return target.Close() && ok;
+    };
+    if (memo) {
+      const auto size = static_cast<std::streamsize>(text.size());
+      written = close(target.sputn(text.data(), size) == size);
+    } else {
+      std::wostream stream(&target);
+      written = WriteArchive(stream, object, close, why);
+    }
+    if (!written) {
+      target.Close();
+      if (target.Failed()) why = target.Error();
+    }
   }
   if (!written) {
     files::Remove(temporary);

@@ -49,7 +49,8 @@ struct SavedFile {
 
 // Save: write name.tmp beside the file, force it to the disk, then replace the
 // file in one step; a missing folder is created first. With `memo`, an
-// unchanged file is not written again, and memo records what was written.
+// unchanged file is not written again, and memo records what was written (it
+// keeps the whole text: meant for the small files).
 SaveResult SaveArchive(const std::wstring& path, const Groups& groups, SavedFile* memo = nullptr);
 SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts, SavedFile* memo = nullptr);
 SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFile* memo = nullptr);

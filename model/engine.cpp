@@ -46,7 +46,7 @@ Engine::LoadReport Engine::Load() {
 
 bool Engine::Save(std::wstring* reason) {
   const SaveResult results[] = {SaveArchive(groupsPath, *groups, &savedGroups_),
-                                SaveArchive(contactsPath, *contacts, &savedContacts_),
+                                SaveArchive(contactsPath, *contacts),
                                 SaveArchive(optionsPath, *options, &savedOptions_)};
   for (const SaveResult& result : results) {
     if (result) continue;

@@ -43,8 +43,9 @@ class Engine {
   LoadReport Load();
   // Writes all three files, each replacing its old file only once complete. On
   // failure the others are still written; reason gets the first failure's words.
-  // A file this engine saved before, whose text would not change and which no
-  // one has touched since, is left as it is.
+  // The groups and options files, small and mostly unchanged (a tick changes
+  // only the contacts), are left as they are when this engine saved them
+  // before, their text would not change, and no one has touched them since.
   bool Save(std::wstring* reason = nullptr);
 
   boost::shared_ptr<Groups> groups;
@@ -58,6 +59,5 @@ class Engine {
   void UsePaths(const Paths& paths);
 
   SavedFile savedGroups_;
-  SavedFile savedContacts_;
   SavedFile savedOptions_;
 };

@@ -92,9 +92,10 @@ TEST(Saving, ACharacterBeyondSixteenBitsIsRefusedAndTheOldFileStays) {
 }
 #endif
 
-// A save leaves a file alone when its text would not change and nobody has
-// touched it since this engine wrote it; any change, ours or someone else's,
-// has it written again.
+// A save leaves the groups or options file alone when its text would not
+// change and nobody has touched it since this engine wrote it; any change,
+// ours or someone else's, has it written again. The contacts file, which
+// nearly every save changes, is always written.
 TEST(Saving, AnUnchangedFileIsNotWrittenAgainUnlessSomeoneTouchedIt) {
   TempFolder folder;
   Engine engine(folder.path());
@@ -141,4 +142,11 @@ TEST(Saving, AnUnchangedFileIsNotWrittenAgainUnlessSomeoneTouchedIt) {
   fresh.Load();
   EXPECT_FALSE(fresh.Save());
   std::filesystem::remove(blocker);
+
+  // The contacts file is written at every save, changed or not.
+  const std::filesystem::path contactsBlocker = files::PathOf(engine.contactsPath + L".tmp");
+  std::filesystem::create_directory(contactsBlocker);
+  EXPECT_FALSE(engine.Save(&reason));
+  EXPECT_NE(reason.find(engine.contactsPath), std::wstring::npos);
+  std::filesystem::remove(contactsBlocker);
 }
