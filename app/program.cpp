@@ -8,6 +8,7 @@
 #include "app/dlg_corvane.h"
 #include "framework/handles.h"
 #include "framework/image.h"
+#include "lists/thumbnail_cache.h"
 
 int RunAmicord() {
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -31,6 +32,8 @@ int RunAmicord() {
     exitCode = static_cast<int>(message.wParam);
   }
 
+  // Photos still being decoded in the background use GDI+.
+  lists::ThumbnailCache::FinishWorkers(3000);
   gdiplus.reset();
   CoUninitialize();
   richEdit.reset();

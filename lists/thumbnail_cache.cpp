@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <atomic>
 #include <new>
 
 namespace lists {
@@ -16,6 +17,22 @@ struct ThumbnailCache::Job {
   HWND notify;  // not owned; may be gone when the job ends
   UINT message;
 };
+
+namespace {
+
+// Jobs queued and not yet finished, over every cache of the process.
+std::atomic<int> jobsUnfinished{0};
+std::atomic<bool> jobsStopping{false};
+
+}  // namespace
+
+bool ThumbnailCache::FinishWorkers(DWORD milliseconds) {
+  jobsStopping = true;
+  const DWORD start = GetTickCount();
+  while (jobsUnfinished > 0 && GetTickCount() - start < milliseconds) Sleep(5);
+  jobsStopping = false;
+  return jobsUnfinished == 0;
+}
 
 ThumbnailCache::ThumbnailCache(int width, int height, std::size_t capacity)
     : width_(width), height_(height), capacity_(capacity ? capacity : 1), outbox_(std::make_shared<Outbox>()) {}
@@ -69,8 +86,12 @@ const CImage* ThumbnailCache::Find(const std::wstring& path, HWND notify, UINT m
   bool queued = false;
   if (notify && stamp.size >= kBackgroundBytes) {
     auto* job = new (std::nothrow) Job{outbox_, path, stamp, width_, height_, notify, message};
+    if (job) ++jobsUnfinished;
     queued = job && QueueUserWorkItem(&ThumbnailCache::RunJob, job, WT_EXECUTELONGFUNCTION);
-    if (job && !queued) delete job;
+    if (job && !queued) {
+      delete job;
+      --jobsUnfinished;
+    }
   }
   if (queued) {
     fresh.pending = true;
@@ -91,15 +112,19 @@ const CImage* ThumbnailCache::Shown(const Entry& entry) {
 // window by a posted message, which a window destroyed meanwhile never gets.
 DWORD WINAPI ThumbnailCache::RunJob(void* parameter) {
   std::unique_ptr<Job> job(static_cast<Job*>(parameter));
-  // The picture decoders are COM objects.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-  Decoded decoded{job->path, job->stamp, Decode(job->path, job->width, job->height)};
-  if (SUCCEEDED(com)) CoUninitialize();
-  {
-    std::lock_guard<std::mutex> hold(job->outbox->lock);
-    job->outbox->done.push_back(std::move(decoded));
+  if (!jobsStopping) {
+    // The picture decoders are COM objects.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    Decoded decoded{job->path, job->stamp, Decode(job->path, job->width, job->height)};
+    if (SUCCEEDED(com)) CoUninitialize();
+    {
+      std::lock_guard<std::mutex> hold(job->outbox->lock);
+      job->outbox->done.push_back(std::move(decoded));
+    }
+    PostMessageW(job->notify, job->message, 0, 0);
   }
-  PostMessageW(job->notify, job->message, 0, 0);
+  job.reset();
+  --jobsUnfinished;
   return 0;
 }
 

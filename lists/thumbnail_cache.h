@@ -46,6 +46,11 @@ class ThumbnailCache {
   std::size_t decodes() const { return decodes_; }
   // Pictures being decoded on worker threads.
   std::size_t pending() const;
+
+  // For the end of the program, before GDI+ is shut down: decodes queued
+  // meanwhile are skipped, and those running are waited for, at most this
+  // long. False when some were still running at the end.
+  static bool FinishWorkers(DWORD milliseconds);
   void Clear() { entries_.clear(); }
 
  private:

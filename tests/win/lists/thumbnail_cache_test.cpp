@@ -204,5 +204,36 @@ TEST(ThumbnailCache, ALargeFileIsDecodedInTheBackgroundForTheWindowsThatAskedAnd
   DestroyWindow(second);
 }
 
+// The end of the program waits for the decodes still under way, so that GDI+
+// is not shut down under them.
+TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndDropsTheirPictures) {
+  constexpr UINT kReady = WM_APP + 7;
+  TempFolder folder;
+  HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(window);
+  lists::ThumbnailCache cache(32, 32);
+  for (int i = 0; i < 4; ++i) {
+    const std::wstring path = folder.File(L"photo" + std::to_wstring(i) + L".png");
+    ASSERT_TRUE(WritePng(path, 320, 320, [i](int x, int y) { return Noise(x, y, 10u + static_cast<std::uint32_t>(i)); }));
+    EXPECT_EQ(cache.Find(path, window, kReady), nullptr);
+  }
+  EXPECT_EQ(cache.pending(), 4u);
+  EXPECT_TRUE(lists::ThumbnailCache::FinishWorkers(30000));
+  EXPECT_TRUE(lists::ThumbnailCache::FinishWorkers(0)) << "nothing is left running";
+  MSG message;
+  while (PeekMessageW(&message, window, kReady, kReady, PM_REMOVE)) {
+  }
+  cache.Collect();
+
+  // Afterwards the cache works as before.
+  const std::wstring later = folder.File(L"later.png");
+  ASSERT_TRUE(WritePng(later, 320, 320, [](int x, int y) { return Noise(x, y, 99); }));
+  EXPECT_EQ(cache.Find(later, window, kReady), nullptr);
+  ASSERT_TRUE(ReceiveMessages(window, kReady, 1));
+  cache.Collect();
+  EXPECT_NE(cache.Find(later, window, kReady), nullptr);
+  DestroyWindow(window);
+}
+
 }  // namespace
 }  // namespace test
