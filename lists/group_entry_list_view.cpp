@@ -279,13 +279,6 @@ bool GroupEntryListView::SortItemsCustom(int, bool descending) {
   return true;
 }
 
-int GroupEntryListView::CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int) {
-  const auto* left = reinterpret_cast<const Contact*>(a->dwItemData);
-  const auto* right = reinterpret_cast<const Contact*>(b->dwItemData);
-  if (!left || !right) return 0;
-  return CompareRows(*left, *right);
-}
-
 HWND GroupEntryListView::TickBox(std::int32_t id) const {
   const int row = FindRow(id);
   return row >= 0 ? rows_[static_cast<size_t>(row)].tickBox : nullptr;

@@ -107,7 +107,6 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   bool SortItemsCustom(int column, bool descending);
   int CompareRows(const Contact& a, const Contact& b) const;
   int CompareRows(const Contact& a, const Contact& b, Time now) const;
-  int CompareItemsCustom(LVCompareParam* a, LVCompareParam* b, int column);
 
   // The row pictures of this thread's lists, kept at row size.
   static lists::ThumbnailCache& Thumbnails();
