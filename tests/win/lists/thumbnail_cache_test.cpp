@@ -206,7 +206,7 @@ TEST(ThumbnailCache, ALargeFileIsDecodedInTheBackgroundForTheWindowsThatAskedAnd
 
 // The end of the program waits for the decodes still under way, so that GDI+
 // is not shut down under them.
-TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndDropsTheirPictures) {
+TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndTheCacheGoesOn) {
   constexpr UINT kReady = WM_APP + 7;
   TempFolder folder;
   HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
