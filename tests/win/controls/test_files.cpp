@@ -62,3 +62,11 @@ bool WriteText(const std::wstring& path, const std::string& text) {
   CloseHandle(file);
   return ok;
 }
+
+std::uint32_t NoisePixel(int x, int y, std::uint32_t variant) {
+  std::uint32_t value = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663) ^ variant;
+  value ^= value << 13;
+  value ^= value >> 17;
+  value ^= value << 5;
+  return 0xFF000000u | (value & 0xFFFFFFu);
+}

@@ -187,12 +187,7 @@ TEST_F(RowPainting, PictureIsStretchedToItsSquareAndReadAnewAtEveryPaint) {
 TEST_F(RowPainting, ALargePictureFollowsItsRow) {
   TempFolder folder;
   const std::wstring path = folder.File(L"photo.png");
-  ASSERT_TRUE(WritePng(path, 320, 320, [](int x, int y) {
-    std::uint32_t value = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663);
-    value ^= value << 13;
-    value ^= value >> 17;
-    return 0xFF000000u | (value & 0xFFFFFFu);
-  }));
+  ASSERT_TRUE(WritePng(path, 320, 320, [](int x, int y) { return NoisePixel(x, y, 0); }));
   AddContact(L"Pictured", 7, 2, -1, path);
   Canvas canvas(kListWidth, kListHeight, kWhite);
   const RECT picture{6, 2, 38, 20};  // above the status ball

@@ -113,15 +113,6 @@ TEST(ThumbnailCache, KeepsTheMostRecentlyUsedWithinItsCapacity) {
   EXPECT_EQ(cache.decodes(), 4u);
 }
 
-// Pixels no encoder can squeeze, so the file is as large as a photo's.
-std::uint32_t Noise(int x, int y, std::uint32_t seed) {
-  std::uint32_t value = static_cast<std::uint32_t>(x * 73856093) ^ static_cast<std::uint32_t>(y * 19349663) ^ seed;
-  value ^= value << 13;
-  value ^= value >> 17;
-  value ^= value << 5;
-  return 0xFF000000u | (value & 0xFFFFFFu);
-}
-
 // Waits for `count` of the cache's messages to the window.
 bool ReceiveMessages(HWND window, UINT message, int count) {
   const DWORD end = GetTickCount() + 30000;
@@ -155,7 +146,7 @@ TEST(ThumbnailCache, ALargeFileIsDecodedInTheBackgroundForTheWindowsThatAskedAnd
   constexpr UINT kReady = WM_APP + 7;
   TempFolder folder;
   const std::wstring large = folder.File(L"photo.png");
-  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return Noise(x, y, 1); }));
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return NoisePixel(x, y, 1); }));
   WIN32_FILE_ATTRIBUTE_DATA data{};
   ASSERT_TRUE(GetFileAttributesExW(large.c_str(), GetFileExInfoStandard, &data));
   ASSERT_GE(data.nFileSizeLow, lists::ThumbnailCache::kBackgroundBytes);
@@ -181,11 +172,11 @@ TEST(ThumbnailCache, ALargeFileIsDecodedInTheBackgroundForTheWindowsThatAskedAnd
 
   // Replaced again before the picture of the first change was taken in: that
   // one is dropped, and the newest shows.
-  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return Noise(x, y, 2); }));
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return NoisePixel(x, y, 2); }));
   TouchLater(large, 5);
   EXPECT_EQ(cache.Find(large, first, kReady), nullptr);
   ASSERT_TRUE(ReceiveMessages(first, kReady, 1));
-  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return Noise(x, y, 3); }));
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return NoisePixel(x, y, 3); }));
   TouchLater(large, 60);
   EXPECT_EQ(cache.Find(large, first, kReady), nullptr);
   EXPECT_EQ(cache.pending(), 1u);
@@ -214,7 +205,7 @@ TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndTheCacheGoesOn) {
   lists::ThumbnailCache cache(32, 32);
   for (int i = 0; i < 4; ++i) {
     const std::wstring path = folder.File(L"photo" + std::to_wstring(i) + L".png");
-    ASSERT_TRUE(WritePng(path, 320, 320, [i](int x, int y) { return Noise(x, y, 10u + static_cast<std::uint32_t>(i)); }));
+    ASSERT_TRUE(WritePng(path, 320, 320, [i](int x, int y) { return NoisePixel(x, y, 10u + static_cast<std::uint32_t>(i)); }));
     EXPECT_EQ(cache.Find(path, window, kReady), nullptr);
   }
   EXPECT_EQ(cache.pending(), 4u);
@@ -227,7 +218,7 @@ TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndTheCacheGoesOn) {
 
   // Afterwards the cache works as before.
   const std::wstring later = folder.File(L"later.png");
-  ASSERT_TRUE(WritePng(later, 320, 320, [](int x, int y) { return Noise(x, y, 99); }));
+  ASSERT_TRUE(WritePng(later, 320, 320, [](int x, int y) { return NoisePixel(x, y, 99); }));
   EXPECT_EQ(cache.Find(later, window, kReady), nullptr);
   ASSERT_TRUE(ReceiveMessages(window, kReady, 1));
   cache.Collect();
