@@ -267,6 +267,7 @@ RECT DlgCorvane::PanelRect(const RECT& tabClient) {
 }
 
 bool DlgCorvane::CreatePanel(DlgGroupEntry& panel) {
+  panel.SetOwner(this);
   if (!panel.Create(tabs_)) return false;
   const Options& options = *engine_.options;
   panel.SetCollections(groups_, contacts_);
@@ -688,6 +689,23 @@ void DlgCorvane::AddContactCommand() {
   contacts_->Add(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
                  dialog.groupId);
   SaveAll();
+}
+
+bool DlgCorvane::EditContact(std::int32_t contactId, HWND dialogParent) {
+  Contacts::Item selected;
+  if (!contacts_->Find(contactId, selected) || !selected) return false;
+  DlgContact dialog(selected->name, selected->imagePath, selected->unit, selected->count, selected->lastContacted,
+                    selected->notes, selected->groupId);
+  dialog.groups = groups_;
+  dialog.contacts = contacts_;
+  if (dialog.DoModal(dialogParent) != IDOK) return false;
+  // Looked up again: the end of the session can tear windows and rows down
+  // while the dialog is open.
+  Contacts::Item contact;
+  if (!contacts_->Find(contactId, contact) || !contact) return false;
+  contact->Update(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
+                  dialog.groupId);
+  return true;
 }
 
 void DlgCorvane::AddGroupCommand() {

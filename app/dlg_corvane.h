@@ -1,5 +1,5 @@
 #pragma once
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <commctrl.h>
 
@@ -38,7 +38,8 @@ inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
 class DlgCorvane : public CDialogImpl<DlgCorvane>,
                    public CDialogResize<DlgCorvane>,
                    public CWinDataExchange<DlgCorvane>,
-                   public WTL_EX::COwnerDrawMenu<DlgCorvane> {
+                   public WTL_EX::COwnerDrawMenu<DlgCorvane>,
+                   public PanelOwner {
  public:
   enum { IDD = IDD_MAIN };
 
@@ -119,6 +120,10 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void DeleteGroupCommand();
   void OpenHelp();
   void ShowAbout();
+
+  // PanelOwner: what the group panels ask for.
+  bool EditContact(std::int32_t contactId, HWND dialogParent) override;
+  void SaveData() override { SaveAll(); }
 
   // The tray's popup menu as it would be shown now (built anew each time).
   UniqueMenu BuildTrayMenu();

@@ -1,5 +1,5 @@
 #pragma once
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 // Runs Amicord on the calling thread until its exit operation; returns the
 // process exit code (non-zero when the main window could not be created).

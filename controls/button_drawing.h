@@ -1,5 +1,5 @@
 #pragma once
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <string>
 

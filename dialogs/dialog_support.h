@@ -1,7 +1,7 @@
 #pragma once
 // What the editing dialogs share: where the program's pictures live, the
 // picture chooser, reading numbers typed by the user and reporting input errors.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <commdlg.h>
 

@@ -2,7 +2,7 @@
 // The contact dialog: creates a contact or changes one. It only collects the
 // values and hands them back; the one change it makes to the data itself is a
 // group added through "Add New Group...".
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // The group dialog: a group's name and its optional defaults for new contacts
 // (interval and picture). It only collects the values; the caller stores them.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <cstdint>
 #include <string>

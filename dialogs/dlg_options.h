@@ -1,7 +1,7 @@
 #pragma once
 // The options dialog: shows, checks and returns the program's five settings;
 // the caller applies them.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <cstdint>
 

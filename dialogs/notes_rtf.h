@@ -1,7 +1,7 @@
 #pragma once
 // Notes are kept as RTF text. The rich edit control (RichEdit20A) reads and
 // writes them as bytes of the ANSI code page.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <string>
 

@@ -2,7 +2,7 @@
 // The extended combo boxes of the editing dialogs: entries with a 32-bit data
 // value in insertion order, the interval unit list and its first-letter
 // type-ahead.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Data exchange between a dialog's controls and its members. The maps are
 // tables of exchange entries; an empty map exchanges nothing and succeeds.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #define BEGIN_DDX_MAP(thisClass)                \
   BOOL DoDataExchange(bool save = false) {      \

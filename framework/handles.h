@@ -5,13 +5,13 @@
 #include <cstddef>
 #include <utility>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #include <commctrl.h>
 
 namespace handles {
 
 enum class Kind {
-  Font, Brush, Pen, Bitmap, Region, Icon, ImageList, Menu, MemoryDC, WindowDC, PaintDC, Module, Count
+  Font, Brush, Pen, Bitmap, Region, Icon, ImageList, Menu, MemoryDC, WindowDC, PaintDC, Module, Window, Count
 };
 
 namespace detail {
@@ -123,6 +123,15 @@ struct ModuleTraits {
   static void Close(Handle handle) { FreeLibrary(handle); }
 };
 
+struct WindowTraits {
+  using Handle = HWND;
+  static constexpr Kind kKind = Kind::Window;
+  // A child may already be gone with its parent: only a live window is destroyed.
+  static void Close(Handle handle) {
+    if (IsWindow(handle)) DestroyWindow(handle);
+  }
+};
+
 }  // namespace handles
 
 using UniqueFont = UniqueHandle<handles::GdiObjectTraits<HFONT, handles::Kind::Font>>;
@@ -135,6 +144,8 @@ using UniqueImageList = UniqueHandle<handles::ImageListTraits>;
 using UniqueMenu = UniqueHandle<handles::MenuTraits>;
 using UniqueMemoryDC = UniqueHandle<handles::MemoryDCTraits>;
 using UniqueModule = UniqueHandle<handles::ModuleTraits>;
+// A window that no object of ours wraps (a plain child control made by hand).
+using UniqueWindow = UniqueHandle<handles::WindowTraits>;
 
 // A window's DC from GetDC (null window: the screen), released on destruction.
 class WindowDC {

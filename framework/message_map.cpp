@@ -1,6 +1,42 @@
 #include "framework/message_map.h"
 
+#include <cstdio>
+#include <string>
+
 namespace framework {
+
+namespace {
+
+void DebugReport(UINT message, const char* what) {
+  char line[300];
+  std::snprintf(line, sizeof line, "Amicord: a handler of message 0x%04X failed: %s\n", message, what);
+  ::OutputDebugStringA(line);
+}
+
+ExceptionReporter reporter = &DebugReport;
+
+}  // namespace
+
+ExceptionReporter SetExceptionReporter(ExceptionReporter replacement) {
+  const ExceptionReporter previous = reporter;
+  reporter = replacement ? replacement : &DebugReport;
+  return previous;
+}
+
+void ReportHandlerException(UINT message, std::exception_ptr thrown) noexcept {
+  std::string what = "unknown exception";
+  try {
+    if (thrown) std::rethrow_exception(thrown);
+  } catch (const std::exception& error) {
+    what = error.what();
+  } catch (...) {
+  }
+  try {
+    reporter(message, what.c_str());
+  } catch (...) {
+    DebugReport(message, what.c_str());
+  }
+}
 
 LRESULT ReflectNotifications(HWND window, UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
   HWND child = nullptr;

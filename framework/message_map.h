@@ -4,8 +4,10 @@
 //   message  LRESULT F(UINT message, WPARAM, LPARAM, BOOL& handled)
 //   command  LRESULT F(WORD code, WORD id, HWND control, BOOL& handled)
 //   notify   LRESULT F(int id, LPNMHDR, BOOL& handled)
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #include <commctrl.h>
+
+#include <exception>
 
 // Reflected messages: what a parent sends back to the child that caused them.
 #define OCM_BASE (WM_USER + 0x1c00)
@@ -31,6 +33,14 @@
 
 namespace framework {
 
+// What happens to an exception that a handler let out: it must never unwind
+// into the system, and it must not vanish either. The reporter is told the
+// message and what was thrown (debug output unless the program sets its own,
+// which saves what it can and tells the user).
+using ExceptionReporter = void (*)(UINT message, const char* what);
+ExceptionReporter SetExceptionReporter(ExceptionReporter reporter);
+void ReportHandlerException(UINT message, std::exception_ptr thrown) noexcept;
+
 // Sends a control's notification back to the control as OCM_BASE + message.
 // `handled` is FALSE when the message is not one that is reflected or names no child.
 LRESULT ReflectNotifications(HWND window, UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
@@ -41,14 +51,21 @@ BOOL DefaultReflectionHandler(HWND window, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace framework
 
-// Every class with a map is dispatched through this interface.
+// Every class with a map is dispatched through this interface. A cracked
+// handler (framework/crackers.h) may call SetMsgHandled(false) to pass its
+// message on.
 class CMessageMap {
  public:
   virtual BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,
                                     DWORD dwMsgMapID = 0) = 0;
 
+  void SetMsgHandled(bool handled) { msgHandled_ = handled; }
+  bool IsMsgHandled() const { return msgHandled_; }
+
  protected:
   ~CMessageMap() = default;
+
+  bool msgHandled_ = true;
 };
 
 #define BEGIN_MSG_MAP(theClass)                                                                         \

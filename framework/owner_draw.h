@@ -25,43 +25,41 @@ class COwnerDraw {
     MESSAGE_HANDLER(OCM_DELETEITEM, OnDeleteItem)
   END_MSG_MAP()
 
-  void SetMsgHandled(bool handled) { msgHandled_ = handled; }
-  bool IsMsgHandled() const { return msgHandled_; }
-
   LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
-    msgHandled_ = true;
+    Self().SetMsgHandled(true);
     static_cast<T*>(this)->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-    handled = msgHandled_;
+    handled = Self().IsMsgHandled();
     return TRUE;
   }
   LRESULT OnMeasureItem(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
-    msgHandled_ = true;
+    Self().SetMsgHandled(true);
     static_cast<T*>(this)->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-    handled = msgHandled_;
+    handled = Self().IsMsgHandled();
     return TRUE;
   }
   LRESULT OnCompareItem(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
-    msgHandled_ = true;
+    Self().SetMsgHandled(true);
     const int result = static_cast<T*>(this)->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
-    handled = msgHandled_;
+    handled = Self().IsMsgHandled();
     return result;
   }
   LRESULT OnDeleteItem(UINT, WPARAM, LPARAM lParam, BOOL& handled) {
-    msgHandled_ = true;
+    Self().SetMsgHandled(true);
     static_cast<T*>(this)->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam));
-    handled = msgHandled_;
+    handled = Self().IsMsgHandled();
     return TRUE;
   }
 
   // Defaults: nothing drawn, menu items a menu bar high, nothing compared or freed.
-  void DrawItem(LPDRAWITEMSTRUCT) { msgHandled_ = false; }
+  void DrawItem(LPDRAWITEMSTRUCT) { Self().SetMsgHandled(false); }
   void MeasureItem(LPMEASUREITEMSTRUCT measure) {
     if (measure && measure->CtlType == ODT_MENU) measure->itemHeight = GetSystemMetrics(SM_CYMENU);
-    else msgHandled_ = false;
+    else Self().SetMsgHandled(false);
   }
   int CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
-  void DeleteItem(LPDELETEITEMSTRUCT) { msgHandled_ = false; }
+  void DeleteItem(LPDELETEITEMSTRUCT) { Self().SetMsgHandled(false); }
 
  private:
-  bool msgHandled_ = true;
+  // The flag lives in the window's message map, shared with its crackers.
+  T& Self() { return *static_cast<T*>(this); }
 };

@@ -205,8 +205,8 @@ class CWindowImplRoot : public TBase, public CMessageMap {
   const MSG* GetCurrentMessage() const { return currentMessage_; }
 
  protected:
-  // Runs the map; unhandled messages (and any exception a handler let out,
-  // which must never unwind into the system) go to fallback.
+  // Runs the map; unhandled messages go to fallback, and so does a message
+  // whose handler let an exception out (reported, never unwound into the system).
   template <class Fallback>
   LRESULT Dispatch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled, Fallback fallback) {
     MSG current{};
@@ -219,12 +219,15 @@ class CWindowImplRoot : public TBase, public CMessageMap {
     ++depth_;
     LRESULT result = 0;
     handled = FALSE;
+    const bool outerHandled = this->msgHandled_;
     try {
       handled = ProcessWindowMessage(window, message, wParam, lParam, result, 0);
     } catch (...) {
       handled = FALSE;
       result = 0;
+      framework::ReportHandlerException(message, std::current_exception());
     }
+    this->msgHandled_ = outerHandled;
     if (!handled) result = fallback();
     --depth_;
     currentMessage_ = outer;
@@ -241,6 +244,7 @@ class CWindowImplRoot : public TBase, public CMessageMap {
     try {
       OnFinalMessage(window);
     } catch (...) {
+      framework::ReportHandlerException(WM_NCDESTROY, std::current_exception());
     }
     return true;
   }

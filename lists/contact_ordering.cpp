@@ -1,6 +1,6 @@
 #include "lists/sort_mode.h"
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 namespace {
 

@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "dialogs/dlg_contact.h"
-#include "model/messages.h"
 
 namespace {
 
@@ -140,25 +138,13 @@ Contact* DlgGroupEntry::SelectedContact() const {
 
 void DlgGroupEntry::OpenSelected() {
   const Contact* selected = SelectedContact();
-  if (selected == nullptr || !contacts_) return;
+  if (selected == nullptr || !owner_) return;
   const std::int32_t id = selected->id;
-  DlgContact dialog(selected->name, selected->imagePath, selected->unit, selected->count, selected->lastContacted,
-                    selected->notes, selected->groupId);
-  dialog.groups = groups_;
-  dialog.contacts = contacts_;
-  if (dialog.DoModal(m_hWnd) != IDOK) return;
-  // Looked up again: the end of the session can tear windows and rows down
-  // while the dialog is open.
-  Contacts::Item contact;
-  if (!contacts_->Find(id, contact) || !contact) return;
-  if (contact->Update(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
-                      dialog.groupId)) {
-    const int row = FindRow(id);
-    if (row >= 0) list_.RedrawItems(row, row);
-  }
-  HWND tabs = ::GetParent(m_hWnd);
-  HWND mainWindow = tabs ? ::GetParent(tabs) : nullptr;
-  if (mainWindow && ::IsWindow(mainWindow)) ::SendMessageW(mainWindow, WM_SAVE_DATA, 0, 0);
+  if (!owner_->EditContact(id, m_hWnd)) return;
+  // Found again: the end of the session can tear rows down while the dialog is open.
+  const int row = FindRow(id);
+  if (row >= 0) list_.RedrawItems(row, row);
+  owner_->SaveData();
 }
 
 void DlgGroupEntry::DeleteSelected() {

@@ -1,5 +1,5 @@
 #pragma once
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <commctrl.h>
 
@@ -13,6 +13,7 @@
 #include "framework/dialog_resize.h"
 #include "framework/handles.h"
 #include "lists/group_entry_list_view.h"
+#include "lists/panel_owner.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "resource.h"
@@ -57,6 +58,8 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   // The collections the rows refer to; also what deleting acts on.
   void SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts);
   void SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted);
+  // Who opens contacts and saves for the panel (not owned; null: rows only).
+  void SetOwner(PanelOwner* owner) { owner_ = owner; }
 
   // No duplicate test and no sort: the row goes at the end.
   bool AddContact(Contact* contact);
@@ -88,4 +91,5 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   WTL_EX::ButtonSort sortButton_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
+  PanelOwner* owner_ = nullptr;  // not owned
 };

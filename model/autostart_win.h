@@ -5,7 +5,7 @@
 // that user's log-on just the same.
 #include <string>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 
 #include "model/file_system.h"
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 namespace files {
 

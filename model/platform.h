@@ -7,7 +7,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #endif
 
 using Time = std::int64_t;  // seconds since 1970-01-01 00:00:00 UTC
@@ -25,7 +25,11 @@ using MessageParam = std::uintptr_t;
 
 namespace platform {
 
+// The time now: the system clock unless a test replaced it.
 Time Now();
+using Clock = std::function<Time()>;
+// Replaces the clock Now reads (an empty one: the system clock again); answers the previous one.
+Clock ReplaceClock(Clock clock);
 
 // True when target is a live window (IsWindow on Windows).
 bool IsWindowAlive(WindowHandle target);

@@ -9,6 +9,8 @@
 
 #include "model/platform.h"
 
+#include <utility>
+
 struct HostWindow {
   platform::HostReceiver receiver;
 };
@@ -35,7 +37,24 @@ locale_t CaseLocale() {
 
 }  // namespace
 
-Time Now() { return static_cast<Time>(std::time(nullptr)); }
+namespace {
+Clock& ReplacedClock() {
+  static Clock clock;
+  return clock;
+}
+}  // namespace
+
+Time Now() {
+  const Clock& replaced = ReplacedClock();
+  if (replaced) return replaced();
+  return static_cast<Time>(std::time(nullptr));
+}
+
+Clock ReplaceClock(Clock clock) {
+  Clock previous = std::move(ReplacedClock());
+  ReplacedClock() = std::move(clock);
+  return previous;
+}
 
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && LiveWindows().count(target) != 0; }
 

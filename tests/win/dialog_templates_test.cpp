@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <commctrl.h>
 #include <richedit.h>

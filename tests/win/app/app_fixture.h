@@ -3,7 +3,7 @@
 // executable, emptied around each case, and the window under test.
 #include <gtest/gtest.h>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 #include <commctrl.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #include <commctrl.h>
 
 #include <filesystem>

@@ -6,7 +6,7 @@
 // own executable, which it builds in a folder of its own.
 //
 //   app_scale_bench.exe [contacts...]     default: 100 1000 10000
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #include <commctrl.h>
 #include <objbase.h>
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 namespace test {
 

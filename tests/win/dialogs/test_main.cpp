@@ -2,7 +2,7 @@
 // starts before any dialog exists (COM, rich edit, common controls, GDI+).
 #include <gtest/gtest.h>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #include <commctrl.h>
 #include <objbase.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Answers the next modal dialog of this thread without a user: a thread-local
 // CBT hook sees the dialog activate and posts a command to it.
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 
 namespace test {
 

@@ -2,7 +2,7 @@
 // entry point starts them.
 #include <gtest/gtest.h>
 
-#include "model/windows_api.h"
+#include "base/windows_api.h"
 #include <commctrl.h>
 #include <objbase.h>
 

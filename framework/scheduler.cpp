@@ -1,0 +1,80 @@
+#include "framework/scheduler.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace framework {
+
+namespace {
+
+thread_local Scheduler* installed = nullptr;
+
+TimerScheduler& ThreadTimers() {
+  static thread_local TimerScheduler timers;
+  return timers;
+}
+
+}  // namespace
+
+Scheduler& UiScheduler() { return installed ? *installed : ThreadTimers(); }
+
+Scheduler* SetUiScheduler(Scheduler* replacement) {
+  Scheduler* previous = installed;
+  installed = replacement;
+  return previous;
+}
+
+TimerScheduler::~TimerScheduler() {
+  for (const auto& entry : tasks_) ::KillTimer(nullptr, entry.first);
+}
+
+Scheduler::TaskId TimerScheduler::After(std::chrono::milliseconds delay, Task task) {
+  const auto milliseconds = static_cast<UINT>(std::clamp<std::chrono::milliseconds::rep>(delay.count(), 0, 0x7FFFFFFF));
+  const UINT_PTR timer = ::SetTimer(nullptr, 0, milliseconds, &TimerScheduler::OnTimer);
+  if (!timer) return 0;
+  tasks_[timer] = std::move(task);
+  return static_cast<TaskId>(timer);
+}
+
+void TimerScheduler::Cancel(TaskId id) {
+  const auto found = tasks_.find(static_cast<UINT_PTR>(id));
+  if (found == tasks_.end()) return;
+  ::KillTimer(nullptr, found->first);
+  tasks_.erase(found);
+}
+
+void CALLBACK TimerScheduler::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
+  TimerScheduler& self = ThreadTimers();
+  ::KillTimer(nullptr, timer);
+  const auto found = self.tasks_.find(timer);
+  if (found == self.tasks_.end()) return;
+  // Taken out first: the task may schedule again, even under the same id.
+  Task task = std::move(found->second);
+  self.tasks_.erase(found);
+  if (task) task();
+}
+
+Scheduler::TaskId ManualScheduler::After(std::chrono::milliseconds delay, Task task) {
+  const TaskId id = ++next_;
+  tasks_[id] = Entry{now_ + std::max(delay, std::chrono::milliseconds(0)), std::move(task)};
+  return id;
+}
+
+void ManualScheduler::Cancel(TaskId id) { tasks_.erase(id); }
+
+void ManualScheduler::Advance(std::chrono::milliseconds by) {
+  const std::chrono::milliseconds end = now_ + by;
+  for (;;) {
+    auto due = tasks_.end();
+    for (auto it = tasks_.begin(); it != tasks_.end(); ++it)
+      if (it->second.due <= end && (due == tasks_.end() || it->second.due < due->second.due)) due = it;
+    if (due == tasks_.end()) break;
+    now_ = std::max(now_, due->second.due);
+    Task task = std::move(due->second.task);
+    tasks_.erase(due);
+    if (task) task();
+  }
+  now_ = end;
+}
+
+}  // namespace framework
