@@ -3,7 +3,6 @@
 #include <shellapi.h>
 
 #include <cstdlib>
-#include <cwchar>
 
 #include "amicord_version.h"
 #include "app/tab_text.h"
@@ -587,18 +586,6 @@ LRESULT DlgCorvane::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&) {
 LRESULT DlgCorvane::OnGetDlgCode(UINT, WPARAM, LPARAM lParam, BOOL&) {
   const auto* message = reinterpret_cast<const MSG*>(lParam);
   return message && message->message == WM_CHAR ? DLGC_WANTCHARS : 0;
-}
-
-bool DlgCorvane::RouteLetterKey(MSG& message) const {
-  if (message.message != WM_CHAR || !m_hWnd || message.hwnd == m_hWnd) return false;
-  if (message.wParam != L'C' && message.wParam != L'G' && message.wParam != L'O') return false;
-  if (!message.hwnd || !::IsChild(m_hWnd, message.hwnd)) return false;
-  wchar_t className[64] = {};
-  GetClassNameW(message.hwnd, className, 64);
-  for (const wchar_t* typing : {L"Edit", L"RichEdit", L"ComboBox", L"ComboLBox"})
-    if (_wcsnicmp(className, typing, wcslen(typing)) == 0) return false;
-  message.hwnd = m_hWnd;
-  return true;
 }
 
 LRESULT DlgCorvane::OnChar(UINT, WPARAM wParam, LPARAM, BOOL&) {

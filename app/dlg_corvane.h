@@ -54,13 +54,6 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   DlgCorvane();
   ~DlgCorvane() override;
 
-  // For the message loop: readdresses a capital-letter shortcut typed while one
-  // of the window's controls has the keyboard focus (nearly always: the tab
-  // control takes it at start) to the window itself, so that the letter keys
-  // work as the user expects. Text and list boxes keep their own typing.
-  // Returns true when the message was readdressed.
-  bool RouteLetterKey(MSG& message) const;
-
   BEGIN_MSG_MAP(DlgCorvane)
     MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
     MESSAGE_HANDLER(WM_SIZE, OnSize)

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/dlg_corvane.h"
+#include "app/letter_key_filter.h"
+#include "framework/message_loop.h"
 #include "model/platform.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
@@ -155,9 +157,10 @@ TEST_F(Commands, CapitalKeysTypedIntoTheWindowsControlsReachTheWindowButTypingFi
   HWND field = CreateWindowExW(0, L"Edit", L"", WS_CHILD, 0, 0, 40, 20, window_->AllPanel()->m_hWnd, nullptr,
                                nullptr, nullptr);
   ASSERT_NE(field, nullptr);
-  const auto routed = [this](HWND target, UINT message, wchar_t key) {
+  const LetterKeyFilter filter(window);
+  const auto routed = [&filter](HWND target, UINT message, wchar_t key) {
     MSG typed{target, message, key, 0, 0, {}};
-    const bool readdressed = window_->RouteLetterKey(typed);
+    const bool readdressed = filter.Readdress(typed);
     EXPECT_EQ(readdressed, typed.hwnd != target) << "the result tells whether the target changed";
     return typed.hwnd;
   };
@@ -176,7 +179,11 @@ TEST_F(Commands, CapitalKeysTypedIntoTheWindowsControlsReachTheWindowButTypingFi
   test::DialogDriver driver;
   driver.Expect(L"Add Group", [](HWND dialog) { test::Click(dialog, IDCANCEL); });
   MSG typed{tabs(), WM_CHAR, L'G', 0, 0, {}};
-  ASSERT_TRUE(window_->RouteLetterKey(typed));
+  CMessageLoop loop;
+  LetterKeyFilter routing(window);
+  loop.AddMessageFilter(&routing);
+  ASSERT_FALSE(loop.PreTranslateMessage(typed)) << "readdressed, not consumed";
+  ASSERT_EQ(typed.hwnd, window);
   DispatchMessageW(&typed);
   EXPECT_EQ(driver.scriptsRun(), 1);
   DestroyWindow(field);
