@@ -23,39 +23,63 @@ void WriteHeader(std::wostream& stream) {
   stream << signature.size() << L' ' << std::wstring(signature.begin(), signature.end()) << L" 3 ";
 }
 
+// What follows the last record: exactly the closing line break the archive
+// writes when it ends, then the end of the file.
+Damage CheckEnding(WideInBuf& source) {
+  using Traits = std::wistream::traits_type;
+  const Traits::int_type first = source.sbumpc();
+  if (Traits::eq_int_type(first, Traits::eof())) return Damage::Unclosed;
+  if (!Traits::eq_int_type(first, Traits::to_int_type(L'\n'))) return Damage::AfterLastRecord;
+  if (!Traits::eq_int_type(source.sbumpc(), Traits::eof()) || source.EndedInsideUnit()) return Damage::AfterLastRecord;
+  return Damage::None;
+}
+
 template <class T>
-FileStatus ReadFrom(WideInBuf& source, T& object) {
+FileStatus ReadFrom(WideInBuf& source, T& object, Damage* damage) {
+  Damage found = Damage::None;
+  using Traits = std::wistream::traits_type;
+  if (Traits::eq_int_type(source.sgetc(), Traits::eof()) && !source.EndedInsideUnit()) {
+    // A file of 0 bytes holds nothing to lose: it counts as no file at all.
+    if (damage) *damage = found;
+    return FileStatus::Missing;
+  }
   std::wistream stream(&source);
   stream.imbue(std::locale::classic());
   try {
     WideTextInArchive archive(stream, source);
     archive >> object;
+    found = CheckEnding(source);
   } catch (const std::exception&) {
     // The archive's own errors, and any other fault of reading (memory), end
     // this file's load; what was read before stays.
-    return FileStatus::Damaged;
+    found = Damage::Content;
   }
-  return source.EndedInsideUnit() ? FileStatus::Damaged : FileStatus::Ok;
+  if (found == Damage::None && source.EndedInsideUnit()) found = Damage::AfterLastRecord;
+  if (damage) *damage = found;
+  return found == Damage::None ? FileStatus::Ok : FileStatus::Damaged;
 }
 
 template <class T>
-FileStatus ReadFile(const std::wstring& path, T& object) {
+FileStatus ReadFile(const std::wstring& path, T& object, Damage* damage) {
   WideInBuf source;
-  if (!source.Open(path)) return FileStatus::Missing;
-  return ReadFrom(source, object);
+  if (!source.Open(path)) {
+    if (damage) *damage = Damage::None;
+    return FileStatus::Missing;
+  }
+  return ReadFrom(source, object, damage);
 }
 
 template <class T>
-FileStatus ReadBytes(const void* data, std::size_t size, T& object) {
+FileStatus ReadBytes(const void* data, std::size_t size, T& object, Damage* damage) {
   WideInBuf source;
   source.OpenMemory(data, size);
-  return ReadFrom(source, object);
+  return ReadFrom(source, object, damage);
 }
 
 template <class T>
 LoadResult LoadFile(const std::wstring& path, T& object) {
   LoadResult result;
-  result.status = ReadFile(path, object);
+  result.status = ReadFile(path, object, &result.damage);
   if (result.status == FileStatus::Damaged) result.keptCopy = KeepDamagedCopy(path);
   return result;
 }
@@ -106,17 +130,19 @@ class TextBuf : public std::basic_streambuf<wchar_t> {
   wchar_t area_[kArea];
 };
 
-// Writes the whole archive into the stream; false, with why, on a fault.
-// `finish` ends the output inside the archive's lifetime: its closing line
-// break is not part of the files this program has always written.
-template <class T, class Finish>
-bool WriteArchive(std::wostream& stream, const T& object, Finish finish, std::wstring& why) {
+// Writes the whole archive into the stream; false, with why, on a fault. The
+// archive ends as the library ends it: its destructor writes the closing line
+// break that every copy of these files carries.
+template <class T>
+bool WriteArchive(std::wostream& stream, const T& object, std::wstring& why) {
   stream.imbue(std::locale::classic());
   try {
     WriteHeader(stream);
-    boost::archive::text_woarchive archive(stream, boost::archive::no_header);
-    archive << object;
-    return finish(stream.good());
+    {
+      boost::archive::text_woarchive archive(stream, boost::archive::no_header);
+      archive << object;
+    }
+    return stream.good();
   } catch (const std::exception& error) {
     const std::string words = error.what();
     why.assign(words.begin(), words.end());
@@ -135,57 +161,55 @@ bool StillAsSaved(const std::wstring& path, const std::wstring& text, const Save
 // save's; without one it streams straight into the file, which suits a large
 // file that changes at nearly every save.
 template <class T>
-SaveResult SaveFile(const std::wstring& path, const T& object, SavedFile* memo) {
+SaveResult StageFile(const std::wstring& path, const T& object, StagedFile& staged, const SavedFile* memo) {
+  staged = StagedFile{};
+  staged.path = path;
   if (path.empty()) return {false, L"There is no place to save the data."};
-  std::wstring text;
   std::wstring why;
   if (memo) {
     TextBuf buffer(memo->known ? memo->text.size() + memo->text.size() / 8 : 4096);
     std::wostream stream(&buffer);
-    const auto take = [&buffer, &text](bool good) {
-      text = buffer.Take();
-      return good;
-    };
-    if (!WriteArchive(stream, object, take, why)) return Failure(L"Could not write", path, why);
-    if (StillAsSaved(path, text, *memo)) return {true, {}};
-    memo->known = false;
+    const bool built = WriteArchive(stream, object, why);
+    staged.text = buffer.Take();
+    if (!built) return Failure(L"Could not write", path, why);
+    if (StillAsSaved(path, staged.text, *memo)) {
+      staged.unchanged = true;
+      return {true, {}};
+    }
   }
   if (!files::EnsureFolderFor(path)) return Failure(L"Could not create the folder for", path, files::LastError());
-  const std::wstring temporary = path + L".tmp";
-  WideOutBuf target;  // outlives the archive: see WriteArchive
+  const std::wstring temporary = TemporaryPath(path);
+  WideOutBuf target;
   if (!target.Open(temporary)) return Failure(L"Could not create", temporary, target.Error());
   bool written = false;
-  {
-    const auto close = [&target](bool good) {
-      const bool ok = good && !target.Failed();
-      return target.Close() && ok;
-    };
-    if (memo) {
-      const auto size = static_cast<std::streamsize>(text.size());
-      written = close(target.sputn(text.data(), size) == size);
-    } else {
-      std::wostream stream(&target);
-      written = WriteArchive(stream, object, close, why);
-    }
-    if (!written) {
-      target.Close();
-      if (target.Failed()) why = target.Error();
-    }
+  if (memo) {
+    const auto size = static_cast<std::streamsize>(staged.text.size());
+    written = target.sputn(staged.text.data(), size) == size;
+  } else {
+    std::wostream stream(&target);
+    written = WriteArchive(stream, object, why);
   }
+  written = target.Close() && written;
   if (!written) {
+    if (target.Failed()) why = target.Error();
     files::Remove(temporary);
     return Failure(L"Could not write", path, why);
   }
-  if (!files::ReplaceWith(temporary, path)) {
+  return {true, {}};
+}
+
+template <class T>
+SaveResult SaveFile(const std::wstring& path, const T& object, SavedFile* memo) {
+  StagedFile staged;
+  const SaveResult result = StageFile(path, object, staged, memo);
+  if (!result || staged.unchanged) return result;
+  if (memo) memo->known = false;
+  if (!files::ReplaceWith(TemporaryPath(path), path)) {
     const std::wstring reason = files::LastError();
-    files::Remove(temporary);
+    files::Remove(TemporaryPath(path));
     return Failure(L"Could not replace", path, reason);
   }
-  if (memo && files::StampOf(path, memo->size, memo->written)) {
-    memo->path = path;
-    memo->text = std::move(text);
-    memo->known = true;
-  }
+  if (memo) RememberSaved(staged, *memo);
   return {true, {}};
 }
 
@@ -208,18 +232,24 @@ std::wstring KeepDamagedCopy(const std::wstring& path) {
   return {};
 }
 
-FileStatus ReadArchive(const std::wstring& path, Groups& groups) { return ReadFile(path, groups); }
-FileStatus ReadArchive(const std::wstring& path, Contacts& contacts) { return ReadFile(path, contacts); }
-FileStatus ReadArchive(const std::wstring& path, Options& options) { return ReadFile(path, options); }
+FileStatus ReadArchive(const std::wstring& path, Groups& groups, Damage* damage) {
+  return ReadFile(path, groups, damage);
+}
+FileStatus ReadArchive(const std::wstring& path, Contacts& contacts, Damage* damage) {
+  return ReadFile(path, contacts, damage);
+}
+FileStatus ReadArchive(const std::wstring& path, Options& options, Damage* damage) {
+  return ReadFile(path, options, damage);
+}
 
-FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups) {
-  return ReadBytes(data, size, groups);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups, Damage* damage) {
+  return ReadBytes(data, size, groups, damage);
 }
-FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts) {
-  return ReadBytes(data, size, contacts);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts, Damage* damage) {
+  return ReadBytes(data, size, contacts, damage);
 }
-FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options) {
-  return ReadBytes(data, size, options);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options, Damage* damage) {
+  return ReadBytes(data, size, options, damage);
 }
 
 LoadResult LoadArchive(const std::wstring& path, Groups& groups) { return LoadFile(path, groups); }
@@ -240,3 +270,25 @@ SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts, Saved
 SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFile* memo) {
   return SaveFile(path, options, memo);
 }
+
+SaveResult StageArchive(const std::wstring& path, const Groups& groups, StagedFile& staged, const SavedFile* memo) {
+  return StageFile(path, groups, staged, memo);
+}
+SaveResult StageArchive(const std::wstring& path, const Contacts& contacts, StagedFile& staged,
+                        const SavedFile* memo) {
+  return StageFile(path, contacts, staged, memo);
+}
+SaveResult StageArchive(const std::wstring& path, const Options& options, StagedFile& staged,
+                        const SavedFile* memo) {
+  return StageFile(path, options, staged, memo);
+}
+
+void RememberSaved(StagedFile& staged, SavedFile& memo) {
+  memo.known = false;
+  if (!files::StampOf(staged.path, memo.size, memo.written)) return;
+  memo.path = staged.path;
+  memo.text = std::move(staged.text);
+  memo.known = true;
+}
+
+std::wstring TemporaryPath(const std::wstring& path) { return path + L".tmp"; }

@@ -14,8 +14,19 @@ enum class FileStatus {
   Damaged,  // stopped part way: what was read before the fault stays
 };
 
+// Why a file counts as damaged.
+enum class Damage {
+  None,
+  Content,          // a token could not be read: loading stopped part way
+  Unclosed,         // every record was read, but the closing line break is missing: cut
+                    // short (perhaps inside its last number), or written by an earlier build
+  AfterLastRecord,  // something else than the closing line break follows the last record
+                    // (a lowered record count, bytes added at the end)
+};
+
 struct LoadResult {
   FileStatus status = FileStatus::Missing;
+  Damage damage = Damage::None;
   // Where the damaged file was kept before anything could overwrite it; empty
   // when it was not damaged, was empty, or the copy failed.
   std::wstring keptCopy;
@@ -29,7 +40,7 @@ struct SaveResult {
   explicit operator bool() const { return ok; }
 };
 
-// Load: read the file into the object, keep a copy of a damaged file beside it
+// Load: read the file into the object (a file of 0 bytes counts as missing), keep a copy of a damaged file beside it
 // (name.damaged, name.damaged-2, ...), and for the options apply the auto-start
 // setting whenever the file could be opened.
 LoadResult LoadArchive(const std::wstring& path, Groups& groups);
@@ -55,13 +66,32 @@ SaveResult SaveArchive(const std::wstring& path, const Groups& groups, SavedFile
 SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts, SavedFile* memo = nullptr);
 SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFile* memo = nullptr);
 
+// The first half of a save, for saving several files as one set: the new file
+// complete in TemporaryPath(path), forced to the disk, not yet in place.
+struct StagedFile {
+  std::wstring path;
+  bool unchanged = false;  // the memo says the file holds this text already: nothing was written
+  std::wstring text;       // with a memo: what was written, for the memo once the file is in place
+};
+SaveResult StageArchive(const std::wstring& path, const Groups& groups, StagedFile& staged,
+                        const SavedFile* memo = nullptr);
+SaveResult StageArchive(const std::wstring& path, const Contacts& contacts, StagedFile& staged,
+                        const SavedFile* memo = nullptr);
+SaveResult StageArchive(const std::wstring& path, const Options& options, StagedFile& staged,
+                        const SavedFile* memo = nullptr);
+// Once a staged file is in place: memo describes it.
+void RememberSaved(StagedFile& staged, SavedFile& memo);
+std::wstring TemporaryPath(const std::wstring& path);
+
 // Only the reading, with no side effect at all (the data tool and the fuzzers).
-FileStatus ReadArchive(const std::wstring& path, Groups& groups);
-FileStatus ReadArchive(const std::wstring& path, Contacts& contacts);
-FileStatus ReadArchive(const std::wstring& path, Options& options);
-FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups);
-FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts);
-FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options);
+// A file counts as read completely only when exactly the closing line break
+// follows its last record.
+FileStatus ReadArchive(const std::wstring& path, Groups& groups, Damage* damage = nullptr);
+FileStatus ReadArchive(const std::wstring& path, Contacts& contacts, Damage* damage = nullptr);
+FileStatus ReadArchive(const std::wstring& path, Options& options, Damage* damage = nullptr);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups, Damage* damage = nullptr);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts, Damage* damage = nullptr);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options, Damage* damage = nullptr);
 
 // Copies a damaged file to name.damaged, or name.damaged-2, -3... never over an
 // earlier copy. Returns the copy's path, or empty.

@@ -1,5 +1,7 @@
 #include "model/engine.h"
 
+#include "model/file_system.h"
+
 Engine::Engine() : groups(new Groups), contacts(new Contacts), options(new Options) {
   UsePaths(PathsBesideExecutable(platform::ExecutablePath(), platform::PathSeparator()));
 }
@@ -25,11 +27,26 @@ void Engine::UsePaths(const Paths& paths) {
   optionsPath = paths.options;
 }
 
+FileSet Engine::Set() const { return FileSet({groupsPath, contactsPath, optionsPath}); }
+
 Engine::LoadReport Engine::Load() {
+  Set().FinishInterrupted([this](const std::wstring& temporary, const std::wstring& member) {
+    if (member == groupsPath) {
+      Groups probe;
+      return ReadArchive(temporary, probe) == FileStatus::Ok;
+    }
+    if (member == contactsPath) {
+      Contacts probe;
+      return ReadArchive(temporary, probe) == FileStatus::Ok;
+    }
+    Options probe;
+    return ReadArchive(temporary, probe) == FileStatus::Ok;
+  });
   LoadReport report;
   const auto note = [&report](const std::wstring& path, const LoadResult& result) {
     if (result.status != FileStatus::Damaged) return;
     report.damagedFiles.push_back(path);
+    report.damages.push_back(result.damage);
     report.keptCopies.push_back(result.keptCopy);
   };
   const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
@@ -45,13 +62,40 @@ Engine::LoadReport Engine::Load() {
 }
 
 bool Engine::Save(std::wstring* reason) {
-  const SaveResult results[] = {SaveArchive(groupsPath, *groups, &savedGroups_),
-                                SaveArchive(contactsPath, *contacts),
-                                SaveArchive(optionsPath, *options, &savedOptions_)};
-  for (const SaveResult& result : results) {
-    if (result) continue;
+  StagedFile staged[3];
+  std::size_t failed = 0;
+  SaveResult result = StageArchive(groupsPath, *groups, staged[0], &savedGroups_);
+  if (result) {
+    failed = 1;
+    result = StageArchive(contactsPath, *contacts, staged[1]);
+  }
+  if (result) {
+    failed = 2;
+    result = StageArchive(optionsPath, *options, staged[2], &savedOptions_);
+  }
+  if (!result) {
+    // The one that failed cleaned up after itself (a folder in the place of
+    // its temporary file is not ours to remove); the ones before it are undone.
+    for (std::size_t i = 0; i < failed; ++i) {
+      if (!staged[i].unchanged) files::Remove(TemporaryPath(staged[i].path));
+    }
     if (reason) *reason = result.reason;
     return false;
+  }
+  std::vector<std::wstring> changed;
+  SavedFile* const memos[] = {&savedGroups_, nullptr, &savedOptions_};
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (staged[i].unchanged) continue;
+    changed.push_back(staged[i].path);
+    if (memos[i]) memos[i]->known = false;
+  }
+  std::wstring why;
+  if (!Set().Replace(changed, why)) {
+    if (reason) *reason = why;
+    return false;
+  }
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (memos[i] && !staged[i].unchanged) RememberSaved(staged[i], *memos[i]);
   }
   return true;
 }

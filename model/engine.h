@@ -6,6 +6,7 @@
 
 #include "model/archive.h"
 #include "model/contacts.h"
+#include "model/file_set.h"
 #include "model/groups.h"
 #include "model/options.h"
 
@@ -31,21 +32,27 @@ class Engine {
     FileStatus groups = FileStatus::Missing;
     FileStatus contacts = FileStatus::Missing;
     FileStatus options = FileStatus::Missing;
-    // Files that stopped loading part way, in load order, and the copies kept of
-    // them before anything could overwrite them (empty where none was made).
+    // Files that did not load completely, in load order, why, and the copies
+    // kept of them before anything could overwrite them (empty where none was
+    // made). A file of an earlier build, which lacks only the closing line
+    // break, is among them (Damage::Unclosed) and is written complete at the
+    // next save.
     std::vector<std::wstring> damagedFiles;
+    std::vector<Damage> damages;
     std::vector<std::wstring> keptCopies;
     bool AnyDamaged() const { return !damagedFiles.empty(); }
   };
 
-  // Groups, then contacts, then options; a missing file leaves its defaults, a
-  // damaged one what was read before the fault.
+  // Finishes a save that was cut off (see FileSet), then reads groups, contacts
+  // and options; a missing file leaves its defaults, a damaged one what was read
+  // before the fault.
   LoadReport Load();
-  // Writes all three files, each replacing its old file only once complete. On
-  // failure the others are still written; reason gets the first failure's words.
-  // The groups and options files, small and mostly unchanged (a tick changes
-  // only the contacts), are left as they are when this engine saved them
-  // before, their text would not change, and no one has touched them since.
+  // Writes the three files as one set: every changed file is written complete
+  // first, and only then are they put in place. When one cannot be written,
+  // none is replaced; reason gets the failure's words. The groups and options
+  // files, small and mostly unchanged (a tick changes only the contacts), are
+  // not part of the set when this engine saved them before, their text would
+  // not change, and no one has touched them since.
   bool Save(std::wstring* reason = nullptr);
 
   boost::shared_ptr<Groups> groups;
@@ -57,6 +64,7 @@ class Engine {
 
  private:
   void UsePaths(const Paths& paths);
+  FileSet Set() const;
 
   SavedFile savedGroups_;
   SavedFile savedOptions_;

@@ -21,6 +21,9 @@ bool FlushToDisk(std::FILE* file);
 // Replaces `to` by `from` in one step: afterwards `to` is either the old or the
 // new file, also after a crash or power cut.
 bool ReplaceWith(const std::wstring& from, const std::wstring& to);
+// Forces the folder that holds `path` to the disk, so that a file created there
+// keeps its name after a power cut.
+bool FlushFolderOf(const std::wstring& path);
 // Copies `from` to `to` unless `to` exists; `existed` tells that case apart.
 bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& existed);
 // Creates the folder that holds `path`, with its parents, when missing.

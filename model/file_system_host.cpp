@@ -22,13 +22,14 @@ bool Fail() {
 }
 
 // A rename is only durable once the folder that records it is on the disk too.
-void SyncFolderOf(const std::string& path) {
+bool SyncFolderOf(const std::string& path) {
   std::string folder = std::filesystem::path(path).parent_path().native();
   if (folder.empty()) folder = ".";
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
+  if (fd < 0) return Fail();
+  const bool ok = fsync(fd) == 0 || Fail();
   close(fd);
+  return ok;
 }
 
 }  // namespace
@@ -81,6 +82,8 @@ bool ReplaceWith(const std::wstring& from, const std::wstring& to) {
   SyncFolderOf(target);
   return true;
 }
+
+bool FlushFolderOf(const std::wstring& path) { return SyncFolderOf(Native(path)); }
 
 bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& existed) {
   existed = false;

@@ -59,6 +59,9 @@ bool ReplaceWith(const std::wstring& from, const std::wstring& to) {
   return true;
 }
 
+// NTFS journals the names in a folder; the replacements are written through.
+bool FlushFolderOf(const std::wstring&) { return true; }
+
 bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& existed) {
   existed = false;
   if (CopyFileW(from.c_str(), to.c_str(), TRUE)) return true;
