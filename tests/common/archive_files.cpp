@@ -77,6 +77,7 @@ bool FileExists(const std::wstring& path) {
 
 std::wstring Str(const std::wstring& text) { return std::to_wstring(text.size()) + L" " + text; }
 std::wstring Num(std::int64_t value) { return std::to_wstring(value); }
+std::wstring Closed(const std::wstring& tokens) { return tokens + L"\n"; }
 
 std::wstring CollectionFile(int libraryVersion, std::int32_t lastId, const std::vector<std::wstring>& records) {
   // Root object: class information (tracking 0, version 1), then lastId; the
@@ -91,7 +92,7 @@ std::wstring CollectionFile(int libraryVersion, std::int32_t lastId, const std::
     text += i == 0 ? L" 0 1 3 1 1\n0 " : L" 3\n" + Num(static_cast<std::int64_t>(i)) + L" ";
     text += records[i];
   }
-  return text;
+  return Closed(text);
 }
 
 std::wstring ContactRecord(std::int32_t id, const std::wstring& name, const std::wstring& imagePath, int unit,

@@ -32,10 +32,13 @@ bool FileExists(const std::wstring& path);
 // A string token: its length, one space, its characters.
 std::wstring Str(const std::wstring& text);
 std::wstring Num(std::int64_t value);
+// The tokens and the line break the library's archive writes when it ends.
+std::wstring Closed(const std::wstring& tokens);
 
-// A whole contacts.dat or groups.dat: `records` are the field texts of each
-// record, already joined by spaces. Library versions above 3 carry an item
-// version after the element count, as the library's own vector code writes it.
+// A whole contacts.dat or groups.dat, with its closing line break: `records`
+// are the field texts of each record, already joined by spaces. Library versions
+// above 3 carry an item version after the element count, as the library's own
+// vector code writes it.
 std::wstring CollectionFile(int libraryVersion, std::int32_t lastId, const std::vector<std::wstring>& records);
 std::wstring ContactRecord(std::int32_t id, const std::wstring& name, const std::wstring& imagePath, int unit,
                            std::int32_t count, std::int64_t last, std::int64_t previous, const std::wstring& notes,

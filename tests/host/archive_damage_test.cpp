@@ -19,11 +19,11 @@ std::wstring ThreeContacts() {
 
 }  // namespace
 
-TEST(DamagedFiles, EmptyOrForeignOptionsApplyTheDefaultAutoStart) {
+TEST(DamagedFiles, ForeignOptionsApplyTheDefaultAutoStartAndAnEmptyFileIsAMissingOne) {
   TempFolder folder;
   const std::wstring path = folder.File(L"options.dat");
-  for (const std::string& content : {std::string(), Bytes(L"22 serialization::archivX 3 0 2 0 1 1 1 1 1 1 1 0"),
-                                     std::string("\x89PNG\r\n\x1A\n", 8)}) {
+  for (const std::string& content : {Bytes(L"22 serialization::archivX 3 0 2 0 1 1 1 1 1 1 1 0"),
+                                     std::string("\x89PNG\r\n\x1A\n", 8), std::string(1, '2')}) {
     platform::SetAutoStartEntry(false);
     WriteBytes(path, content);
     Options options;
@@ -36,13 +36,20 @@ TEST(DamagedFiles, EmptyOrForeignOptionsApplyTheDefaultAutoStart) {
     EXPECT_TRUE(platform::AutoStartEntryPresent()) << "the default was applied";
   }
 
-  // Missing: nothing is applied at all.
-  platform::SetAutoStartEntry(false);
-  Options options;
-  const LoadResult missing = LoadArchive(folder.File(L"none.dat"), options);
-  EXPECT_FALSE(missing);
-  EXPECT_EQ(missing.status, FileStatus::Missing);
-  EXPECT_FALSE(platform::AutoStartEntryPresent());
+  // Missing, or 0 bytes: defaults, no copy, nothing applied at all.
+  const std::wstring empty = folder.File(L"empty.dat");
+  WriteBytes(empty, std::string());
+  for (const std::wstring& file : {folder.File(L"none.dat"), empty}) {
+    platform::SetAutoStartEntry(false);
+    Options options;
+    const LoadResult missing = LoadArchive(file, options);
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.status, FileStatus::Missing);
+    EXPECT_TRUE(missing.keptCopy.empty());
+    EXPECT_EQ(options.warnPercent, 75);
+    EXPECT_FALSE(platform::AutoStartEntryPresent());
+  }
+  EXPECT_FALSE(FileExists(empty + L".damaged"));
 }
 
 TEST(DamagedFiles, ContactsCutInsideTheThirdContactKeepTheFirstTwoAndACopy) {
@@ -99,7 +106,8 @@ TEST(DamagedFiles, WrongSignatureOrNewerLibraryVersionReadNothing) {
     EXPECT_TRUE(groups.items.empty());
   }
   // The newest version this reader knows still loads.
-  WriteBytes(path, Bytes(L"22 serialization::archive 18 0 1 1 0 0 1 1 0 1 3 1 1\n0 " + GroupRecord(1, L"G", L"", 0, 0)));
+  WriteBytes(path,
+             Bytes(Closed(L"22 serialization::archive 18 0 1 1 0 0 1 1 0 1 3 1 1\n0 " + GroupRecord(1, L"G", L"", 0, 0))));
   Groups groups;
   EXPECT_EQ(ReadArchive(path, groups), FileStatus::Ok);
   EXPECT_EQ(groups.items.size(), 1u);
@@ -184,8 +192,8 @@ TEST(DamagedFiles, APointerToAnythingButARecordIsRefused) {
   for (const auto& item : root.items) ASSERT_TRUE(item);
 
   // A record referred to twice is the same record, and is fine.
-  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 1 1 0 0 2 0 1 3 1 1\n0 " +
-                         ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1) + L" 3\n0"));
+  WriteBytes(path, Bytes(Closed(L"22 serialization::archive 3 0 1 1 0 0 2 0 1 3 1 1\n0 " +
+                                ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1) + L" 3\n0")));
   Contacts twice;
   EXPECT_EQ(ReadArchive(path, twice), FileStatus::Ok);
   ASSERT_EQ(twice.items.size(), 2u);

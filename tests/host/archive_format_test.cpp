@@ -50,8 +50,8 @@ TEST(ArchiveFormat, GroupsAndOptionsAreWrittenInTheVersion3Form) {
   TempFolder folder;
   Groups none;
   ASSERT_TRUE(SaveArchive(folder.File(L"groups.dat"), none));
-  // No groups: the vector's element count 0 ends the file.
-  EXPECT_EQ(ReadBytes(folder.File(L"groups.dat")), Bytes(L"22 serialization::archive 3 0 1 0 0 0 0"));
+  // No groups: the vector's element count 0 is the last token.
+  EXPECT_EQ(ReadBytes(folder.File(L"groups.dat")), Bytes(Closed(L"22 serialization::archive 3 0 1 0 0 0 0")));
 
   Groups groups;
   groups.Add(L"Family", L"", Days, 0);
@@ -73,7 +73,7 @@ TEST(ArchiveFormat, GroupsAndOptionsAreWrittenInTheVersion3Form) {
   options.minimizeToTray = false;
   ASSERT_TRUE(SaveArchive(folder.File(L"options.dat"), options));
   EXPECT_EQ(ReadBytes(folder.File(L"options.dat")),
-            Bytes(L"22 serialization::archive 3 0 2 0 99 200 1 -32000 -5 640 480 0"));
+            Bytes(Closed(L"22 serialization::archive 3 0 2 0 99 200 1 -32000 -5 640 480 0")));
 }
 
 // The same test runs in the host and the Windows build: both write these bytes.
@@ -222,13 +222,11 @@ TEST(ArchiveFormat, FilesOfTheOriginalFormLoadFieldForField) {
 
 TEST(ArchiveFormat, FilesOfTheLibrarysDefaultFormLoadToo) {
   TempFolder folder;
-  // Library version 18 with an item version after each count, and the line
-  // break the library's archive writes when it closes.
+  // Library version 18 with an item version after each count.
   const std::wstring path = folder.File(L"contacts.dat");
   WriteBytes(path, Bytes(CollectionFile(18, 2,
                                         {ContactRecord(1, L"A", L"", 0, 1, 5, 6, L"n", 1),
-                                         ContactRecord(2, L"B", L"", 1, 2, 7, 8, L"", 1)}) +
-                         L"\n"));
+                                         ContactRecord(2, L"B", L"", 1, 2, 7, 8, L"", 1)})));
   Contacts contacts;
   ASSERT_EQ(ReadArchive(path, contacts), FileStatus::Ok);
   ASSERT_EQ(contacts.items.size(), 2u);
@@ -236,7 +234,7 @@ TEST(ArchiveFormat, FilesOfTheLibrarysDefaultFormLoadToo) {
   EXPECT_EQ(contacts.items[1]->previousContacted, 8);
 
   const std::wstring groupsPath = folder.File(L"groups.dat");
-  WriteBytes(groupsPath, Bytes(CollectionFile(18, 1, {GroupRecord(1, L"G", L"", 0, 0)}) + L"\n"));
+  WriteBytes(groupsPath, Bytes(CollectionFile(18, 1, {GroupRecord(1, L"G", L"", 0, 0)})));
   Groups groups;
   ASSERT_EQ(ReadArchive(groupsPath, groups), FileStatus::Ok);
   ASSERT_EQ(groups.items.size(), 1u);
@@ -246,7 +244,7 @@ TEST(ArchiveFormat, FilesOfTheLibrarysDefaultFormLoadToo) {
 TEST(ArchiveFormat, OptionsOfVersion1KeepMinimizeToTray) {
   TempFolder folder;
   const std::wstring path = folder.File(L"options.dat");
-  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 1 0 50 3 1 10 20 300 400"));
+  WriteBytes(path, Bytes(Closed(L"22 serialization::archive 3 0 1 0 50 3 1 10 20 300 400")));
   Options options;
   options.minimizeToTray = true;
   ASSERT_EQ(LoadArchive(path, options).status, FileStatus::Ok);
@@ -262,7 +260,7 @@ TEST(ArchiveFormat, OptionsOfVersion1KeepMinimizeToTray) {
   EXPECT_FALSE(platform::AutoStartEntryPresent());
 
   // Version 2 reads the ninth value.
-  WriteBytes(path, Bytes(L"22 serialization::archive 3 0 2 0 50 3 1 10 20 300 400 0"));
+  WriteBytes(path, Bytes(Closed(L"22 serialization::archive 3 0 2 0 50 3 1 10 20 300 400 0")));
   ASSERT_EQ(LoadArchive(path, options).status, FileStatus::Ok);
   EXPECT_FALSE(options.minimizeToTray);
 }

@@ -33,7 +33,7 @@ TEST(Saving, CreatesAMissingSettingsFolderAndLeavesNoTemporaryFile) {
   EXPECT_EQ(loaded.groups->items[0]->name, L"Family");
 }
 
-TEST(Saving, TheOldFileSurvivesASaveThatFailsBeforeTheReplace) {
+TEST(Saving, TheOldFilesSurviveASaveThatFailsBeforeTheReplace) {
   TempFolder folder;
   Engine engine(folder.path());
   engine.contacts->Add(L"Old", L"", Days, 1, 100, L"", 1);
@@ -43,21 +43,24 @@ TEST(Saving, TheOldFileSurvivesASaveThatFailsBeforeTheReplace) {
   // The temporary file cannot be created: a folder holds its name.
   std::filesystem::create_directory(files::PathOf(engine.contactsPath + L".tmp"));
   engine.contacts->Add(L"New", L"", Days, 1, 200, L"", 1);
-  engine.groups->Add(L"Written anyway", L"", Days, 0);
+  engine.groups->Add(L"Not written either", L"", Days, 0);
+  const std::string groupsBefore = ReadBytes(engine.groupsPath);
   std::wstring reason;
   EXPECT_FALSE(engine.Save(&reason));
   EXPECT_NE(reason.find(engine.contactsPath), std::wstring::npos);
   EXPECT_EQ(ReadBytes(engine.contactsPath), before);
-  // The other files are still saved.
-  Groups groups;
-  ASSERT_EQ(ReadArchive(engine.groupsPath, groups), FileStatus::Ok);
-  EXPECT_EQ(groups.items.size(), 1u);
+  // The files are saved as one set: the groups, written first, are not put in place.
+  EXPECT_EQ(ReadBytes(engine.groupsPath), groupsBefore);
+  EXPECT_FALSE(FileExists(engine.groupsPath + L".tmp"));
 
   std::filesystem::remove(files::PathOf(engine.contactsPath + L".tmp"));
   ASSERT_TRUE(engine.Save());
   Contacts contacts;
   ASSERT_EQ(ReadArchive(engine.contactsPath, contacts), FileStatus::Ok);
   EXPECT_EQ(contacts.items.size(), 2u);
+  Groups groups;
+  ASSERT_EQ(ReadArchive(engine.groupsPath, groups), FileStatus::Ok);
+  EXPECT_EQ(groups.items.size(), 1u);
 }
 
 TEST(Saving, AFolderNamedInAnotherScriptWorks) {
