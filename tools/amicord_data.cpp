@@ -1,13 +1,15 @@
 // amicord-data: the data files as JSON, read with the program's own loaders and
 // written with its own savers.
 //   amicord-data dump DIR    prints DIR's groups.dat, contacts.dat, options.dat
-//   amicord-data write DIR   writes them from the JSON on standard input
+//   amicord-data write DIR   writes them from the JSON on standard input, as one
+//                            set the way the program saves
 // Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save),
 // 2 usage errors.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
 #include <string>
+#include <utility>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -32,22 +34,38 @@ int Usage(const std::string& problem) {
 
 std::string Utf8(const std::wstring& text) { return datatool::ToUtf8(text); }
 
+const char* DamageWords(Damage damage) {
+  switch (damage) {
+    case Damage::Unclosed:
+      return "ends without its closing line break (cut short, or written by an earlier build)";
+    case Damage::AfterLastRecord:
+      return "has more after its last record (a lowered record count, or bytes added at the end)";
+    case Damage::Content:
+    case Damage::None:
+      break;
+  }
+  return "is damaged";
+}
+
 int Dump(const std::wstring& folder) {
   Engine engine(folder);
   datatool::DataSet data;
   // Reading only: no copies of damaged files, no auto-start change.
-  data.groupsStatus = ReadArchive(engine.groupsPath, data.groups);
-  data.contactsStatus = ReadArchive(engine.contactsPath, data.contacts);
-  data.optionsStatus = ReadArchive(engine.optionsPath, data.options);
+  Damage damages[3];
+  data.groupsStatus = ReadArchive(engine.groupsPath, data.groups, &damages[0]);
+  data.contactsStatus = ReadArchive(engine.contactsPath, data.contacts, &damages[1]);
+  data.optionsStatus = ReadArchive(engine.optionsPath, data.options, &damages[2]);
   const std::string text = datatool::ToJson(data).dump(2) + "\n";
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
   bool damaged = false;
-  for (const auto& [status, path] : {std::pair{data.groupsStatus, engine.groupsPath},
-                                     std::pair{data.contactsStatus, engine.contactsPath},
-                                     std::pair{data.optionsStatus, engine.optionsPath}}) {
-    if (status != FileStatus::Damaged) continue;
-    std::cerr << "amicord-data: " << Utf8(path) << " is damaged; shown as far as it could be read\n";
+  const std::pair<FileStatus, std::wstring> files[] = {{data.groupsStatus, engine.groupsPath},
+                                                       {data.contactsStatus, engine.contactsPath},
+                                                       {data.optionsStatus, engine.optionsPath}};
+  for (std::size_t i = 0; i < 3; ++i) {
+    if (files[i].first != FileStatus::Damaged) continue;
+    std::cerr << "amicord-data: " << Utf8(files[i].second) << " " << DamageWords(damages[i])
+              << "; shown as far as it could be read\n";
     damaged = true;
   }
   return damaged ? kDamaged : kDone;

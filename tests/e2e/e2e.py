@@ -126,7 +126,8 @@ def has_colour(path, x0, y0, x1, y1, colour):
 # The files of the program our users come from: wide text archives of library
 # version 3, which writes no item version after a collection's element count.
 # Each wide character is one UTF-16LE unit, with a 0x0D byte before every 0x0A
-# byte, as a text-mode wide stream stores it.
+# byte, as a text-mode wide stream stores it. The archive ends with a line break
+# when it closes.
 
 def archive_bytes(text):
     units = text.encode("utf-16-le")
@@ -176,7 +177,7 @@ def write_original(folder, records_path):
     }
     for name, text in files.items():
         with open("%s/%s" % (folder, name), "wb") as out:
-            out.write(archive_bytes(text))
+            out.write(archive_bytes(text + "\n"))
 
 
 def cut(path, text):

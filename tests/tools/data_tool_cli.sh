@@ -27,6 +27,21 @@ grep -q '"lastContacted": -9223372036854775808' "$dir/out.json" || fail "time lo
 "$tool" write "$dir/again" <"$dir/out.json" || fail "dump output should be accepted by write"
 cmp "$dir/new folder/contacts.dat" "$dir/again/contacts.dat" || fail "write of a dump changed the bytes"
 
+# The original form ends with the closing line break, 0D 0A 00.
+[ "$(tail -c 3 "$dir/new folder/groups.dat" | od -An -tx1 | tr -d ' ')" = "0d0a00" ] || fail "closing line break missing"
+[ ! -e "$dir/new folder/saving.set" ] || fail "write left its set marker"
+cp -r "$dir/new folder" "$dir/ends"
+printf 'x\0' >>"$dir/ends/groups.dat"
+size=$(stat -c %s "$dir/ends/options.dat")
+head -c $((size - 3)) "$dir/new folder/options.dat" >"$dir/ends/options.dat"
+"$tool" dump "$dir/ends" >/dev/null 2>"$dir/err"; [ $? -eq 1 ] || fail "trailing bytes and a missing end should exit 1"
+grep -q "groups.dat has more after its last record" "$dir/err" || fail "trailing bytes not reported"
+grep -q "options.dat ends without its closing line break" "$dir/err" || fail "missing end not reported"
+: >"$dir/ends/options.dat"
+"$tool" dump "$dir/ends" >"$dir/out3.json" 2>"$dir/err"
+grep -q "options.dat" "$dir/err" && fail "an empty file should count as missing"
+grep -q '"status": "missing"' "$dir/out3.json" || fail "an empty file should show as missing"
+
 head -c 150 "$dir/new folder/contacts.dat" >"$dir/cut.dat" && mv "$dir/cut.dat" "$dir/new folder/contacts.dat"
 "$tool" dump "$dir/new folder" >"$dir/out2.json" 2>"$dir/err"; [ $? -eq 1 ] || fail "damaged file should exit 1"
 grep -q '"status": "damaged"' "$dir/out2.json" || fail "damaged status missing"
