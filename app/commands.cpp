@@ -16,7 +16,6 @@
 namespace {
 
 constexpr wchar_t kMessageCaption[] = L"Amicord";
-constexpr wchar_t kAboutCaption[] = L"About Amicord - Personal Relationship Manager";
 
 }  // namespace
 
@@ -145,5 +144,5 @@ void Commands::ShowAbout() {
   const std::wstring text = L"Amicord - Personal Relationship Manager\nVersion " AMICORD_VERSION_TEXT_W
                             L"\n\nYour data is kept in:\n" +
                             session_.DataFolder();
-  ::MessageBoxW(window_, text.c_str(), kAboutCaption, MB_OK | MB_ICONINFORMATION);
+  ::MessageBoxW(window_, text.c_str(), kAboutText, MB_OK | MB_ICONINFORMATION);
 }

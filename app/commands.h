@@ -8,6 +8,8 @@
 
 // The user guide installed beside the executable.
 inline constexpr wchar_t kHelpFileName[] = L"help.html";
+// The system menu's entry for ShowAbout, and the caption of what it shows.
+inline constexpr wchar_t kAboutText[] = L"About Amicord - Personal Relationship Manager";
 
 class DataSession;
 class GroupTabs;

@@ -34,6 +34,13 @@ void DataSession::ReportHandlerException(UINT message, const char* what) {
 
 void DataSession::Load() { loadReport_ = engine_.Load(); }
 
+void DataSession::SendChangesTo(HWND window) {
+  engine_.groups->notifyWindow = window;
+  engine_.contacts->notifyWindow = window;
+  for (const Contacts::Item& contact : *engine_.contacts)
+    if (contact) contact->notifyWindow = window;
+}
+
 void DataSession::ReportLoadProblems() {
   if (!loadReport_.AnyDamaged()) return;
   std::wstring text = L"Some of your data could not be read completely:\n";

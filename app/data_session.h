@@ -23,6 +23,8 @@ class DataSession {
 
   // Reads the three files, remembering what was damaged for ReportLoadProblems.
   void Load();
+  // The collections and every loaded contact announce their changes to window.
+  void SendChangesTo(HWND window);
   bool HasLoadProblems() const { return loadReport_.AnyDamaged(); }
   // Tells the user which files were damaged and where their copies are kept;
   // once per start.

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr wchar_t kAboutText[] = L"About Amicord - Personal Relationship Manager";
-
 UniqueIcon LoadIconResource(int id, int size) {
   return UniqueIcon(static_cast<HICON>(
       LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
@@ -33,11 +31,7 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
 
   // The model tells this window of every change; the tabs pass it on.
-  Engine& engine = session_.GetEngine();
-  engine.groups->notifyWindow = m_hWnd;
-  engine.contacts->notifyWindow = m_hWnd;
-  for (const Contacts::Item& contact : *engine.contacts)
-    if (contact) contact->notifyWindow = m_hWnd;
+  session_.SendChangesTo(m_hWnd);
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
 
   DlgResize_Init();
