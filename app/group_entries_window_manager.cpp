@@ -23,11 +23,11 @@ bool GroupEntriesWindowManager::Remove(std::int32_t groupId) {
   if (at == entries_.end()) return false;
   if (shownId_ == groupId) {
     shownId_ = noneId;
-    if (::IsWindow(shownWindow_)) ::DestroyWindow(shownWindow_);
     shownWindow_ = nullptr;
   }
+  // The panel owns its window; the shown window, when it was this group's, is that one.
   const Panel panel = at->second;
-  if (panel && panel->m_hWnd && ::IsWindow(panel->m_hWnd)) ::DestroyWindow(panel->m_hWnd);
+  if (panel && panel->m_hWnd) panel->DestroyWindow();
   entries_.erase(at);
   return true;
 }

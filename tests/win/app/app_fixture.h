@@ -75,22 +75,24 @@ class MainWindowFixture : public ::testing::Test {
     return window;
   }
 
-  Engine& engine() { return window_->GetEngine(); }
+  Engine& engine() { return window_->SessionForTesting().GetEngine(); }
+  DataSession& session() { return window_->SessionForTesting(); }
+  GroupTabs& groupTabs() { return window_->TabsForTesting(); }
 
   // A group's panel, made as selecting its tab would, and kept alive for the
   // rest of the case.
   DlgGroupEntry& GroupPanel(int id) {
     GroupEntriesWindowManager::Panel panel;
-    EXPECT_TRUE(window_->Panels().Find(id, panel));
-    EXPECT_EQ(window_->GroupPanel(id), panel.get());
+    EXPECT_TRUE(groupTabs().Panels().Find(id, panel));
+    EXPECT_EQ(groupTabs().GroupPanel(id), panel.get());
     groupPanels_.push_back(panel);
     return *panel;
   }
 
   // Selects a tab as a click on it does.
   void SelectTab(int index) {
-    TabCtrl_SetCurSel(window_->Tabs(), index);
-    NMHDR header{window_->Tabs(), IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
+    TabCtrl_SetCurSel(groupTabs().Control(), index);
+    NMHDR header{groupTabs().Control(), IDC_TABS, static_cast<UINT>(TCN_SELCHANGE)};
     SendMessageW(window_->m_hWnd, WM_NOTIFY, IDC_TABS, reinterpret_cast<LPARAM>(&header));
   }
 

@@ -71,17 +71,17 @@ class Commands : public apptest::MainWindowFixture {
     ASSERT_TRUE(engine.Save());
   }
 
-  HWND tabs() { return window_->Tabs(); }
+  HWND tabs() { return groupTabs().Control(); }
 
   // A right click on the tab at index (or beside every tab for -1).
   void RightClickTab(int index) {
     RECT rect{};
     if (index >= 0) {
       TabCtrl_GetItemRect(tabs(), index, &rect);
-      window_->SetTabHitPoint(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+      groupTabs().SetHitPoint(POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
     } else {
       TabCtrl_GetItemRect(tabs(), TabCtrl_GetItemCount(tabs()) - 1, &rect);
-      window_->SetTabHitPoint(POINT{rect.right + 30, (rect.top + rect.bottom) / 2});
+      groupTabs().SetHitPoint(POINT{rect.right + 30, (rect.top + rect.bottom) / 2});
     }
   }
 
@@ -129,7 +129,7 @@ TEST_F(Commands, AddGroupFromButtonCapitalKeyAndTrayAndADuplicateNameAddsNothing
   ASSERT_EQ(TabCtrl_GetItemCount(tabs()), 3);
   EXPECT_EQ(TabText(tabs(), 1), L"Friends");
   EXPECT_EQ(TabText(tabs(), 2), L"Work");
-  EXPECT_EQ(window_->SaveCount(), 3);
+  EXPECT_EQ(session().SaveCount(), 3);
   const Engine saved = SavedData();
   ASSERT_EQ(saved.groups->items.size(), 2u);
   EXPECT_EQ(saved.groups->items[1]->name, L"Work");
@@ -143,18 +143,18 @@ TEST_F(Commands, AddGroupFromButtonCapitalKeyAndTrayAndADuplicateNameAddsNothing
   });
   Command(IDC_ADD_GROUP);
   EXPECT_EQ(TabCtrl_GetItemCount(tabs()), 3);
-  EXPECT_EQ(window_->SaveCount(), 3);
+  EXPECT_EQ(session().SaveCount(), 3);
 }
 
 TEST_F(Commands, CapitalKeysTypedIntoTheWindowsControlsReachTheWindowButTypingFieldsKeepTheirs) {
   WriteData();
   HWND window = Start();
-  HWND list = GetDlgItem(window_->AllPanel()->m_hWnd, IDC_CONTACT_LIST);
-  HWND sort = GetDlgItem(window_->AllPanel()->m_hWnd, IDC_SORT);
+  HWND list = GetDlgItem(groupTabs().AllPanel()->m_hWnd, IDC_CONTACT_LIST);
+  HWND sort = GetDlgItem(groupTabs().AllPanel()->m_hWnd, IDC_SORT);
   ASSERT_NE(list, nullptr);
   ASSERT_NE(sort, nullptr);
   // A text field inside the window keeps its capital letters.
-  HWND field = CreateWindowExW(0, L"Edit", L"", WS_CHILD, 0, 0, 40, 20, window_->AllPanel()->m_hWnd, nullptr,
+  HWND field = CreateWindowExW(0, L"Edit", L"", WS_CHILD, 0, 0, 40, 20, groupTabs().AllPanel()->m_hWnd, nullptr,
                                nullptr, nullptr);
   ASSERT_NE(field, nullptr);
   const LetterKeyFilter filter(window);
@@ -212,8 +212,8 @@ TEST_F(Commands, AddContactTakesTheSelectedTabsGroupAndNoneFromAll) {
   EXPECT_EQ(cleo.unit, Weeks);
   EXPECT_EQ(cleo.count, 2);
   EXPECT_EQ(GroupPanel(2).List().GetItemCount(), 2);
-  EXPECT_EQ(window_->AllPanel()->List().GetItemCount(), 3);
-  EXPECT_EQ(window_->SaveCount(), 1);
+  EXPECT_EQ(groupTabs().AllPanel()->List().GetItemCount(), 3);
+  EXPECT_EQ(session().SaveCount(), 1);
   EXPECT_EQ(SavedData().contacts->items.size(), 3u);
 
   SelectTab(0);  // All
@@ -224,7 +224,7 @@ TEST_F(Commands, AddContactTakesTheSelectedTabsGroupAndNoneFromAll) {
   Command(ID_ADD_CONTACT);
   EXPECT_EQ(driver.scriptsRun(), 2);
   EXPECT_EQ(engine().contacts->items.size(), 3u);
-  EXPECT_EQ(window_->SaveCount(), 1);
+  EXPECT_EQ(session().SaveCount(), 1);
 }
 
 TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
@@ -249,11 +249,11 @@ TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
   EXPECT_FALSE(options.minimizeToTray);
   EXPECT_TRUE(options.autoStart);
   EXPECT_TRUE(platform::AutoStartEntryPresent()) << "auto-start applies at once";
-  for (GroupEntryListView* list : {&window_->AllPanel()->List(), &GroupPanel(1).List(), &GroupPanel(2).List()}) {
+  for (GroupEntryListView* list : {&groupTabs().AllPanel()->List(), &GroupPanel(1).List(), &GroupPanel(2).List()}) {
     EXPECT_EQ(list->WarnPercent(), 50);
     EXPECT_FALSE(list->ShowLastContacted());
   }
-  EXPECT_EQ(window_->SaveCount(), 0);
+  EXPECT_EQ(session().SaveCount(), 0);
   EXPECT_EQ(fs::last_write_time(SettingsFolder() / L"options.dat"), writtenBefore);
 
   // Cancel keeps everything as it is.
@@ -263,10 +263,10 @@ TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
   });
   Char(L'O');
   EXPECT_EQ(engine().options->warnPercent, 50);
-  EXPECT_EQ(window_->AllPanel()->List().WarnPercent(), 50);
+  EXPECT_EQ(groupTabs().AllPanel()->List().WarnPercent(), 50);
 
   // The next save carries them.
-  window_->SaveAll();
+  session().SaveAll();
   EXPECT_EQ(SavedData().options->warnPercent, 50);
 }
 
@@ -297,7 +297,7 @@ TEST_F(Commands, TabMenuEditsAndDeletesTheRightClickedGroupNotTheSelectedOne) {
   EXPECT_EQ(TabText(tabs(), 1), L"Friends");
   EXPECT_EQ(engine().groups->items[1]->name, L"Office");
   EXPECT_EQ(SavedData().groups->items[1]->name, L"Office");
-  EXPECT_EQ(window_->SaveCount(), 1);
+  EXPECT_EQ(session().SaveCount(), 1);
 
   // On "All" or beside the tabs the commands find nothing.
   for (int index : {0, -1}) {
@@ -362,7 +362,7 @@ TEST_F(Commands, TrayMenuFollowsTheWindowAndALeftClickBringsItBack) {
   EXPECT_FALSE(IsWindowVisible(window));
   SendMessageW(window, WM_TRAYNOTIFY, TRAY_ICON_ID, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_TRUE(window_->IsShown());
+  EXPECT_TRUE(window_->ShownForTesting());
 
   // "Show Window" from the menu does the same.
   SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -403,29 +403,6 @@ TEST_F(Commands, ExitFromTheTrayWhileHiddenSavesTheHiddenWindowsPlaceAndEnds) {
   EXPECT_EQ(saved.options->windowHeight, 610);
 }
 
-TEST_F(Commands, TheIconComesBackWhenTheTaskbarIsRecreated) {
-  HWND window = Start();
-  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
-  SendMessageW(window, WM_TRAYNOTIFY, 0, 0);  // harmless
-  // The shell forgetting the icon is what a restarted taskbar means.
-  NOTIFYICONDATAW data{};
-  data.cbSize = NOTIFYICONDATAW_V2_SIZE;
-  data.hWnd = window;
-  data.uID = TRAY_ICON_ID;
-  Shell_NotifyIconW(NIM_DELETE, &data);
-  const bool shellAnswers = window_->TrayIconAdded();
-  SendMessageW(window, taskbarCreated, 0, 0);
-  // Without a shell (the headless test display) there is nothing to come back to.
-  if (shellAnswers) {
-    EXPECT_TRUE(window_->TrayIconAdded());
-  }
-  // Adding again replaces nothing twice: deleting once removes it.
-  if (window_->TrayIconAdded()) {
-    EXPECT_TRUE(Shell_NotifyIconW(NIM_DELETE, &data));
-    EXPECT_FALSE(Shell_NotifyIconW(NIM_DELETE, &data));
-  }
-}
-
 TEST_F(Commands, AboutNamesTheProgramItsVersionAndTheDataFolder) {
   HWND window = Start();
   HMENU system = GetSystemMenu(window, FALSE);
@@ -438,7 +415,7 @@ TEST_F(Commands, AboutNamesTheProgramItsVersionAndTheDataFolder) {
   SendMessageW(window, WM_SYSCOMMAND, ID_ABOUT, 0);
   ASSERT_EQ(watch.texts().size(), 1u);
   EXPECT_NE(watch.texts()[0].find(L"Version "), std::wstring::npos);
-  const std::wstring folder = window_->DataFolder();
+  const std::wstring folder = session().DataFolder();
   EXPECT_EQ(fs::path(folder), SettingsFolder());
   EXPECT_NE(watch.texts()[0].find(folder), std::wstring::npos);
   EXPECT_TRUE(IsWindowEnabled(window));
@@ -471,7 +448,7 @@ TEST_F(Commands, OpeningARowEditsItsContactAndMovesItWhenItsGroupChanges) {
   ASSERT_EQ(driver.scriptsRun(), 1);
   EXPECT_EQ(engine().contacts->items[0]->name, L"Anna");
   EXPECT_EQ(friends.List().GetItemCount(), 1);
-  EXPECT_EQ(window_->SaveCount(), 1);
+  EXPECT_EQ(session().SaveCount(), 1);
   EXPECT_EQ(SavedData().contacts->items[0]->name, L"Anna");
 
   // "Open" from the menu, moving her to Work: the row leaves Friends.

@@ -79,7 +79,7 @@ int RightmostInkOfNameLine(GroupEntryListView& list, int row) {
   return rightmost;
 }
 
-class GroupTabs : public apptest::MainWindowFixture {
+class MainWindowTabs : public apptest::MainWindowFixture {
  protected:
 
   // Friends (id 1) with Ann (1) and Cid (3), Work (2) with Bob (2), Dee (4)
@@ -98,21 +98,21 @@ class GroupTabs : public apptest::MainWindowFixture {
   }
 };
 
-TEST_F(GroupTabs, WithoutDataThereIsTheAllTabAlone) {
+TEST_F(MainWindowTabs, WithoutDataThereIsTheAllTabAlone) {
   Start();
-  const auto tabs = Tabs(window_->Tabs());
+  const auto tabs = Tabs(groupTabs().Control());
   ASSERT_EQ(tabs.size(), 1u);
   EXPECT_EQ(tabs[0].text, L"All");
   EXPECT_EQ(tabs[0].id, -2);
-  EXPECT_EQ(window_->Panels().ShownId(), -2);
-  EXPECT_EQ(window_->AllPanel()->List().GetItemCount(), 0);
-  EXPECT_EQ(window_->SaveCount(), 0) << "starting writes nothing";
+  EXPECT_EQ(groupTabs().Panels().ShownId(), -2);
+  EXPECT_EQ(groupTabs().AllPanel()->List().GetItemCount(), 0);
+  EXPECT_EQ(session().SaveCount(), 0) << "starting writes nothing";
 }
 
-TEST_F(GroupTabs, StartUpBuildsATabAndPanelPerGroupAndListsEveryContact) {
+TEST_F(MainWindowTabs, StartUpBuildsATabAndPanelPerGroupAndListsEveryContact) {
   WriteData();
   HWND window = Start();
-  const auto tabs = Tabs(window_->Tabs());
+  const auto tabs = Tabs(groupTabs().Control());
   ASSERT_EQ(tabs.size(), 3u);
   EXPECT_EQ(tabs[0].text, L"All");
   EXPECT_EQ(tabs[0].id, -2);
@@ -120,9 +120,9 @@ TEST_F(GroupTabs, StartUpBuildsATabAndPanelPerGroupAndListsEveryContact) {
   EXPECT_EQ(tabs[1].id, 1);
   EXPECT_EQ(tabs[2].text, L"Work");
   EXPECT_EQ(tabs[2].id, 2);
-  EXPECT_EQ(TabCtrl_GetCurSel(window_->Tabs()), 0);
+  EXPECT_EQ(TabCtrl_GetCurSel(groupTabs().Control()), 0);
 
-  DlgGroupEntry& all = *window_->AllPanel();
+  DlgGroupEntry& all = *groupTabs().AllPanel();
   DlgGroupEntry& friends = GroupPanel(1);
   DlgGroupEntry& work = GroupPanel(2);
   EXPECT_EQ(RowIds(all), (std::vector<int>{1, 2, 3, 4, 5}));
@@ -134,13 +134,13 @@ TEST_F(GroupTabs, StartUpBuildsATabAndPanelPerGroupAndListsEveryContact) {
 
   // Every panel is a child of the tab control, in the page rectangle; only "All" shows.
   RECT client{};
-  GetClientRect(window_->Tabs(), &client);
-  const RECT page = DlgCorvane::PanelRect(client);
+  GetClientRect(groupTabs().Control(), &client);
+  const RECT page = ::GroupTabs::PanelRect(client);
   for (DlgGroupEntry* panel : {&all, &friends, &work}) {
-    EXPECT_EQ(GetParent(panel->m_hWnd), window_->Tabs());
+    EXPECT_EQ(GetParent(panel->m_hWnd), groupTabs().Control());
     RECT rect{};
     GetWindowRect(panel->m_hWnd, &rect);
-    MapWindowPoints(nullptr, window_->Tabs(), reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(nullptr, groupTabs().Control(), reinterpret_cast<POINT*>(&rect), 2);
     EXPECT_TRUE(EqualRect(&rect, &page));
     EXPECT_EQ(GetWindowTextLengthW(GetDlgItem(panel->m_hWnd, IDC_SORT)), 4) << "caption None";
   }
@@ -158,15 +158,15 @@ TEST_F(GroupTabs, StartUpBuildsATabAndPanelPerGroupAndListsEveryContact) {
   EXPECT_GT(cid, dee + 30) << "the bracketed group name follows";
 }
 
-TEST_F(GroupTabs, SelectingATabShowsItsPanelAndTheLayoutFollowsTheWindow) {
+TEST_F(MainWindowTabs, SelectingATabShowsItsPanelAndTheLayoutFollowsTheWindow) {
   WriteData();
   HWND window = Start();
   ShowWindow(window, SW_SHOWNA);
   SelectTab(2);
   EXPECT_TRUE(IsWindowVisible(GroupPanel(2).m_hWnd));
-  EXPECT_FALSE(IsWindowVisible(window_->AllPanel()->m_hWnd));
+  EXPECT_FALSE(IsWindowVisible(groupTabs().AllPanel()->m_hWnd));
   SelectTab(0);
-  EXPECT_TRUE(IsWindowVisible(window_->AllPanel()->m_hWnd));
+  EXPECT_TRUE(IsWindowVisible(groupTabs().AllPanel()->m_hWnd));
   EXPECT_FALSE(IsWindowVisible(GroupPanel(2).m_hWnd));
 
   auto size = [](HWND window) {
@@ -174,56 +174,56 @@ TEST_F(GroupTabs, SelectingATabShowsItsPanelAndTheLayoutFollowsTheWindow) {
     GetWindowRect(window, &rect);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
   };
-  HWND list = window_->AllPanel()->List();
-  HWND sort = GetDlgItem(window_->AllPanel()->m_hWnd, IDC_SORT);
+  HWND list = groupTabs().AllPanel()->List();
+  HWND sort = GetDlgItem(groupTabs().AllPanel()->m_hWnd, IDC_SORT);
   const SIZE listBefore = size(list);
-  const SIZE panelBefore = size(window_->AllPanel()->m_hWnd);
+  const SIZE panelBefore = size(groupTabs().AllPanel()->m_hWnd);
   RECT sortBefore{};
   GetWindowRect(sort, &sortBefore);
-  MapWindowPoints(nullptr, window_->AllPanel()->m_hWnd, reinterpret_cast<POINT*>(&sortBefore), 2);
+  MapWindowPoints(nullptr, groupTabs().AllPanel()->m_hWnd, reinterpret_cast<POINT*>(&sortBefore), 2);
 
   SetWindowPos(window, nullptr, 0, 0, 700, 700, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   RECT client{};
-  GetClientRect(window_->Tabs(), &client);
-  const RECT page = DlgCorvane::PanelRect(client);
-  for (HWND panel : {window_->AllPanel()->m_hWnd, GroupPanel(1).m_hWnd, GroupPanel(2).m_hWnd}) {
+  GetClientRect(groupTabs().Control(), &client);
+  const RECT page = ::GroupTabs::PanelRect(client);
+  for (HWND panel : {groupTabs().AllPanel()->m_hWnd, GroupPanel(1).m_hWnd, GroupPanel(2).m_hWnd}) {
     RECT rect{};
     GetWindowRect(panel, &rect);
-    MapWindowPoints(nullptr, window_->Tabs(), reinterpret_cast<POINT*>(&rect), 2);
+    MapWindowPoints(nullptr, groupTabs().Control(), reinterpret_cast<POINT*>(&rect), 2);
     EXPECT_TRUE(EqualRect(&rect, &page));
   }
   // The list grows with its panel; the sort button stays where it was.
-  const SIZE panelAfter = size(window_->AllPanel()->m_hWnd);
+  const SIZE panelAfter = size(groupTabs().AllPanel()->m_hWnd);
   EXPECT_EQ(panelAfter.cx - panelBefore.cx, 300);
   EXPECT_EQ(panelAfter.cy - panelBefore.cy, 100);
   EXPECT_EQ(size(list).cx - listBefore.cx, 300);
   EXPECT_EQ(size(list).cy - listBefore.cy, 100);
   RECT sortAfter{};
   GetWindowRect(sort, &sortAfter);
-  MapWindowPoints(nullptr, window_->AllPanel()->m_hWnd, reinterpret_cast<POINT*>(&sortAfter), 2);
+  MapWindowPoints(nullptr, groupTabs().AllPanel()->m_hWnd, reinterpret_cast<POINT*>(&sortAfter), 2);
   EXPECT_TRUE(EqualRect(&sortBefore, &sortAfter));
 }
 
-TEST_F(GroupTabs, AddedGroupGetsAHiddenTabAndPanelAndNewContactsGoToBothPanels) {
+TEST_F(MainWindowTabs, AddedGroupGetsAHiddenTabAndPanelAndNewContactsGoToBothPanels) {
   WriteData();
   Start();
   ASSERT_TRUE(engine().groups->Add(L"Club", L"", Days, 3));
-  const auto tabs = Tabs(window_->Tabs());
+  const auto tabs = Tabs(groupTabs().Control());
   ASSERT_EQ(tabs.size(), 4u);
   EXPECT_EQ(tabs[3].text, L"Club");
   EXPECT_EQ(tabs[3].id, 3);
-  EXPECT_EQ(TabCtrl_GetCurSel(window_->Tabs()), 0) << "the new tab is not selected";
+  EXPECT_EQ(TabCtrl_GetCurSel(groupTabs().Control()), 0) << "the new tab is not selected";
   DlgGroupEntry& club = GroupPanel(3);
   EXPECT_FALSE(IsWindowVisible(club.m_hWnd));
 
   engine().contacts->Add(L"Fay", L"", Days, 7, platform::Now(), L"", 3);
   EXPECT_EQ(RowIds(club), (std::vector<int>{6}));
-  EXPECT_EQ(RowIds(*window_->AllPanel()).back(), 6);
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()).back(), 6);
   EXPECT_EQ(RowIds(GroupPanel(1)), (std::vector<int>{1, 3, 5}));
-  EXPECT_EQ(window_->SaveCount(), 0) << "the sender of an addition saves";
+  EXPECT_EQ(session().SaveCount(), 0) << "the sender of an addition saves";
 }
 
-TEST_F(GroupTabs, TabCaptionsAreCutToTheirBuffer) {
+TEST_F(MainWindowTabs, TabCaptionsAreCutToTheirBuffer) {
   const std::wstring longName(1000, L'x');
   {
     Engine engine;
@@ -231,7 +231,7 @@ TEST_F(GroupTabs, TabCaptionsAreCutToTheirBuffer) {
     ASSERT_TRUE(engine.Save());
   }
   Start();
-  const auto tabs = Tabs(window_->Tabs());
+  const auto tabs = Tabs(groupTabs().Control());
   ASSERT_EQ(tabs.size(), 2u);
   EXPECT_EQ(tabs[1].text, std::wstring(599, L'x'));
 
@@ -244,31 +244,31 @@ TEST_F(GroupTabs, TabCaptionsAreCutToTheirBuffer) {
   EXPECT_EQ(FitTabText(L"ab\xD83D\xDE00z", 5), L"ab\xD83D\xDE00");
 }
 
-TEST_F(GroupTabs, RemovingAGroupRemovesItsContactsPanelAndTabAndSavesOncePerContactPlusOnce) {
+TEST_F(MainWindowTabs, RemovingAGroupRemovesItsContactsPanelAndTabAndSavesOncePerContactPlusOnce) {
   WriteData();
   Start();
   const HWND friendsWindow = GroupPanel(1).m_hWnd;
-  const int before = window_->SaveCount();
+  const int before = session().SaveCount();
 
   // What the delete-group command does: remove, then save.
   ASSERT_TRUE(engine().groups->Remove(1));
-  window_->SaveAll();
+  session().SaveAll();
   Pump();
 
-  EXPECT_EQ(window_->SaveCount() - before, 3 + 1);
+  EXPECT_EQ(session().SaveCount() - before, 3 + 1);
   EXPECT_FALSE(IsWindow(friendsWindow));
   GroupEntriesWindowManager::Panel gone;
-  EXPECT_FALSE(window_->Panels().Find(1, gone));
-  const auto tabs = Tabs(window_->Tabs());
+  EXPECT_FALSE(groupTabs().Panels().Find(1, gone));
+  const auto tabs = Tabs(groupTabs().Control());
   ASSERT_EQ(tabs.size(), 2u);
   EXPECT_EQ(tabs[1].id, 2);
-  EXPECT_EQ(RowIds(*window_->AllPanel()), (std::vector<int>{2, 4}));
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{2, 4}));
   EXPECT_EQ(RowIds(GroupPanel(2)), (std::vector<int>{2}));
   EXPECT_EQ(SavedContactIds(), (std::vector<int>{2, 4}));
-  EXPECT_EQ(window_->Panels().ShownId(), -2) << "another tab was selected: it stays";
+  EXPECT_EQ(groupTabs().Panels().ShownId(), -2) << "another tab was selected: it stays";
 }
 
-TEST_F(GroupTabs, RemovingTheSelectedGroupSelectsAllAndAnotherKeepsTheSelection) {
+TEST_F(MainWindowTabs, RemovingTheSelectedGroupSelectsAllAndAnotherKeepsTheSelection) {
   WriteData();
   {
     Engine engine;
@@ -281,22 +281,22 @@ TEST_F(GroupTabs, RemovingTheSelectedGroupSelectsAllAndAnotherKeepsTheSelection)
 
   SelectTab(3);  // Club
   ASSERT_TRUE(engine().groups->Remove(1));  // Friends, before it
-  EXPECT_EQ(Tabs(window_->Tabs())[static_cast<size_t>(TabCtrl_GetCurSel(window_->Tabs()))].id, 3);
-  EXPECT_EQ(window_->Panels().ShownId(), 3);
+  EXPECT_EQ(Tabs(groupTabs().Control())[static_cast<size_t>(TabCtrl_GetCurSel(groupTabs().Control()))].id, 3);
+  EXPECT_EQ(groupTabs().Panels().ShownId(), 3);
   EXPECT_TRUE(IsWindowVisible(GroupPanel(3).m_hWnd));
 
   ASSERT_TRUE(engine().groups->Remove(3));
-  EXPECT_EQ(TabCtrl_GetCurSel(window_->Tabs()), 0);
-  EXPECT_EQ(window_->Panels().ShownId(), -2);
-  EXPECT_TRUE(IsWindowVisible(window_->AllPanel()->m_hWnd));
-  EXPECT_EQ(TabCtrl_GetItemCount(window_->Tabs()), 2);
+  EXPECT_EQ(TabCtrl_GetCurSel(groupTabs().Control()), 0);
+  EXPECT_EQ(groupTabs().Panels().ShownId(), -2);
+  EXPECT_TRUE(IsWindowVisible(groupTabs().AllPanel()->m_hWnd));
+  EXPECT_EQ(TabCtrl_GetItemCount(groupTabs().Control()), 2);
 }
 
-TEST_F(GroupTabs, PanelCommandsWithoutASelectedRowDoNothing) {
+TEST_F(MainWindowTabs, PanelCommandsWithoutASelectedRowDoNothing) {
   WriteData();
   Start();
   test::MessageBoxWatch watch(IDYES);
-  DlgGroupEntry& all = *window_->AllPanel();
+  DlgGroupEntry& all = *groupTabs().AllPanel();
   for (int id = ID_CONTACT_FIRST; id <= ID_CONTACT_LAST; ++id) {
     if (id >= ID_SORT_NONE && id <= ID_SORT_PRIORITY) continue;
     SendMessageW(all.m_hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
@@ -307,10 +307,10 @@ TEST_F(GroupTabs, PanelCommandsWithoutASelectedRowDoNothing) {
   EXPECT_TRUE(watch.texts().empty());
   EXPECT_EQ(engine().contacts->items.size(), 5u);
   EXPECT_EQ(all.List().GetItemCount(), 5);
-  EXPECT_EQ(window_->SaveCount(), 0);
+  EXPECT_EQ(session().SaveCount(), 0);
 }
 
-TEST_F(GroupTabs, DeletingAContactAsksByNameAndItLeavesBothPanelsAndTheFile) {
+TEST_F(MainWindowTabs, DeletingAContactAsksByNameAndItLeavesBothPanelsAndTheFile) {
   WriteData();
   Start();
   DlgGroupEntry& friends = GroupPanel(1);
@@ -322,7 +322,7 @@ TEST_F(GroupTabs, DeletingAContactAsksByNameAndItLeavesBothPanelsAndTheFile) {
     Pump();
     ASSERT_EQ(no.texts().size(), 1u);
     EXPECT_EQ(RowIds(friends), (std::vector<int>{1, 3, 5}));
-    EXPECT_EQ(window_->SaveCount(), 0);
+    EXPECT_EQ(session().SaveCount(), 0);
   }
 
   test::MessageBoxWatch yes(IDYES);
@@ -331,17 +331,17 @@ TEST_F(GroupTabs, DeletingAContactAsksByNameAndItLeavesBothPanelsAndTheFile) {
   EXPECT_EQ(yes.texts()[0], L"Delete contact: Cid?");
   EXPECT_EQ(yes.captions()[0], L"Delete contact?");
   EXPECT_EQ(RowIds(friends), (std::vector<int>{1, 5}));
-  EXPECT_EQ(RowIds(*window_->AllPanel()), (std::vector<int>{1, 2, 4, 5}));
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{1, 2, 4, 5}));
   Contacts::Item found;
   EXPECT_FALSE(engine().contacts->Find(3, found));
 
   // The save runs once the collection has let the contact go.
   Pump();
-  EXPECT_EQ(window_->SaveCount(), 1);
+  EXPECT_EQ(session().SaveCount(), 1);
   EXPECT_EQ(SavedContactIds(), (std::vector<int>{1, 2, 4, 5}));
 }
 
-TEST_F(GroupTabs, MovingAContactToAnotherGroupMovesItsRowBetweenGroupPanels) {
+TEST_F(MainWindowTabs, MovingAContactToAnotherGroupMovesItsRowBetweenGroupPanels) {
   WriteData();
   Start();
   DlgGroupEntry& family = GroupPanel(1);
@@ -351,18 +351,18 @@ TEST_F(GroupTabs, MovingAContactToAnotherGroupMovesItsRowBetweenGroupPanels) {
   ann->Update(L"Ann", L"", Days, 7, ann->lastContacted, L"", 2);
   EXPECT_EQ(RowIds(family), (std::vector<int>{3, 5}));
   EXPECT_EQ(RowIds(friends), (std::vector<int>{2, 1}));
-  EXPECT_EQ(RowIds(*window_->AllPanel()), (std::vector<int>{2, 3, 4, 5, 1}));
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{2, 3, 4, 5, 1}));
   Pump();
   EXPECT_EQ(SavedContactIds(), (std::vector<int>{1, 2, 3, 4, 5})) << "moving loses nobody";
 }
 
-TEST_F(GroupTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithASave) {
+TEST_F(MainWindowTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithASave) {
   WriteData();
   Start();
   Contacts::Item cid;
   ASSERT_TRUE(engine().contacts->Find(3, cid));
   const Time before = cid->lastContacted;
-  DlgGroupEntry& all = *window_->AllPanel();
+  DlgGroupEntry& all = *groupTabs().AllPanel();
   DlgGroupEntry& friends = GroupPanel(1);
 
   ASSERT_TRUE(cid->MarkContacted(before + 86400));
@@ -370,7 +370,7 @@ TEST_F(GroupTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithASave) 
   EXPECT_NE(friends.List().UndoButton(3), nullptr);
   EXPECT_EQ(GroupPanel(2).List().UndoButton(3), nullptr);
   EXPECT_EQ(all.List().UndoButton(1), nullptr);
-  EXPECT_EQ(window_->SaveCount(), 1);
+  EXPECT_EQ(session().SaveCount(), 1);
   {
     Engine saved;
     saved.Load();
@@ -382,7 +382,7 @@ TEST_F(GroupTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithASave) 
   cid->UndoContacted();
   EXPECT_EQ(all.List().UndoButton(3), nullptr);
   EXPECT_EQ(friends.List().UndoButton(3), nullptr);
-  EXPECT_EQ(window_->SaveCount(), 2);
+  EXPECT_EQ(session().SaveCount(), 2);
 
   // The panels answer for contacts they do not list.
   Contacts::Item bob;
@@ -395,11 +395,11 @@ TEST_F(GroupTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithASave) 
 // A group's panel gets its window when its tab is first selected, with the
 // rows it would have had from the start, and a tick made meanwhile in "All"
 // can be undone there too.
-TEST_F(GroupTabs, AGroupsPanelIsMadeWhenItsTabIsFirstSelected) {
+TEST_F(MainWindowTabs, AGroupsPanelIsMadeWhenItsTabIsFirstSelected) {
   WriteData();
   Start();
   HWND friendsWindow = nullptr;
-  ASSERT_TRUE(window_->Panels().FindPanelWindow(1, friendsWindow));
+  ASSERT_TRUE(groupTabs().Panels().FindPanelWindow(1, friendsWindow));
   EXPECT_EQ(friendsWindow, nullptr);
   Contacts::Item cid;
   ASSERT_TRUE(engine().contacts->Find(3, cid));
@@ -408,11 +408,11 @@ TEST_F(GroupTabs, AGroupsPanelIsMadeWhenItsTabIsFirstSelected) {
   const int fay = engine().contacts->items.back()->id;
 
   SelectTab(1);
-  ASSERT_TRUE(window_->Panels().FindPanelWindow(1, friendsWindow));
+  ASSERT_TRUE(groupTabs().Panels().FindPanelWindow(1, friendsWindow));
   ASSERT_TRUE(friendsWindow && IsWindow(friendsWindow));
-  EXPECT_EQ(window_->Panels().ShownWindow(), friendsWindow);
+  EXPECT_EQ(groupTabs().Panels().ShownWindow(), friendsWindow);
   EXPECT_TRUE(IsWindowVisible(friendsWindow) || !IsWindowVisible(window_->m_hWnd));
-  DlgGroupEntry* friends = window_->GroupPanel(1);
+  DlgGroupEntry* friends = groupTabs().GroupPanel(1);
   ASSERT_NE(friends, nullptr);
   EXPECT_EQ(friends->m_hWnd, friendsWindow);
   EXPECT_EQ(RowIds(*friends), (std::vector<int>{1, 3, 5, fay}));
@@ -421,7 +421,7 @@ TEST_F(GroupTabs, AGroupsPanelIsMadeWhenItsTabIsFirstSelected) {
   RECT page{};
   GetWindowRect(friendsWindow, &page);
   RECT allPage{};
-  GetWindowRect(window_->AllPanel()->m_hWnd, &allPage);
+  GetWindowRect(groupTabs().AllPanel()->m_hWnd, &allPage);
   EXPECT_TRUE(EqualRect(&page, &allPage)) << "it fills the same page as the others";
 
   // From then on it follows changes like any panel, and selecting it again
@@ -430,14 +430,14 @@ TEST_F(GroupTabs, AGroupsPanelIsMadeWhenItsTabIsFirstSelected) {
   EXPECT_EQ(friends->List().UndoButton(3), nullptr);
   SelectTab(0);
   SelectTab(1);
-  EXPECT_EQ(window_->GroupPanel(1)->m_hWnd, friendsWindow);
+  EXPECT_EQ(groupTabs().GroupPanel(1)->m_hWnd, friendsWindow);
   EXPECT_EQ(RowIds(*friends), (std::vector<int>{1, 3, 5, fay}));
   HWND workWindow = nullptr;
-  ASSERT_TRUE(window_->Panels().FindPanelWindow(2, workWindow));
+  ASSERT_TRUE(groupTabs().Panels().FindPanelWindow(2, workWindow));
   EXPECT_EQ(workWindow, nullptr) << "a tab never selected has no window";
 }
 
-TEST_F(GroupTabs, SortMenuCommandsOrderThePanelAndSetTheCaption) {
+TEST_F(MainWindowTabs, SortMenuCommandsOrderThePanelAndSetTheCaption) {
   {
     Engine engine;
     engine.groups->Add(L"G", L"", Days, 7);
@@ -461,7 +461,7 @@ TEST_F(GroupTabs, SortMenuCommandsOrderThePanelAndSetTheCaption) {
   SendMessageW(panel.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_SORT_NAME, 0), 0);
   EXPECT_EQ(caption(), L"Name");
   EXPECT_EQ(RowIds(panel), (std::vector<int>{2, 3, 1}));
-  EXPECT_EQ(RowIds(*window_->AllPanel()), (std::vector<int>{1, 2, 3})) << "each panel keeps its own order";
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{1, 2, 3})) << "each panel keeps its own order";
 
   SendMessageW(panel.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_SORT_CONTACT_IN, 0), 0);
   EXPECT_EQ(caption(), L"Contact in");
@@ -477,14 +477,14 @@ TEST_F(GroupTabs, SortMenuCommandsOrderThePanelAndSetTheCaption) {
   EXPECT_EQ(RowIds(panel), (std::vector<int>{1, 2, 3, 4}));
 }
 
-TEST_F(GroupTabs, TearDownDestroysEveryPanelWindow) {
+TEST_F(MainWindowTabs, TearDownDestroysEveryPanelWindow) {
   WriteData();
   HWND window = Start();
-  const HWND all = window_->AllPanel()->m_hWnd;
+  const HWND all = groupTabs().AllPanel()->m_hWnd;
   const HWND friends = GroupPanel(1).m_hWnd;
   const HWND work = GroupPanel(2).m_hWnd;
   // Tick boxes come with their row's first paint.
-  GroupEntryListView& list = window_->AllPanel()->List();
+  GroupEntryListView& list = groupTabs().AllPanel()->List();
   EXPECT_EQ(list.TickBox(1), nullptr);
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
@@ -582,11 +582,11 @@ MenuSeen OpenMenu(HWND panel, UINT message, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-TEST_F(GroupTabs, ContextMenuOffersOpenAndDeleteWithTheirPicturesAndTheSortButtonTheFourOrders) {
+TEST_F(MainWindowTabs, ContextMenuOffersOpenAndDeleteWithTheirPicturesAndTheSortButtonTheFourOrders) {
   WriteData();
   HWND window = Start();
   ShowWindow(window, SW_SHOWNA);
-  DlgGroupEntry& all = *window_->AllPanel();
+  DlgGroupEntry& all = *groupTabs().AllPanel();
   EXPECT_EQ(ImageList_GetImageCount(all.MenuImages()), 2);
 
   NMHDR rightClick{all.List(), IDC_CONTACT_LIST, static_cast<UINT>(NM_RCLICK)};

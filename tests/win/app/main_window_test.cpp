@@ -9,6 +9,7 @@
 
 #include "app/dlg_corvane.h"
 #include "app/program.h"
+#include "app/window_placement.h"
 #include "model/platform.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
@@ -76,8 +77,8 @@ class MainWindow : public apptest::MainWindowFixture {
 
   void ExpectCentredDefault(HWND window) {
     const RECT rect = WindowRect(window);
-    EXPECT_EQ(rect.right - rect.left, DlgCorvane::kMinWidth);
-    EXPECT_EQ(rect.bottom - rect.top, DlgCorvane::kMinHeight);
+    EXPECT_EQ(rect.right - rect.left, placement::kMinWidth);
+    EXPECT_EQ(rect.bottom - rect.top, placement::kMinHeight);
     // Centred at the template's size first, then resized keeping the corner.
     const RECT work = WorkArea();
     const SIZE size = TemplateWindowSize();
@@ -92,11 +93,11 @@ TEST_F(MainWindow, FirstStartIsCentredAt400x600WithItsControlsAndWritesNothing) 
   HWND window = Start();
   ExpectCentredDefault(window);
   EXPECT_FALSE(IsWindowVisible(window));  // the entry point shows it
-  EXPECT_TRUE(window_->IsShown());
+  EXPECT_TRUE(window_->ShownForTesting());
 
   HWND tabs = GetDlgItem(window, IDC_TABS);
   ASSERT_NE(tabs, nullptr);
-  EXPECT_EQ(window_->Tabs(), tabs);
+  EXPECT_EQ(groupTabs().Control(), tabs);
   EXPECT_EQ(TabCtrl_GetItemCount(tabs), 1) << "All";
   EXPECT_EQ(GetWindowLongPtrW(tabs, GWL_STYLE) & WS_CLIPSIBLINGS, 0);
   EXPECT_NE(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME, 0);
@@ -105,8 +106,8 @@ TEST_F(MainWindow, FirstStartIsCentredAt400x600WithItsControlsAndWritesNothing) 
 
   EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_SMALL, 0), 0);
   EXPECT_NE(SendMessageW(window, WM_GETICON, ICON_BIG, 0), 0);
-  ASSERT_NE(window_->MenuImages(), nullptr);
-  EXPECT_EQ(ImageList_GetImageCount(window_->MenuImages()), 6);
+  ASSERT_NE(window_->MenuImagesForTesting(), nullptr);
+  EXPECT_EQ(ImageList_GetImageCount(window_->MenuImagesForTesting()), 6);
 
   // Nothing on disk and no auto-start entry until something is saved or confirmed.
   EXPECT_FALSE(fs::exists(SettingsFolder() / L"options.dat"));
@@ -134,24 +135,9 @@ TEST_F(MainWindow, PlacementOnNoMonitorIsCentredInstead) {
   ExpectCentredDefault(Start());
 }
 
-TEST_F(MainWindow, SnapsToTheLeftTopAndRightEdgesOnly) {
-  const int width = 1024;
-  auto snap = [&](RECT r) { return DlgCorvane::SnapToEdges(r, width); };
-  EXPECT_EQ(snap({7, 100, 407, 700}).left, 0);
-  EXPECT_EQ(snap({7, 100, 407, 700}).right, 400);
-  EXPECT_EQ(snap({-7, 100, 393, 700}).left, 0);
-  EXPECT_EQ(snap({10, 100, 410, 700}).left, 10);
-  EXPECT_EQ(snap({-10, 100, 390, 700}).left, -10);
-  const RECT right = snap({619, 100, 1019, 700});  // 5 short of the screen width
-  EXPECT_EQ(right.right, width);
-  EXPECT_EQ(right.left, 624);
-  const RECT top = snap({200, -9, 600, 591});
-  EXPECT_EQ(top.top, 0);
-  EXPECT_EQ(top.bottom, 600);
-  const RECT bottom = snap({200, 300, 600, 763});  // the bottom edge never snaps
-  EXPECT_EQ(bottom.bottom, 763);
-  EXPECT_EQ(bottom.top, 300);
-
+// The arithmetic is tested natively (tests/host/window_placement_test.cpp);
+// here, that the window applies it while being dragged.
+TEST_F(MainWindow, SnapsToTheLeftTopAndRightEdgesWhileDragged) {
   HWND window = Start();
   const int screen = GetSystemMetrics(SM_CXSCREEN);
   RECT dragged{screen - 405, 3, screen - 5, 603};
@@ -194,17 +180,17 @@ TEST_F(MainWindow, CloseBoxAndMinimiseHideToTheTray) {
   SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_TRUE(IsWindow(window));
   EXPECT_FALSE(IsWindowVisible(window));
-  EXPECT_FALSE(window_->IsShown());
+  EXPECT_FALSE(window_->ShownForTesting());
   EXPECT_FALSE(Pump());  // no quit: the program keeps running
 
   window_->ShowMainWindow();
   EXPECT_TRUE(IsWindowVisible(window));
-  EXPECT_TRUE(window_->IsShown());
+  EXPECT_TRUE(window_->ShownForTesting());
   // The system's own low bits (here: from the keyboard) do not change the command.
   SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE | 0x2, 0);
   EXPECT_FALSE(IsWindowVisible(window));
   EXPECT_FALSE(IsIconic(window));
-  EXPECT_FALSE(window_->IsShown());
+  EXPECT_FALSE(window_->ShownForTesting());
 }
 
 TEST_F(MainWindow, MinimiseWithoutTrayOptionIsAnOrdinaryMinimise) {
@@ -213,14 +199,14 @@ TEST_F(MainWindow, MinimiseWithoutTrayOptionIsAnOrdinaryMinimise) {
   ShowWindow(window, SW_SHOW);
   SendMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(IsIconic(window));
-  EXPECT_TRUE(window_->IsShown());
+  EXPECT_TRUE(window_->ShownForTesting());
 }
 
 TEST_F(MainWindow, ExitSavesAllThreeFilesWithTheWindowRectangleAndQuits) {
   HWND window = Start();
   ShowWindow(window, SW_SHOW);
   MoveWindow(window, 30, 40, 420, 610, FALSE);
-  window_->GetEngine().options->warnDays = 9;  // changed without a save of its own
+  engine().options->warnDays = 9;  // changed without a save of its own
   EXPECT_EQ(SendMessageW(window, WM_CLOSE, 0, 0), 0);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_TRUE(Pump());
@@ -238,7 +224,7 @@ TEST_F(MainWindow, ExitSavesAllThreeFilesWithTheWindowRectangleAndQuits) {
 
 TEST_F(MainWindow, EndOfSessionSavesAndLetsTheSessionEnd) {
   HWND window = Start();
-  window_->GetEngine().options->showLastContacted = true;
+  engine().options->showLastContacted = true;
   MoveWindow(window, 20, 30, 410, 620, FALSE);
   EXPECT_EQ(SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
   // Saved before answering: the session may end at once.
@@ -266,7 +252,7 @@ TEST_F(MainWindow, DamagedFilesAreToldOnceNamingTheFileAndTheKeptCopy) {
   EXPECT_EQ(boxes.captions()[0], L"Amicord");
   EXPECT_TRUE(fs::exists(SettingsFolder() / L"contacts.dat.damaged"));
 
-  EXPECT_TRUE(window_->SaveAll());
+  EXPECT_TRUE(session().SaveAll());
   SendMessageW(window_->m_hWnd, WM_SAVE_DATA, 0, 0);
   Pump();
   EXPECT_EQ(boxes.texts().size(), 1u);
@@ -277,17 +263,17 @@ TEST_F(MainWindow, AFailingSaveIsToldOnceUntilSavingWorksAgain) {
   Start();
   // A folder where the file should be: no save can replace it.
   fs::create_directories(SettingsFolder() / L"groups.dat" / L"blocker");
-  EXPECT_FALSE(window_->SaveAll());
-  EXPECT_FALSE(window_->SaveAll());
+  EXPECT_FALSE(session().SaveAll());
+  EXPECT_FALSE(session().SaveAll());
   SendMessageW(window_->m_hWnd, WM_SAVE_DATA, 0, 0);
   ASSERT_EQ(boxes.texts().size(), 1u);
   EXPECT_NE(boxes.texts()[0].find(L"groups.dat"), std::wstring::npos) << boxes.texts()[0];
 
   fs::remove_all(SettingsFolder() / L"groups.dat");
-  EXPECT_TRUE(window_->SaveAll());
+  EXPECT_TRUE(session().SaveAll());
   fs::remove(SettingsFolder() / L"groups.dat");
   fs::create_directories(SettingsFolder() / L"groups.dat" / L"blocker");
-  EXPECT_FALSE(window_->SaveAll());
+  EXPECT_FALSE(session().SaveAll());
   EXPECT_EQ(boxes.texts().size(), 2u);
 }
 

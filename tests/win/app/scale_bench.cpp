@@ -138,7 +138,7 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS) - userBefore;
   const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS) - gdiBefore;
 
-  GroupEntryListView& list = window->AllPanel()->List();
+  GroupEntryListView& list = window->TabsForTesting().AllPanel()->List();
   constexpr int kPaints = 20;
   const auto paint = Clock::now();
   for (int i = 0; i < kPaints; ++i) RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -173,14 +173,14 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   // in sight, one after the other; Wine's timings wander, so the median.
   list.SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
   UpdateWindow(list);
-  const int savesBefore = window->SaveCount();
+  const int savesBefore = window->SessionForTesting().SaveCount();
   std::vector<double> ticks;
   for (int row = 0; row < 5 && row < list.RowCount(); ++row) {
     const auto tick = Clock::now();
     SendMessageW(list.TickBox(list.RowContact(row)->id), BM_CLICK, 0, 0);
     ticks.push_back(MillisecondsSince(tick));
   }
-  const int saves = window->SaveCount() - savesBefore;
+  const int saves = window->SessionForTesting().SaveCount() - savesBefore;
   std::vector<double> sortedTicks = ticks;
   std::sort(sortedTicks.begin(), sortedTicks.end());
   const double tickMs = sortedTicks.empty() ? 0 : sortedTicks[sortedTicks.size() / 2];
@@ -191,11 +191,11 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   const auto saving = Clock::now();
   for (int i = 0; i < kSaves; ++i) {
     changed.lastContacted += 1;
-    window->GetEngine().Save();
+    window->SessionForTesting().GetEngine().Save();
   }
   const double saveMs = MillisecondsSince(saving) / kSaves;
 
-  HWND all = window->AllPanel()->m_hWnd;
+  HWND all = window->TabsForTesting().AllPanel()->m_hWnd;
   double sortMs[4] = {};
   const int orders[4] = {ID_SORT_NAME, ID_SORT_CONTACT_IN, ID_SORT_PRIORITY, ID_SORT_NONE};
   for (int i = 0; i < 4; ++i) {

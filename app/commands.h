@@ -1,0 +1,53 @@
+#pragma once
+#include "base/windows_api.h"
+
+#include <cstdint>
+#include <functional>
+
+#include "lists/panel_owner.h"
+
+// The user guide installed beside the executable.
+inline constexpr wchar_t kHelpFileName[] = L"help.html";
+// The system menu's entry for ShowAbout, and the caption of what it shows.
+inline constexpr wchar_t kAboutText[] = L"About Amicord - Personal Relationship Manager";
+
+class DataSession;
+class GroupTabs;
+
+// The user's commands, whether from a button, a capital letter, the tray or
+// the tab menu, and what the panels ask of their owner. Each runs its dialog
+// over the main window, changes the collections and asks for a save.
+class Commands : public PanelOwner {
+ public:
+  // session and tabs are not owned and outlive the commands.
+  Commands(DataSession& session, GroupTabs& tabs);
+  Commands(const Commands&) = delete;
+  Commands& operator=(const Commands&) = delete;
+
+  // The parent of every dialog and message box (not owned).
+  void SetWindow(HWND window) { window_ = window; }
+
+  // A menu's command (ID_ADD_CONTACT, ID_ADD_GROUP, ID_EDIT_GROUP,
+  // ID_DELETE_GROUP); false for an id that is not one of the commands'.
+  bool Run(int id);
+
+  void AddContact();
+  void AddGroup();
+  void ChangeOptions();
+  // Act on the group whose tab was right-clicked, not the selected one.
+  void EditGroup();
+  void DeleteGroup();
+  void OpenHelp();
+  void ShowAbout();
+
+  // PanelOwner: what the group panels ask for.
+  bool EditContact(std::int32_t contactId, HWND dialogParent) override;
+  void SaveData() override;
+
+ private:
+  void Redraw();
+
+  DataSession& session_;
+  GroupTabs& tabs_;
+  HWND window_ = nullptr;  // not owned
+};

@@ -1,0 +1,55 @@
+#pragma once
+#include "base/windows_api.h"
+
+#include <string>
+
+#include "framework/message_map.h"
+#include "model/engine.h"
+
+// The program's data while it runs: the Engine, loading it, and saving it
+// with the user told once when saving stops working. While a session lives it
+// is also where an exception that escaped a window's handler goes: data may be
+// at stake, so it is saved (and a failure reported) rather than lost silently.
+class DataSession {
+ public:
+  DataSession();
+  ~DataSession();
+  DataSession(const DataSession&) = delete;
+  DataSession& operator=(const DataSession&) = delete;
+
+  // The window that owns the session's message boxes; not owned, and may be
+  // destroyed before the session (the boxes then have no owner).
+  void SetWindow(HWND window) { window_ = window; }
+
+  // Reads the three files, remembering what was damaged for ReportLoadProblems.
+  void Load();
+  // The collections and every loaded contact announce their changes to window.
+  void SendChangesTo(HWND window);
+  bool HasLoadProblems() const { return loadReport_.AnyDamaged(); }
+  // Tells the user which files were damaged and where their copies are kept;
+  // once per start.
+  void ReportLoadProblems();
+
+  // Writes the three data files; a failure is told to the user once, not at
+  // every save, until a save succeeds again.
+  bool SaveAll();
+  // Every SaveAll call since the session was made, successful or not.
+  int SaveCount() const { return saveCount_; }
+
+  Engine& GetEngine() { return engine_; }
+  const Engine& GetEngine() const { return engine_; }
+  // The folder that holds the data files.
+  std::wstring DataFolder() const;
+
+ private:
+  static void ReportHandlerException(UINT message, const char* what);
+
+  Engine engine_;
+  HWND window_ = nullptr;  // not owned
+  Engine::LoadReport loadReport_;
+  bool saveFailureReported_ = false;
+  int saveCount_ = 0;
+  // Sessions nest only in tests; the one made last is the one reporting.
+  DataSession* outerSession_ = nullptr;
+  framework::ExceptionReporter outerReporter_ = nullptr;
+};

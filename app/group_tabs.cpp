@@ -1,0 +1,214 @@
+#include "app/group_tabs.h"
+
+#include <utility>
+#include <vector>
+
+#include "app/tab_text.h"
+
+GroupTabs::GroupTabs(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts,
+                     boost::shared_ptr<const Options> options)
+    : groups_(std::move(groups)),
+      contacts_(std::move(contacts)),
+      options_(std::move(options)),
+      allPanel_(new DlgGroupEntry) {}
+
+RECT GroupTabs::PanelRect(const RECT& tabClient) {
+  return RECT{tabClient.left + 2, tabClient.top + 22, tabClient.right - 4, tabClient.bottom - 2};
+}
+
+RECT GroupTabs::Page() const {
+  RECT client{};
+  ::GetClientRect(tabs_, &client);
+  return PanelRect(client);
+}
+
+void GroupTabs::Build(HWND window, HWND tabs, PanelOwner& owner) {
+  window_ = window;
+  tabs_ = tabs;
+  owner_ = &owner;
+  panels_.allPanel = allPanel_;
+  CreatePanel(*allPanel_);
+  InsertTab(L"All", panels_.allId);
+  panels_.Show(panels_.allId);
+
+  for (const Groups::Item& group : *groups_)
+    if (group) AddGroup(*group);
+  // Rows go in with the lists' redrawing off: each row added to a drawing
+  // list costs a scroll bar update and an invalidation, which for thousands
+  // of contacts is most of the start-up.
+  SetListsRedraw(false);
+  for (const Contacts::Item& contact : *contacts_)
+    if (contact) AddContact(*contact);
+  SetListsRedraw(true);
+}
+
+bool GroupTabs::CreatePanel(DlgGroupEntry& panel) {
+  panel.SetOwner(owner_);
+  if (!panel.Create(tabs_)) return false;
+  panel.SetCollections(groups_, contacts_);
+  panel.SetDisplaySettings(options_->warnPercent, options_->warnDays, options_->showLastContacted);
+  const RECT page = Page();
+  ::MoveWindow(panel.m_hWnd, page.left, page.top, page.right - page.left, page.bottom - page.top, FALSE);
+  return true;
+}
+
+void GroupTabs::InsertTab(const std::wstring& text, std::int32_t id) {
+  wchar_t buffer[kTabTextBuffer] = {};
+  const std::wstring fitted = FitTabText(text, kTabTextBuffer);
+  fitted.copy(buffer, fitted.size());
+  TCITEMW item{};
+  item.mask = TCIF_TEXT | TCIF_PARAM;
+  item.pszText = buffer;
+  item.lParam = id;
+  const int count = TabCtrl_GetItemCount(tabs_);
+  ::SendMessageW(tabs_, TCM_INSERTITEMW, static_cast<WPARAM>(count), reinterpret_cast<LPARAM>(&item));
+}
+
+std::int32_t GroupTabs::TabId(int index) const {
+  TCITEMW item{};
+  item.mask = TCIF_PARAM;
+  if (!::SendMessageW(tabs_, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+    return panels_.noneId;
+  return static_cast<std::int32_t>(item.lParam);
+}
+
+int GroupTabs::FindTab(std::int32_t id) const {
+  const int count = TabCtrl_GetItemCount(tabs_);
+  for (int index = 0; index < count; ++index)
+    if (TabId(index) == id) return index;
+  return -1;
+}
+
+template <class Action>
+void GroupTabs::ForEachPanel(Action action) {
+  action(*allPanel_);
+  for (const Groups::Item& group : *groups_) {
+    GroupEntriesWindowManager::Panel panel;
+    if (group && panels_.Find(group->id, panel) && panel) action(*panel);
+  }
+}
+
+template <class Action>
+void GroupTabs::ForContactPanels(const Contact& contact, Action action) {
+  action(*allPanel_);
+  GroupEntriesWindowManager::Panel panel;
+  if (panels_.Find(contact.groupId, panel) && panel) action(*panel);
+}
+
+void GroupTabs::SetListsRedraw(bool redraw) {
+  ForEachPanel([redraw](DlgGroupEntry& panel) {
+    HWND list = panel.List().m_hWnd;
+    if (!list) return;
+    ::SendMessageW(list, WM_SETREDRAW, redraw ? TRUE : FALSE, 0);
+    if (redraw) ::InvalidateRect(list, nullptr, TRUE);
+  });
+}
+
+void GroupTabs::Layout() {
+  if (!tabs_) return;
+  const RECT page = Page();
+  ForEachPanel([&page](DlgGroupEntry& panel) {
+    if (panel.m_hWnd)
+      ::MoveWindow(panel.m_hWnd, page.left, page.top, page.right - page.left, page.bottom - page.top, TRUE);
+  });
+}
+
+void GroupTabs::DestroyPanels() {
+  ForEachPanel([](DlgGroupEntry& panel) {
+    if (panel.m_hWnd) panel.DestroyWindow();
+  });
+}
+
+void GroupTabs::ShowSelected() {
+  const int index = TabCtrl_GetCurSel(tabs_);
+  if (index < 0) return;
+  const std::int32_t id = TabId(index);
+  if (id != panels_.allId) GroupPanel(id);
+  panels_.Show(id);
+}
+
+DlgGroupEntry* GroupTabs::GroupPanel(std::int32_t groupId) {
+  GroupEntriesWindowManager::Panel panel;
+  if (!panels_.Find(groupId, panel) || !panel) return nullptr;
+  if (panel->m_hWnd || !CreatePanel(*panel)) return panel.get();
+  // The rows as they would be had the panel been there from the start, in
+  // the collection's order; a tick still undoable in "All" is undoable here.
+  std::vector<const Contact*> undoable;
+  ::SendMessageW(panel->List().m_hWnd, WM_SETREDRAW, FALSE, 0);
+  for (const Contacts::Item& contact : *contacts_) {
+    if (!contact || contact->groupId != groupId) continue;
+    panel->AddContact(contact.get());
+    if (allPanel_->List().UndoButton(contact->id)) undoable.push_back(contact.get());
+  }
+  ::SendMessageW(panel->List().m_hWnd, WM_SETREDRAW, TRUE, 0);
+  for (const Contact* contact : undoable) panel->ShowUndo(*contact);
+  return panel.get();
+}
+
+void GroupTabs::AddGroup(const Group& group) {
+  InsertTab(group.name, group.id);
+  // Its window comes when the tab is first selected (GroupPanel): each panel
+  // is a dialog with its controls, which for many groups was most of the
+  // start-up, and a session may never open most of them.
+  panels_.Add(group.id, GroupEntriesWindowManager::Panel(new DlgGroupEntry));
+}
+
+void GroupTabs::RemoveGroup(std::int32_t groupId) {
+  panels_.Remove(groupId);
+  const int tab = FindTab(groupId);
+  if (tab < 0) return;
+  if (TabCtrl_GetCurSel(tabs_) == tab) {
+    TabCtrl_SetCurSel(tabs_, 0);
+    panels_.Show(TabId(0));
+  }
+  TabCtrl_DeleteItem(tabs_, tab);
+}
+
+void GroupTabs::RenameGroup(const Group& group) {
+  const int tab = FindTab(group.id);
+  if (tab < 0) return;
+  std::wstring buffer = FitTabText(group.name, kRenamedTabTextBuffer);
+  TCITEMW item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = &buffer[0];
+  ::SendMessageW(tabs_, TCM_SETITEMW, static_cast<WPARAM>(tab), reinterpret_cast<LPARAM>(&item));
+}
+
+void GroupTabs::AddContact(Contact& contact) {
+  ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.AddContact(&contact); });
+}
+
+void GroupTabs::RemoveContact(const Contact& contact) {
+  ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.RemoveContact(contact); });
+}
+
+void GroupTabs::ShowUndo(const Contact& contact) {
+  ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.ShowUndo(contact); });
+}
+
+void GroupTabs::HideUndo(const Contact& contact) {
+  ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.HideUndo(contact); });
+}
+
+void GroupTabs::ApplyDisplaySettings() {
+  const Options& options = *options_;
+  ForEachPanel([&options](DlgGroupEntry& panel) {
+    panel.SetDisplaySettings(options.warnPercent, options.warnDays, options.showLastContacted);
+  });
+}
+
+std::optional<std::int32_t> GroupTabs::SelectedGroupId() const {
+  const int tab = TabCtrl_GetCurSel(tabs_);
+  if (tab < 0) return std::nullopt;
+  const std::int32_t id = TabId(tab);
+  GroupEntriesWindowManager::Panel panel;
+  if (!panels_.Find(id, panel) || !panel) return std::nullopt;
+  return id;
+}
+
+std::optional<std::int32_t> GroupTabs::IdAtHitPoint() const {
+  TCHITTESTINFO hit = hit_;
+  const int tab = static_cast<int>(::SendMessageW(tabs_, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (tab < 0) return std::nullopt;
+  return TabId(tab);
+}

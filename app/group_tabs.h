@@ -1,0 +1,97 @@
+#pragma once
+#include "base/windows_api.h"
+
+#include <commctrl.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include <boost/shared_ptr.hpp>
+
+#include "app/group_entries_window_manager.h"
+#include "lists/dlg_group_entry.h"
+#include "lists/panel_owner.h"
+#include "model/contacts.h"
+#include "model/groups.h"
+#include "model/options.h"
+
+// The main window's tab control and the panels behind it: an "All" tab and
+// one tab per group, each group's panel made when its tab is first selected.
+// Model changes reach the panels that show the contact through here.
+class GroupTabs {
+ public:
+  // Tab text is copied into a buffer of this many characters when inserted,
+  // and into a larger one when a group is renamed.
+  static constexpr std::size_t kTabTextBuffer = 600;
+  static constexpr std::size_t kRenamedTabTextBuffer = 1200;
+
+  GroupTabs(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts,
+            boost::shared_ptr<const Options> options);
+  GroupTabs(const GroupTabs&) = delete;
+  GroupTabs& operator=(const GroupTabs&) = delete;
+
+  // The "All" tab and panel, a tab for each group and every contact's rows.
+  // window is the main window, tabs its tab control (neither owned); owner
+  // is what the panels ask to open contacts and to save.
+  void Build(HWND window, HWND tabs, PanelOwner& owner);
+  void DestroyPanels();
+  // Fits every made panel to the tab control's page.
+  void Layout();
+  // The user selected another tab: its panel is made if needed and shown.
+  void ShowSelected();
+
+  void AddGroup(const Group& group);
+  // Selects "All" first when the group's tab was the selected one.
+  void RemoveGroup(std::int32_t groupId);
+  void RenameGroup(const Group& group);
+  void AddContact(Contact& contact);
+  void RemoveContact(const Contact& contact);
+  void ShowUndo(const Contact& contact);
+  void HideUndo(const Contact& contact);
+  void ApplyDisplaySettings();
+
+  // The group of the selected tab; nothing for "All".
+  std::optional<std::int32_t> SelectedGroupId() const;
+  // Where the last right click on the tabs happened, in their client coordinates.
+  void SetHitPoint(POINT point) { hit_ = TCHITTESTINFO{point, 0}; }
+  // The id of the tab under the stored hit point; nothing beside every tab.
+  std::optional<std::int32_t> IdAtHitPoint() const;
+
+  HWND Control() const { return tabs_; }  // not owned
+  // A group's panel, its window made and filled when first needed (its tab
+  // selected); null for a group without a panel.
+  DlgGroupEntry* GroupPanel(std::int32_t groupId);
+  const GroupEntriesWindowManager::Panel& AllPanel() const { return allPanel_; }
+  const GroupEntriesWindowManager& Panels() const { return panels_; }
+
+  // The page rectangle of the tab control's client area that every panel fills.
+  static RECT PanelRect(const RECT& tabClient);
+
+ private:
+  // The one place a panel is prepared and its window made: hidden, in the
+  // page rectangle, with the data it shows.
+  bool CreatePanel(DlgGroupEntry& panel);
+  void InsertTab(const std::wstring& text, std::int32_t id);
+  int FindTab(std::int32_t id) const;
+  std::int32_t TabId(int index) const;
+  RECT Page() const;
+  void SetListsRedraw(bool redraw);
+  // The "All" panel and every group's panel.
+  template <class Action>
+  void ForEachPanel(Action action);
+  // The "All" panel and the contact's group panel, where there is one.
+  template <class Action>
+  void ForContactPanels(const Contact& contact, Action action);
+
+  boost::shared_ptr<Groups> groups_;
+  boost::shared_ptr<Contacts> contacts_;
+  boost::shared_ptr<const Options> options_;
+  HWND window_ = nullptr;  // not owned
+  HWND tabs_ = nullptr;    // not owned: a child of the window
+  PanelOwner* owner_ = nullptr;
+  GroupEntriesWindowManager::Panel allPanel_;
+  GroupEntriesWindowManager panels_;
+  TCHITTESTINFO hit_{};
+};

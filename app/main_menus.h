@@ -1,0 +1,42 @@
+#pragma once
+// The main window's popup menus, built anew each time they are shown. The
+// window's owner-draw mix-in (Drawer) draws them with images from its strip.
+#include "base/windows_api.h"
+
+#include "framework/handles.h"
+#include "resource.h"
+
+template <class Drawer>
+UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown) {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
+  HMENU raw = menu.get();
+  drawer.AttachImageList(raw, images);
+  if (!windowShown) {
+    AppendMenuW(raw, MF_STRING, ID_SHOW_WINDOW, L"&Show Window");
+    drawer.SetItemImage(raw, ID_SHOW_WINDOW, MENU_IMAGE_SHOW_WINDOW);
+    AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
+  }
+  AppendMenuW(raw, MF_STRING, ID_ADD_GROUP, L"Add &Group");
+  drawer.SetItemImage(raw, ID_ADD_GROUP, MENU_IMAGE_ADD_GROUP);
+  AppendMenuW(raw, MF_STRING, ID_ADD_CONTACT, L"&Add &Contact");
+  drawer.SetItemImage(raw, ID_ADD_CONTACT, MENU_IMAGE_ADD_CONTACT);
+  AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(raw, MF_STRING, ID_EXIT, L"&Exit");
+  drawer.SetItemImage(raw, ID_EXIT, MENU_IMAGE_EXIT);
+  return menu;
+}
+
+template <class Drawer>
+UniqueMenu BuildTabMenu(Drawer& drawer, HIMAGELIST images) {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
+  HMENU raw = menu.get();
+  drawer.AttachImageList(raw, images);
+  AppendMenuW(raw, MF_STRING, ID_EDIT_GROUP, L"&Edit");
+  drawer.SetItemImage(raw, ID_EDIT_GROUP, MENU_IMAGE_EDIT);
+  AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(raw, MF_STRING, ID_DELETE_GROUP, L"&Delete");
+  drawer.SetItemImage(raw, ID_DELETE_GROUP, MENU_IMAGE_DELETE);
+  return menu;
+}

@@ -1,0 +1,46 @@
+#pragma once
+#include "base/windows_api.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+// The program's icon in the notification area. It is there from Add until
+// Remove or the end of the object, and comes back when a restarted shell
+// announces its new taskbar. Every request goes through one replaceable
+// function so tests can see what the shell was asked without a shell.
+class TrayIcon {
+ public:
+  using ShellCall = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
+
+  // Null restores the shell's own Shell_NotifyIconW; returns the one replaced.
+  static ShellCall ReplaceShellCall(ShellCall call);
+
+  TrayIcon() = default;
+  ~TrayIcon() { Remove(); }
+  TrayIcon(const TrayIcon&) = delete;
+  TrayIcon& operator=(const TrayIcon&) = delete;
+
+  // Icon id and message for window's icon; icon is not owned and must outlive
+  // the tray icon. False when the shell refused (none may be running).
+  bool Add(HWND window, UINT id, UINT callbackMessage, HICON icon, const std::wstring& tip = std::wstring());
+  void Remove();
+  // For the shell's "TaskbarCreated": a restarted shell forgot the icon, and
+  // without it a hidden window has no way back.
+  bool AddAgain();
+
+  bool Added() const { return added_; }
+  // Registered once per session by the shell; the owner's map routes it here.
+  UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
+
+ private:
+  NOTIFYICONDATAW Data(UINT flags) const;
+
+  HWND window_ = nullptr;  // not owned
+  UINT id_ = 0;
+  UINT callbackMessage_ = 0;
+  HICON icon_ = nullptr;  // not owned
+  std::wstring tip_;
+  bool added_ = false;
+  const UINT taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
+};

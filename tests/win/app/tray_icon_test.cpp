@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include "base/windows_api.h"
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "app/dlg_corvane.h"
+#include "app/tray_icon.h"
+#include "tests/win/app/app_fixture.h"
+
+namespace {
+
+struct NotifyCall {
+  DWORD message;
+  DWORD size;
+  HWND window;
+  UINT id;
+  UINT flags;
+  UINT callbackMessage;
+  HICON icon;
+  std::wstring tip;
+};
+
+std::vector<NotifyCall> calls;
+BOOL shellAnswer = TRUE;
+
+BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAW data) {
+  calls.push_back(NotifyCall{message, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
+                             data->hIcon, data->szTip});
+  return shellAnswer;
+}
+
+// Stands in for the shell while it lives: every request is recorded and answered.
+class FakeShell {
+ public:
+  FakeShell() : previous_(TrayIcon::ReplaceShellCall(&RecordNotify)) {
+    calls.clear();
+    shellAnswer = TRUE;
+  }
+  ~FakeShell() { TrayIcon::ReplaceShellCall(previous_); }
+
+ private:
+  TrayIcon::ShellCall previous_;
+};
+
+void ExpectAdd(const NotifyCall& call, HWND window, UINT id, UINT callbackMessage, HICON icon) {
+  EXPECT_EQ(call.message, static_cast<DWORD>(NIM_ADD));
+  EXPECT_EQ(call.size, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
+  EXPECT_EQ(call.window, window);
+  EXPECT_EQ(call.id, id);
+  EXPECT_EQ(call.flags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
+  EXPECT_EQ(call.callbackMessage, callbackMessage);
+  EXPECT_EQ(call.icon, icon);
+}
+
+HWND MakeOwner() {
+  return CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+TEST(TrayIcon, AsksTheShellToAddAgainAfterARefusalAndRemovesItselfOnce) {
+  FakeShell shell;
+  HWND owner = MakeOwner();
+  HICON icon = LoadIconW(nullptr, IDI_APPLICATION);
+  {
+    TrayIcon tray;
+    tray.Remove();
+    EXPECT_FALSE(tray.AddAgain()) << "nothing to add before the first Add";
+    EXPECT_TRUE(calls.empty());
+
+    shellAnswer = FALSE;  // no shell running yet
+    EXPECT_FALSE(tray.Add(owner, 7, WM_APP + 9, icon, L"Amicord"));
+    EXPECT_FALSE(tray.Added());
+    shellAnswer = TRUE;
+    EXPECT_TRUE(tray.AddAgain());
+    EXPECT_TRUE(tray.Added());
+    ASSERT_EQ(calls.size(), 2u);
+    for (const NotifyCall& call : calls) {
+      ExpectAdd(call, owner, 7, WM_APP + 9, icon);
+      EXPECT_EQ(call.tip, L"Amicord");
+    }
+    EXPECT_EQ(tray.TaskbarCreatedMessage(), RegisterWindowMessageW(L"TaskbarCreated"));
+  }
+  ASSERT_EQ(calls.size(), 3u) << "the end of the object removes the icon";
+  EXPECT_EQ(calls[2].message, static_cast<DWORD>(NIM_DELETE));
+  EXPECT_EQ(calls[2].window, owner);
+  EXPECT_EQ(calls[2].id, 7u);
+  DestroyWindow(owner);
+}
+
+class MainWindowTray : public apptest::MainWindowFixture {};
+
+TEST_F(MainWindowTray, TheIconComesWithTheWindowReturnsWithTheTaskbarAndLeavesWithTheWindow) {
+  FakeShell shell;
+  HWND window = Start();
+  const auto smallIcon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+  ASSERT_NE(smallIcon, nullptr);
+  ASSERT_EQ(calls.size(), 1u);
+  ExpectAdd(calls[0], window, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon);
+
+  SendMessageW(window, WM_TRAYNOTIFY, 0, 0);  // harmless
+  // A restarted shell forgot the icon: it is added again, as at first.
+  SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  ASSERT_EQ(calls.size(), 2u);
+  ExpectAdd(calls[1], window, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon);
+
+  DestroyWindow(window);
+  ASSERT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls[2].message, static_cast<DWORD>(NIM_DELETE));
+  EXPECT_EQ(calls[2].window, window);
+  EXPECT_EQ(calls[2].id, TRAY_ICON_ID);
+  window_.reset();
+  EXPECT_EQ(calls.size(), 3u) << "removed once, not again with the object";
+}
