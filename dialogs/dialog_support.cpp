@@ -72,16 +72,6 @@ std::int32_t ReadNumber(const std::wstring& text) {
   return static_cast<std::int32_t>(value);
 }
 
-std::wstring ControlText(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  const int length = GetWindowTextLengthW(control);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(control, &text[0], length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
-}
-
 void ShowInputError(HWND dialog, const wchar_t* text) { MessageBoxW(dialog, text, L"Error!", MB_OK | MB_ICONERROR); }
 
 }  // namespace dialogs
