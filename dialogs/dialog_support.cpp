@@ -16,7 +16,7 @@ constexpr DWORD kFileNameChars = 260;
 
 std::wstring ProgramFolder() {
   const std::wstring exe = platform::ExecutablePath();
-  const size_t slash = exe.find_last_of(L'\\');
+  const size_t slash = exe.find_last_of(platform::PathSeparator());
   return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
 }
 
