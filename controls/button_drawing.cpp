@@ -1,9 +1,8 @@
 #include "controls/button_drawing.h"
 
-#include <windowsx.h>
-
 #include "controls/theme_helper.h"
 #include "framework/double_buffer.h"
+#include "framework/window.h"
 
 namespace WTL_EX {
 
@@ -172,7 +171,7 @@ void DrawSortButton(HDC target, const RECT& item, UINT itemState, bool hot, cons
   buffer.Flush();
 }
 
-void TrackHover(HWND button, WPARAM keys, LPARAM position, bool& hot, HCURSOR cursor) {
+void TrackHover(HWND button, UINT keys, POINT position, bool& hot, HCURSOR cursor) {
   const bool leftDown = (keys & MK_LBUTTON) != 0;
   // A drag that began elsewhere does not light the button.
   if (leftDown && !hot) return;
@@ -185,13 +184,15 @@ void TrackHover(HWND button, WPARAM keys, LPARAM position, bool& hot, HCURSOR cu
     InvalidateRect(button, nullptr, TRUE);
     return;
   }
-  POINT point{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+  POINT point = position;
   ClientToScreen(button, &point);
   const HWND under = WindowFromPoint(point);
   if (under == nullptr || under == button) return;
   EndHover(button, hot);
   if (!leftDown && captured) ReleaseCapture();
 }
+
+void MakeOwnerDrawn(HWND button) { CWindow(button).ModifyStyle(BS_TYPEMASK, BS_OWNERDRAW); }
 
 void EndHover(HWND button, bool& hot) {
   if (!hot) return;
@@ -203,15 +204,6 @@ void EndHover(HWND button, bool& hot) {
   GetWindowRect(button, &area);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&area), 2);
   InvalidateRect(parent, &area, TRUE);
-}
-
-std::wstring WindowText(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
 }
 
 }  // namespace WTL_EX

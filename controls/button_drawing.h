@@ -57,11 +57,10 @@ constexpr COLORREF kLinkTextColour = RGB(0x00, 0x00, 0xFF);
 
 // Hover tracking shared by the three buttons (WM_MOUSEMOVE, after the previous
 // window procedure). cursor is shown when hovering starts; null keeps the cursor.
-void TrackHover(HWND button, WPARAM keys, LPARAM position, bool& hot, HCURSOR cursor);
+void TrackHover(HWND button, UINT keys, POINT position, bool& hot, HCURSOR cursor);
+// Turns a push button into an owner-drawn one (its owner reflects WM_DRAWITEM).
+void MakeOwnerDrawn(HWND button);
 // The mouse left or the focus went: repaint the button and the parent behind it.
 void EndHover(HWND button, bool& hot);
-
-// Reads a window's whole text.
-std::wstring WindowText(HWND window);
 
 }  // namespace WTL_EX

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "controls/button_drawing.h"
+#include "framework/crackers.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 
@@ -25,8 +26,7 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
   // owner reflects WM_DRAWITEM back to it.
   bool Attach(HWND button) {
     if (button == nullptr || this->m_hWnd != nullptr) return false;
-    const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
-    SetWindowLongPtrW(button, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    MakeOwnerDrawn(button);
     return this->SubclassWindow(button) != FALSE;
   }
 
@@ -43,8 +43,8 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
   bool IsHot() const { return hot_; }
 
   BEGIN_MSG_MAP(FlatButtonImpl)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_KILLFOCUS(OnKillFocus)
   END_MSG_MAP()
 
  protected:
@@ -56,16 +56,14 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
     return look;
   }
 
-  LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
-    const LRESULT result = this->DefWindowProc(message, wParam, lParam);
-    TrackHover(this->m_hWnd, wParam, lParam, hot_, handCursor_);
-    return result;
+  void OnMouseMove(UINT keys, POINT point) {
+    this->DefWindowProc();
+    TrackHover(this->m_hWnd, keys, point, hot_, handCursor_);
   }
 
-  LRESULT OnKillFocus(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
-    const LRESULT result = this->DefWindowProc(message, wParam, lParam);
+  void OnKillFocus(HWND) {
+    this->DefWindowProc();
     EndHover(this->m_hWnd, hot_);
-    return result;
   }
 
   bool hot_ = false;
@@ -90,15 +88,13 @@ class ButtonExImpl : public FlatButtonImpl<T, TBase> {
   const std::wstring& Text() const { return text_; }
 
   BEGIN_MSG_MAP(ButtonExImpl)
-    MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
+    MSG_OCM_DRAWITEM(OnDrawItem)
     CHAIN_MSG_MAP(Base)
   END_MSG_MAP()
 
  protected:
-  LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  void OnDrawItem(UINT, DRAWITEMSTRUCT* item) {
     if (item != nullptr) DrawLinkButton(item->hDC, item->rcItem, item->itemState, this->Look(), text_);
-    return TRUE;
   }
 
  private:
@@ -120,16 +116,14 @@ class ButtonSortImpl : public FlatButtonImpl<T, TBase> {
   ButtonSortImpl() : FlatButtonImpl<T, TBase>(kSortTextColour, false) {}
 
   BEGIN_MSG_MAP(ButtonSortImpl)
-    MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
+    MSG_OCM_DRAWITEM(OnDrawItem)
     CHAIN_MSG_MAP(Base)
   END_MSG_MAP()
 
  protected:
-  LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+  void OnDrawItem(UINT, DRAWITEMSTRUCT* item) {
     if (item != nullptr)
-      DrawSortButton(item->hDC, item->rcItem, item->itemState, this->hot_, this->Look(), WindowText(this->m_hWnd));
-    return TRUE;
+      DrawSortButton(item->hDC, item->rcItem, item->itemState, this->hot_, this->Look(), this->GetWindowText());
   }
 };
 

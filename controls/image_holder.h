@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "framework/crackers.h"
 #include "framework/handles.h"
 #include "framework/image.h"
 #include "framework/window.h"
@@ -71,14 +72,13 @@ class ImageHolderCtrlImpl : public CWindowImpl<T, TBase> {
   }
 
   BEGIN_MSG_MAP(ImageHolderCtrlImpl)
-    MESSAGE_HANDLER(WM_PAINT, OnPaint)
+    MSG_WM_PAINT(OnPaint)
   END_MSG_MAP()
 
  protected:
-  LRESULT OnPaint(UINT, WPARAM, LPARAM, BOOL&) {
+  void OnPaint(HDC) {
     PaintDC paint(this->m_hWnd);
     DrawTo(paint.get());
-    return 0;
   }
 
  private:

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "framework/dialog.h"
+
 namespace WTL_EX {
 
 namespace {
@@ -38,6 +40,16 @@ void DrawItemText(HDC dc, const RECT& area, const std::wstring& text) {
 }
 
 }  // namespace
+
+UniqueImageList LoadMenuImages(UINT bitmapId) {
+  UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(bitmapId),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  BITMAP facts{};
+  const int count = strip && GetObjectW(strip.get(), sizeof facts, &facts) ? facts.bmWidth / kMenuImageSize : 0;
+  UniqueImageList images(ImageList_Create(kMenuImageSize, kMenuImageSize, ILC_COLOR32 | ILC_MASK, count, 2));
+  if (images && strip) ImageList_AddMasked(images.get(), strip.get(), kMenuImageMask);
+  return images;
+}
 
 UniqueFont CreateMenuFont() {
   NONCLIENTMETRICSW metrics{};

@@ -20,6 +20,14 @@ constexpr int kMenuTextRightMargin = 16;
 constexpr COLORREF kMenuColumnLeft = RGB(0xEE, 0xEE, 0xEE);
 constexpr COLORREF kMenuColumnRight = RGB(0x00, 0x00, 0xFF);
 
+// The menu pictures: a bitmap strip of 16 x 16 images side by side, magenta
+// where the menu shows through.
+constexpr int kMenuImageSize = 16;
+constexpr COLORREF kMenuImageMask = RGB(0xFF, 0x00, 0xFF);
+// Loads the strip bitmapId from the resource module into a masked image list;
+// the list is empty when the strip cannot be loaded.
+UniqueImageList LoadMenuImages(UINT bitmapId);
+
 // The system's menu font; null when the system cannot tell.
 UniqueFont CreateMenuFont();
 

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "controls/menu_drawing.h"
+#include "framework/crackers.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 
@@ -54,15 +55,20 @@ class COwnerDrawMenu {
   HFONT MenuFont() const { return menuFont_.get(); }
 
   BEGIN_MSG_MAP(COwnerDrawMenu<T>)
-    MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
-    MESSAGE_HANDLER(WM_UNINITMENUPOPUP, OnUninitMenuPopup)
-    MESSAGE_HANDLER(WM_ENTERMENULOOP, OnEnterMenuLoop)
-    MESSAGE_HANDLER(WM_EXITMENULOOP, OnExitMenuLoop)
-    MESSAGE_HANDLER(WM_MEASUREITEM, OnMeasureItem)
-    MESSAGE_HANDLER(WM_DRAWITEM, OnDrawItem)
+    MSG_WM_INITMENUPOPUP(OnInitMenuPopup)
+    MSG_WM_UNINITMENUPOPUP(OnUninitMenuPopup)
+    MSG_WM_EXITMENULOOP(OnExitMenuLoop)
+    MSG_WM_MEASUREITEM(OnMeasureItem)
+    MSG_WM_DRAWITEM(OnDrawItem)
   END_MSG_MAP()
 
+  // The window's own map: the crackers above share its handled flag.
+  CMessageMap& OwnerMessageMap() { return *static_cast<T*>(this); }
+
  private:
+  // Every menu message stays visible to the window's own later entries and its default handling.
+  void PassOn() { OwnerMessageMap().SetMsgHandled(false); }
+
   HMENU Convert(HMENU popup) {
     const HMENU remembered = currentMenu_;
     currentMenu_ = popup;
@@ -70,49 +76,32 @@ class COwnerDrawMenu {
     return remembered;
   }
 
-  LRESULT OnInitMenuPopup(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
-    previousMenu_ = Convert(reinterpret_cast<HMENU>(wParam));
-    handled = FALSE;
-    return 0;
+  void OnInitMenuPopup(HMENU menu, UINT, BOOL) {
+    previousMenu_ = Convert(menu);
+    PassOn();
   }
 
   // A submenu closed: its parent is the menu being drawn again.
-  LRESULT OnUninitMenuPopup(UINT, WPARAM, LPARAM, BOOL& handled) {
+  void OnUninitMenuPopup(HMENU, UINT) {
     if (previousMenu_ != nullptr) {
       Convert(previousMenu_);
       previousMenu_ = nullptr;
     }
-    handled = FALSE;
-    return 0;
+    PassOn();
   }
 
-  LRESULT OnEnterMenuLoop(UINT, WPARAM, LPARAM, BOOL& handled) {
-    handled = FALSE;
-    return 0;
-  }
-
-  LRESULT OnExitMenuLoop(UINT, WPARAM, LPARAM, BOOL& handled) {
+  void OnExitMenuLoop(BOOL) {
     currentMenu_ = nullptr;
-    handled = FALSE;
-    return 0;
+    PassOn();
   }
 
-  LRESULT OnMeasureItem(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
-    auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    if (wParam != 0 || item == nullptr || item->CtlType != ODT_MENU) {
-      handled = FALSE;
-      return 0;
-    }
+  void OnMeasureItem(UINT controlId, MEASUREITEMSTRUCT* item) {
+    if (controlId != 0 || item == nullptr || item->CtlType != ODT_MENU) return PassOn();
     MeasureMenuItem(currentMenu_, *item, menuFont_.get());
-    return TRUE;
   }
 
-  LRESULT OnDrawItem(UINT, WPARAM wParam, LPARAM lParam, BOOL& handled) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (wParam != 0 || item == nullptr || item->CtlType != ODT_MENU) {
-      handled = FALSE;
-      return 0;
-    }
+  void OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) {
+    if (controlId != 0 || item == nullptr || item->CtlType != ODT_MENU) return PassOn();
     HIMAGELIST images = nullptr;
     int image = -1;
     if (const auto list = menuImages_.find(currentMenu_); list != menuImages_.end()) {
@@ -121,11 +110,7 @@ class COwnerDrawMenu {
         if (const auto entry = menu->second.find(item->itemID); entry != menu->second.end()) image = entry->second;
       }
     }
-    if (!DrawMenuItem(currentMenu_, *item, images, image)) {
-      handled = FALSE;
-      return 0;
-    }
-    return TRUE;
+    if (!DrawMenuItem(currentMenu_, *item, images, image)) PassOn();
   }
 
   UniqueFont menuFont_;

@@ -7,6 +7,7 @@
 
 #include "controls/button_drawing.h"
 #include "controls/theme_helper.h"
+#include "framework/crackers.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 
@@ -28,8 +29,7 @@ class COwnerDrawnButtonImpl : public CWindowImpl<T, TBase> {
   // Takes over an existing push button of a dialog.
   bool Attach(HWND button) {
     if (button == nullptr || this->m_hWnd != nullptr) return false;
-    const LONG_PTR style = GetWindowLongPtrW(button, GWL_STYLE);
-    SetWindowLongPtrW(button, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | BS_OWNERDRAW);
+    MakeOwnerDrawn(button);
     return this->SubclassWindow(button) != FALSE;
   }
 
@@ -73,15 +73,14 @@ class COwnerDrawnButtonImpl : public CWindowImpl<T, TBase> {
   }
 
   BEGIN_MSG_MAP(COwnerDrawnButtonImpl)
-    MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
-    MESSAGE_HANDLER(WM_MOUSEMOVE, OnMouseMove)
-    MESSAGE_HANDLER(WM_KILLFOCUS, OnKillFocus)
+    MSG_OCM_DRAWITEM(OnDrawItem)
+    MSG_WM_MOUSEMOVE(OnMouseMove)
+    MSG_WM_KILLFOCUS(OnKillFocus)
   END_MSG_MAP()
 
  protected:
-  LRESULT OnDrawItem(UINT, WPARAM, LPARAM lParam, BOOL&) {
-    const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (item == nullptr) return TRUE;
+  void OnDrawItem(UINT, DRAWITEMSTRUCT* item) {
+    if (item == nullptr) return;
     pressed_ = (item->itemState & ODS_SELECTED) != 0;
     focused_ = (item->itemState & ODS_FOCUS) != 0;
     disabled_ = (item->itemState & ODS_DISABLED) != 0;
@@ -99,20 +98,17 @@ class COwnerDrawnButtonImpl : public CWindowImpl<T, TBase> {
     look.icon = icon_.get();
     look.iconWidth = iconWidth_;
     look.iconHeight = iconHeight_;
-    DrawOwnerDrawnButtonFace(item->hDC, this->m_hWnd, item->rcItem, WindowText(this->m_hWnd), look, *theme_);
-    return TRUE;
+    DrawOwnerDrawnButtonFace(item->hDC, this->m_hWnd, item->rcItem, this->GetWindowText(), look, *theme_);
   }
 
-  LRESULT OnMouseMove(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
-    const LRESULT result = this->DefWindowProc(message, wParam, lParam);
-    TrackHover(this->m_hWnd, wParam, lParam, hot_, nullptr);
-    return result;
+  void OnMouseMove(UINT keys, POINT point) {
+    this->DefWindowProc();
+    TrackHover(this->m_hWnd, keys, point, hot_, nullptr);
   }
 
-  LRESULT OnKillFocus(UINT message, WPARAM wParam, LPARAM lParam, BOOL&) {
-    const LRESULT result = this->DefWindowProc(message, wParam, lParam);
+  void OnKillFocus(HWND) {
+    this->DefWindowProc();
     EndHover(this->m_hWnd, hot_);
-    return result;
   }
 
  private:

@@ -16,7 +16,7 @@ constexpr DWORD kFileNameChars = 260;
 
 std::wstring ProgramFolder() {
   const std::wstring exe = platform::ExecutablePath();
-  const size_t slash = exe.find_last_of(L'\\');
+  const size_t slash = exe.find_last_of(platform::PathSeparator());
   return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
 }
 
@@ -70,16 +70,6 @@ std::int32_t ReadNumber(const std::wstring& text) {
   if (negative) value = -value;
   if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
   return static_cast<std::int32_t>(value);
-}
-
-std::wstring ControlText(HWND dialog, int id) {
-  HWND control = GetDlgItem(dialog, id);
-  const int length = GetWindowTextLengthW(control);
-  if (length <= 0) return {};
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int copied = GetWindowTextW(control, &text[0], length + 1);
-  text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-  return text;
 }
 
 void ShowInputError(HWND dialog, const wchar_t* text) { MessageBoxW(dialog, text, L"Error!", MB_OK | MB_ICONERROR); }

@@ -34,9 +34,6 @@ bool BrowseForPicture(HWND owner, const PictureChooser& chooser, std::wstring& c
 // to the 32-bit range instead of overflowing.
 std::int32_t ReadNumber(const std::wstring& text);
 
-// Window text of a dialog's control.
-std::wstring ControlText(HWND dialog, int id);
-
 // The dialogs' input error: owned by the dialog, caption "Error!", error icon.
 void ShowInputError(HWND dialog, const wchar_t* text);
 

@@ -3,7 +3,6 @@
 #include <richedit.h>
 
 #include <ctime>
-#include <memory>
 
 #include "dialogs/dlg_group.h"
 #include "dialogs/notes_rtf.h"
@@ -60,14 +59,6 @@ void SetNotesSelection(HWND notes, LONG from, LONG to) {
   SendMessageW(notes, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));
 }
 
-DWORD WINAPI RunCaretStep(void* parameter) {
-  const HWND dialog = static_cast<HWND>(parameter);
-  Sleep(10);
-  // The dialog may have closed meanwhile; all work happens on its own thread.
-  if (IsWindow(dialog)) SendMessageW(dialog, DlgContact::WM_NOTES_CARET_STEP, 0, 0);
-  return 0;
-}
-
 }  // namespace
 
 DlgContact::DlgContact() : editMode(false), intervalTyped_(false), imageChosen_(false) {}
@@ -85,7 +76,7 @@ DlgContact::DlgContact(std::wstring name, std::wstring imagePath, IntervalUnit u
       intervalTyped_(true),
       imageChosen_(true) {}
 
-LRESULT DlgContact::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+BOOL DlgContact::OnInitDialog(HWND, LPARAM) {
   CenterWindow();
   picture_.Attach(::GetDlgItem(m_hWnd, IDC_IMAGE));
   unitList_ = ::GetDlgItem(m_hWnd, IDC_INTERVAL_UNIT);
@@ -111,6 +102,11 @@ LRESULT DlgContact::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   }
   FillGroupList();
   return TRUE;
+}
+
+void DlgContact::OnDestroy() {
+  CancelCaretStep();
+  SetMsgHandled(false);
 }
 
 void DlgContact::FillGroupList() {
@@ -150,18 +146,16 @@ void DlgContact::ShowPicture(const std::wstring& path) {
   picturePath_ = dialogs::FileExists(path) ? path : std::wstring();
 }
 
-LRESULT DlgContact::OnGroupChosen(WORD, WORD, HWND, BOOL&) {
+void DlgContact::OnGroupChosen(UINT, int, HWND) {
   LPARAM selected = 0;
   if (dialogs::SelectedData(groupList_, selected) && selected == kNewGroupEntry) AddNewGroup();
   ApplyGroupDefaults();
-  return 0;
 }
 
 // Arrow keys on the closed list choose a group too; "Add New Group..." only
 // opens its dialog when picked from the open list.
-LRESULT DlgContact::OnGroupStepped(WORD, WORD, HWND, BOOL&) {
+void DlgContact::OnGroupStepped(UINT, int, HWND) {
   if (!::SendMessageW(groupList_, CB_GETDROPPEDSTATE, 0, 0)) ApplyGroupDefaults();
-  return 0;
 }
 
 void DlgContact::AddNewGroup() {
@@ -177,32 +171,29 @@ void DlgContact::AddNewGroup() {
   FillGroupList();
 }
 
-LRESULT DlgContact::OnIntervalChanged(WORD, WORD, HWND, BOOL&) {
+void DlgContact::OnIntervalChanged(UINT, int, HWND) {
   if (!settingDefaults_) intervalTyped_ = true;
-  return 0;
 }
 
-LRESULT DlgContact::OnBrowse(WORD, WORD, HWND, BOOL&) {
+void DlgContact::OnBrowse(UINT, int, HWND) {
   HWND owner = ::GetActiveWindow();
   std::wstring chosen;
-  if (!dialogs::BrowseForPicture(owner ? owner : m_hWnd, chooser_, chosen)) return 0;
+  if (!dialogs::BrowseForPicture(owner ? owner : m_hWnd, chooser_, chosen)) return;
   ShowPicture(chosen);
   imageChosen_ = true;
-  return 0;
 }
 
-LRESULT DlgContact::OnNotesFocus(WORD, WORD, HWND, BOOL&) {
+void DlgContact::OnNotesFocus(UINT, int, HWND) {
   if (stampInserted_) {
     NotesCaretToEnd();
   } else {
     AddDateStamp();
   }
-  return 0;
 }
 
 void DlgContact::AddDateStamp() {
   if (::GetWindowTextLengthW(notesEdit_) > 0) AppendNotes(L"\r\n\r\n");
-  const __time64_t now = _time64(nullptr);
+  const __time64_t now = platform::Now();
   tm local{};
   wchar_t date[128] = {};
   if (_localtime64_s(&local, &now) == 0) wcsftime(date, 128, L"%a, %b %d, %Y:", &local);
@@ -237,42 +228,48 @@ void DlgContact::NotesCaretToEnd() {
 
 // However the focus arrived (a click places the caret after this handler),
 // the caret ends below the stamp a moment later.
-void DlgContact::QueueCaretStep() { QueueUserWorkItem(&RunCaretStep, m_hWnd, WT_EXECUTEDEFAULT); }
-
-LRESULT DlgContact::OnNotesCaretStep(UINT, WPARAM, LPARAM, BOOL&) {
-  NotesCaretToEnd();
-  return 0;
+void DlgContact::QueueCaretStep() {
+  CancelCaretStep();
+  caretStep_ = framework::UiScheduler().After(kCaretStepDelay, [this] {
+    caretStep_ = 0;
+    NotesCaretToEnd();
+  });
 }
 
-LRESULT DlgContact::OnSave(WORD, WORD, HWND, BOOL&) {
-  const std::wstring typedName = dialogs::ControlText(m_hWnd, IDC_NAME);
-  const std::int32_t typedCount = dialogs::ReadNumber(dialogs::ControlText(m_hWnd, IDC_INTERVAL_COUNT));
+void DlgContact::CancelCaretStep() {
+  if (caretStep_ != 0) framework::UiScheduler().Cancel(caretStep_);
+  caretStep_ = 0;
+}
+
+void DlgContact::OnSave(UINT, int, HWND) {
+  const std::wstring typedName = CWindow(GetDlgItem(IDC_NAME)).GetWindowText();
+  const std::int32_t typedCount = dialogs::ReadNumber(CWindow(GetDlgItem(IDC_INTERVAL_COUNT)).GetWindowText());
   if (typedName.empty()) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the contact name.");
-    return 0;
+    return;
   }
   // A negative interval (pasted into the digits-only field) would make the
   // contact overdue for ever.
   if (typedCount <= 0) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the time to contact every.");
-    return 0;
+    return;
   }
   LPARAM chosenGroup = 0;
   // "Add New Group..." still chosen names no group: the contact would belong nowhere.
   if (!dialogs::SelectedData(groupList_, chosenGroup) || chosenGroup == kNewGroupEntry) {
     dialogs::ShowInputError(m_hWnd, L"Please, select a group.");
-    return 0;
+    return;
   }
   groupId = static_cast<std::int32_t>(chosenGroup);
   LPARAM chosenUnit = 0;
   if (!dialogs::SelectedData(unitList_, chosenUnit)) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the unit (Days, Weeks, Months) to contact every.");
-    return 0;
+    return;
   }
   std::wstring savedNotes;
   if (!dialogs::StreamNotesOut(notesEdit_, savedNotes)) {
     dialogs::ShowInputError(m_hWnd, L"Please, shorten the notes: they could not be read from the window.");
-    return 0;
+    return;
   }
   SYSTEMTIME picked{};
   const bool dated = ::SendMessageW(datePicker_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) == GDT_VALID;
@@ -284,10 +281,8 @@ LRESULT DlgContact::OnSave(WORD, WORD, HWND, BOOL&) {
   lastContacted = dated ? FromLocalSystemTime(picked) : 0;
   notes = std::move(savedNotes);
   EndDialog(IDOK);
-  return 0;
 }
 
-LRESULT DlgContact::OnCancel(WORD, WORD, HWND, BOOL&) {
+void DlgContact::OnCancel(UINT, int, HWND) {
   EndDialog(IDCANCEL);
-  return 0;
 }

@@ -4,6 +4,7 @@
 // group added through "Add New Group...".
 #include "base/windows_api.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,7 +13,9 @@
 #include "controls/image_holder.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/unit_list.h"
+#include "framework/crackers.h"
 #include "framework/dialog.h"
+#include "framework/scheduler.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "model/platform.h"
@@ -26,8 +29,8 @@ class DlgContact : public CDialogImpl<DlgContact> {
   static constexpr std::int32_t kNewGroupEntry = -1;
   // Colour of the date stamp added to the notes: a very dark blue.
   static constexpr COLORREF kStampColour = RGB(0x11, 0x11, 0x55);
-  // Sent by the deferred caret step from a pooled thread.
-  static constexpr UINT WM_NOTES_CARET_STEP = WM_APP + 1;
+  // How long after the notes take the focus the caret steps below the stamp.
+  static constexpr std::chrono::milliseconds kCaretStepDelay{10};
 
   // Add mode: empty fields; set groupId before running to preselect a group.
   DlgContact();
@@ -41,16 +44,16 @@ class DlgContact : public CDialogImpl<DlgContact> {
   void SetPictureChooser(dialogs::PictureChooser chooser) { chooser_ = std::move(chooser); }
 
   BEGIN_MSG_MAP(DlgContact)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_CHAR, OnChar)
-    MESSAGE_HANDLER(WM_NOTES_CARET_STEP, OnNotesCaretStep)
-    COMMAND_HANDLER(IDOK, BN_CLICKED, OnSave)
-    COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
-    COMMAND_HANDLER(IDC_BROWSE, BN_CLICKED, OnBrowse)
-    COMMAND_HANDLER(IDC_INTERVAL_COUNT, EN_CHANGE, OnIntervalChanged)
-    COMMAND_HANDLER(IDC_GROUP, CBN_SELENDOK, OnGroupChosen)
-    COMMAND_HANDLER(IDC_GROUP, CBN_SELCHANGE, OnGroupStepped)
-    COMMAND_HANDLER(IDC_NOTES, EN_SETFOCUS, OnNotesFocus)
+    MSG_WM_INITDIALOG(OnInitDialog)
+    MSG_WM_DESTROY(OnDestroy)
+    MSG_WM_CHAR(OnChar)
+    COMMAND_HANDLER_EX(IDOK, BN_CLICKED, OnSave)
+    COMMAND_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
+    COMMAND_HANDLER_EX(IDC_BROWSE, BN_CLICKED, OnBrowse)
+    COMMAND_HANDLER_EX(IDC_INTERVAL_COUNT, EN_CHANGE, OnIntervalChanged)
+    COMMAND_HANDLER_EX(IDC_GROUP, CBN_SELENDOK, OnGroupChosen)
+    COMMAND_HANDLER_EX(IDC_GROUP, CBN_SELCHANGE, OnGroupStepped)
+    COMMAND_HANDLER_EX(IDC_NOTES, EN_SETFOCUS, OnNotesFocus)
   END_MSG_MAP()
 
   const bool editMode;
@@ -69,16 +72,16 @@ class DlgContact : public CDialogImpl<DlgContact> {
   std::int32_t groupId = -1;
 
  private:
-  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnChar(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
-  LRESULT OnNotesCaretStep(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnSave(WORD, WORD, HWND, BOOL&);
-  LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
-  LRESULT OnBrowse(WORD, WORD, HWND, BOOL&);
-  LRESULT OnIntervalChanged(WORD, WORD, HWND, BOOL&);
-  LRESULT OnGroupChosen(WORD, WORD, HWND, BOOL&);
-  LRESULT OnGroupStepped(WORD, WORD, HWND, BOOL&);
-  LRESULT OnNotesFocus(WORD, WORD, HWND, BOOL&);
+  BOOL OnInitDialog(HWND, LPARAM);
+  void OnDestroy();
+  void OnChar(UINT, UINT, UINT) {}
+  void OnSave(UINT, int, HWND);
+  void OnCancel(UINT, int, HWND);
+  void OnBrowse(UINT, int, HWND);
+  void OnIntervalChanged(UINT, int, HWND);
+  void OnGroupChosen(UINT, int, HWND);
+  void OnGroupStepped(UINT, int, HWND);
+  void OnNotesFocus(UINT, int, HWND);
 
   void FillGroupList();
   void ApplyGroupDefaults();
@@ -88,6 +91,7 @@ class DlgContact : public CDialogImpl<DlgContact> {
   void AppendNotes(const wchar_t* text);
   void NotesCaretToEnd();
   void QueueCaretStep();
+  void CancelCaretStep();
 
   WTL_EX::ImageHolderCtrl picture_;
   dialogs::UnitTypeAhead typeAhead_;
@@ -106,4 +110,5 @@ class DlgContact : public CDialogImpl<DlgContact> {
   bool settingDefaults_ = false;
   bool imageChosen_;
   bool stampInserted_ = false;
+  framework::Scheduler::TaskId caretStep_ = 0;  // 0: none pending
 };

@@ -8,7 +8,7 @@ DlgGroup::DlgGroup() : editMode(false) {
 DlgGroup::DlgGroup(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count)
     : editMode(true), name(std::move(name)), imagePath(std::move(imagePath)), unit(unit), count(count) {}
 
-LRESULT DlgGroup::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+BOOL DlgGroup::OnInitDialog(HWND, LPARAM) {
   CenterWindow();
   picture_.Attach(::GetDlgItem(m_hWnd, IDC_IMAGE));
   unitList_ = ::GetDlgItem(m_hWnd, IDC_INTERVAL_UNIT);
@@ -23,28 +23,25 @@ LRESULT DlgGroup::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   return TRUE;
 }
 
-LRESULT DlgGroup::OnSave(WORD, WORD, HWND, BOOL&) {
-  name = dialogs::ControlText(m_hWnd, IDC_GROUP_NAME);
-  count = dialogs::ReadNumber(dialogs::ControlText(m_hWnd, IDC_INTERVAL_COUNT));
+void DlgGroup::OnSave(UINT, int, HWND) {
+  name = CWindow(GetDlgItem(IDC_GROUP_NAME)).GetWindowText();
+  count = dialogs::ReadNumber(CWindow(GetDlgItem(IDC_INTERVAL_COUNT)).GetWindowText());
   if (name.empty()) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the group name.");
-    return 0;
+    return;
   }
   LPARAM selected = 0;
   if (dialogs::SelectedData(unitList_, selected)) unit = static_cast<IntervalUnit>(selected);
   imagePath = picture_.ImagePath();
   EndDialog(IDOK);
-  return 0;
 }
 
-LRESULT DlgGroup::OnCancel(WORD, WORD, HWND, BOOL&) {
+void DlgGroup::OnCancel(UINT, int, HWND) {
   EndDialog(IDCANCEL);
-  return 0;
 }
 
-LRESULT DlgGroup::OnBrowse(WORD, WORD, HWND, BOOL&) {
+void DlgGroup::OnBrowse(UINT, int, HWND) {
   HWND owner = ::GetActiveWindow();
   std::wstring chosen;
   if (dialogs::BrowseForPicture(owner ? owner : m_hWnd, chooser_, chosen)) picture_.SetImagePath(chosen);
-  return 0;
 }

@@ -9,6 +9,7 @@
 #include "controls/image_holder.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/unit_list.h"
+#include "framework/crackers.h"
 #include "framework/dialog.h"
 #include "model/contact.h"
 #include "resource.h"
@@ -26,11 +27,11 @@ class DlgGroup : public CDialogImpl<DlgGroup> {
   void SetPictureChooser(dialogs::PictureChooser chooser) { chooser_ = std::move(chooser); }
 
   BEGIN_MSG_MAP(DlgGroup)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    COMMAND_HANDLER(IDOK, BN_CLICKED, OnSave)
-    COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
-    COMMAND_HANDLER(IDC_BROWSE, BN_CLICKED, OnBrowse)
-    COMMAND_HANDLER(IDC_INTERVAL_UNIT, CBN_SELENDOK, OnUnitChosen)
+    MSG_WM_INITDIALOG(OnInitDialog)
+    COMMAND_HANDLER_EX(IDOK, BN_CLICKED, OnSave)
+    COMMAND_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
+    COMMAND_HANDLER_EX(IDC_BROWSE, BN_CLICKED, OnBrowse)
+    COMMAND_HANDLER_EX(IDC_INTERVAL_UNIT, CBN_SELENDOK, OnUnitChosen)
   END_MSG_MAP()
 
   // Which constructor made the dialog.
@@ -42,11 +43,11 @@ class DlgGroup : public CDialogImpl<DlgGroup> {
   std::int32_t count = 0;  // 0: no default count
 
  private:
-  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnSave(WORD, WORD, HWND, BOOL&);
-  LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
-  LRESULT OnBrowse(WORD, WORD, HWND, BOOL&);
-  LRESULT OnUnitChosen(WORD, WORD, HWND, BOOL&) { return 0; }
+  BOOL OnInitDialog(HWND, LPARAM);
+  void OnSave(UINT, int, HWND);
+  void OnCancel(UINT, int, HWND);
+  void OnBrowse(UINT, int, HWND);
+  void OnUnitChosen(UINT, int, HWND) {}
 
   WTL_EX::ImageHolderCtrl picture_;
   dialogs::UnitTypeAhead typeAhead_;

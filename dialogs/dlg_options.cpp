@@ -16,7 +16,7 @@ bool IsChecked(HWND dialog, int id) {
 
 }  // namespace
 
-LRESULT DlgOptions::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
+BOOL DlgOptions::OnInitDialog(HWND, LPARAM) {
   CenterWindow();
   SetCheck(m_hWnd, IDC_AUTO_START, autoStart);
   SetCheck(m_hWnd, IDC_SHOW_LAST_CONTACTED, showLastContacted);
@@ -26,16 +26,16 @@ LRESULT DlgOptions::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   return TRUE;
 }
 
-LRESULT DlgOptions::OnAccept(WORD, WORD, HWND, BOOL&) {
-  const std::int32_t percent = dialogs::ReadNumber(dialogs::ControlText(m_hWnd, IDC_WARN_PERCENT));
-  const std::int32_t days = dialogs::ReadNumber(dialogs::ControlText(m_hWnd, IDC_WARN_DAYS));
+void DlgOptions::OnAccept(UINT, int, HWND) {
+  const std::int32_t percent = dialogs::ReadNumber(CWindow(GetDlgItem(IDC_WARN_PERCENT)).GetWindowText());
+  const std::int32_t days = dialogs::ReadNumber(CWindow(GetDlgItem(IDC_WARN_DAYS)).GetWindowText());
   if (percent <= 0 || percent > kMaxWarnPercent) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the warning percent level to a number between 1 and 99");
-    return 0;
+    return;
   }
   if (days <= 0 || days > kMaxWarnDays) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the warning in days level to a number between 1 and 200");
-    return 0;
+    return;
   }
   warnPercent = percent;
   warnDays = days;
@@ -43,10 +43,8 @@ LRESULT DlgOptions::OnAccept(WORD, WORD, HWND, BOOL&) {
   showLastContacted = IsChecked(m_hWnd, IDC_SHOW_LAST_CONTACTED);
   minimizeToTray = IsChecked(m_hWnd, IDC_MINIMIZE_TO_TRAY);
   EndDialog(IDOK);
-  return 0;
 }
 
-LRESULT DlgOptions::OnCancel(WORD, WORD, HWND, BOOL&) {
+void DlgOptions::OnCancel(UINT, int, HWND) {
   EndDialog(IDCANCEL);
-  return 0;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "framework/crackers.h"
 #include "framework/dialog.h"
 #include "resource.h"
 
@@ -16,9 +17,9 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
   static constexpr std::int32_t kMaxWarnDays = 200;
 
   BEGIN_MSG_MAP(DlgOptions)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    COMMAND_HANDLER(IDOK, BN_CLICKED, OnAccept)
-    COMMAND_HANDLER(IDCANCEL, BN_CLICKED, OnCancel)
+    MSG_WM_INITDIALOG(OnInitDialog)
+    COMMAND_HANDLER_EX(IDOK, BN_CLICKED, OnAccept)
+    COMMAND_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
   END_MSG_MAP()
 
   // Set by the caller from Options before running; read back after IDOK only.
@@ -29,7 +30,7 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
   bool minimizeToTray = false;
 
  private:
-  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnAccept(WORD, WORD, HWND, BOOL&);
-  LRESULT OnCancel(WORD, WORD, HWND, BOOL&);
+  BOOL OnInitDialog(HWND, LPARAM);
+  void OnAccept(UINT, int, HWND);
+  void OnCancel(UINT, int, HWND);
 };

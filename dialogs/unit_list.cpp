@@ -79,8 +79,8 @@ bool UnitTypeAhead::Install(HWND comboEx) {
   return inner && inner != comboEx && SubclassWindow(inner);
 }
 
-LRESULT UnitTypeAhead::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
-  const wchar_t typed = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(wParam)));
+void UnitTypeAhead::OnChar(UINT character, UINT, UINT) {
+  const wchar_t typed = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(character)));
   const int count = EntryCount(comboEx_);
   for (int index = 0; index < count; ++index) {
     const std::wstring text = EntryText(comboEx_, index);
@@ -91,8 +91,7 @@ LRESULT UnitTypeAhead::OnChar(UINT, WPARAM wParam, LPARAM, BOOL& handled) {
       break;
     }
   }
-  handled = FALSE;
-  return 0;
+  SetMsgHandled(false);
 }
 
 }  // namespace dialogs

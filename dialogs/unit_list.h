@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "framework/crackers.h"
 #include "framework/window.h"
 #include "model/contact.h"
 
@@ -39,11 +40,11 @@ class UnitTypeAhead : public CWindowImpl<UnitTypeAhead> {
   bool Install(HWND comboEx);
 
   BEGIN_MSG_MAP(UnitTypeAhead)
-    MESSAGE_HANDLER(WM_CHAR, OnChar)
+    MSG_WM_CHAR(OnChar)
   END_MSG_MAP()
 
  private:
-  LRESULT OnChar(UINT, WPARAM, LPARAM, BOOL& handled);
+  void OnChar(UINT character, UINT repeat, UINT flags);
 
   HWND comboEx_ = nullptr;  // not owned
 };

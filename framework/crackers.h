@@ -20,6 +20,13 @@
 //   MSG_WM_PRINTCLIENT(f)     void f(HDC dc)
 //   MSG_WM_TIMER(f)           void f(UINT_PTR id)
 //   MSG_WM_CONTEXTMENU(f)     void f(HWND window, POINT point)
+//   MSG_WM_MOUSEMOVE(f)       void f(UINT keys, POINT point)
+//   MSG_WM_KILLFOCUS(f)       void f(HWND gainingFocus)
+//   MSG_WM_INITMENUPOPUP(f)   void f(HMENU menu, UINT index, BOOL windowMenu)
+//   MSG_WM_UNINITMENUPOPUP(f) void f(HMENU menu, UINT flags)
+//   MSG_WM_ENTERMENULOOP(f), MSG_WM_EXITMENULOOP(f)   void f(BOOL trackPopupMenu)
+//   MSG_WM_MEASUREITEM(f)     void f(UINT controlId, MEASUREITEMSTRUCT* item)   answers TRUE
+//   MSG_WM_DRAWITEM(f), MSG_OCM_DRAWITEM(f)   void f(UINT controlId, DRAWITEMSTRUCT* item)   answer TRUE
 //   MSG_NOTIFYICON(msg, f)    void f(UINT iconId, UINT mouseMessage)   the tray icon's callback
 //   MSG_PLAIN(msg, f)         void f()   a message that carries nothing
 //   COMMAND_HANDLER_EX(id, code, f), COMMAND_ID_HANDLER_EX(id, f),
@@ -34,13 +41,35 @@
 //   MSG_WM_CONTACT_ADDED(f)                          void f(Contact& contact)
 //   MSG_WM_CONTACT_REMOVED(f), MSG_WM_CONTACT_UPDATED(f),
 //   MSG_WM_CONTACT_REVERTED(f)                       void f(const Contact& contact)
+//
+// A mix-in's map (not itself a CMessageMap) may use the crackers too: it names
+// its window's map through `CMessageMap& OwnerMessageMap()`, and its handlers
+// pass a message on through that map's SetMsgHandled(false).
+#include <type_traits>
+
 #include "framework/message_map.h"
 
-#define FRAMEWORK_CRACKED(condition, statement) \
-  if (condition) {                              \
-    this->SetMsgHandled(true);                  \
-    statement;                                  \
-    if (this->IsMsgHandled()) return TRUE;      \
+namespace framework {
+
+// The map whose handled flag a cracked entry sets: the window's own, also for
+// an entry of a mix-in chained into it.
+template <class Map>
+CMessageMap& CrackingMap(Map* map) {
+  if constexpr (std::is_base_of_v<CMessageMap, Map>) {
+    return *map;
+  } else {
+    return map->OwnerMessageMap();
+  }
+}
+
+}  // namespace framework
+
+#define FRAMEWORK_CRACKED(condition, statement)                         \
+  if (condition) {                                                      \
+    CMessageMap& crackingMap = ::framework::CrackingMap(this);          \
+    crackingMap.SetMsgHandled(true);                                    \
+    statement;                                                          \
+    if (crackingMap.IsMsgHandled()) return TRUE;                        \
   }
 
 #define FRAMEWORK_POINT(lp) POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}
@@ -75,6 +104,27 @@
 #define MSG_WM_TIMER(func) FRAMEWORK_CRACKED(uMsg == WM_TIMER, (func(static_cast<UINT_PTR>(wParam)), lResult = 0))
 #define MSG_WM_CONTEXTMENU(func) \
   FRAMEWORK_CRACKED(uMsg == WM_CONTEXTMENU, (func(reinterpret_cast<HWND>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
+#define MSG_WM_MOUSEMOVE(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_MOUSEMOVE, (func(static_cast<UINT>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
+#define MSG_WM_KILLFOCUS(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_KILLFOCUS, (func(reinterpret_cast<HWND>(wParam)), lResult = 0))
+#define MSG_WM_INITMENUPOPUP(func)                                                                          \
+  FRAMEWORK_CRACKED(uMsg == WM_INITMENUPOPUP, (func(reinterpret_cast<HMENU>(wParam), LOWORD(lParam),        \
+                                                    static_cast<BOOL>(HIWORD(lParam))),                     \
+                                               lResult = 0))
+#define MSG_WM_UNINITMENUPOPUP(func)                                                                        \
+  FRAMEWORK_CRACKED(uMsg == WM_UNINITMENUPOPUP,                                                              \
+                    (func(reinterpret_cast<HMENU>(wParam), static_cast<UINT>(HIWORD(lParam))), lResult = 0))
+#define MSG_WM_ENTERMENULOOP(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_ENTERMENULOOP, (func(static_cast<BOOL>(wParam)), lResult = 0))
+#define MSG_WM_EXITMENULOOP(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_EXITMENULOOP, (func(static_cast<BOOL>(wParam)), lResult = 0))
+#define FRAMEWORK_ITEM_MESSAGE(msg, Item, func)                                                    \
+  FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), reinterpret_cast<Item*>(lParam)), \
+                                    lResult = TRUE))
+#define MSG_WM_MEASUREITEM(func) FRAMEWORK_ITEM_MESSAGE(WM_MEASUREITEM, MEASUREITEMSTRUCT, func)
+#define MSG_WM_DRAWITEM(func) FRAMEWORK_ITEM_MESSAGE(WM_DRAWITEM, DRAWITEMSTRUCT, func)
+#define MSG_OCM_DRAWITEM(func) FRAMEWORK_ITEM_MESSAGE(OCM_DRAWITEM, DRAWITEMSTRUCT, func)
 #define MSG_NOTIFYICON(msg, func) \
   FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)), lResult = 0))
 #define MSG_PLAIN(msg, func) FRAMEWORK_CRACKED(uMsg == (msg), (func(), lResult = 0))

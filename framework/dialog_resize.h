@@ -42,15 +42,11 @@ class CDialogResize {
   void DlgResize_Init(bool addGripper = true, bool useMinTrackSize = true, DWORD forceStyle = WS_CLIPCHILDREN) {
     T* self = static_cast<T*>(this);
     HWND window = self->m_hWnd;
-    const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
-    if ((style & forceStyle) != forceStyle)
-      SetWindowLongPtrW(window, GWL_STYLE, static_cast<LONG_PTR>(style | forceStyle));
-    const bool child = (style & WS_CHILD) != 0;
-    if (!child) {
-      // A sizing frame otherwise shows an empty icon in the caption.
-      const LONG_PTR exStyle = GetWindowLongPtrW(window, GWL_EXSTYLE);
-      SetWindowLongPtrW(window, GWL_EXSTYLE, exStyle | WS_EX_DLGMODALFRAME);
-    }
+    CWindow styled(window);
+    const bool child = (styled.GetStyle() & WS_CHILD) != 0;
+    styled.ModifyStyle(0, forceStyle);
+    // A sizing frame otherwise shows an empty icon in the caption.
+    if (!child) styled.ModifyStyleEx(0, WS_EX_DLGMODALFRAME);
 
     records_.clear();
     RECT client{};

@@ -9,6 +9,13 @@ namespace {
 
 thread_local Scheduler* installed = nullptr;
 
+// Which scheduler set each of this thread's timers: the timer callback gets
+// only the timer's id.
+std::map<UINT_PTR, TimerScheduler*>& TimerOwners() {
+  static thread_local std::map<UINT_PTR, TimerScheduler*> owners;
+  return owners;
+}
+
 TimerScheduler& ThreadTimers() {
   static thread_local TimerScheduler timers;
   return timers;
@@ -24,8 +31,14 @@ Scheduler* SetUiScheduler(Scheduler* replacement) {
   return previous;
 }
 
+// The owners' table is made first, so it outlives every scheduler of the thread.
+TimerScheduler::TimerScheduler() { TimerOwners(); }
+
 TimerScheduler::~TimerScheduler() {
-  for (const auto& entry : tasks_) ::KillTimer(nullptr, entry.first);
+  for (const auto& entry : tasks_) {
+    ::KillTimer(nullptr, entry.first);
+    TimerOwners().erase(entry.first);
+  }
 }
 
 Scheduler::TaskId TimerScheduler::After(std::chrono::milliseconds delay, Task task) {
@@ -33,6 +46,7 @@ Scheduler::TaskId TimerScheduler::After(std::chrono::milliseconds delay, Task ta
   const UINT_PTR timer = ::SetTimer(nullptr, 0, milliseconds, &TimerScheduler::OnTimer);
   if (!timer) return 0;
   tasks_[timer] = std::move(task);
+  TimerOwners()[timer] = this;
   return static_cast<TaskId>(timer);
 }
 
@@ -40,12 +54,16 @@ void TimerScheduler::Cancel(TaskId id) {
   const auto found = tasks_.find(static_cast<UINT_PTR>(id));
   if (found == tasks_.end()) return;
   ::KillTimer(nullptr, found->first);
+  TimerOwners().erase(found->first);
   tasks_.erase(found);
 }
 
 void CALLBACK TimerScheduler::OnTimer(HWND, UINT, UINT_PTR timer, DWORD) {
-  TimerScheduler& self = ThreadTimers();
   ::KillTimer(nullptr, timer);
+  const auto owner = TimerOwners().find(timer);
+  if (owner == TimerOwners().end()) return;
+  TimerScheduler& self = *owner->second;
+  TimerOwners().erase(owner);
   const auto found = self.tasks_.find(timer);
   if (found == self.tasks_.end()) return;
   // Taken out first: the task may schedule again, even under the same id.

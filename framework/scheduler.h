@@ -33,7 +33,7 @@ Scheduler* SetUiScheduler(Scheduler* replacement);
 // Runs tasks on window timers of this thread (SetTimer without a window).
 class TimerScheduler final : public Scheduler {
  public:
-  TimerScheduler() = default;
+  TimerScheduler();
   ~TimerScheduler() override;
   TimerScheduler(const TimerScheduler&) = delete;
   TimerScheduler& operator=(const TimerScheduler&) = delete;

@@ -1,3 +1,4 @@
 #pragma once
 #define IDD_IMAGE_HOLDER_DIALOG 106
 #define IDC_IMAGE_HOLDER 1012
+#define IDB_TEST_MENU_STRIP 107

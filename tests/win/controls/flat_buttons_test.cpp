@@ -65,7 +65,7 @@ TEST_F(FlatButtons, LinkDrawsItsTextMemberInPureBlue) {
   ASSERT_NE(window, nullptr);
   link.SetText(L"(Undo)");
   EXPECT_EQ(link.Text(), L"(Undo)");
-  EXPECT_EQ(WTL_EX::WindowText(window), L"A much longer window text that is not drawn") << "window text untouched";
+  EXPECT_EQ(CWindow(window).GetWindowText(), L"A much longer window text that is not drawn") << "window text untouched";
   EXPECT_EQ(link.TextColour(), kBlue);
 
   Canvas canvas(kWidth, kHeight);

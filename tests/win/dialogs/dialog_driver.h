@@ -60,8 +60,6 @@ class DialogDriver {
 
 // Clicks a dialog's push button as the user would (WM_COMMAND, BN_CLICKED).
 void Click(HWND dialog, int id);
-// Runs this thread's messages until done() or timeoutMs passed; returns done().
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 
 // Reads and sets the extended combo boxes the dialogs use.
 int Selected(HWND dialog, int id);

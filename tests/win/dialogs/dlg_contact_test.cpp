@@ -4,10 +4,13 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <chrono>
 #include <ctime>
 
 #include "dialogs/dlg_contact.h"
 #include "dialogs/notes_rtf.h"
+#include "framework/scheduler.h"
+#include "model/platform.h"
 #include "tests/win/dialogs/dialog_driver.h"
 #include "tests/win/dialogs/pictures.h"
 
@@ -21,11 +24,16 @@ constexpr wchar_t kGroupMessage[] = L"Please, select a group.";
 constexpr wchar_t kUnitMessage[] = L"Please, specify the unit (Days, Weeks, Months) to contact every.";
 
 using Messages = std::vector<std::wstring>;
+using std::chrono_literals::operator""ms;
+
+// The time the date stamps are taken from: a Tuesday.
+constexpr time_t kNow = 1700000000;
 
 // Four groups: two with pictures, one without, one whose picture is gone.
 class DlgContactTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    previousClock = platform::ReplaceClock([] { return Time{kNow}; });
     friendsPicture = folder.File(L"friends.png");
     familyPicture = folder.File(L"family.png");
     ownPicture = folder.File(L"own.png");
@@ -81,9 +89,12 @@ class DlgContactTest : public ::testing::Test {
 
   TempFolder folder;
   std::wstring friendsPicture, familyPicture, ownPicture;
+  void TearDown() override { platform::ReplaceClock(previousClock); }
+
   boost::shared_ptr<Groups> groups{new Groups};
   boost::shared_ptr<Contacts> contacts{new Contacts};
   test::DialogDriver driver;
+  platform::Clock previousClock;
 };
 
 TEST_F(DlgContactTest, ChecksRunInOrderAndOnlyTheFirstFailureIsTold) {
@@ -451,16 +462,17 @@ TEST_F(DlgContactTest, ADateBefore1900GivesZero) {
 }
 
 TEST_F(DlgContactTest, TheFirstFocusOnEmptyNotesAddsTheColouredDateStampOnce) {
+  framework::ManualScheduler scheduler;
+  framework::ScopedUiScheduler useScheduler(scheduler);
   DlgContact dialog;
   Prepare(dialog, 1);
-  driver.Expect(kCaption, [this](HWND window) {
+  driver.Expect(kCaption, [&](HWND window) {
     EXPECT_EQ(NotesText(window), L"");
-    const time_t before = time(nullptr);
     SetFocus(Notes(window));
     ASSERT_EQ(GetFocus(), Notes(window));
     const std::wstring text = NotesText(window);
     const std::wstring stamp = text.substr(0, text.size() - 1);
-    EXPECT_TRUE(stamp == Stamp(before) || stamp == Stamp(time(nullptr))) << std::string(text.begin(), text.end());
+    EXPECT_EQ(stamp, Stamp(kNow)) << std::string(text.begin(), text.end());
     EXPECT_EQ(text.back(), L'\n');
 
     // The stamp's colour, and nothing selected.
@@ -473,13 +485,17 @@ TEST_F(DlgContactTest, TheFirstFocusOnEmptyNotesAddsTheColouredDateStampOnce) {
     EXPECT_FALSE(format.dwEffects & CFE_AUTOCOLOR);
     EXPECT_EQ(format.crTextColor, RGB(0x11, 0x11, 0x55));
 
-    // However the caret was placed, the deferred step puts it at the end.
+    // However the caret was placed, the step 10 ms later puts it at the end.
     CHARRANGE start{0, 0};
     SendMessageW(Notes(window), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
-    EXPECT_TRUE(test::PumpUntil([&] {
-      const CHARRANGE now = Selection(window);
-      return now.cpMin == now.cpMax && now.cpMin > static_cast<LONG>(stamp.size());
-    }));
+    EXPECT_EQ(scheduler.Pending(), 1u);
+    scheduler.Advance(9ms);
+    EXPECT_EQ(Selection(window).cpMax, 0);
+    scheduler.Advance(1ms);
+    const CHARRANGE now = Selection(window);
+    EXPECT_EQ(now.cpMin, now.cpMax);
+    EXPECT_GT(now.cpMin, static_cast<LONG>(stamp.size()));
+    EXPECT_EQ(scheduler.Pending(), 0u);
 
     // Leaving and coming back adds nothing.
     SetFocus(GetDlgItem(window, IDC_NAME));
@@ -494,23 +510,26 @@ TEST_F(DlgContactTest, TheFirstFocusOnEmptyNotesAddsTheColouredDateStampOnce) {
   DlgContact again(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
                    dialog.groupId);
   again.groups = groups;
-  driver.Expect(kCaption, [this](HWND window) {
+  driver.Expect(kCaption, [&](HWND window) {
     const std::wstring first = NotesText(window);
     ASSERT_FALSE(first.empty());
     SetFocus(Notes(window));
+    EXPECT_EQ(scheduler.Pending(), 1u);
     const std::wstring text = NotesText(window);
     ASSERT_GT(text.size(), first.size());
     EXPECT_EQ(text.substr(0, first.size()), first);
     // Two line breaks, then the stamp in a line of its own.
     const std::wstring added = text.substr(first.size());
-    const std::wstring stamp = Stamp(time(nullptr));
+    const std::wstring stamp = Stamp(kNow);
     EXPECT_EQ(added.substr(0, 2), L"\n\n");
-    EXPECT_EQ(added.substr(2, stamp.size() - 4), stamp.substr(0, stamp.size() - 4));
+    EXPECT_EQ(added.substr(2, stamp.size()), stamp);
     EXPECT_EQ(added.back(), L'\n');
     EXPECT_EQ(added.size(), stamp.size() + 3);
     test::Click(window, IDOK);
   });
   EXPECT_EQ(again.DoModal(nullptr), IDOK);
+  // Closed before its caret step: the step went with the window.
+  EXPECT_EQ(scheduler.Pending(), 0u);
 }
 
 TEST_F(DlgContactTest, NotesWithTextGetTheStampAfterABlankLineAndUntouchedNotesStayAsTheyWere) {
@@ -532,9 +551,9 @@ TEST_F(DlgContactTest, NotesWithTextGetTheStampAfterABlankLineAndUntouchedNotesS
   driver.Expect(kCaption, [this](HWND window) {
     SetFocus(Notes(window));
     const std::wstring text = NotesText(window);
-    const std::wstring stamp = Stamp(time(nullptr));
+    const std::wstring stamp = Stamp(kNow);
     EXPECT_EQ(text.substr(0, 7), L"Hello\n\n");
-    EXPECT_EQ(text.substr(7, stamp.size() - 4), stamp.substr(0, stamp.size() - 4));
+    EXPECT_EQ(text.substr(7, stamp.size()), stamp);
     // The earlier text keeps its own colour.
     CHARRANGE range{0, 5};
     SendMessageW(Notes(window), EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&range));

@@ -67,6 +67,36 @@ TEST(UniqueHandle, MenusIconsAndImageListsAreDestroyed) {
   EXPECT_EQ(handles::LiveCount(), before);
 }
 
+TEST(UniqueWindow, DestroysItsWindowCountsWhileAliveAndToleratesOneGoneWithItsParent) {
+  const long windows = handles::LiveCount(handles::Kind::Window);
+  UniqueWindow parent(CreateWindowExW(0, L"STATIC", L"parent", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(parent);
+  UniqueWindow child(CreateWindowExW(0, L"STATIC", L"child", WS_CHILD, 0, 0, 10, 10, parent.get(), nullptr,
+                                     GetModuleHandleW(nullptr), nullptr));
+  ASSERT_TRUE(child);
+  EXPECT_EQ(handles::LiveCount(handles::Kind::Window), windows + 2);
+
+  const HWND first = parent.get();
+  const HWND gone = child.get();
+  parent.reset();
+  EXPECT_FALSE(IsWindow(first));
+  EXPECT_FALSE(IsWindow(gone)) << "the child went with its parent";
+  EXPECT_EQ(handles::LiveCount(handles::Kind::Window), windows + 1) << "still owned, though gone";
+  child.reset();
+  EXPECT_EQ(handles::LiveCount(handles::Kind::Window), windows);
+
+  HWND kept = nullptr;
+  {
+    UniqueWindow owned(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr));
+    kept = owned.get();
+    ASSERT_TRUE(IsWindow(kept));
+  }
+  EXPECT_FALSE(IsWindow(kept));
+  EXPECT_EQ(handles::LiveCount(handles::Kind::Window), windows);
+}
+
 TEST(SelectionGuard, RestoresThePreviousObjectOfItsOwnDC) {
   UniqueMemoryDC dc(CreateCompatibleDC(nullptr));
   UniqueMemoryDC other(CreateCompatibleDC(nullptr));
