@@ -267,6 +267,7 @@ RECT DlgCorvane::PanelRect(const RECT& tabClient) {
 
 bool DlgCorvane::CreatePanel(DlgGroupEntry& panel) {
   panel.SetOwner(this);
+  panel.SetThumbnails(&thumbnails_);
   if (!panel.Create(tabs_)) return false;
   const Options& options = *engine_.options;
   panel.SetCollections(groups_, contacts_);

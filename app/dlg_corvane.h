@@ -18,6 +18,7 @@
 #include "framework/dialog_resize.h"
 #include "framework/handles.h"
 #include "lists/dlg_group_entry.h"
+#include "lists/thumbnail_cache.h"
 #include "model/engine.h"
 #include "model/messages.h"
 #include "resource.h"
@@ -133,6 +134,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   HWND Tabs() const { return tabs_; }
   HIMAGELIST MenuImages() const { return menuImages_.get(); }
   const boost::shared_ptr<DlgGroupEntry>& AllPanel() const { return allPanel_; }
+  // The row pictures every panel's list shows.
+  lists::ThumbnailCache& Thumbnails() { return thumbnails_; }
   const GroupEntriesWindowManager& Panels() const { return panelManager_; }
   // A group's panel, its window made and filled when first needed (its tab
   // selected); null for a group without a panel.
@@ -219,6 +222,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   Engine engine_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
+  // Before the panels, whose lists paint from it.
+  lists::ThumbnailCache thumbnails_{32, 32};
   boost::shared_ptr<DlgGroupEntry> allPanel_;
   GroupEntriesWindowManager panelManager_;
   bool windowShown_ = true;

@@ -20,6 +20,10 @@
 //   MSG_WM_PRINTCLIENT(f)     void f(HDC dc)
 //   MSG_WM_TIMER(f)           void f(UINT_PTR id)
 //   MSG_WM_CONTEXTMENU(f)     void f(HWND window, POINT point)
+//   MSG_WM_COMMAND(f)         void f(UINT code, int id, HWND control)   every command
+//   MSG_WM_DRAWITEM(f)        void f(int id, DRAWITEMSTRUCT* draw)   a child's own request (answers TRUE)
+//   MSG_LVM_DELETEITEM(f)     BOOL f(int index)   a list view's, answered by the handler
+//   MSG_LVM_DELETEALLITEMS(f) BOOL f()
 //   MSG_NOTIFYICON(msg, f)    void f(UINT iconId, UINT mouseMessage)   the tray icon's callback
 //   MSG_PLAIN(msg, f)         void f()   a message that carries nothing
 //   COMMAND_HANDLER_EX(id, code, f), COMMAND_ID_HANDLER_EX(id, f),
@@ -75,6 +79,14 @@
 #define MSG_WM_TIMER(func) FRAMEWORK_CRACKED(uMsg == WM_TIMER, (func(static_cast<UINT_PTR>(wParam)), lResult = 0))
 #define MSG_WM_CONTEXTMENU(func) \
   FRAMEWORK_CRACKED(uMsg == WM_CONTEXTMENU, (func(reinterpret_cast<HWND>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
+#define MSG_WM_COMMAND(func)                                                                     \
+  FRAMEWORK_CRACKED(uMsg == WM_COMMAND,                                                                  \
+                    (func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)), lResult = 0))
+#define MSG_WM_DRAWITEM(func)                                                                            \
+  FRAMEWORK_CRACKED(uMsg == WM_DRAWITEM,                                                                 \
+                    (func(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam)), lResult = TRUE))
+#define MSG_LVM_DELETEITEM(func) FRAMEWORK_CRACKED(uMsg == LVM_DELETEITEM, lResult = func(static_cast<int>(wParam)))
+#define MSG_LVM_DELETEALLITEMS(func) FRAMEWORK_CRACKED(uMsg == LVM_DELETEALLITEMS, lResult = func())
 #define MSG_NOTIFYICON(msg, func) \
   FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)), lResult = 0))
 #define MSG_PLAIN(msg, func) FRAMEWORK_CRACKED(uMsg == (msg), (func(), lResult = 0))
