@@ -79,11 +79,11 @@
 #define MSG_WM_TIMER(func) FRAMEWORK_CRACKED(uMsg == WM_TIMER, (func(static_cast<UINT_PTR>(wParam)), lResult = 0))
 #define MSG_WM_CONTEXTMENU(func) \
   FRAMEWORK_CRACKED(uMsg == WM_CONTEXTMENU, (func(reinterpret_cast<HWND>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
-#define MSG_WM_COMMAND(func)                                                                     \
-  FRAMEWORK_CRACKED(uMsg == WM_COMMAND,                                                                  \
+#define MSG_WM_COMMAND(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_COMMAND, \
                     (func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)), lResult = 0))
-#define MSG_WM_DRAWITEM(func)                                                                            \
-  FRAMEWORK_CRACKED(uMsg == WM_DRAWITEM,                                                                 \
+#define MSG_WM_DRAWITEM(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_DRAWITEM, \
                     (func(static_cast<int>(wParam), reinterpret_cast<DRAWITEMSTRUCT*>(lParam)), lResult = TRUE))
 #define MSG_LVM_DELETEITEM(func) FRAMEWORK_CRACKED(uMsg == LVM_DELETEITEM, lResult = func(static_cast<int>(wParam)))
 #define MSG_LVM_DELETEALLITEMS(func) FRAMEWORK_CRACKED(uMsg == LVM_DELETEALLITEMS, lResult = func())

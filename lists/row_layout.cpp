@@ -44,7 +44,8 @@ Box PictureBox(const Metrics& metrics) {
 }
 
 Box StatusIconBox(const Metrics& metrics) {
-  return Box{metrics.iconLeft, metrics.iconTop, metrics.iconLeft + metrics.iconSize, metrics.iconTop + metrics.iconSize};
+  return Box{metrics.iconLeft, metrics.iconTop, metrics.iconLeft + metrics.iconSize,
+             metrics.iconTop + metrics.iconSize};
 }
 
 Box TickBoxIn(const Metrics& metrics, const Box& row) {

@@ -106,7 +106,8 @@ KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
   const std::int32_t selectedId = selected ? selected->id : -1;
   const std::int32_t focusedId = focused ? focused->id : -1;
   SortStably(rows_, [&order](const Row& a, const Row& b) {
-    const int result = CompareContacts(order.mode, *a.contact, *b.contact, order.warnPercent, order.warnDays, order.now);
+    const int result =
+        CompareContacts(order.mode, *a.contact, *b.contact, order.warnPercent, order.warnDays, order.now);
     return order.descending ? result > 0 : result < 0;
   });
   Reindex();

@@ -44,7 +44,8 @@ TEST_F(RowStoreTest, FindAnswersTheFirstRowWithTheIdThroughEveryChange) {
   for (int step = 0; step < 400; ++step) {
     const int choice = static_cast<int>(random() % 10);
     if (choice < 5 || store.Count() == 0) {
-      const int index = store.Append(Make(static_cast<std::int32_t>(random() % 30), L"n" + std::to_wstring(random() % 5)));
+      const auto id = static_cast<std::int32_t>(random() % 30);
+      const int index = store.Append(Make(id, L"n" + std::to_wstring(random() % 5)));
       ASSERT_EQ(index, store.Count() - 1);
       EXPECT_TRUE(keys.insert(store.At(index)->key).second) << "keys are never reused";
       EXPECT_EQ(store.At(index)->background, lists::RowStore::kNotPainted);
