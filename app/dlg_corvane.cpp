@@ -44,10 +44,7 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
 void DlgCorvane::AttachControls() {
   ModifyStyle(WS_CLIPSIBLINGS, 0);
 
-  UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(IDB_MENU),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  menuImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 3, 2));
-  if (menuImages_ && strip) ImageList_AddMasked(menuImages_.get(), strip.get(), RGB(255, 0, 255));
+  menuImages_ = WTL_EX::LoadMenuImages(IDB_MENU);
 
   smallIcon_ = LoadIconResource(IDI_APP, 16);
   largeIcon_ = LoadIconResource(IDI_APP, 32);

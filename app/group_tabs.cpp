@@ -44,6 +44,7 @@ void GroupTabs::Build(HWND window, HWND tabs, PanelOwner& owner) {
 
 bool GroupTabs::CreatePanel(DlgGroupEntry& panel) {
   panel.SetOwner(owner_);
+  panel.SetThumbnails(&thumbnails_);
   if (!panel.Create(tabs_)) return false;
   panel.SetCollections(groups_, contacts_);
   panel.SetDisplaySettings(options_->warnPercent, options_->warnDays, options_->showLastContacted);

@@ -12,6 +12,7 @@
 
 #include "app/group_entries_window_manager.h"
 #include "lists/dlg_group_entry.h"
+#include "lists/thumbnail_cache.h"
 #include "lists/panel_owner.h"
 #include "model/contacts.h"
 #include "model/groups.h"
@@ -65,6 +66,7 @@ class GroupTabs {
   DlgGroupEntry* GroupPanel(std::int32_t groupId);
   const GroupEntriesWindowManager::Panel& AllPanel() const { return allPanel_; }
   const GroupEntriesWindowManager& Panels() const { return panels_; }
+  lists::ThumbnailCache& Thumbnails() { return thumbnails_; }
 
   // The page rectangle of the tab control's client area that every panel fills.
   static RECT PanelRect(const RECT& tabClient);
@@ -91,6 +93,8 @@ class GroupTabs {
   HWND window_ = nullptr;  // not owned
   HWND tabs_ = nullptr;    // not owned: a child of the window
   PanelOwner* owner_ = nullptr;
+  // The row pictures every panel shows; declared before the panels so it outlives them.
+  lists::ThumbnailCache thumbnails_{32, 32};
   GroupEntriesWindowManager::Panel allPanel_;
   GroupEntriesWindowManager panels_;
   TCHITTESTINFO hit_{};

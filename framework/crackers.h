@@ -27,6 +27,9 @@
 //   MSG_WM_ENTERMENULOOP(f), MSG_WM_EXITMENULOOP(f)   void f(BOOL trackPopupMenu)
 //   MSG_WM_MEASUREITEM(f)     void f(UINT controlId, MEASUREITEMSTRUCT* item)   answers TRUE
 //   MSG_WM_DRAWITEM(f), MSG_OCM_DRAWITEM(f)   void f(UINT controlId, DRAWITEMSTRUCT* item)   answer TRUE
+//   MSG_WM_COMMAND(f)         void f(UINT code, int id, HWND control)   every command
+//   MSG_LVM_DELETEITEM(f)     BOOL f(int index)   a list view's, answered by the handler
+//   MSG_LVM_DELETEALLITEMS(f) BOOL f()
 //   MSG_NOTIFYICON(msg, f)    void f(UINT iconId, UINT mouseMessage)   the tray icon's callback
 //   MSG_PLAIN(msg, f)         void f()   a message that carries nothing
 //   COMMAND_HANDLER_EX(id, code, f), COMMAND_ID_HANDLER_EX(id, f),
@@ -125,6 +128,11 @@ CMessageMap& CrackingMap(Map* map) {
 #define MSG_WM_MEASUREITEM(func) FRAMEWORK_ITEM_MESSAGE(WM_MEASUREITEM, MEASUREITEMSTRUCT, func)
 #define MSG_WM_DRAWITEM(func) FRAMEWORK_ITEM_MESSAGE(WM_DRAWITEM, DRAWITEMSTRUCT, func)
 #define MSG_OCM_DRAWITEM(func) FRAMEWORK_ITEM_MESSAGE(OCM_DRAWITEM, DRAWITEMSTRUCT, func)
+#define MSG_WM_COMMAND(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_COMMAND, \
+                    (func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)), lResult = 0))
+#define MSG_LVM_DELETEITEM(func) FRAMEWORK_CRACKED(uMsg == LVM_DELETEITEM, lResult = func(static_cast<int>(wParam)))
+#define MSG_LVM_DELETEALLITEMS(func) FRAMEWORK_CRACKED(uMsg == LVM_DELETEALLITEMS, lResult = func())
 #define MSG_NOTIFYICON(msg, func) \
   FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)), lResult = 0))
 #define MSG_PLAIN(msg, func) FRAMEWORK_CRACKED(uMsg == (msg), (func(), lResult = 0))

@@ -2,16 +2,9 @@
 
 #include <string>
 
-
 namespace {
 
-constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 constexpr int kColumnWidth = 600;
-
-void RemoveStyle(HWND window, LONG_PTR style) {
-  const LONG_PTR current = ::GetWindowLongPtrW(window, GWL_STYLE);
-  if (current & style) ::SetWindowLongPtrW(window, GWL_STYLE, current & ~style);
-}
 
 }  // namespace
 
@@ -31,19 +24,15 @@ void DlgGroupEntry::SetDisplaySettings(int warnPercent, int warnDays, bool showL
   list_.SetDisplaySettings(warnPercent, warnDays, showLastContacted);
 }
 
-LRESULT DlgGroupEntry::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
-  RemoveStyle(m_hWnd, WS_CLIPSIBLINGS);
+BOOL DlgGroupEntry::OnInitDialog(HWND, LPARAM) {
+  ModifyStyle(WS_CLIPSIBLINGS, 0);
 
-  UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(),
-                                                     MAKEINTRESOURCEW(IDB_CONTACT_MENU), IMAGE_BITMAP, 0, 0,
-                                                     LR_CREATEDIBSECTION)));
-  menuImages_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 2, 2));
-  if (menuImages_ && strip) ImageList_AddMasked(menuImages_.get(), strip.get(), kMaskColour);
+  menuImages_ = WTL_EX::LoadMenuImages(IDB_CONTACT_MENU);
 
   list_.SubclassWindow(::GetDlgItem(m_hWnd, IDC_CONTACT_LIST));
   list_.InsertColumn(0, L"Contact", LVCFMT_LEFT, kColumnWidth);
   list_.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
-  RemoveStyle(list_.m_hWnd, WS_CLIPSIBLINGS);
+  list_.ModifyStyle(WS_CLIPSIBLINGS, 0);
   list_.SetColumnSortType(0, LVCOLSORT_CUSTOM);
 
   sortButton_.Attach(::GetDlgItem(m_hWnd, IDC_SORT));
@@ -53,31 +42,28 @@ LRESULT DlgGroupEntry::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&) {
   return TRUE;
 }
 
-LRESULT DlgGroupEntry::OnSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled) {
-  CDialogResize<DlgGroupEntry>::OnSize(message, wParam, lParam, handled);
+void DlgGroupEntry::OnSize(UINT type, SIZE size) {
+  BOOL handled = TRUE;
+  CDialogResize<DlgGroupEntry>::OnSize(WM_SIZE, type, MAKELPARAM(size.cx, size.cy), handled);
   if (list_.m_hWnd) {
     list_.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
     list_.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   }
-  return 0;
 }
 
-LRESULT DlgGroupEntry::OnDestroy(UINT, WPARAM, LPARAM, BOOL&) { return 0; }
-
-LRESULT DlgGroupEntry::OnSortButton(WORD, WORD, HWND, BOOL&) {
+void DlgGroupEntry::OnSortButton(UINT, int, HWND) {
   POINT cursor{};
   ::GetCursorPos(&cursor);
   UniqueMenu menu(::CreatePopupMenu());
-  if (!menu) return 0;
+  if (!menu) return;
   ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_NONE, L"&None");
   ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_NAME, L"&Name");
   ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_CONTACT_IN, L"&Contact in");
   ::AppendMenuW(menu.get(), MF_STRING, ID_SORT_PRIORITY, L"&Priority");
   ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-  return 0;
 }
 
-LRESULT DlgGroupEntry::OnListRightClick(int, LPNMHDR, BOOL&) {
+LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   POINT cursor{};
   ::GetCursorPos(&cursor);
   UniqueMenu menu(::CreatePopupMenu());
@@ -93,12 +79,12 @@ LRESULT DlgGroupEntry::OnListRightClick(int, LPNMHDR, BOOL&) {
   return 0;
 }
 
-LRESULT DlgGroupEntry::OnListDoubleClick(int, LPNMHDR, BOOL&) {
+LRESULT DlgGroupEntry::OnListDoubleClick(NMHDR*) {
   OpenSelected();
   return 0;
 }
 
-LRESULT DlgGroupEntry::OnMenuCommand(WORD, WORD id, HWND, BOOL&) {
+void DlgGroupEntry::OnMenuCommand(UINT, int id, HWND) {
   switch (id) {
     case ID_CONTACT_OPEN:
       OpenSelected();
@@ -121,7 +107,6 @@ LRESULT DlgGroupEntry::OnMenuCommand(WORD, WORD id, HWND, BOOL&) {
     default:
       break;
   }
-  return 0;
 }
 
 void DlgGroupEntry::ChooseOrder(SortMode mode, const wchar_t* caption) {

@@ -10,10 +10,13 @@
 #include "controls/flat_buttons.h"
 #include "controls/owner_draw_menu.h"
 #include "framework/dialog.h"
+#include "framework/crackers.h"
 #include "framework/dialog_resize.h"
 #include "framework/handles.h"
 #include "lists/group_entry_list_view.h"
 #include "lists/panel_owner.h"
+#include "lists/thumbnail_cache.h"
+#include "model/contact_ordering.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "resource.h"
@@ -40,13 +43,12 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   ~DlgGroupEntry() override;
 
   BEGIN_MSG_MAP(DlgGroupEntry)
-    MESSAGE_HANDLER(WM_INITDIALOG, OnInitDialog)
-    MESSAGE_HANDLER(WM_SIZE, OnSize)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    COMMAND_HANDLER(IDC_SORT, BN_CLICKED, OnSortButton)
-    COMMAND_RANGE_HANDLER(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
-    NOTIFY_HANDLER(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
-    NOTIFY_HANDLER(IDC_CONTACT_LIST, NM_DBLCLK, OnListDoubleClick)
+    MSG_WM_INITDIALOG(OnInitDialog)
+    MSG_WM_SIZE(OnSize)
+    COMMAND_HANDLER_EX(IDC_SORT, BN_CLICKED, OnSortButton)
+    COMMAND_RANGE_HANDLER_EX(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
+    NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
+    NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_DBLCLK, OnListDoubleClick)
     REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgGroupEntry>)
   END_MSG_MAP()
@@ -58,6 +60,9 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   // The collections the rows refer to; also what deleting acts on.
   void SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts);
   void SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted);
+  // The row pictures, shared with the other panels (not owned; null: no
+  // pictures). Set before Create.
+  void SetThumbnails(lists::ThumbnailCache* cache) { list_.SetThumbnails(cache); }
   // Who opens contacts and saves for the panel (not owned; null: rows only).
   void SetOwner(PanelOwner* owner) { owner_ = owner; }
 
@@ -72,13 +77,12 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   HIMAGELIST MenuImages() const { return menuImages_.get(); }
 
  private:
-  LRESULT OnInitDialog(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnSize(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL&);
-  LRESULT OnSortButton(WORD, WORD, HWND, BOOL&);
-  LRESULT OnMenuCommand(WORD, WORD, HWND, BOOL&);
-  LRESULT OnListRightClick(int, LPNMHDR, BOOL&);
-  LRESULT OnListDoubleClick(int, LPNMHDR, BOOL&);
+  BOOL OnInitDialog(HWND focus, LPARAM initParam);
+  void OnSize(UINT type, SIZE size);
+  void OnSortButton(UINT code, int id, HWND control);
+  void OnMenuCommand(UINT code, int id, HWND control);
+  LRESULT OnListRightClick(NMHDR* header);
+  LRESULT OnListDoubleClick(NMHDR* header);
 
   void ChooseOrder(SortMode mode, const wchar_t* caption);
   void OpenSelected();

@@ -5,9 +5,11 @@
 // "(Undo)" link; both are child windows of the list, placed at every paint.
 //
 // The control holds no rows of its own (LVS_OWNERDATA): the contacts live in
-// this class's vector, which is also what sorts, so filling and sorting a list
-// of thousands costs no message per row. The control keeps only the count and
-// the selection.
+// the row store, which is also what sorts, so filling and sorting a list of
+// thousands costs no message per row. The control keeps only the count and
+// the selection. The parts: RowStore (rows, ordering), Metrics and the row
+// layout (every pixel measure), RowPainter (drawing), RowWindows (the rows'
+// child windows); this class ties them to the control's messages.
 //
 // The parent must reflect WM_NOTIFY, WM_DRAWITEM and WM_MEASUREITEM back to
 // the list (REFLECT_NOTIFICATIONS); that is how rows are painted and measured
@@ -15,16 +17,18 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
-#include "controls/flat_buttons.h"
-#include "framework/handles.h"
+#include "framework/crackers.h"
 #include "framework/owner_draw.h"
 #include "framework/sort_list_view.h"
-#include "lists/sort_mode.h"
+#include "lists/row_layout.h"
+#include "lists/row_painter.h"
+#include "lists/row_store.h"
+#include "lists/row_windows.h"
 #include "lists/thumbnail_cache.h"
+#include "model/contact_ordering.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 
@@ -35,24 +39,6 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
  public:
   using Clock = std::function<Time()>;
 
-  static constexpr int kRowHeight = 40;
-  static constexpr COLORREF kSelectionColour = RGB(0xD4, 0xE5, 0xFA);
-  static constexpr COLORREF kStatusColour = RGB(0x88, 0x88, 0x88);
-  // Row geometry: texts start right of the picture; the tick box sits this far
-  // in from the row's right and bottom edges; the "(Undo)" link follows the
-  // status line after a small gap.
-  static constexpr int kTextLeft = 40;
-  static constexpr int kPictureSize = 32;
-  static constexpr int kTickBoxInset = 20;
-  static constexpr int kTickBoxGap = 4;
-  static constexpr int kUndoGap = 10;
-  // Control ids of the rows' child windows come from blocks no other window
-  // of the program uses. Senders are recognised by their window, not their
-  // id, so a block that wraps around after thousands of rows still works.
-  static constexpr int kFirstTickId = 0x4000;
-  static constexpr int kLastTickId = 0x5FFF;
-  static constexpr int kFirstUndoId = 0x6000;
-  static constexpr int kLastUndoId = 0x7FFF;
   // Posted to the list when row pictures decoded in the background are ready.
   static constexpr UINT kPicturesReady = WM_APP + 0x3A0;
 
@@ -68,9 +54,14 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   void SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts);
   // The three display settings from Options; repaints when the list exists.
   void SetDisplaySettings(int warnPercent, int warnDays, bool showLastContacted);
-  int WarnPercent() const { return warnPercent_; }
-  int WarnDays() const { return warnDays_; }
-  bool ShowLastContacted() const { return showLastContacted_; }
+  int WarnPercent() const { return settings_.warnPercent; }
+  int WarnDays() const { return settings_.warnDays; }
+  bool ShowLastContacted() const { return settings_.showLastContacted; }
+  // The row pictures (not owned; null: rows without pictures). The "All" list
+  // and a group's list share one, as they show the same pictures.
+  void SetThumbnails(lists::ThumbnailCache* cache) { thumbnails_ = cache; }
+  // The measures of this list's rows.
+  const lists::Metrics& RowMetrics() const { return metrics_; }
 
   // The clock read for painting and sorting (platform::Now unless replaced).
   void SetClock(Clock clock);
@@ -90,11 +81,11 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   using CListViewCtrl::DeleteItem;
   using COwnerDraw<GroupEntryListView>::DeleteItem;
 
-  // The first row whose contact has this id, walking from row 0; -1 when none.
-  int FindRow(std::int32_t id) const;
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  // The first row whose contact has this id; -1 when none.
+  int FindRow(std::int32_t id) const { return rows_.Find(id); }
+  int RowCount() const { return rows_.Count(); }
   // The contact shown in a row; null for an index out of range.
-  Contact* RowContact(int row) const;
+  Contact* RowContact(int row) const { return rows_.ContactAt(row); }
 
   // Ordering. SortBy sets the order and sorts the rows once, ascending.
   SortMode GetSortMode() const { return sortMode_; }
@@ -102,33 +93,29 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   bool SortBy(SortMode mode);
   // Column sorts read the clock once for the whole sort.
   bool DoSortItems(int column, bool descending = false);
-  // Sorts the rows' vector (ties keep their order); the selection stays with
-  // its contact.
+  // Sorts the rows (ties keep their order); the selection stays with its contact.
   bool SortItemsCustom(int column, bool descending);
   int CompareRows(const Contact& a, const Contact& b) const;
   int CompareRows(const Contact& a, const Contact& b, Time now) const;
 
-  // The row pictures of this thread's lists, kept at row size.
-  static lists::ThumbnailCache& Thumbnails();
-
   // The child windows of a contact's row (null when none), for the panel and tests.
   HWND TickBox(std::int32_t id) const;
-  HWND UndoButton(std::int32_t id) const;
+  HWND UndoButton(std::int32_t id) const { return windows_.UndoButton(id); }
 
   BEGIN_MSG_MAP(GroupEntryListView)
-    MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
-    MESSAGE_HANDLER(WM_NCCALCSIZE, OnNcCalcSize)
-    MESSAGE_HANDLER(WM_PAINT, OnPaintRows)
-    MESSAGE_HANDLER(WM_PRINTCLIENT, OnPaintRows)
-    MESSAGE_HANDLER(WM_COMMAND, OnChildCommand)
-    MESSAGE_HANDLER(WM_SETREDRAW, OnSetRedraw)
-    MESSAGE_HANDLER(kPicturesReady, OnPicturesReady)
-    MESSAGE_HANDLER(LVM_DELETEITEM, OnDeleteRow)
-    MESSAGE_HANDLER(LVM_DELETEALLITEMS, OnDeleteAllRows)
-    REFLECTED_NOTIFY_CODE_HANDLER(LVN_ITEMCHANGED, OnRowChanged)
+    MSG_WM_DESTROY(OnDestroy)
+    MSG_WM_NCCALCSIZE(OnNcCalcSize)
+    MSG_WM_PAINT(OnPaint)
+    MSG_WM_PRINTCLIENT(OnPrintClient)
+    MSG_WM_COMMAND(OnChildCommand)
+    MSG_WM_SETREDRAW(OnSetRedraw)
+    MSG_PLAIN(kPicturesReady, OnPicturesReady)
+    MSG_LVM_DELETEITEM(OnDeleteRow)
+    MSG_LVM_DELETEALLITEMS(OnDeleteAllRows)
+    REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ITEMCHANGED, OnRowChanged)
     CHAIN_MSG_MAP(SortBase)
     CHAIN_MSG_MAP_ALT(COwnerDraw<GroupEntryListView>, 1)
-    MESSAGE_HANDLER(WM_DRAWITEM, OnChildDrawItem)
+    MSG_WM_DRAWITEM(OnChildDrawItem)
   END_MSG_MAP()
 
   // COwnerDraw: the reflected row requests.
@@ -136,91 +123,46 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   void MeasureItem(LPMEASUREITEMSTRUCT measure);
 
  private:
-  HWND CreateTickBox();
-  // Around the painting of rows: the child windows of rows out of sight are
-  // handed to the rows coming into sight (tick boxes) or hidden (links). The
-  // list scrolls its pixels but not its child windows, so a row's box left
-  // behind would sit on another row, and a click there would mark the wrong
-  // person.
-  LRESULT OnPaintRows(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
+  void OnDestroy();
+  LRESULT OnNcCalcSize(BOOL calcValidRects, LPARAM params);
+  void OnPaint(HDC dc);
+  void OnPrintClient(HDC dc);
+  void OnChildCommand(UINT code, int id, HWND control);
+  void OnChildDrawItem(int id, DRAWITEMSTRUCT* draw);
+  void OnSetRedraw(bool redraw);
+  void OnPicturesReady();
+  BOOL OnDeleteRow(int index);
+  BOOL OnDeleteAllRows();
+  LRESULT OnRowChanged(NMHDR* header);
+
+  // Around the default painting of rows: the child windows of rows out of
+  // sight are set aside for the rows coming into sight.
+  void PaintRows(bool printing);
   bool PaintBehindTickBox(HDC dc);
-
-  struct Row {
-    Contact* contact;  // not owned; never read once its row is being deleted
-    std::int32_t id;
-    HWND tickBox;  // owned; null until the row is painted, or after it scrolled out of sight
-    COLORREF background;  // as last painted; CLR_INVALID before the first paint
-  };
-  struct UndoEntry {
-    std::int32_t id;
-    boost::shared_ptr<WTL_EX::ButtonEx> button;
-  };
-
-  LRESULT OnDestroy(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnNcCalcSize(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnChildCommand(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnChildDrawItem(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnSetRedraw(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnPicturesReady(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnDeleteRow(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnDeleteAllRows(UINT message, WPARAM wParam, LPARAM lParam, BOOL& handled);
-  LRESULT OnRowChanged(int id, LPNMHDR header, BOOL& handled);
   // Tells the control the number of rows; false when it refused.
   bool SyncItemCount();
-  void DropRowWindows(Row& row);
-
   void OnTickClicked(HWND tickBox);
   void OnUndoClicked(HWND button);
-  void QueueUntick(HWND tickBox);
-  static DWORD WINAPI DeferredUntick(void* context);
-
   Contact* FindContact(std::int32_t id) const;
-  std::vector<UndoEntry>::iterator FindUndo(std::int32_t id);
-  std::vector<UndoEntry>::const_iterator FindUndo(std::int32_t id) const;
-  void DropUndoWindow(UndoEntry& entry);
   void DropUndoOfRow(int row);
   void RedrawRow(int row);
-  int NextChildId(int& last, bool& wrapped, int first, int lastInBlock, bool tickBlock) const;
-  bool ChildIdInUse(int id, bool tickBlock) const;
-  void DestroyChildWindows();
+  const CImage* Picture(const Contact& contact);
 
-  // Painting parts, into the row's off-screen bitmap at (0, 0).
-  void DrawPicture(HDC dc, const Contact& contact) const;
-  HICON StatusIcon(const Contact& contact, Time now) const;
-  // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
-  int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight, int top,
-                  int bottom) const;
-  // The contact's "(Undo)" link when its window exists, else null.
-  WTL_EX::ButtonEx* LiveUndo(const Contact& contact);
-  // Width of the link's text, 0 without a link.
-  static int UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo);
-  static void PlaceUndo(WTL_EX::ButtonEx* undo, COLORREF background, int statusRight, int undoWidth, const RECT& row);
-  void PlaceTickBox(const RECT& bounds, int rowIndex);
-
-  UniqueIcon iconNormal_;
-  UniqueIcon iconWarning_;
-  UniqueIcon iconExpired_;
-  UniqueFont nameFont_;
-  UniqueFont groupFont_;
-  UniqueFont statusFont_;
-  int warnPercent_ = 75;
-  int warnDays_ = 2;
-  bool showLastContacted_ = true;
-  std::vector<Row> rows_;
-  std::vector<HWND> spareTickBoxes_;  // owned; only while rows are painted
-  int paintedTop_ = -1;               // the top row at the last paint
-  std::vector<UndoEntry> undoButtons_;
+  // Declared in the order they are needed: the painter reads the metrics.
+  lists::Metrics metrics_;
+  lists::RowPainter painter_;
+  lists::RowStore rows_;
+  lists::RowWindows windows_;
+  lists::DisplaySettings settings_;
+  lists::ThumbnailCache* thumbnails_ = nullptr;  // not owned
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
-  int nextTickId_ = kFirstTickId - 1;
-  int nextUndoId_ = kFirstUndoId - 1;
-  bool tickIdsWrapped_ = false;
-  bool undoIdsWrapped_ = false;
   SortMode sortMode_ = SortMode::None;
   Clock clock_;
-  std::optional<Time> sortNow_;  // the clock reading of the sort under way
-  bool redrawOff_ = false;       // rows are being added with redrawing off
-  bool countPending_ = false;    // the control has not been told the count yet
+  std::optional<Time> sortNow_;   // the clock reading of the sort under way
+  int paintedTop_ = -1;           // the top row at the last paint
+  bool redrawOff_ = false;        // rows are being added with redrawing off
+  bool countPending_ = false;     // the control has not been told the count yet
   bool movingSelection_ = false;  // the selection follows its row after a sort
   std::int32_t selectedId_ = -1;  // the contact of the row last reported selected
 };

@@ -115,8 +115,8 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   }
   const double loadMs = MillisecondsSince(load);
 
-  // Every size starts with no picture decoded, as the program does.
-  GroupEntryListView::Thumbnails().Clear();
+  // Every size starts with no picture decoded, as the program does: each
+  // window has its own pictures.
   const int windowsBefore = ThreadWindows();
   const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
   const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -128,7 +128,7 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   const double startMs = MillisecondsSince(startUp);
   // Photos of the rows in sight come from worker threads, and their rows are
   // painted again as they arrive.
-  while (GroupEntryListView::Thumbnails().pending() > 0 && MillisecondsSince(startUp) < 60000) {
+  while (window->TabsForTesting().Thumbnails().pending() > 0 && MillisecondsSince(startUp) < 60000) {
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     Pump();
   }
@@ -211,7 +211,7 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   std::printf("  windows created: %d (GetGuiResources: %lu USER, %lu GDI)\n", windows,
               static_cast<unsigned long>(user), static_cast<unsigned long>(gdi));
   std::printf("  painting a screen of rows (%ld px high, %ld rows): %.1f ms\n", client.bottom,
-              client.bottom / GroupEntryListView::kRowHeight + 1, paintMs);
+              client.bottom / list.RowMetrics().rowHeight + 1, paintMs);
   std::printf("  scrolling through every row: %d pages in %.0f ms (%.1f ms a page), a row at a time %.1f ms a row; "
               "windows afterwards: %d\n",
               pages, scrollMs, scrollMs / std::max(1, pages), lineMs, windowsAfterScroll);

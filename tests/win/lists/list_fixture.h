@@ -11,8 +11,10 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "framework/scheduler.h"
 #include "framework/window.h"
 #include "lists/group_entry_list_view.h"
+#include "lists/thumbnail_cache.h"
 #include "model/messages.h"
 #include "tests/common/message_recorder.h"
 
@@ -57,6 +59,7 @@ class ListFixture : public ::testing::Test {
     list.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
     list.SetColumnSortType(0, LVCOLSORT_CUSTOM);
     list.SetCollections(groups, contacts);
+    list.SetThumbnails(&thumbnails);
     list.SetClock([this] { return now; });
     contacts->notifyWindow = recorder.window();
     groups->notifyWindow = recorder.window();
@@ -110,6 +113,10 @@ class ListFixture : public ::testing::Test {
   }
 
   Time now = kNow;
+  // Deferred work (the un-tick a second after a tick) waits for Advance.
+  framework::ManualScheduler scheduler;
+  framework::ScopedUiScheduler useScheduler{scheduler};
+  lists::ThumbnailCache thumbnails{32, 32};
   ListHost host;
   GroupEntryListView list;
   boost::shared_ptr<Groups> groups{new Groups};

@@ -142,23 +142,5 @@ TEST_F(Ordering, ASortReadsTheClockOnce) {
     EXPECT_LE(list.CompareRows(*list.RowContact(row - 1), *list.RowContact(row), kNow), 0) << row;
 }
 
-TEST(CompareContacts, TheFourOrdersAndUnknownValues) {
-  Contact a(1, L"Anna", L"", Days, 7, kNow - 2 * kDay, L"", -1);
-  Contact b(2, L"anna", L"", Days, 7, kNow - 9 * kDay, L"", -1);
-  Contact negative(-1, L"Zed", L"", Days, 7, kNow, L"", -1);
-  EXPECT_EQ(CompareContacts(SortMode::None, a, b, 75, 2, kNow), -1);
-  EXPECT_EQ(CompareContacts(SortMode::None, b, a, 75, 2, kNow), 1);
-  EXPECT_EQ(CompareContacts(SortMode::None, a, a, 75, 2, kNow), 0);
-  // Ids compare as unsigned numbers: -1 is the largest.
-  EXPECT_EQ(CompareContacts(SortMode::None, negative, a, 75, 2, kNow), 1);
-  EXPECT_EQ(CompareContacts(SortMode::Name, a, b, 75, 2, kNow), 0);
-  EXPECT_EQ(CompareContacts(SortMode::Name, a, negative, 75, 2, kNow), -1);
-  EXPECT_EQ(CompareContacts(SortMode::ContactIn, a, b, 75, 2, kNow), 1);
-  EXPECT_EQ(CompareContacts(SortMode::Priority, b, a, 75, 2, kNow), -1);
-  EXPECT_EQ(CompareContacts(static_cast<SortMode>(7), a, b, 75, 2, kNow), 0);
-  // Against a later clock both are overdue; b is still more so.
-  EXPECT_EQ(CompareContacts(SortMode::Priority, a, b, 75, 2, kNow + 30 * kDay), 1);
-}
-
 }  // namespace
 }  // namespace test

@@ -89,8 +89,8 @@ TEST_F(RowPainting, RowsAreFortyPixelsHighWithBackgroundSelectionAndSeparator) {
   EXPECT_EQ(canvas.Pixel(right, 40), kWhite);
 
   PaintRow(0, canvas, true);
-  EXPECT_EQ(canvas.Pixel(right, 5), GroupEntryListView::kSelectionColour);
-  EXPECT_EQ(canvas.Pixel(20, 10), GroupEntryListView::kSelectionColour);  // empty picture area
+  EXPECT_EQ(canvas.Pixel(right, 5), lists::RowPainter::kSelectionColour);
+  EXPECT_EQ(canvas.Pixel(20, 10), lists::RowPainter::kSelectionColour);  // empty picture area
   EXPECT_EQ(canvas.Pixel(0, 39), GetSysColor(COLOR_BTNFACE));
 }
 
@@ -138,7 +138,7 @@ TEST_F(RowPainting, TextsSitInTheirBandsAndTheGroupOnlyWhenItExists) {
   EXPECT_EQ(DarkIn(canvas, RECT{40, 20, 400, 36}), 0);
   bool statusGrey = false;
   for (int y = 20; y < 36 && !statusGrey; ++y)
-    for (int x = 40; x < 200 && !statusGrey; ++x) statusGrey = canvas.Pixel(x, y) == GroupEntryListView::kStatusColour;
+    for (int x = 40; x < 200 && !statusGrey; ++x) statusGrey = canvas.Pixel(x, y) == lists::RowPainter::kStatusColour;
   EXPECT_TRUE(statusGrey);
   const int withGroup = RightmostInk(canvas, 2, 18, 40, kWhite);
 
@@ -195,7 +195,7 @@ TEST_F(RowPainting, ALargePictureFollowsItsRow) {
   EXPECT_EQ(InkIn(canvas, picture, kWhite), 0);
   EXPECT_GT(DarkIn(canvas, RECT{40, 2, 120, 18}), 0) << "the name is there at once";
 
-  ASSERT_TRUE(PumpUntil([] { return GroupEntryListView::Thumbnails().pending() == 0; }, std::chrono::seconds(30)));
+  ASSERT_TRUE(PumpUntil([this] { return thumbnails.pending() == 0; }, std::chrono::seconds(30)));
   PaintRow(0, canvas, false);
   EXPECT_GT(InkIn(canvas, picture, kWhite), 32 * 18 / 2);
 }

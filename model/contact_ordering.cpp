@@ -1,6 +1,6 @@
-#include "lists/sort_mode.h"
+#include "model/contact_ordering.h"
 
-#include "base/windows_api.h"
+#include "model/platform.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnP
       return left < right ? -1 : (left > right ? 1 : 0);
     }
     case SortMode::Name:
-      return Sign(lstrcmpiW(a.name.c_str(), b.name.c_str()));
+      return Sign(platform::CompareNoCase(a.name, b.name));
     case SortMode::ContactIn:
       return CompareDaysLeft(a, b, now);
     case SortMode::Priority: {

@@ -1,0 +1,79 @@
+#pragma once
+// The rows of one contact list, without any window: the contact each row
+// shows, an index from contact id to row, and the stable sort that keeps the
+// selection and focus on their contacts. The list view tells the control what
+// changed; this class only answers where things went.
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "model/contact.h"
+#include "model/contact_ordering.h"
+
+namespace lists {
+
+struct Row {
+  Contact* contact;  // not owned; never read once its row is being deleted
+  std::int32_t id;
+  // Unique among the rows this store ever held: what the row's child windows
+  // are filed under, since a row's number changes with sorts and deletions
+  // and one contact may have two rows.
+  std::uint64_t key;
+  std::uint32_t background;  // a COLORREF, as last painted; kNotPainted before the first paint
+};
+
+// How to sort, with one reading of the clock for the whole sort.
+struct RowOrder {
+  SortMode mode = SortMode::None;
+  int warnPercent = 75;
+  int warnDays = 2;
+  Time now = 0;
+  bool descending = false;
+};
+
+// Rows of a sort's selection and focus, before the sort as given and after it
+// as answered; -1 for none.
+struct KeptRows {
+  int selected = -1;
+  int focused = -1;
+};
+
+class RowStore {
+ public:
+  static constexpr std::uint32_t kNotPainted = 0xFFFFFFFF;
+  // From this many rows the halves are sorted on two threads and merged.
+  static constexpr std::size_t kSharedSortRows = 2000;
+
+  // Appends a row for the contact; answers its index.
+  int Append(Contact& contact);
+  // Takes back the row Append just added (the control refused it).
+  void DropLast();
+  // Removes one row; false for an index out of range.
+  bool Erase(int index);
+  void Clear();
+
+  int Count() const { return static_cast<int>(rows_.size()); }
+  // The row at an index; null out of range.
+  const Row* At(int index) const;
+  Row* At(int index);
+  Contact* ContactAt(int index) const;
+  // The first row whose contact has this id; -1 when none.
+  int Find(std::int32_t id) const;
+  // The row filed under this key; -1 when none.
+  int FindKey(std::uint64_t key) const;
+
+  // Sorts stably (ties keep their order, descending too) and answers where
+  // the contacts of the given selected and focused rows are now.
+  KeptRows Sort(const RowOrder& order, KeptRows before);
+
+ private:
+  void Reindex();
+
+  std::vector<Row> rows_;
+  std::unordered_map<std::int32_t, int> firstRowOfId_;
+  std::unordered_map<std::uint64_t, int> rowOfKey_;
+  std::uint64_t lastKey_ = 0;
+};
+
+}  // namespace lists
