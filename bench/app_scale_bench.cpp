@@ -23,6 +23,7 @@
 
 #include "app/dlg_corvane.h"
 #include "framework/image.h"
+#include "framework/ui_startup.h"
 #include "model/platform.h"
 
 namespace {
@@ -269,14 +270,11 @@ void MeasureParts(int contacts) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
-  InitCommonControlsEx(&controls);
+  UiStartup startup;
   std::vector<int> sizes;
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {100, 1000, 10000};
   {
-    GdiplusSession gdiplus;
     const std::filesystem::path photos = std::filesystem::path(platform::ExecutablePath()).parent_path() / L"photos";
     const auto writing = Clock::now();
     const std::vector<std::wstring> paths = WritePhotos(photos, 6);
@@ -290,6 +288,5 @@ int main(int argc, char** argv) {
     }
     std::filesystem::remove_all(photos);
   }
-  CoUninitialize();
   return 0;
 }
