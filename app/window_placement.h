@@ -5,6 +5,8 @@
 #include <functional>
 #include <optional>
 
+#include "base/rect.h"
+
 class Options;
 
 namespace placement {
@@ -14,18 +16,7 @@ inline constexpr int kMinHeight = 600;
 // A dragged edge closer than this to a screen edge sticks to it.
 inline constexpr int kSnapDistance = 10;
 
-struct Rect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool operator==(const Rect& other) const {
-    return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
-  }
-};
+using Rect = geometry::Rect;
 
 // A dragged window rectangle snapped to the left, top and right edges of a
 // screen screenWidth wide; the bottom edge never snaps.

@@ -2,20 +2,12 @@
 // Where everything of a contact row goes: every pixel measure of the rows in
 // one place, and pure functions from a row's rectangle to the places of its
 // parts. No windows here, so the geometry is tested on its own.
+#include "base/rect.h"
+
 namespace lists {
 
-// A rectangle in the list's or the row's pixels (right and bottom exclusive).
-struct Box {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  bool operator==(const Box& other) const {
-    return left == other.left && top == other.top && right == other.right && bottom == other.bottom;
-  }
-};
+// A rectangle in the list's or the row's pixels.
+using Box = geometry::Rect;
 
 // The measures of one list window's rows. Given at 96 dots per inch and
 // multiplied by the scale (dots per inch / 96), rounded to whole pixels.

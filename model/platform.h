@@ -30,6 +30,8 @@ Time Now();
 using Clock = std::function<Time()>;
 // Replaces the clock Now reads (an empty one: the system clock again); answers the previous one.
 Clock ReplaceClock(Clock clock);
+// The system clock itself, whatever replaced it.
+Time SystemNow();
 
 // True when target is a live window (IsWindow on Windows).
 bool IsWindowAlive(WindowHandle target);

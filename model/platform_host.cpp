@@ -9,8 +9,6 @@
 
 #include "model/platform.h"
 
-#include <utility>
-
 struct HostWindow {
   platform::HostReceiver receiver;
 };
@@ -37,24 +35,7 @@ locale_t CaseLocale() {
 
 }  // namespace
 
-namespace {
-Clock& ReplacedClock() {
-  static Clock clock;
-  return clock;
-}
-}  // namespace
-
-Time Now() {
-  const Clock& replaced = ReplacedClock();
-  if (replaced) return replaced();
-  return static_cast<Time>(std::time(nullptr));
-}
-
-Clock ReplaceClock(Clock clock) {
-  Clock previous = std::move(ReplacedClock());
-  ReplacedClock() = std::move(clock);
-  return previous;
-}
+Time SystemNow() { return static_cast<Time>(std::time(nullptr)); }
 
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && LiveWindows().count(target) != 0; }
 

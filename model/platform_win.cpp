@@ -3,28 +3,9 @@
 #include "model/autostart_win.h"
 #include "model/platform.h"
 
-#include <utility>
-
 namespace platform {
 
-namespace {
-Clock& ReplacedClock() {
-  static Clock clock;
-  return clock;
-}
-}  // namespace
-
-Time Now() {
-  const Clock& replaced = ReplacedClock();
-  if (replaced) return replaced();
-  return _time64(nullptr);
-}
-
-Clock ReplaceClock(Clock clock) {
-  Clock previous = std::move(ReplacedClock());
-  ReplacedClock() = std::move(clock);
-  return previous;
-}
+Time SystemNow() { return _time64(nullptr); }
 
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && IsWindow(target); }
 
