@@ -196,8 +196,12 @@ std::optional<Time> ParseIsoTime(std::wstring_view whole) {
   if (!zoned)
     return FromLocal(year, static_cast<unsigned>(month), static_cast<unsigned>(day), static_cast<int>(seconds));
   const std::int64_t days = DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+  // Before 1970 the day's seconds are taken off the next midnight, so the
+  // earliest representable second does not pass through an overflow.
+  const bool early = days < 0;
   std::int64_t result;
-  if (__builtin_mul_overflow(days, kSecondsPerDay, &result) || __builtin_add_overflow(result, seconds, &result) ||
+  if (__builtin_mul_overflow(early ? days + 1 : days, kSecondsPerDay, &result) ||
+      __builtin_add_overflow(result, early ? seconds - kSecondsPerDay : seconds, &result) ||
       __builtin_sub_overflow(result, offset, &result))
     return std::nullopt;
   return result;
