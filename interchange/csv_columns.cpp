@@ -121,7 +121,9 @@ bool EndsWith(const std::wstring& text, std::wstring_view suffix) {
   return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
-bool StartsWith(const std::wstring& text, std::wstring_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::wstring& text, std::wstring_view prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 // The online address book numbers repeated fields: "Phone 1 - Value".
 Column Numbered(const std::wstring& header) {

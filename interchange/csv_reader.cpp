@@ -27,7 +27,8 @@ std::vector<std::wstring> Split(const std::wstring& text, std::wstring_view sepa
   std::size_t at = 0;
   while (true) {
     const std::size_t found = text.find(separator, at);
-    parts.push_back(Trim(std::wstring_view(text).substr(at, found == std::wstring::npos ? std::wstring::npos : found - at)));
+    const std::size_t length = found == std::wstring::npos ? std::wstring::npos : found - at;
+    parts.push_back(Trim(std::wstring_view(text).substr(at, length)));
     if (found == std::wstring::npos) return parts;
     at = found + separator.size();
   }
@@ -140,7 +141,8 @@ ReadResult ReadCsv(std::string_view bytes, const std::wstring& fileName) {
   }
   while (records.Next(fields, line, unterminated)) {
     if (unterminated)
-      result.problems.push_back({fileName, line, L"A quoted field is not closed; the row was read to the end of the file."});
+      result.problems.push_back(
+          {fileName, line, L"A quoted field is not closed; the row was read to the end of the file."});
     const Row row(columns, fields);
     if (row.Blank()) continue;
     if (result.people.size() >= kMaxPeople) {
@@ -149,7 +151,8 @@ ReadResult ReadCsv(std::string_view bytes, const std::wstring& fileName) {
     }
     Person person = row.Read();
     if (person.name.empty()) {
-      result.problems.push_back({fileName, line, L"The row has no name, organisation or e-mail address and was left out."});
+      result.problems.push_back(
+          {fileName, line, L"The row has no name, organisation or e-mail address and was left out."});
       continue;
     }
     person.file = fileName;

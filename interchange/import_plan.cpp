@@ -26,7 +26,15 @@ std::wstring FileNameFor(const std::wstring& name) {
   }
   while (!base.empty() && (base.back() == L'.' || base.back() == L' ')) base.pop_back();
   if (!base.empty() && base.back() >= 0xD800 && base.back() <= 0xDBFF) base.pop_back();
-  return base.empty() ? L"contact" : base;
+  if (base.empty()) return L"contact";
+  // Windows keeps these names for devices, whatever the extension.
+  std::wstring upper;
+  for (const wchar_t c : base) upper += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+  bool device = upper.size() == 4 && (upper.compare(0, 3, L"COM") == 0 || upper.compare(0, 3, L"LPT") == 0) &&
+                upper[3] >= L'1' && upper[3] <= L'9';
+  for (const wchar_t* name : kDevices) device = device || upper == name;
+  return device ? base + L"_" : base;
 }
 
 // Writes the picture under a name no other file has; the path, or empty.
@@ -119,7 +127,8 @@ ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Gro
     if (group == groupIds.end()) {
       Groups::Item added;
       if (!groups.AddAndGet(planned.group, plan.options.newGroupPicture, Days, 0, added) || !added) {
-        outcome.problems.push_back({person.file, person.line, L"The group \"" + planned.group + L"\" could not be made."});
+        outcome.problems.push_back(
+            {person.file, person.line, L"The group \"" + planned.group + L"\" could not be made."});
         continue;
       }
       outcome.groupsCreated.push_back(added->name);
@@ -132,7 +141,8 @@ ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Gro
     if (!picture.empty() && !type.empty()) {
       imagePath = WritePicture(picture, type, pictureFolder, person.name);
       if (imagePath.empty())
-        outcome.problems.push_back({person.file, person.line, L"The picture could not be saved: " + files::LastError()});
+        outcome.problems.push_back(
+            {person.file, person.line, L"The picture could not be saved: " + files::LastError()});
     }
     const Time last = person.lastContacted.value_or(now);
     contacts.Add(person.name, imagePath, planned.unit, planned.count, last, NotesRtf(NotesWithExtras(person)),
@@ -150,8 +160,8 @@ std::wstring ImportSummary(const ImportOutcome& outcome) {
   std::wstring text = L"Imported " + people(outcome.added) + L" into " + std::to_wstring(outcome.groupsUsed) +
                       (outcome.groupsUsed == 1 ? L" group." : L" groups.");
   if (outcome.duplicatesLeftOut > 0)
-    text += L" " + people(outcome.duplicatesLeftOut) + (outcome.duplicatesLeftOut == 1 ? L" already here was" : L" already here were") +
-            L" left out.";
+    text += L" " + people(outcome.duplicatesLeftOut) +
+            (outcome.duplicatesLeftOut == 1 ? L" already here was left out." : L" already here were left out.");
   return text;
 }
 

@@ -52,7 +52,9 @@ std::wstring Format(Time time, std::int64_t offsetSeconds, bool basic) {
   unsigned month, day;
   CivilFromDays(days, year, month, day);
   char rest[64];
-  const int h = static_cast<int>(second / 3600), mi = static_cast<int>(second / 60 % 60), s = static_cast<int>(second % 60);
+  const int h = static_cast<int>(second / 3600);
+  const int mi = static_cast<int>(second / 60 % 60);
+  const int s = static_cast<int>(second % 60);
   if (basic)
     std::snprintf(rest, sizeof rest, "%02u%02uT%02d%02d%02dZ", month, day, h, mi, s);
   else
@@ -145,10 +147,9 @@ std::wstring FormatUtcBasic(Time time) { return Format(time, 0, true); }
 std::wstring FormatLocal(Time time) {
   std::tm local{};
   if (!ToLocal(time, local)) return FormatUtc(time);
-  const std::int64_t asUtc =
-      DaysFromCivil(local.tm_year + 1900LL, static_cast<unsigned>(local.tm_mon + 1), static_cast<unsigned>(local.tm_mday)) *
-          kSecondsPerDay +
-      local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  const unsigned month = static_cast<unsigned>(local.tm_mon + 1);
+  const std::int64_t day = DaysFromCivil(local.tm_year + 1900LL, month, static_cast<unsigned>(local.tm_mday));
+  const std::int64_t asUtc = day * kSecondsPerDay + local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
   return Format(time, asUtc - time, false);
 }
 

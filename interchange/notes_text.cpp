@@ -204,8 +204,8 @@ class RtfText {
 
 std::wstring NotesRtf(std::wstring_view text) {
   if (text.empty()) return {};
-  std::wstring rtf =
-      L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n\\viewkind4\\uc1\\pard\\f0\\fs16 ";
+  std::wstring rtf = L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
+                     L"\\viewkind4\\uc1\\pard\\f0\\fs16 ";
   for (std::size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
     if (c == L'\r' || c == L'\n') {

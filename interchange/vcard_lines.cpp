@@ -151,7 +151,8 @@ bool VCardLines::Next(ContentLine& line, bool& tooLong) {
     Append(logical, next.substr(1), tooLong);
   }
   const std::size_t colon = ValueStart(logical);
-  const std::string_view head = colon == std::string_view::npos ? std::string_view() : std::string_view(logical).substr(0, colon);
+  const std::string_view head =
+      colon == std::string_view::npos ? std::string_view() : std::string_view(logical).substr(0, colon);
   if (HeadMentions(head, "QUOTED-PRINTABLE")) {
     // A soft break: the value goes on in the next line, folded or not.
     while (!tooLong && !logical.empty() && logical.back() == '=' && PeekPhysical(next)) {
