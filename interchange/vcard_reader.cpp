@@ -162,6 +162,8 @@ class Reader {
       if (person.group.empty()) {
         for (const std::wstring& category : Components(Text(line), L',')) {
           person.group = Trim(category);
+          // The online address book's own labels in its vCard export, not groups of the user's.
+          if (person.group == L"myContacts" || person.group == L"starred") person.group.clear();
           if (!person.group.empty()) break;
         }
       }

@@ -88,7 +88,7 @@ TEST(VCardReading, Version40DataUriOwnPropertiesAndNameFallbacks) {
       "X-AMICORD-PREVIOUS-CONTACTED:20240501T080000Z\r\n"
       "END:VCARD\r\n"
       "BEGIN:VCARD\r\nVERSION:4.0\r\nORG:Acme Ltd;Sales\r\nEMAIL:info@acme.example\r\nEND:VCARD\r\n"
-      "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL:solo@example.org\r\nEND:VCARD\r\n";
+      "BEGIN:VCARD\r\nVERSION:4.0\r\nEMAIL:solo@example.org\r\nCATEGORIES:myContacts,starred,Chess\r\nEND:VCARD\r\n";
   const ReadResult result = ReadVCards(file, L"ours.vcf");
   ASSERT_EQ(result.people.size(), 3u);
   const Person& kim = result.people[0];
@@ -101,6 +101,7 @@ TEST(VCardReading, Version40DataUriOwnPropertiesAndNameFallbacks) {
   EXPECT_EQ(*kim.previousContacted, 1714550400);
   EXPECT_EQ(result.people[1].name, L"Acme Ltd, Sales");
   EXPECT_EQ(result.people[2].name, L"solo@example.org");
+  EXPECT_EQ(result.people[2].group, L"Chess");  // the address book's own labels are no groups
   EXPECT_FALSE(result.people[1].unit.has_value());
   EXPECT_FALSE(result.people[1].lastContacted.has_value());
 }
