@@ -1,0 +1,168 @@
+#include "interchange/import_plan.h"
+
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "interchange/notes_text.h"
+#include "interchange/person_fields.h"
+#include "interchange/picture_file.h"
+#include "model/file_system.h"
+
+namespace interchange {
+
+namespace {
+
+struct NoCaseLess {
+  bool operator()(const std::wstring& a, const std::wstring& b) const { return platform::CompareNoCase(a, b) < 0; }
+};
+
+std::wstring FileNameFor(const std::wstring& name) {
+  std::wstring base;
+  for (const wchar_t c : name) {
+    if (base.size() >= 60) break;
+    const bool forbidden = c < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
+    base += forbidden ? L'_' : c;
+  }
+  while (!base.empty() && (base.back() == L'.' || base.back() == L' ')) base.pop_back();
+  if (!base.empty() && base.back() >= 0xD800 && base.back() <= 0xDBFF) base.pop_back();
+  if (base.empty()) return L"contact";
+  // Windows keeps these names for devices, whatever the extension.
+  std::wstring upper;
+  for (const wchar_t c : base) upper += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL"};
+  bool device = upper.size() == 4 && (upper.compare(0, 3, L"COM") == 0 || upper.compare(0, 3, L"LPT") == 0) &&
+                upper[3] >= L'1' && upper[3] <= L'9';
+  for (const wchar_t* name : kDevices) device = device || upper == name;
+  return device ? base + L"_" : base;
+}
+
+// Writes the picture under a name no other file has; the path, or empty.
+std::wstring WritePicture(const std::string& bytes, const std::string& type, const std::wstring& folder,
+                          const std::wstring& name) {
+  const std::wstring base = folder + platform::PathSeparator() + FileNameFor(name);
+  const std::wstring extension = L"." + std::wstring(type.begin(), type.end());
+  std::wstring path = base + extension;
+  for (int n = 2; files::Exists(path); ++n) {
+    if (n > 100000) return {};
+    path = base + L" (" + std::to_wstring(n) + L")" + extension;
+  }
+  if (!files::EnsureFolderFor(path)) return {};
+  std::FILE* file = files::OpenBinary(path, true);
+  if (!file) return {};
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool closed = std::fclose(file) == 0;
+  if (written && closed) return path;
+  files::Remove(path);
+  return {};
+}
+
+}  // namespace
+
+Plan PlanImport(std::vector<Person> people, const Groups& groups, const Contacts& contacts,
+                const ImportOptions& options) {
+  Plan plan;
+  plan.options = options;
+  std::map<std::wstring, const Group*, NoCaseLess> existingGroups;
+  for (const Groups::Item& group : groups)
+    if (group) existingGroups.emplace(group->name, group.get());
+  std::set<std::wstring, NoCaseLess> names;
+  for (const Contacts::Item& contact : contacts)
+    if (contact) names.insert(contact->name);
+  std::set<std::wstring, NoCaseLess> newGroups;
+  plan.people.reserve(people.size());
+  for (Person& person : people) {
+    PlannedPerson planned;
+    planned.duplicate = !names.insert(person.name).second;
+    planned.group = person.group.empty() ? options.groupForUngrouped : person.group;
+    const auto existing = existingGroups.find(planned.group);
+    const Group* group = existing == existingGroups.end() ? nullptr : existing->second;
+    if (group) {
+      planned.group = group->name;
+    } else if (const auto created = newGroups.find(planned.group); created != newGroups.end()) {
+      planned.group = *created;
+    } else {
+      newGroups.insert(planned.group);
+      plan.groupsToCreate.push_back(planned.group);
+    }
+    if (person.unit && person.count) {
+      planned.unit = *person.unit;
+      planned.count = *person.count;
+    } else if (group && group->count != 0) {
+      planned.unit = group->unit;
+      planned.count = group->count;
+    } else {
+      planned.unit = options.unit;
+      planned.count = options.count;
+    }
+    planned.person = std::move(person);
+    plan.people.push_back(std::move(planned));
+  }
+  return plan;
+}
+
+std::vector<bool> DefaultTicks(const Plan& plan) {
+  std::vector<bool> ticks;
+  for (const PlannedPerson& planned : plan.people) ticks.push_back(!planned.duplicate);
+  return ticks;
+}
+
+ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Groups& groups, Contacts& contacts,
+                          const std::wstring& imagesFolder, Time now) {
+  ImportOutcome outcome;
+  std::map<std::wstring, std::int32_t, NoCaseLess> groupIds;
+  for (const Groups::Item& group : groups)
+    if (group) groupIds.emplace(group->name, group->id);
+  std::set<std::int32_t> used;
+  const std::wstring pictureFolder = imagesFolder + platform::PathSeparator() + L"contacts";
+  for (std::size_t i = 0; i < plan.people.size(); ++i) {
+    const PlannedPerson& planned = plan.people[i];
+    const Person& person = planned.person;
+    if (i >= ticked.size() || !ticked[i]) {
+      ++outcome.skipped;
+      if (planned.duplicate) ++outcome.duplicatesLeftOut;
+      continue;
+    }
+    auto group = groupIds.find(planned.group);
+    if (group == groupIds.end()) {
+      Groups::Item added;
+      if (!groups.AddAndGet(planned.group, plan.options.newGroupPicture, Days, 0, added) || !added) {
+        outcome.problems.push_back(
+            {person.file, person.line, L"The group \"" + planned.group + L"\" could not be made."});
+        continue;
+      }
+      outcome.groupsCreated.push_back(added->name);
+      group = groupIds.emplace(added->name, added->id).first;
+    }
+    std::string picture = person.picture;
+    std::string type = person.pictureType;
+    if (picture.empty()) ReadPicture(person.picturePath, picture, type);
+    std::wstring imagePath;
+    if (!picture.empty() && !type.empty()) {
+      imagePath = WritePicture(picture, type, pictureFolder, person.name);
+      if (imagePath.empty())
+        outcome.problems.push_back(
+            {person.file, person.line, L"The picture could not be saved: " + files::LastError()});
+    }
+    const Time last = person.lastContacted.value_or(now);
+    contacts.Add(person.name, imagePath, planned.unit, planned.count, last, NotesRtf(NotesWithExtras(person)),
+                 group->second);
+    contacts.items.back()->previousContacted = person.previousContacted.value_or(last);
+    used.insert(group->second);
+    ++outcome.added;
+  }
+  outcome.groupsUsed = static_cast<int>(used.size());
+  return outcome;
+}
+
+std::wstring ImportSummary(const ImportOutcome& outcome) {
+  const auto people = [](int n) { return std::to_wstring(n) + (n == 1 ? L" person" : L" people"); };
+  std::wstring text = L"Imported " + people(outcome.added) + L" into " + std::to_wstring(outcome.groupsUsed) +
+                      (outcome.groupsUsed == 1 ? L" group." : L" groups.");
+  if (outcome.duplicatesLeftOut > 0)
+    text += L" " + people(outcome.duplicatesLeftOut) +
+            (outcome.duplicatesLeftOut == 1 ? L" already here was left out." : L" already here were left out.");
+  return text;
+}
+
+}  // namespace interchange

@@ -1,0 +1,285 @@
+#include "interchange/vcard_reader.h"
+
+#include <vector>
+
+#include "interchange/base64.h"
+#include "interchange/iso_time.h"
+#include "interchange/person_fields.h"
+#include "interchange/text_decoding.h"
+#include "interchange/vcard_lines.h"
+
+namespace interchange {
+
+namespace {
+
+std::string DecodeQuotedPrintable(std::string_view value) {
+  const auto hex = [](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+  };
+  std::string bytes;
+  bytes.reserve(value.size());
+  for (std::size_t i = 0; i < value.size(); ++i) {
+    if (value[i] == '=' && i + 2 < value.size() && hex(value[i + 1]) >= 0 && hex(value[i + 2]) >= 0) {
+      bytes += static_cast<char>(hex(value[i + 1]) * 16 + hex(value[i + 2]));
+      i += 2;
+    } else {
+      bytes += value[i];
+    }
+  }
+  return bytes;
+}
+
+// Splits at unescaped separators, then resolves the escapes of each part.
+std::vector<std::wstring> Components(std::wstring_view text, wchar_t separator) {
+  std::vector<std::wstring> parts(1);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const wchar_t c = text[i];
+    if (c == L'\\' && i + 1 < text.size()) {
+      const wchar_t next = text[++i];
+      if (next == L'n' || next == L'N') {
+        parts.back() += L'\n';
+      } else if ((next >= L'a' && next <= L'z') || (next >= L'A' && next <= L'Z') || (next >= L'0' && next <= L'9')) {
+        // Not an escape: a backslash that belongs to the text (a Windows path).
+        parts.back() += c;
+        parts.back() += next;
+      } else {
+        parts.back() += next;  // \, \; \\ and the stray \: \" \' some writers produce
+      }
+    } else if (c == separator && separator != 0) {
+      parts.emplace_back();
+    } else {
+      parts.back() += c;
+    }
+  }
+  return parts;
+}
+
+struct Card {
+  std::int64_t line = 0;
+  std::wstring formattedName;
+  std::vector<std::wstring> structuredName;
+  std::vector<std::wstring> notes;
+  std::wstring organisation;
+  std::wstring firstEmail;
+  bool pictureTaken = false;
+  Person person;
+};
+
+class Reader {
+ public:
+  Reader(std::string_view text, const std::wstring& fileName, bool charsetKnown)
+      : lines_(text), fileName_(fileName), charsetKnown_(charsetKnown) {}
+
+  ReadResult Read() {
+    ContentLine line;
+    bool tooLong = false;
+    std::size_t depth = 0;
+    while (lines_.Next(line, tooLong)) {
+      if (tooLong) {
+        Note(line.line, L"A line longer than 16 MB was left out.");
+        continue;
+      }
+      if (line.name == "BEGIN" && EqualsNoCase(Trimmed(line.value), "VCARD")) {
+        if (depth++ == 0) {
+          card_ = Card();
+          card_.line = line.line;
+        }
+        continue;
+      }
+      if (depth == 0) continue;  // stray lines between cards
+      if (line.name == "END" && EqualsNoCase(Trimmed(line.value), "VCARD")) {
+        if (--depth == 0 && !Finish()) break;
+        continue;
+      }
+      if (depth == 1) Take(line);  // a card nested in another (an agent's) is not ours
+    }
+    if (depth > 0 && Finish())
+      Note(card_.line, L"The card has no END:VCARD; it was read to the end of the file.");
+    return std::move(result_);
+  }
+
+ private:
+  static std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    return text;
+  }
+
+  void Note(std::int64_t line, std::wstring why) { result_.problems.push_back({fileName_, line, std::move(why)}); }
+
+  std::wstring Text(const ContentLine& line) {
+    std::string bytes = line.value;
+    std::string encoding;
+    if ((line.Has("ENCODING", &encoding) && EqualsNoCase(encoding, "QUOTED-PRINTABLE")) ||
+        line.HasBare("QUOTED-PRINTABLE"))
+      bytes = DecodeQuotedPrintable(bytes);
+    std::string charset;
+    if (!charsetKnown_ && line.Has("CHARSET", &charset)) {
+      const unsigned codePage = CodePageOf(charset);
+      std::wstring text;
+      if (codePage != 0 && DecodeCodePage(codePage, bytes, text)) return text;
+    }
+    return DecodeLoose(bytes);
+  }
+
+  std::wstring Single(const ContentLine& line) { return Trim(Components(Text(line), 0).front()); }
+
+  void Take(const ContentLine& line) {
+    Person& person = card_.person;
+    const std::string& name = line.name;
+    if (name == "FN") {
+      if (card_.formattedName.empty()) card_.formattedName = Single(line);
+    } else if (name == "N") {
+      if (card_.structuredName.empty()) card_.structuredName = Components(Text(line), L';');
+    } else if (name == "NOTE") {
+      std::wstring note = Trim(Components(Text(line), 0).front());
+      if (!note.empty() && note.size() < kMaxFieldChars) card_.notes.push_back(std::move(note));
+    } else if (name == "TEL") {
+      AddExtra(person, L"Phone", Single(line));
+    } else if (name == "EMAIL") {
+      const std::wstring email = Single(line);
+      if (card_.firstEmail.empty()) card_.firstEmail = email;
+      AddExtra(person, L"E-mail", email);
+    } else if (name == "BDAY") {
+      const std::wstring birthday = BirthdayText(Single(line), true);
+      AddExtra(person, L"Birthday", birthday);
+    } else if (name == "ORG") {
+      std::wstring organisation;
+      for (const std::wstring& part : Components(Text(line), L';')) {
+        const std::wstring unit = Trim(part);
+        if (unit.empty()) continue;
+        if (!organisation.empty()) organisation += L", ";
+        organisation += unit;
+      }
+      if (card_.organisation.empty()) card_.organisation = organisation;
+      AddExtra(person, L"Organisation", organisation);
+    } else if (name == "TITLE") {
+      AddExtra(person, L"Title", Single(line));
+    } else if (name == "CATEGORIES") {
+      if (person.group.empty()) {
+        for (const std::wstring& category : Components(Text(line), L',')) {
+          person.group = Trim(category);
+          // The online address book's own labels in its vCard export, not groups of the user's.
+          if (person.group == L"myContacts" || person.group == L"starred") person.group.clear();
+          if (!person.group.empty()) break;
+        }
+      }
+    } else if (name == "PHOTO") {
+      if (!card_.pictureTaken) Picture(line);
+    } else if (name == "X-AMICORD-INTERVAL") {
+      const std::vector<std::wstring> parts = Components(Text(line), L';');
+      const std::optional<std::int32_t> count = ParseInt(parts[0]);
+      const std::optional<IntervalUnit> unit = parts.size() > 1 ? UnitFromWord(parts[1]) : std::nullopt;
+      if (count && unit) {
+        person.count = *count;
+        person.unit = *unit;
+      }
+    } else if (name == "X-AMICORD-LAST-CONTACTED") {
+      person.lastContacted = ParseIsoTime(Single(line));
+    } else if (name == "X-AMICORD-PREVIOUS-CONTACTED") {
+      person.previousContacted = ParseIsoTime(Single(line));
+    }
+  }
+
+  void Picture(const ContentLine& line) {
+    std::string encoding;
+    line.Has("ENCODING", &encoding);
+    std::string_view value = Trimmed(line.value);
+    std::string declared;
+    bool base64 = EqualsNoCase(encoding, "B") || EqualsNoCase(encoding, "BASE64") || line.HasBare("BASE64") ||
+                  line.HasBare("B");
+    if (!base64 && value.size() > 5 && EqualsNoCase(value.substr(0, 5), "data:")) {
+      const std::size_t comma = value.find(',');
+      if (comma == std::string_view::npos) return;
+      const std::string_view header = value.substr(5, comma - 5);
+      base64 = header.size() >= 7 && EqualsNoCase(header.substr(header.size() - 7), ";base64");
+      value.remove_prefix(comma + 1);
+    }
+    if (!base64) return;  // a web address: pictures are not fetched
+    std::string bytes;
+    if (!DecodeBase64(value, kMaxPictureBytes, bytes)) {
+      Note(line.line, L"The picture is larger than 8 MB and was left out.");
+      return;
+    }
+    const std::string type = PictureType(bytes);
+    if (type.empty()) {
+      Note(line.line, L"The picture is not a PNG, JPEG, GIF or BMP image and was left out.");
+      return;
+    }
+    card_.pictureTaken = true;
+    card_.person.picture = std::move(bytes);
+    card_.person.pictureType = type;
+  }
+
+  std::wstring ComposedName() const {
+    const std::vector<std::wstring>& n = card_.structuredName;
+    std::wstring name;
+    for (const std::size_t index : {std::size_t{3}, std::size_t{1}, std::size_t{2}, std::size_t{0}, std::size_t{4}}) {
+      if (index >= n.size()) continue;
+      const std::wstring part = Trim(n[index]);
+      if (part.empty()) continue;
+      if (!name.empty()) name += L' ';
+      name += part;
+    }
+    return name;
+  }
+
+  // False when no more cards may be taken.
+  bool Finish() {
+    if (result_.people.size() >= kMaxPeople) {
+      Note(card_.line, L"The file holds more than 100000 cards; the rest were left out.");
+      return false;
+    }
+    Person& person = card_.person;
+    person.name = card_.formattedName;
+    if (person.name.empty()) person.name = ComposedName();
+    if (person.name.empty()) person.name = card_.organisation;
+    if (person.name.empty()) person.name = card_.firstEmail;
+    for (wchar_t& c : person.name)
+      if (c == L'\n' || c == L'\r' || c == L'\t') c = L' ';
+    if (person.name.empty()) {
+      Note(card_.line, L"The card has no name, organisation or e-mail address and was left out.");
+      return true;
+    }
+    for (std::size_t i = 0; i < card_.notes.size(); ++i) {
+      if (i > 0) person.notes += L'\n';
+      person.notes += card_.notes[i];
+    }
+    person.file = fileName_;
+    person.line = card_.line;
+    result_.people.push_back(std::move(person));
+    return true;
+  }
+
+  VCardLines lines_;
+  std::wstring fileName_;
+  bool charsetKnown_;
+  Card card_;
+  ReadResult result_;
+};
+
+}  // namespace
+
+ReadResult ReadVCards(std::string_view bytes, const std::wstring& fileName) {
+  std::size_t bom = 0;
+  const Encoding encoding = SniffEncoding(bytes, bom);
+  bytes.remove_prefix(bom);
+  if (encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be) {
+    // The whole file is one encoding: any CHARSET it names describes the text
+    // before it was saved as UTF-16, not these bytes.
+    const std::string utf8 = EncodeUtf8(DecodeUtf16(bytes, encoding == Encoding::Utf16Be));
+    ReadResult result = Reader(utf8, fileName, true).Read();
+    if (result.people.empty() && result.problems.empty())
+      result.error = L"The file holds no vCard (no line BEGIN:VCARD).";
+    return result;
+  }
+  ReadResult result = Reader(bytes, fileName, false).Read();
+  if (result.people.empty() && result.problems.empty())
+    result.error = L"The file holds no vCard (no line BEGIN:VCARD).";
+  return result;
+}
+
+}  // namespace interchange
