@@ -65,8 +65,8 @@ void SingleInstance::MarkWindow(HWND window) {
   ::SetPropW(window, name_.c_str(), reinterpret_cast<HANDLE>(static_cast<INT_PTR>(1)));
 }
 
-HWND SingleInstance::FindRunningWindow() const {
-  Search search{name_.c_str(), nullptr};
+HWND SingleInstance::FindRunning(const std::wstring& name) {
+  Search search{name.c_str(), nullptr};
   ::EnumWindows(&CheckWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }

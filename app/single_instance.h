@@ -27,8 +27,10 @@ class SingleInstance {
   // waiting up to timeoutMs for it to appear (it may still be starting).
   // False when no window was found in time.
   bool ShowRunningCopy(DWORD timeoutMs) const;
-  // The window marked for this folder, or null.
-  HWND FindRunningWindow() const;
+  // The window marked for this copy's folder, or null.
+  HWND FindRunningWindow() const { return FindRunning(name_); }
+  // The window of the copy running on settingsFolder, or null; holds nothing.
+  static HWND FindRunningOn(const std::wstring& settingsFolder) { return FindRunning(NameFor(settingsFolder)); }
 
   // The message a running copy's main window answers by showing itself as the
   // tray's "Show Window" does. The same value in every process of the session.
@@ -38,6 +40,8 @@ class SingleInstance {
   static std::wstring NameFor(const std::wstring& settingsFolder);
 
  private:
+  static HWND FindRunning(const std::wstring& name);
+
   std::wstring name_;
   KernelHandle mutex_;
   bool first_ = true;

@@ -1,5 +1,8 @@
 #include "model/engine.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "model/file_system.h"
 
 Engine::Engine() : groups(new Groups), contacts(new Contacts), options(new Options) {
@@ -95,6 +98,24 @@ boost::shared_ptr<T> ReadWhole(const std::wstring& path, std::vector<std::wstrin
   return {};
 }
 
+// Whether two files hold the same bytes: a file rewritten with what we are
+// about to write loses nothing when it is replaced.
+bool SameBytes(const std::wstring& a, const std::wstring& b) {
+  std::FILE* first = files::OpenBinary(a, false);
+  std::FILE* second = files::OpenBinary(b, false);
+  bool same = first && second && files::SizeOf(first) == files::SizeOf(second);
+  char left[65536];
+  char right[sizeof left];
+  while (same) {
+    const std::size_t read = std::fread(left, 1, sizeof left, first);
+    same = std::fread(right, 1, sizeof right, second) == read && std::memcmp(left, right, read) == 0;
+    if (read == 0) break;
+  }
+  if (first) std::fclose(first);
+  if (second) std::fclose(second);
+  return same;
+}
+
 }  // namespace
 
 Engine::Reread Engine::ReadChanged() const {
@@ -165,6 +186,7 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
   for (const std::wstring& path : changed) {
     const int index = IndexOf(path);
     if (!watching_ || StampNow(path) == known_[index] || !files::Exists(path)) continue;
+    if (SameBytes(path, TemporaryPath(path))) continue;
     const std::wstring copy = KeepConflictCopy(path, platform::Now());
     if (conflictCopies && !copy.empty()) conflictCopies->push_back(copy);
   }

@@ -36,11 +36,13 @@ TEST(OutsideChanges, AnotherWriterIsToldFromOurOwnSavesAndOnlyAWholeFileIsTaken)
   theirs.Load();
   AddContacts(theirs, 4, L"Theirs ");
   theirs.groups->Add(L"Synced", L"", Weeks, 1);
+  theirs.options->warnDays = 9;
   ASSERT_TRUE(theirs.Save());
   const std::vector<std::wstring> changed = ours.ChangedOutside();
-  ASSERT_EQ(changed.size(), 2u);
+  ASSERT_EQ(changed.size(), 3u);
   EXPECT_EQ(changed[0], ours.groupsPath);
   EXPECT_EQ(changed[1], ours.contactsPath);
+  EXPECT_EQ(changed[2], ours.optionsPath);
 
   // Cut short as a sync in progress leaves it: memory stays as it is.
   const std::string whole = ReadBytes(ours.contactsPath);
@@ -60,6 +62,7 @@ TEST(OutsideChanges, AnotherWriterIsToldFromOurOwnSavesAndOnlyAWholeFileIsTaken)
   EXPECT_EQ(ours.contacts.get(), kept) << "the windows hold the same objects";
   EXPECT_EQ(ours.contacts->items.size(), 7u);
   EXPECT_EQ(ours.groups->items.size(), 1u);
+  EXPECT_EQ(ours.options->warnDays, 9);
   EXPECT_TRUE(ours.ChangedOutside().empty());
 }
 
@@ -90,7 +93,7 @@ TEST(OutsideChanges, ACrossingSaveKeepsTheOtherFileBesideNeverOverAnEarlierCopy)
     AddContacts(ours, 1, L"Edit ");
     std::vector<std::wstring> made;
     ASSERT_TRUE(ours.Save(nullptr, &made));
-    ASSERT_EQ(made.size(), 1u) << "only the file someone else wrote: " << round;
+    ASSERT_EQ(made.size(), 1u) << "not the files rewritten with what we write: " << round;
     copies.push_back(made[0]);
     EXPECT_EQ(ReadBytes(made[0]), theirBytes);
     Engine check(folder.path());
