@@ -157,8 +157,8 @@ class HelpPageTest(unittest.TestCase):
         # The options dialog refuses 0 for both levels.
         self.assertRegex((SOURCE / "dialogs/dlg_options.cpp").read_text(encoding="utf-8"),
                          r"percent <= 0 \|\| percent > kMaxWarnPercent")
-        width = code_number("app/dlg_corvane.h", r"kMinWidth = (\d+)")
-        height = code_number("app/dlg_corvane.h", r"kMinHeight = (\d+)")
+        width = code_number("app/window_placement.h", r"kMinWidth = (\d+)")
+        height = code_number("app/window_placement.h", r"kMinHeight = (\d+)")
         self.assertSays(f"smaller than {width} by {height} pixels")
 
     def test_data_and_auto_start_places_match_the_code(self):
