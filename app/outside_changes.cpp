@@ -5,6 +5,7 @@
 
 #include "app/data_session.h"
 #include "app/group_tabs.h"
+#include "model/file_system.h"
 
 OutsideChanges::OutsideChanges(DataSession& session, GroupTabs& tabs) : session_(session), tabs_(tabs) {}
 
@@ -12,6 +13,8 @@ OutsideChanges::~OutsideChanges() { Stop(); }
 
 void OutsideChanges::Start(HWND window, UINT message) {
   window_ = window;
+  // A first start has no folder yet; the watch needs one.
+  files::EnsureFolderFor(session_.GetEngine().optionsPath);
   watch_.Start(session_.DataFolder(), window, message);
 }
 

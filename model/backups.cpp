@@ -91,7 +91,7 @@ std::wstring Backups::DayName(Time time) {
 
 std::wstring Backups::MakeDailyIfDue() {
   const std::wstring day = DayName(platform::Now());
-  for (const BackupInfo& backup : List())
+  for (const BackupInfo& backup : Folders())
     if (IsOfDay(backup.name, day)) return {};
   return Make(day);
 }
@@ -129,7 +129,7 @@ std::wstring Backups::Copy(const std::wstring& baseName) const {
   return made;
 }
 
-std::vector<BackupInfo> Backups::List() const {
+std::vector<BackupInfo> Backups::Folders() const {
   std::vector<BackupInfo> found;
   std::error_code error;
   for (fs::directory_iterator entry(files::PathOf(folder_), error), end; !error && entry != end;
@@ -138,7 +138,17 @@ std::vector<BackupInfo> Backups::List() const {
     BackupInfo backup;
     backup.name = entry->path().filename().wstring();
     backup.folder = Join(folder_, backup.name);
-    if (!ReadMade(backup.folder, backup.made)) continue;  // not one of ours
+    if (ReadMade(backup.folder, backup.made)) found.push_back(std::move(backup));  // else not one of ours
+  }
+  std::sort(found.begin(), found.end(), [](const BackupInfo& a, const BackupInfo& b) {
+    return a.made != b.made ? a.made > b.made : a.name > b.name;
+  });
+  return found;
+}
+
+std::vector<BackupInfo> Backups::List() const {
+  std::vector<BackupInfo> found = Folders();
+  for (BackupInfo& backup : found) {
     Groups groups;
     Contacts contacts;
     Options options;
@@ -151,24 +161,22 @@ std::vector<BackupInfo> Backups::List() const {
                                   [](FileStatus state) { return state == FileStatus::Ok; });
     backup.groups = groups.items.size();
     backup.contacts = contacts.items.size();
-    found.push_back(std::move(backup));
   }
-  std::sort(found.begin(), found.end(), [](const BackupInfo& a, const BackupInfo& b) {
-    return a.made != b.made ? a.made > b.made : a.name > b.name;
-  });
   return found;
 }
 
 void Backups::RemoveOldest() const {
-  const std::vector<BackupInfo> all = List();
+  const std::vector<BackupInfo> all = Folders();
   std::error_code error;
   for (std::size_t i = std::max<std::size_t>(kKept, 1); i < all.size(); ++i)
     fs::remove_all(files::PathOf(all[i].folder), error);
 }
 
 bool Backups::Restore(const BackupInfo& backup, std::wstring& reason) {
+  // Read again: the backup may have changed since the list was shown.
   const std::vector<BackupInfo> now = List();
-  const auto listed = std::find_if(now.begin(), now.end(), [&](const BackupInfo& b) { return b.folder == backup.folder; });
+  const auto listed =
+      std::find_if(now.begin(), now.end(), [&](const BackupInfo& each) { return each.folder == backup.folder; });
   if (listed == now.end() || !listed->readable) {
     reason = L"The backup " + backup.name + L" cannot be read completely.";
     return false;

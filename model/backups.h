@@ -37,7 +37,7 @@ class Backups {
   // when taken), then removes the oldest beyond kKept, never the only one.
   // Returns the new folder, or empty when there was no file to copy or a copy failed.
   std::wstring Make(const std::wstring& baseName);
-  // Newest first.
+  // Newest first, each one's files read to count what it holds.
   std::vector<BackupInfo> List() const;
   // Backs the current files up first, then puts the backup's files in place
   // with the same all-or-nothing replace as a save. False, with reason, when
@@ -49,6 +49,9 @@ class Backups {
 
  private:
   std::wstring Copy(const std::wstring& baseName) const;
+  // Names and times only, newest first: what a save needs, without reading
+  // every backup's files.
+  std::vector<BackupInfo> Folders() const;
   void RemoveOldest() const;
   std::vector<std::wstring> Members() const;
 
