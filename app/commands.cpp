@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "amicord_version.h"
 #include "app/data_session.h"
@@ -10,6 +11,8 @@
 #include "dialogs/dlg_contact.h"
 #include "dialogs/dlg_group.h"
 #include "dialogs/dlg_options.h"
+#include "dialogs/dlg_restore_backup.h"
+#include "model/backups.h"
 #include "model/platform.h"
 #include "resource.h"
 
@@ -145,4 +148,24 @@ void Commands::ShowAbout() {
                             L"\n\nYour data is kept in:\n" +
                             session_.DataFolder();
   ::MessageBoxW(window_, text.c_str(), kAboutText, MB_OK | MB_ICONINFORMATION);
+}
+
+bool Commands::RestoreBackup() {
+  const Engine& engine = session_.GetEngine();
+  Backups backups({engine.groupsPath, engine.contactsPath, engine.optionsPath});
+  const std::vector<BackupInfo> listed = backups.List();
+  DlgRestoreBackup dialog;
+  for (const BackupInfo& backup : listed) {
+    const platform::LocalTime made = platform::ToLocalTime(backup.made);
+    dialog.entries.push_back({DlgRestoreBackup::Describe(made.year, made.month, made.day, made.hour, made.minute,
+                                                         backup.readable, backup.groups, backup.contacts),
+                              backup.readable});
+  }
+  if (dialog.DoModal(window_) != IDOK || dialog.chosen < 0) return false;
+  std::wstring reason;
+  if (backups.Restore(listed[static_cast<std::size_t>(dialog.chosen)], reason)) return true;
+  const std::wstring text = L"Amicord could not restore the backup.\n\n" + reason +
+                            L"\n\nYour data is as it was before.";
+  ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
+  return false;
 }

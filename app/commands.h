@@ -10,6 +10,8 @@
 inline constexpr wchar_t kHelpFileName[] = L"help.html";
 // The system menu's entry for ShowAbout, and the caption of what it shows.
 inline constexpr wchar_t kAboutText[] = L"About Amicord - Personal Relationship Manager";
+// The system menu's and the tray menu's entry for RestoreBackup.
+inline constexpr wchar_t kRestoreBackupText[] = L"Restore a Backup...";
 
 class DataSession;
 class GroupTabs;
@@ -39,6 +41,10 @@ class Commands : public PanelOwner {
   void DeleteGroup();
   void OpenHelp();
   void ShowAbout();
+  // Lets the user choose a backup and puts it in place (the current files are
+  // backed up first). True when the files on disk were replaced: the caller
+  // then reads them in as it reads any file changed outside the program.
+  bool RestoreBackup();
 
   // PanelOwner: what the group panels ask for.
   bool EditContact(std::int32_t contactId, HWND dialogParent) override;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/backups.h"
+
 namespace {
 
 constexpr wchar_t kMessageCaption[] = L"Amicord";
@@ -43,21 +45,41 @@ void DataSession::SendChangesTo(HWND window) {
 
 void DataSession::ReportLoadProblems() {
   if (!loadReport_.AnyDamaged()) return;
-  std::wstring text = L"Some of your data could not be read completely:\n";
+  // A file of an earlier build lacks only its closing line break: nothing is
+  // lost, and saying "damaged" would alarm for no reason.
+  std::wstring damaged;
+  std::wstring unclosed;
   for (std::size_t i = 0; i < loadReport_.damagedFiles.size(); ++i) {
-    text += L"\n\u2022 " + loadReport_.damagedFiles[i];
+    const bool onlyUnclosed = i < loadReport_.damages.size() && loadReport_.damages[i] == Damage::Unclosed;
+    std::wstring& list = onlyUnclosed ? unclosed : damaged;
+    list += L"\n\u2022 " + loadReport_.damagedFiles[i];
     if (i < loadReport_.keptCopies.size() && !loadReport_.keptCopies[i].empty())
-      text += L"\n   The file as it was is kept as " + loadReport_.keptCopies[i];
+      list += L"\n   The file as it was is kept as " + loadReport_.keptCopies[i];
   }
-  text += L"\n\nAmicord shows everything it could read before the damage and will save that from now on.";
+  std::wstring text;
+  if (!damaged.empty()) {
+    text = L"Some of your data could not be read completely:\n" + damaged +
+           L"\n\nAmicord shows everything it could read before the damage and will save that from now on.";
+  }
+  if (!unclosed.empty()) {
+    if (!text.empty()) text += L"\n\n";
+    text += L"Some of your data files end without their closing line break, as an earlier version of Amicord "
+            L"wrote them:\n" +
+            unclosed +
+            L"\n\nEverything before the end was read. Amicord will write these files complete at the next save.";
+  }
   loadReport_ = Engine::LoadReport{};
   ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
 }
 
 bool DataSession::SaveAll() {
   ++saveCount_;
+  Backups({engine_.groupsPath, engine_.contactsPath, engine_.optionsPath}).MakeDailyIfDue();
   std::wstring reason;
-  if (engine_.Save(&reason)) {
+  std::vector<std::wstring> conflictCopies;
+  const bool saved = engine_.Save(&reason, &conflictCopies);
+  if (!conflictCopies.empty()) ReportConflicts(conflictCopies);
+  if (saved) {
     saveFailureReported_ = false;
     return true;
   }
@@ -66,10 +88,31 @@ bool DataSession::SaveAll() {
     const std::wstring text = L"Amicord could not save your data.\n\n" + reason +
                               L"\n\nNothing is lost yet: your changes are kept while Amicord runs, and it "
                               L"tries again at your next change and when it closes.";
-    ::MessageBoxW(window_ && ::IsWindow(window_) ? window_ : nullptr, text.c_str(), kMessageCaption,
-                  MB_OK | MB_ICONWARNING);
+    ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
   }
   return false;
+}
+
+HWND DataSession::BoxOwner() const { return window_ && ::IsWindow(window_) ? window_ : nullptr; }
+
+void DataSession::ReportConflicts(const std::vector<std::wstring>& copies) {
+  std::wstring text = L"A data file was changed outside Amicord while you were making a change here.\n";
+  for (const std::wstring& copy : copies) text += L"\n\u2022 The other version is kept as " + copy;
+  text += L"\n\nYour change is saved, and nothing of the other version is lost: it stays in the copy.";
+  ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
+}
+
+void DataSession::ReportOutsideDamage(const std::vector<std::wstring>& paths) {
+  if (paths.empty()) return;
+  std::wstring text = L"A data file was changed outside Amicord and cannot be read completely:\n";
+  for (const std::wstring& path : paths) {
+    const std::wstring copy = KeepDamagedCopy(path);
+    engine_.AcceptAsSeen(path);
+    text += L"\n\u2022 " + path;
+    if (!copy.empty()) text += L"\n   The file as it is now is kept as " + copy;
+  }
+  text += L"\n\nAmicord keeps showing your data as it was and will save that from now on.";
+  ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
 }
 
 std::wstring DataSession::DataFolder() const {

@@ -2,6 +2,7 @@
 #include "base/windows_api.h"
 
 #include <string>
+#include <vector>
 
 #include "framework/message_map.h"
 #include "model/engine.h"
@@ -31,8 +32,15 @@ class DataSession {
   void ReportLoadProblems();
 
   // Writes the three data files; a failure is told to the user once, not at
-  // every save, until a save succeeds again.
+  // every save, until a save succeeds again. The first save of a day first
+  // backs the files up as they are. A file someone else wrote since it was
+  // last read is kept beside before it is replaced, and the user is told.
   bool SaveAll();
+
+  // Files written by someone else that still do not read completely: each is
+  // kept as a .damaged copy, the data in memory stays (the next save writes
+  // over the file), and the user is told once.
+  void ReportOutsideDamage(const std::vector<std::wstring>& paths);
   // Every SaveAll call since the session was made, successful or not.
   int SaveCount() const { return saveCount_; }
 
@@ -43,6 +51,8 @@ class DataSession {
 
  private:
   static void ReportHandlerException(UINT message, const char* what);
+  void ReportConflicts(const std::vector<std::wstring>& copies);
+  HWND BoxOwner() const;
 
   Engine engine_;
   HWND window_ = nullptr;  // not owned

@@ -17,7 +17,8 @@ RECT ToRect(const placement::Rect& rect) { return RECT{rect.left, rect.top, rect
 
 DlgCorvane::DlgCorvane()
     : tabs_(session_.GetEngine().groups, session_.GetEngine().contacts, session_.GetEngine().options),
-      commands_(session_, tabs_) {}
+      commands_(session_, tabs_),
+      outside_(session_, tabs_) {}
 
 DlgCorvane::~DlgCorvane() = default;
 
@@ -28,11 +29,15 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   AttachControls();
   tray_.Add(m_hWnd, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon_.get());
   if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE))
+  {
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
+    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_RESTORE_BACKUP, kRestoreBackupText);
+  }
 
   // The model tells this window of every change; the tabs pass it on.
   session_.SendChangesTo(m_hWnd);
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
+  outside_.Start(m_hWnd, WM_DATA_FOLDER_CHANGED);
 
   DlgResize_Init();
   PlaceWindow();
@@ -105,6 +110,7 @@ void DlgCorvane::OnMoving(UINT, RECT* dragged) {
 
 void DlgCorvane::OnDestroy() {
   StoreWindowRect();
+  outside_.Stop();
   tray_.Remove();
   tabs_.DestroyPanels();
   SetMsgHandled(false);
@@ -144,6 +150,8 @@ void DlgCorvane::OnSysCommand(UINT command, POINT) {
     HideToTray();
   else if (command == (ID_ABOUT & 0xFFF0))
     commands_.ShowAbout();
+  else if (command == (ID_SYSTEM_RESTORE_BACKUP & 0xFFF0))
+    RestoreBackup();
   else
     SetMsgHandled(false);
 }
@@ -152,6 +160,13 @@ void DlgCorvane::OnSaveData() { session_.SaveAll(); }
 
 void DlgCorvane::OnShowLoadProblems() { session_.ReportLoadProblems(); }
 
+void DlgCorvane::OnDataFolderChanged() { outside_.FolderChanged(); }
+
+void DlgCorvane::OnEnable() { outside_.WindowEnabled(); }
+
+void DlgCorvane::RestoreBackup() {
+  if (commands_.RestoreBackup()) outside_.LookNow();
+}
 
 void DlgCorvane::OnGroupAdded(const Groups::Item& group) {
   if (!group) return;
@@ -233,11 +248,19 @@ void DlgCorvane::OnTrayNotify(UINT iconId, UINT mouseMessage) {
   // would pull the window out from under it.
   if (mouseMessage == WM_RBUTTONDOWN && iconId == TRAY_ICON_ID && !BringModalDialogForward()) {
     ShowTrayMenu();
-  } else if (mouseMessage == WM_LBUTTONDOWN && !BringModalDialogForward() && !windowShown_) {
-    ShowMainWindow();
-    ::BringWindowToTop(m_hWnd);
-    ::SetForegroundWindow(m_hWnd);
+  } else if (mouseMessage == WM_LBUTTONDOWN && !windowShown_) {
+    BringForward();
+  } else if (mouseMessage == WM_LBUTTONDOWN) {
+    BringModalDialogForward();
   }
+}
+
+void DlgCorvane::BringForward() {
+  if (BringModalDialogForward()) return;
+  ShowMainWindow();
+  if (::IsIconic(m_hWnd)) ShowWindow(SW_RESTORE);
+  ::BringWindowToTop(m_hWnd);
+  ::SetForegroundWindow(m_hWnd);
 }
 
 void DlgCorvane::OnTaskbarCreated() { tray_.AddAgain(); }
@@ -262,7 +285,9 @@ void DlgCorvane::OnMenuCommand(UINT, int id, HWND) {
   if (id == ID_EXIT)
     Exit();
   else if (id == ID_SHOW_WINDOW)
-    ShowMainWindow();
+    BringForward();
+  else if (id == ID_RESTORE_BACKUP)
+    RestoreBackup();
   else
     commands_.Run(id);
 }

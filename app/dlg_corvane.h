@@ -4,6 +4,8 @@
 #include "app/commands.h"
 #include "app/data_session.h"
 #include "app/group_tabs.h"
+#include "app/outside_changes.h"
+#include "app/single_instance.h"
 #include "app/tray_icon.h"
 #include "controls/flat_buttons.h"
 #include "controls/owner_draw_menu.h"
@@ -24,6 +26,8 @@ inline constexpr UINT WM_TRAYNOTIFY = WM_USER + 207;
 // Posted for each contact removal: the collection erases the contact only
 // after its removal message returns, so the save must come after that.
 inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
+// Posted by the watch on the settings folder (and by tests) when a file there changed.
+inline constexpr UINT WM_DATA_FOLDER_CHANGED = WM_APP + 3;
 
 // The program's one top-level window: a resizable modeless dialog holding the
 // group tabs and the command buttons. It routes messages to the parts that
@@ -67,6 +71,9 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_PLAIN(WM_SAVE_DATA, OnSaveData)
     MSG_PLAIN(WM_SAVE_AFTER_REMOVAL, OnSaveData)
     MSG_PLAIN(WM_SHOW_LOAD_PROBLEMS, OnShowLoadProblems)
+    MSG_PLAIN(WM_DATA_FOLDER_CHANGED, OnDataFolderChanged)
+    MSG_PLAIN(WM_ENABLE, OnEnable)
+    MSG_PLAIN(SingleInstance::ShowMessage(), BringForward)
     REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgCorvane>)
   END_MSG_MAP()
@@ -85,6 +92,12 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   // Destroys the window, saves everything and ends the message loop.
   void Exit();
   void ShowMainWindow();
+  // Shown, restored when minimised, and in front: the tray's "Show Window",
+  // and what a second start on the same data asks for. Under an open dialog
+  // the dialog comes forward instead.
+  void BringForward();
+  // Lets the user put a backup back, then reads it in.
+  void RestoreBackup();
 
   // The tray's popup menu as it would be shown now (built anew each time).
   UniqueMenu BuildTrayMenu();
@@ -94,6 +107,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   // What tests read and drive; the program itself goes through messages.
   DataSession& SessionForTesting() { return session_; }
   GroupTabs& TabsForTesting() { return tabs_; }
+  OutsideChanges& OutsideChangesForTesting() { return outside_; }
   bool ShownForTesting() const { return windowShown_; }
   HIMAGELIST MenuImagesForTesting() const { return menuImages_.get(); }
 
@@ -124,6 +138,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnContactReverted(const Contact& contact);
   void OnSaveData();
   void OnShowLoadProblems();
+  void OnDataFolderChanged();
+  void OnEnable();
 
   void AttachControls();
   void PlaceWindow();
@@ -138,6 +154,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   DataSession session_;
   GroupTabs tabs_;
   Commands commands_;
+  OutsideChanges outside_;
   WTL_EX::COwnerDrawnButton addContactButton_;
   WTL_EX::COwnerDrawnButton addGroupButton_;
   WTL_EX::COwnerDrawnButton optionsButton_;

@@ -198,6 +198,38 @@ void GroupTabs::ApplyDisplaySettings() {
   });
 }
 
+void GroupTabs::ClearRows() {
+  SetListsRedraw(false);
+  for (const Contacts::Item& contact : *contacts_)
+    if (contact) RemoveContact(*contact);
+  SetListsRedraw(true);
+}
+
+void GroupTabs::FollowGroups() {
+  const std::optional<std::int32_t> selected = SelectedGroupId();
+  for (int tab = TabCtrl_GetItemCount(tabs_) - 1; tab > 0; --tab) {
+    const std::int32_t id = TabId(tab);
+    Groups::Item group;
+    if (!groups_->Find(id, group)) panels_.Remove(id);
+    TabCtrl_DeleteItem(tabs_, tab);
+  }
+  int select = 0;
+  for (const Groups::Item& group : *groups_) {
+    if (!group) continue;
+    InsertTab(group->name, group->id);
+    if (selected && *selected == group->id) select = TabCtrl_GetItemCount(tabs_) - 1;
+    GroupEntriesWindowManager::Panel panel;
+    if (!panels_.Find(group->id, panel)) panels_.Add(group->id, GroupEntriesWindowManager::Panel(new DlgGroupEntry));
+  }
+  // Rows first: a panel made by ShowSelected fills itself.
+  SetListsRedraw(false);
+  for (const Contacts::Item& contact : *contacts_)
+    if (contact) AddContact(*contact);
+  SetListsRedraw(true);
+  TabCtrl_SetCurSel(tabs_, select);
+  ShowSelected();
+}
+
 std::optional<std::int32_t> GroupTabs::SelectedGroupId() const {
   const int tab = TabCtrl_GetCurSel(tabs_);
   if (tab < 0) return std::nullopt;

@@ -53,6 +53,14 @@ class GroupTabs {
   void HideUndo(const Contact& contact);
   void ApplyDisplaySettings();
 
+  // For data read again from the files: ClearRows takes every contact's rows
+  // out while those contacts still live; once the collections hold the new
+  // data, FollowGroups puts the tabs in the groups' order (a gone group's
+  // panel goes, a kept one keeps its panel and its ordering), selects the
+  // same group's tab again where it is still there, and adds every row.
+  void ClearRows();
+  void FollowGroups();
+
   // The group of the selected tab; nothing for "All".
   std::optional<std::int32_t> SelectedGroupId() const;
   // Where the last right click on the tabs happened, in their client coordinates.

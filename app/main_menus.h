@@ -3,6 +3,7 @@
 // window's owner-draw mix-in (Drawer) draws them with images from its strip.
 #include "base/windows_api.h"
 
+#include "app/commands.h"
 #include "framework/handles.h"
 #include "resource.h"
 
@@ -21,6 +22,7 @@ UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown) {
   drawer.SetItemImage(raw, ID_ADD_GROUP, MENU_IMAGE_ADD_GROUP);
   AppendMenuW(raw, MF_STRING, ID_ADD_CONTACT, L"&Add &Contact");
   drawer.SetItemImage(raw, ID_ADD_CONTACT, MENU_IMAGE_ADD_CONTACT);
+  AppendMenuW(raw, MF_STRING, ID_RESTORE_BACKUP, kRestoreBackupText);
   AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(raw, MF_STRING, ID_EXIT, L"&Exit");
   drawer.SetItemImage(raw, ID_EXIT, MENU_IMAGE_EXIT);

@@ -1,18 +1,40 @@
 #include "app/program.h"
 
 #include <optional>
+#include <string>
 
 #include "app/dlg_corvane.h"
 #include "app/letter_key_filter.h"
+#include "app/single_instance.h"
 #include "framework/message_loop.h"
 #include "framework/ui_startup.h"
 #include "lists/thumbnail_cache.h"
+#include "model/engine.h"
+#include "model/platform.h"
+
+namespace {
+
+std::wstring SettingsFolder() {
+  const std::wstring groups =
+      Engine::PathsBesideExecutable(platform::ExecutablePath(), platform::PathSeparator()).groups;
+  return groups.substr(0, groups.find_last_of(platform::PathSeparator()) + 1);
+}
+
+}  // namespace
 
 int RunAmicord() {
+  // A second copy on the same data would save its own older state over the
+  // first one's: it hands over to the running copy before reading anything.
+  SingleInstance instance(SettingsFolder());
+  if (!instance.IsFirst()) {
+    instance.ShowRunningCopy(10000);
+    return 0;
+  }
   UiStartup startup;
   std::optional<DlgCorvane> mainWindow(std::in_place);
   int exitCode = 1;
   if (HWND window = mainWindow->Create(nullptr)) {
+    instance.MarkWindow(window);
     ShowWindow(window, SW_SHOW);
     // No IsDialogMessage: the window's letter keys are its own WM_CHAR handling.
     CMessageLoop loop;

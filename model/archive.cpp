@@ -1,5 +1,6 @@
 #include "model/archive.h"
 
+#include <cwchar>
 #include <exception>
 #include <istream>
 #include <locale>
@@ -225,6 +226,28 @@ std::wstring KeepDamagedCopy(const std::wstring& path) {
   if (probe.Open(path) && probe.RemainingUnitsBound() == 0) return {};  // empty: nothing to keep
   for (int attempt = 1; attempt <= 1000; ++attempt) {
     const std::wstring copy = path + L".damaged" + (attempt == 1 ? std::wstring() : L"-" + std::to_wstring(attempt));
+    bool existed = false;
+    if (files::CopyNoOverwrite(path, copy, existed)) return copy;
+    if (!existed) return {};
+  }
+  return {};
+}
+
+FileStamp StampNow(const std::wstring& path) {
+  FileStamp stamp;
+  stamp.exists = files::StampOf(path, stamp.size, stamp.written);
+  return stamp;
+}
+
+std::wstring KeepConflictCopy(const std::wstring& path, Time now) {
+  if (!files::Exists(path)) return {};
+  const platform::LocalTime local = platform::ToLocalTime(now);
+  wchar_t stamp[32] = {};
+  std::swprintf(stamp, sizeof stamp / sizeof stamp[0], L"%04d%02d%02d-%02d%02d%02d", local.year, local.month,
+                local.day, local.hour, local.minute, local.second);
+  for (int attempt = 1; attempt <= 1000; ++attempt) {
+    const std::wstring copy =
+        path + L".conflict-" + stamp + (attempt == 1 ? std::wstring() : L"-" + std::to_wstring(attempt));
     bool existed = false;
     if (files::CopyNoOverwrite(path, copy, existed)) return copy;
     if (!existed) return {};

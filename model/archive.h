@@ -7,6 +7,7 @@
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "model/options.h"
+#include "model/platform.h"
 
 enum class FileStatus {
   Ok,       // read to the end
@@ -92,6 +93,25 @@ FileStatus ReadArchive(const std::wstring& path, Options& options, Damage* damag
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups, Damage* damage = nullptr);
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts, Damage* damage = nullptr);
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options, Damage* damage = nullptr);
+
+// A file's size and last write time, or that there is no such file. Compared
+// with what this program last read or wrote, it tells whether someone else has
+// written the file since.
+struct FileStamp {
+  bool exists = false;
+  std::uintmax_t size = 0;
+  std::int64_t written = 0;
+  bool operator==(const FileStamp& other) const {
+    return exists == other.exists && (!exists || (size == other.size && written == other.written));
+  }
+  bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+FileStamp StampNow(const std::wstring& path);
+
+// Copies a file that someone else wrote, before a save of ours replaces it, to
+// name.conflict-YYYYMMDD-HHMMSS (local time of `now`; -2, -3... added, never
+// over an earlier copy). Returns the copy's path, or empty.
+std::wstring KeepConflictCopy(const std::wstring& path, Time now);
 
 // Copies a damaged file to name.damaged, or name.damaged-2, -3... never over an
 // earlier copy. Returns the copy's path, or empty.

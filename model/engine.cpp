@@ -1,5 +1,8 @@
 #include "model/engine.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "model/file_system.h"
 
 Engine::Engine() : groups(new Groups), contacts(new Contacts), options(new Options) {
@@ -49,6 +52,9 @@ Engine::LoadReport Engine::Load() {
     report.damages.push_back(result.damage);
     report.keptCopies.push_back(result.keptCopy);
   };
+  // Taken before reading: a write that comes during the read shows as a change.
+  for (int i = 0; i < 3; ++i) known_[i] = StampNow(PathAt(i));
+  watching_ = true;
   const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
   note(groupsPath, groupsResult);
   const LoadResult contactsResult = LoadArchive(contactsPath, *contacts);
@@ -61,7 +67,95 @@ Engine::LoadReport Engine::Load() {
   return report;
 }
 
-bool Engine::Save(std::wstring* reason) {
+int Engine::IndexOf(const std::wstring& path) const {
+  if (path == groupsPath) return 0;
+  if (path == contactsPath) return 1;
+  if (path == optionsPath) return 2;
+  return -1;
+}
+
+const std::wstring& Engine::PathAt(int index) const {
+  return index == 0 ? groupsPath : index == 1 ? contactsPath : optionsPath;
+}
+
+std::vector<std::wstring> Engine::ChangedOutside() const {
+  std::vector<std::wstring> changed;
+  if (!watching_) return changed;
+  for (int i = 0; i < 3; ++i) {
+    const FileStamp now = StampNow(PathAt(i));
+    if (now.exists && now != known_[i]) changed.push_back(PathAt(i));
+  }
+  return changed;
+}
+
+namespace {
+
+template <class T>
+boost::shared_ptr<T> ReadWhole(const std::wstring& path, std::vector<std::wstring>& incomplete) {
+  boost::shared_ptr<T> fresh(new T);
+  if (ReadArchive(path, *fresh) == FileStatus::Ok) return fresh;
+  incomplete.push_back(path);
+  return {};
+}
+
+// Whether two files hold the same bytes: a file rewritten with what we are
+// about to write loses nothing when it is replaced.
+bool SameBytes(const std::wstring& a, const std::wstring& b) {
+  std::FILE* first = files::OpenBinary(a, false);
+  std::FILE* second = files::OpenBinary(b, false);
+  bool same = first && second && files::SizeOf(first) == files::SizeOf(second);
+  char left[65536];
+  char right[sizeof left];
+  while (same) {
+    const std::size_t read = std::fread(left, 1, sizeof left, first);
+    same = std::fread(right, 1, sizeof right, second) == read && std::memcmp(left, right, read) == 0;
+    if (read == 0) break;
+  }
+  if (first) std::fclose(first);
+  if (second) std::fclose(second);
+  return same;
+}
+
+}  // namespace
+
+Engine::Reread Engine::ReadChanged() const {
+  Reread reread;
+  for (const std::wstring& path : ChangedOutside()) {
+    const int index = IndexOf(path);
+    reread.stamps[index] = StampNow(path);
+    if (index == 0) reread.groups = ReadWhole<Groups>(path, reread.incomplete);
+    if (index == 1) reread.contacts = ReadWhole<Contacts>(path, reread.incomplete);
+    if (index == 2) reread.options = ReadWhole<Options>(path, reread.incomplete);
+  }
+  return reread;
+}
+
+void Engine::Adopt(Reread& reread) {
+  if (reread.groups) {
+    groups->items = std::move(reread.groups->items);
+    groups->lastId = reread.groups->lastId;
+    known_[0] = reread.stamps[0];
+    savedGroups_.known = false;
+  }
+  if (reread.contacts) {
+    contacts->items = std::move(reread.contacts->items);
+    contacts->lastId = reread.contacts->lastId;
+    known_[1] = reread.stamps[1];
+  }
+  if (reread.options) {
+    *options = *reread.options;
+    options->SetAutoStart(options->autoStart);
+    known_[2] = reread.stamps[2];
+    savedOptions_.known = false;
+  }
+}
+
+void Engine::AcceptAsSeen(const std::wstring& path) {
+  const int index = IndexOf(path);
+  if (index >= 0) known_[index] = StampNow(path);
+}
+
+bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopies) {
   StagedFile staged[3];
   std::size_t failed = 0;
   SaveResult result = StageArchive(groupsPath, *groups, staged[0], &savedGroups_);
@@ -89,13 +183,22 @@ bool Engine::Save(std::wstring* reason) {
     changed.push_back(staged[i].path);
     if (memos[i]) memos[i]->known = false;
   }
+  for (const std::wstring& path : changed) {
+    const int index = IndexOf(path);
+    if (!watching_ || StampNow(path) == known_[index] || !files::Exists(path)) continue;
+    if (SameBytes(path, TemporaryPath(path))) continue;
+    const std::wstring copy = KeepConflictCopy(path, platform::Now());
+    if (conflictCopies && !copy.empty()) conflictCopies->push_back(copy);
+  }
   std::wstring why;
   if (!Set().Replace(changed, why)) {
     if (reason) *reason = why;
     return false;
   }
   for (std::size_t i = 0; i < 3; ++i) {
-    if (memos[i] && !staged[i].unchanged) RememberSaved(staged[i], *memos[i]);
+    if (staged[i].unchanged) continue;
+    if (memos[i]) RememberSaved(staged[i], *memos[i]);
+    known_[i] = StampNow(staged[i].path);
   }
   return true;
 }

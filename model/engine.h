@@ -53,7 +53,36 @@ class Engine {
   // files, small and mostly unchanged (a tick changes only the contacts), are
   // not part of the set when this engine saved them before, their text would
   // not change, and no one has touched them since.
-  bool Save(std::wstring* reason = nullptr);
+  //
+  // Before replacing a file, the save checks that it is still as this engine
+  // last read or wrote it: one written by someone else in between is kept
+  // beside it first (KeepConflictCopy), and the copy's path is added to
+  // conflictCopies.
+  bool Save(std::wstring* reason = nullptr, std::vector<std::wstring>* conflictCopies = nullptr);
+
+  // The data files that someone else wrote since this engine last read or
+  // wrote them (a file that is gone is not among them: the next save writes it).
+  std::vector<std::wstring> ChangedOutside() const;
+
+  // What ReadChanged found: fresh objects for the files that read completely
+  // (null for the others), and the changed files that stopped part way.
+  struct Reread {
+    boost::shared_ptr<Groups> groups;
+    boost::shared_ptr<Contacts> contacts;
+    boost::shared_ptr<Options> options;
+    FileStamp stamps[3];
+    std::vector<std::wstring> incomplete;
+    bool Any() const { return groups || contacts || options; }
+  };
+  // Reads every file changed outside, with no side effect: memory is untouched.
+  Reread ReadChanged() const;
+  // Puts the content Reread read into the engine's own objects (the same
+  // objects: windows hold them), and takes those files as read. Their
+  // notification targets stay; a new contact has none until it is given one.
+  void Adopt(Reread& reread);
+  // Takes the file as it is now as seen, without reading it (a damaged one
+  // that memory stays ahead of: the next save writes over it).
+  void AcceptAsSeen(const std::wstring& path);
 
   boost::shared_ptr<Groups> groups;
   boost::shared_ptr<Contacts> contacts;
@@ -65,7 +94,14 @@ class Engine {
  private:
   void UsePaths(const Paths& paths);
   FileSet Set() const;
+  // 0 groups, 1 contacts, 2 options; -1 for any other path.
+  int IndexOf(const std::wstring& path) const;
+  const std::wstring& PathAt(int index) const;
 
   SavedFile savedGroups_;
   SavedFile savedOptions_;
+  // Each file as this engine last read or wrote it.
+  FileStamp known_[3];
+  // Only an engine that read the files can tell someone else's writes from its own.
+  bool watching_ = false;
 };

@@ -38,17 +38,6 @@ bool Exists(const std::wstring& path) {
   return std::filesystem::exists(PathOf(path), error);
 }
 
-bool StampOf(const std::wstring& path, std::uintmax_t& size, std::int64_t& written) {
-  std::error_code error;
-  const std::filesystem::path native = PathOf(path);
-  size = std::filesystem::file_size(native, error);
-  if (error) return false;
-  const auto time = std::filesystem::last_write_time(native, error);
-  if (error) return false;
-  written = static_cast<std::int64_t>(time.time_since_epoch().count());
-  return true;
-}
-
 void Remove(const std::wstring& path) {
   std::error_code error;
   std::filesystem::remove(PathOf(path), error);

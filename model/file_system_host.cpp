@@ -121,4 +121,15 @@ bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& exi
   return ok;
 }
 
+bool StampOf(const std::wstring& path, std::uintmax_t& size, std::int64_t& written) {
+  std::error_code error;
+  const std::filesystem::path native = PathOf(path);
+  size = std::filesystem::file_size(native, error);
+  if (error) return false;
+  const auto time = std::filesystem::last_write_time(native, error);
+  if (error) return false;
+  written = static_cast<std::int64_t>(time.time_since_epoch().count());
+  return true;
+}
+
 }  // namespace files

@@ -70,4 +70,16 @@ bool CopyNoOverwrite(const std::wstring& from, const std::wstring& to, bool& exi
   return Fail(code);
 }
 
+// The system's own 100-nanosecond write time: the C runtime's stat keeps whole
+// seconds, which hides a rewrite of the same size within the same second.
+bool StampOf(const std::wstring& path, std::uintmax_t& size, std::int64_t& written) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return Fail();
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return false;
+  size = (static_cast<std::uintmax_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  written = static_cast<std::int64_t>((static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                                      data.ftLastWriteTime.dwLowDateTime);
+  return true;
+}
+
 }  // namespace files

@@ -38,6 +38,18 @@ bool IsWindowAlive(WindowHandle target);
 // Synchronous delivery (SendMessageW on Windows); lParam is always 0.
 void Send(WindowHandle target, MessageId message, MessageParam wParam);
 
+// A moment as the user's clock on the wall shows it (month 1-12, day 1-31).
+struct LocalTime {
+  int year = 1970;
+  int month = 1;
+  int day = 1;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+// In the system's time zone; the epoch for a time the system cannot convert.
+LocalTime ToLocalTime(Time time);
+
 // Case-insensitive comparison in the user's locale: 0 when equal.
 int CompareNoCase(const std::wstring& a, const std::wstring& b);
 

@@ -37,6 +37,20 @@ locale_t CaseLocale() {
 
 Time SystemNow() { return static_cast<Time>(std::time(nullptr)); }
 
+LocalTime ToLocalTime(Time time) {
+  const std::time_t seconds = static_cast<std::time_t>(time);
+  std::tm parts{};
+  LocalTime local;
+  if (!(localtime_r(&seconds, &parts) != nullptr)) return local;
+  local.year = parts.tm_year + 1900;
+  local.month = parts.tm_mon + 1;
+  local.day = parts.tm_mday;
+  local.hour = parts.tm_hour;
+  local.minute = parts.tm_min;
+  local.second = parts.tm_sec;
+  return local;
+}
+
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && LiveWindows().count(target) != 0; }
 
 void Send(WindowHandle target, MessageId message, MessageParam wParam) {

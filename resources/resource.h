@@ -8,6 +8,7 @@
 #define IDD_CONTACT 106
 #define IDD_GROUP_ENTRY 107
 #define IDD_OPTIONS 114
+#define IDD_RESTORE_BACKUP 115
 
 // Icons
 #define IDI_APP 102
@@ -67,6 +68,9 @@
 #define IDC_WARN_DAYS 1018
 #define IDC_MINIMIZE_TO_TRAY 1023
 
+// Restore a backup (IDD_RESTORE_BACKUP)
+#define IDC_BACKUP_LIST 1024
+
 // Menu commands of the main window and the tray menu; the main window takes
 // the whole block, the ends of which do nothing.
 #define ID_MENU_FIRST 1260
@@ -76,7 +80,11 @@
 #define ID_EDIT_GROUP 1264
 #define ID_DELETE_GROUP 1265
 #define ID_SHOW_WINDOW 1266
-#define ID_MENU_LAST 1267
+#define ID_RESTORE_BACKUP 1267
+#define ID_MENU_LAST 1268
 
 // System menu item
 #define ID_ABOUT 0xFF1
+// The same command as ID_RESTORE_BACKUP, in the system menu's range: the system
+// keeps the low four bits of a system command for itself.
+#define ID_SYSTEM_RESTORE_BACKUP 0xFE1

@@ -338,11 +338,13 @@ TEST_F(Commands, TrayMenuFollowsTheWindowAndALeftClickBringsItBack) {
   const auto visibleEntries = Entries(shown);
   window_->DetachImageList(shown);
   DestroyMenu(shown);
-  ASSERT_EQ(visibleEntries.size(), 4u);
+  ASSERT_EQ(visibleEntries.size(), 5u);
   EXPECT_EQ(visibleEntries[0].text, L"Add &Group");
   EXPECT_EQ(visibleEntries[1].text, L"&Add &Contact");
-  EXPECT_TRUE(visibleEntries[2].separator);
-  EXPECT_EQ(visibleEntries[3].text, L"&Exit");
+  EXPECT_EQ(visibleEntries[2].text, L"Restore a Backup...");
+  EXPECT_EQ(visibleEntries[2].id, static_cast<UINT>(ID_RESTORE_BACKUP));
+  EXPECT_TRUE(visibleEntries[3].separator);
+  EXPECT_EQ(visibleEntries[4].text, L"&Exit");
 
   SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_FALSE(IsWindowVisible(window));
@@ -350,7 +352,7 @@ TEST_F(Commands, TrayMenuFollowsTheWindowAndALeftClickBringsItBack) {
   const auto hiddenEntries = Entries(hidden);
   window_->DetachImageList(hidden);
   DestroyMenu(hidden);
-  ASSERT_EQ(hiddenEntries.size(), 6u);
+  ASSERT_EQ(hiddenEntries.size(), 7u);
   EXPECT_EQ(hiddenEntries[0].id, static_cast<UINT>(ID_SHOW_WINDOW));
   EXPECT_EQ(hiddenEntries[0].text, L"&Show Window");
   EXPECT_TRUE(hiddenEntries[1].separator);
@@ -410,6 +412,14 @@ TEST_F(Commands, AboutNamesTheProgramItsVersionAndTheDataFolder) {
   wchar_t text[128] = {};
   ASSERT_GT(GetMenuStringW(system, ID_ABOUT, text, 128, MF_BYCOMMAND), 0);
   EXPECT_STREQ(text, L"About Amicord - Personal Relationship Manager");
+  // "Restore a Backup..." sits right beside it.
+  int about = -1;
+  for (int i = 0; i < GetMenuItemCount(system); ++i)
+    if (GetMenuItemID(system, i) == ID_ABOUT) about = i;
+  ASSERT_GE(about, 0);
+  EXPECT_EQ(GetMenuItemID(system, about + 1), static_cast<UINT>(ID_SYSTEM_RESTORE_BACKUP));
+  ASSERT_GT(GetMenuStringW(system, ID_SYSTEM_RESTORE_BACKUP, text, 128, MF_BYCOMMAND), 0);
+  EXPECT_STREQ(text, L"Restore a Backup...");
 
   test::MessageBoxWatch watch;
   SendMessageW(window, WM_SYSCOMMAND, ID_ABOUT, 0);

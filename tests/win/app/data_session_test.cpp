@@ -8,6 +8,7 @@
 #include "app/data_session.h"
 #include "framework/crackers.h"
 #include "framework/window.h"
+#include "tests/common/archive_files.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
 
@@ -90,4 +91,28 @@ TEST_F(SessionReports, OnlyALiveSessionSavesAndItsEndRestoresTheReporterBefore) 
   SendMessageW(failing_.m_hWnd, kFail, 0, 0);
   EXPECT_FALSE(fs::exists(apptest::SettingsFolder() / L"options.dat")) << "no session, no save";
   EXPECT_EQ(framework::SetExceptionReporter(before), &DoNothing);
+}
+
+TEST_F(SessionReports, AFileWithoutOnlyItsClosingLineBreakIsToldAsAnEarlierBuildsFile) {
+  {
+    Engine data(apptest::SettingsFolder().wstring());
+    data.options->autoStart = false;
+    data.contacts->Add(L"Ann", L"", Days, 3, 0, L"", 0);
+    ASSERT_TRUE(data.Save());
+  }
+  // As an earlier build of ours wrote it: everything but the last 0D 0A 00.
+  const std::wstring contacts = (apptest::SettingsFolder() / L"contacts.dat").wstring();
+  const std::string whole = testfiles::ReadBytes(contacts);
+  ASSERT_EQ(whole.substr(whole.size() - 3), std::string("\r\n\0", 3));
+  testfiles::WriteBytes(contacts, whole.substr(0, whole.size() - 3));
+  test::MessageBoxWatch boxes;
+  Start();
+  apptest::PumpMessages();
+  ASSERT_EQ(boxes.texts().size(), 1u);
+  const std::wstring& text = boxes.texts()[0];
+  EXPECT_NE(text.find(L"closing line break"), std::wstring::npos) << text;
+  EXPECT_NE(text.find(L"complete at the next save."), std::wstring::npos) << text;
+  EXPECT_NE(text.find(contacts), std::wstring::npos) << text;
+  EXPECT_EQ(text.find(L"could not be read completely"), std::wstring::npos) << text;
+  EXPECT_EQ(engine().contacts->items.size(), 1u);
 }

@@ -1,0 +1,85 @@
+#include "app/outside_changes.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "app/data_session.h"
+#include "app/group_tabs.h"
+#include "model/file_system.h"
+
+OutsideChanges::OutsideChanges(DataSession& session, GroupTabs& tabs) : session_(session), tabs_(tabs) {}
+
+OutsideChanges::~OutsideChanges() { Stop(); }
+
+void OutsideChanges::Start(HWND window, UINT message) {
+  window_ = window;
+  // A first start has no folder yet; the watch needs one.
+  files::EnsureFolderFor(session_.GetEngine().optionsPath);
+  watch_.Start(session_.DataFolder(), window, message);
+}
+
+void OutsideChanges::Stop() {
+  watch_.Stop();
+  framework::UiScheduler().Cancel(settleTask_);
+  framework::UiScheduler().Cancel(retryTask_);
+  settleTask_ = retryTask_ = 0;
+}
+
+void OutsideChanges::FolderChanged() {
+  if (settleTask_) return;
+  settleTask_ = framework::UiScheduler().After(kSettle, [this] {
+    settleTask_ = 0;
+    Look(false);
+  });
+}
+
+void OutsideChanges::WindowEnabled() {
+  if (!blocked_ || !::IsWindowEnabled(window_)) return;
+  Look(blockedRetry_);
+}
+
+void OutsideChanges::Look(bool retry) {
+  // A modal dialog (or message box) is open over the window: its data stays
+  // as the dialog saw it until it closes.
+  if (!window_ || !::IsWindowEnabled(window_)) {
+    blocked_ = true;
+    blockedRetry_ = blockedRetry_ || retry;
+    return;
+  }
+  blocked_ = blockedRetry_ = false;
+  Engine::Reread reread = session_.GetEngine().ReadChanged();
+  std::vector<std::wstring> damaged;
+  bool again = false;
+  for (const std::wstring& path : reread.incomplete) {
+    if (retry && waiting_.count(path)) {
+      damaged.push_back(path);
+    } else if (waiting_.insert(path).second) {
+      again = true;
+    }
+  }
+  for (auto it = waiting_.begin(); it != waiting_.end();) {
+    const bool stillIncomplete =
+        std::find(reread.incomplete.begin(), reread.incomplete.end(), *it) != reread.incomplete.end();
+    const bool declared = std::find(damaged.begin(), damaged.end(), *it) != damaged.end();
+    it = stillIncomplete && !declared ? std::next(it) : waiting_.erase(it);
+  }
+  if (again && !retryTask_) {
+    retryTask_ = framework::UiScheduler().After(kRetry, [this] {
+      retryTask_ = 0;
+      Look(true);
+    });
+  }
+  if (reread.Any()) TakeIn(reread);
+  session_.ReportOutsideDamage(damaged);
+}
+
+void OutsideChanges::TakeIn(Engine::Reread& reread) {
+  const bool optionsChanged = static_cast<bool>(reread.options);
+  // The rows point at the contacts about to be replaced: they go first.
+  tabs_.ClearRows();
+  session_.GetEngine().Adopt(reread);
+  session_.SendChangesTo(window_);
+  tabs_.FollowGroups();
+  if (optionsChanged) tabs_.ApplyDisplaySettings();
+  ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
