@@ -75,7 +75,11 @@ CMessageMap& CrackingMap(Map* map) {
     if (crackingMap.IsMsgHandled()) return TRUE;                        \
   }
 
-#define FRAMEWORK_POINT(lp) POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}
+namespace framework {
+// Mouse positions come signed: a point left of or above a window is negative.
+inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
+}  // namespace framework
+#define FRAMEWORK_POINT(lp) ::framework::PointFromLParam(lp)
 
 #define MSG_WM_INITDIALOG(func) \
   FRAMEWORK_CRACKED(uMsg == WM_INITDIALOG, lResult = func(reinterpret_cast<HWND>(wParam), lParam))

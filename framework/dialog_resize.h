@@ -16,11 +16,14 @@ struct DlgResizeEntry {
   DWORD flags;
 };
 
+// The three macros open and close one table between them.
+// clang-format off
 #define BEGIN_DLGRESIZE_MAP(thisClass)               \
   static const DlgResizeEntry* GetDlgResizeMap() {   \
     static const DlgResizeEntry map[] = {
 #define DLGRESIZE_CONTROL(id, flags) {(id), (flags)},
 #define END_DLGRESIZE_MAP() {-1, 0}}; return map; }
+// clang-format on
 
 namespace framework {
 // Control id of the size grip the resize mix-in adds.

@@ -146,6 +146,8 @@ void load(Archive& ar, std::vector<boost::shared_ptr<Contact>>& items, unsigned 
   amicord::LoadRecords(ar, items);
 }
 
+// The formatter reads `ar & a & b` as a declaration of references.
+// clang-format off
 template <class Archive>
 void serialize(Archive& ar, Groups& groups, unsigned /*version*/) {
   ar & groups.lastId & groups.items;
@@ -162,6 +164,7 @@ void serialize(Archive& ar, Options& options, unsigned version) {
       options.windowX & options.windowY & options.windowWidth & options.windowHeight;
   if (version > 1) ar & options.minimizeToTray;
 }
+// clang-format on
 
 }  // namespace serialization
 }  // namespace boost
