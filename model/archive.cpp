@@ -9,6 +9,7 @@
 #include <boost/archive/text_woarchive.hpp>
 
 #include "model/file_system.h"
+#include "model/journal_serialization.h"
 #include "model/serialization.h"
 #include "model/wide_file_buf.h"
 #include "model/wide_text_iarchive.h"
@@ -292,3 +293,18 @@ void RememberSaved(StagedFile& staged, SavedFile& memo) {
 }
 
 std::wstring TemporaryPath(const std::wstring& path) { return path + L".tmp"; }
+
+FileStatus ReadArchive(const std::wstring& path, Journal& journal, Damage* damage) {
+  return ReadFile(path, journal, damage);
+}
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Journal& journal, Damage* damage) {
+  return ReadBytes(data, size, journal, damage);
+}
+LoadResult LoadArchive(const std::wstring& path, Journal& journal) { return LoadFile(path, journal); }
+SaveResult SaveArchive(const std::wstring& path, const Journal& journal, SavedFile* memo) {
+  return SaveFile(path, journal, memo);
+}
+SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged,
+                        const SavedFile* memo) {
+  return StageFile(path, journal, staged, memo);
+}

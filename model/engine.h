@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "model/contacts.h"
 #include "model/file_set.h"
 #include "model/groups.h"
+#include "model/journal.h"
 #include "model/options.h"
 
 class Engine {
@@ -16,6 +18,7 @@ class Engine {
     std::wstring groups;
     std::wstring contacts;
     std::wstring options;
+    std::wstring journal;
   };
 
   // Data lives in the settings folder beside the executable.
@@ -32,6 +35,7 @@ class Engine {
     FileStatus groups = FileStatus::Missing;
     FileStatus contacts = FileStatus::Missing;
     FileStatus options = FileStatus::Missing;
+    FileStatus journal = FileStatus::Missing;
     // Files that did not load completely, in load order, why, and the copies
     // kept of them before anything could overwrite them (empty where none was
     // made). A file of an earlier build, which lacks only the closing line
@@ -58,9 +62,16 @@ class Engine {
   boost::shared_ptr<Groups> groups;
   boost::shared_ptr<Contacts> contacts;
   boost::shared_ptr<Options> options;
+  // Loaded after the contacts and caught up with them; at every save it
+  // forgets contacts that are gone and catches up again, and it is written as
+  // part of the set when that changed it.
+  boost::shared_ptr<Journal> journal;
   std::wstring groupsPath;
   std::wstring contactsPath;
   std::wstring optionsPath;
+  std::wstring journalPath;
+  // False: saves leave journal.dat alone (the data tool given no journal).
+  bool saveJournal = true;
 
  private:
   void UsePaths(const Paths& paths);
@@ -68,4 +79,7 @@ class Engine {
 
   SavedFile savedGroups_;
   SavedFile savedOptions_;
+  // The journal's revision as last loaded or saved; none: write it at the next save.
+  std::uint64_t savedJournalRevision_ = 0;
+  bool journalRevisionKnown_ = false;
 };
