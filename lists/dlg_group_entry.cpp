@@ -76,8 +76,7 @@ LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_LOG, L"&Log Contact...");
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_HISTORY, L"&History...");
   // Owned by the context menu once appended, and destroyed with it.
-  UniqueMenu snooze;
-  if (const Contact* contact = SelectedContact()) snooze = BuildSnoozeMenu(*contact);
+  UniqueMenu snooze = BuildSnoozeMenu(SelectedContact());
   if (snooze && ::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(snooze.get()), L"&Remind Me Later"))
     snooze.release();
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
@@ -118,7 +117,7 @@ void DlgGroupEntry::OnMenuCommand(UINT, int id, HWND) {
   }
 }
 
-UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact& contact) const {
+UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {
   UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return menu;
   ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_TOMORROW, L"&Tomorrow");
@@ -126,7 +125,7 @@ UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact& contact) const {
   ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_WEEK, L"In a &Week");
   ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_CHOOSE, L"&Choose a Date...");
   const Journal* journal = owner_ ? owner_->ContactJournal() : nullptr;
-  if (journal && journal->SnoozedUntil(contact.id) > platform::Now()) {
+  if (contact && journal && journal->SnoozedUntil(contact->id) > platform::Now()) {
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_STOP, L"&Stop Snoozing");
   }

@@ -97,7 +97,7 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void OnMenuCommand(UINT code, int id, HWND control);
   void OnJournalCommand(UINT code, int id, HWND control);
   // "Remind Me Later" and its choices; "Stop Snoozing" only for a snoozed contact.
-  UniqueMenu BuildSnoozeMenu(const Contact& contact) const;
+  UniqueMenu BuildSnoozeMenu(const Contact* contact) const;
   LRESULT OnListRightClick(NMHDR* header);
   LRESULT OnListDoubleClick(NMHDR* header);
 
