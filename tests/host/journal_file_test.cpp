@@ -2,9 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <limits>
+#include <locale>
+#include <sstream>
+
+#include <boost/archive/text_woarchive.hpp>
 
 #include "model/archive.h"
 #include "model/engine.h"
+#include "model/journal_serialization.h"
+#include "model/journal_text.h"
 #include "tests/common/archive_files.h"
 
 using namespace testfiles;
@@ -147,4 +154,29 @@ TEST(JournalFile, TheEngineSavesItAsAFourthMemberAndAStartSurvivesAMissingOrDama
   ASSERT_TRUE(engine.Save());
   Journal reread;
   EXPECT_EQ(ReadArchive(folder.File(L"journal.dat"), reread), FileStatus::Ok);
+}
+
+// The journal is written without the library's stream, character for
+// character as the library's archive writes it.
+TEST(JournalFile, TheDirectTextIsTheArchiveTextCharacterForCharacter) {
+  Journal varied = Sample();
+  varied.Record(-4, std::numeric_limits<std::int64_t>::min(), L" spaced  out ");
+  varied.Record(-4, std::numeric_limits<std::int64_t>::max());
+  varied.Snooze(-4, -1);
+  varied.contacts[12];  // a contact with no entries at all
+  Contacts contacts;
+  contacts.Add(L"Ann", L"", Days, 7, 5, L"", -1);
+  varied.CatchUp(contacts);
+  const Journal empty;
+  for (const Journal* journal : {static_cast<const Journal*>(&varied), &empty}) {
+    const Journal& subject = *journal;
+    std::wstringstream stream;
+    stream.imbue(std::locale::classic());
+    stream << L"22 serialization::archive 3 ";
+    {
+      boost::archive::text_woarchive archive(stream, boost::archive::no_header);
+      archive << subject;
+    }
+    EXPECT_EQ(JournalText(subject), stream.str());
+  }
 }
