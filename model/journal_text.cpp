@@ -1,16 +1,20 @@
 #include "model/journal_text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
 
+// Writes into a buffer sized beforehand for the longest form of every token:
+// appending character by character to a string costs more than the rest of
+// the save.
 class Tokens {
  public:
-  explicit Tokens(std::wstring& out) : out_(out) {}
+  explicit Tokens(wchar_t* at) : at_(at) {}
 
   // Every token after the first follows one space, as the archive separates them.
   void Number(std::int64_t value) {
-    if (started_) out_ += L' ';
+    if (started_) *at_++ = L' ';
     started_ = true;
     wchar_t digits[24];
     int length = 0;
@@ -20,14 +24,14 @@ class Tokens {
       digits[length++] = static_cast<wchar_t>(L'0' + magnitude % 10);
       magnitude /= 10;
     } while (magnitude != 0);
-    if (value < 0) out_ += L'-';
-    while (length > 0) out_ += digits[--length];
+    if (value < 0) *at_++ = L'-';
+    while (length > 0) *at_++ = digits[--length];
   }
   // A string: its length, one space, its characters.
   void Text(const std::wstring& text) {
     Number(static_cast<std::int64_t>(text.size()));
-    out_ += L' ';
-    out_ += text;
+    *at_++ = L' ';
+    at_ = std::copy(text.begin(), text.end(), at_);
   }
   // The class information the archive writes at a class's first object: tracking 0, the class version.
   void FirstOfClass(bool& written, int version) {
@@ -36,24 +40,39 @@ class Tokens {
     Number(0);
     Number(version);
   }
+  wchar_t* End() const { return at_; }
 
  private:
-  std::wstring& out_;
+  wchar_t* at_;
   bool started_ = false;
 };
+
+// A number token's characters with the space before it.
+std::size_t Width(std::int64_t value) {
+  std::size_t width = value < 0 ? 2 : 1;
+  std::uint64_t magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+  do {
+    ++width;
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return width;
+}
 
 }  // namespace
 
 std::wstring JournalText(const Journal& journal) {
-  std::wstring out;
-  std::size_t expected = 64;
+  static const std::wstring header = L"22 serialization::archive 3 ";
+  // Exactly what is written, give or take the class information.
+  std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1;
   for (const auto& [id, history] : journal.contacts) {
-    expected += 48;
-    for (const JournalEntry& entry : history.entries) expected += 16 + entry.text.size();
+    room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
+            Width(static_cast<std::int64_t>(history.entries.size()));
+    for (const JournalEntry& entry : history.entries)
+      room += 4 + Width(entry.time) + Width(static_cast<std::int64_t>(entry.text.size())) + 1 + entry.text.size();
   }
-  out.reserve(expected);
-  out += L"22 serialization::archive 3 ";
-  Tokens tokens(out);
+  std::wstring out(room, L'\0');
+  wchar_t* const begin = &out[0];
+  Tokens tokens(std::copy(header.begin(), header.end(), begin));
   bool journalClass = false;
   bool stateClass = false;
   bool historyClass = false;
@@ -74,6 +93,8 @@ std::wstring JournalText(const Journal& journal) {
       tokens.Text(entry.text);
     }
   }
-  out += L'\n';
+  wchar_t* end = tokens.End();
+  *end++ = L'\n';
+  out.resize(static_cast<std::size_t>(end - begin));
   return out;
 }
