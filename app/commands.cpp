@@ -10,10 +10,15 @@
 #include "app/group_tabs.h"
 #include "dialogs/dlg_contact.h"
 #include "dialogs/dlg_group.h"
+#include "dialogs/dlg_history.h"
+#include "dialogs/dlg_log_contact.h"
 #include "dialogs/dlg_options.h"
 #include "dialogs/dlg_restore_backup.h"
 #include "model/backups.h"
+#include "dialogs/dlg_snooze_date.h"
+#include "model/journal_history.h"
 #include "model/platform.h"
+#include "model/snooze.h"
 #include "resource.h"
 
 namespace {
@@ -152,7 +157,7 @@ void Commands::ShowAbout() {
 
 bool Commands::RestoreBackup() {
   const Engine& engine = session_.GetEngine();
-  Backups backups({engine.groupsPath, engine.contactsPath, engine.optionsPath});
+  Backups backups(engine.FilePaths());
   const std::vector<BackupInfo> listed = backups.List();
   DlgRestoreBackup dialog;
   for (const BackupInfo& backup : listed) {
@@ -168,4 +173,92 @@ bool Commands::RestoreBackup() {
                             L"\n\nYour data is as it was before.";
   ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
   return false;
+}
+
+Contact* Commands::FindContact(std::int32_t contactId) const {
+  Contacts::Item found;
+  if (!session_.GetEngine().contacts->Find(contactId, found)) return nullptr;
+  return found.get();
+}
+
+const Journal* Commands::ContactJournal() const { return session_.GetEngine().journal.get(); }
+
+void Commands::ContactTicked(const Contact& contact) {
+  RecordTick(*session_.GetEngine().journal, contact);
+  ticks_[contact.id] = contact.lastContacted;
+}
+
+void Commands::TickUndone(const Contact& contact) {
+  const auto tick = ticks_.find(contact.id);
+  if (tick == ticks_.end()) return;
+  UndoTick(*session_.GetEngine().journal, contact.id, tick->second);
+  ticks_.erase(tick);
+}
+
+bool Commands::LogContact(std::int32_t contactId, HWND dialogParent) {
+  if (!FindContact(contactId)) return false;
+  DlgLogContact dialog;
+  dialog.now = platform::Now();
+  if (dialog.DoModal(dialogParent) != IDOK) return false;
+  // Looked up again: the session may have ended while the dialog was open.
+  Contact* contact = FindContact(contactId);
+  if (!contact) return false;
+  ::LogContact(*session_.GetEngine().journal, *contact, dialog.when, dialog.text);
+  session_.SaveAll();
+  Redraw();
+  return true;
+}
+
+bool Commands::ShowHistory(std::int32_t contactId, HWND dialogParent) {
+  const Contact* shown = FindContact(contactId);
+  if (!shown) return false;
+  Journal& journal = *session_.GetEngine().journal;
+  DlgHistory dialog;
+  dialog.name = shown->name;
+  dialog.entries = journal.Entries(contactId);
+  dialog.now = platform::Now();
+  dialog.DoModal(dialogParent);
+  Contact* contact = FindContact(contactId);
+  if (!contact || dialog.deleted.empty()) return false;
+  for (const JournalEntry& gone : dialog.deleted) {
+    const std::vector<JournalEntry>& entries = journal.Entries(contactId);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i].time != gone.time || entries[i].text != gone.text) continue;
+      DeleteEntry(journal, *contact, i);
+      break;
+    }
+  }
+  session_.SaveAll();
+  Redraw();
+  return true;
+}
+
+bool Commands::SnoozeContact(std::int32_t contactId, Snooze choice, HWND dialogParent) {
+  if (!FindContact(contactId)) return false;
+  const Time now = platform::Now();
+  Time until = 0;
+  switch (choice) {
+    case Snooze::Tomorrow:
+      until = StartOfDayAfter(now, 1);
+      break;
+    case Snooze::InThreeDays:
+      until = StartOfDayAfter(now, 3);
+      break;
+    case Snooze::InAWeek:
+      until = StartOfDayAfter(now, 7);
+      break;
+    case Snooze::ChooseDate: {
+      DlgSnoozeDate dialog;
+      dialog.now = now;
+      if (dialog.DoModal(dialogParent) != IDOK || !FindContact(contactId)) return false;
+      until = dialog.until;
+      break;
+    }
+    case Snooze::Stop:
+      break;
+  }
+  session_.GetEngine().journal->Snooze(contactId, until);
+  session_.SaveAll();
+  Redraw();
+  return true;
 }

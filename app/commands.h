@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 
 #include "lists/panel_owner.h"
+#include "model/contact.h"
 
 // The user guide installed beside the executable.
 inline constexpr wchar_t kHelpFileName[] = L"help.html";
@@ -49,11 +51,24 @@ class Commands : public PanelOwner {
   // PanelOwner: what the group panels ask for.
   bool EditContact(std::int32_t contactId, HWND dialogParent) override;
   void SaveData() override;
+  bool LogContact(std::int32_t contactId, HWND dialogParent) override;
+  bool ShowHistory(std::int32_t contactId, HWND dialogParent) override;
+  bool SnoozeContact(std::int32_t contactId, Snooze choice, HWND dialogParent) override;
+  const Journal* ContactJournal() const override;
+
+  // A tick recorded on the contact (it announced WM_CONTACT_UPDATED) and its
+  // undo (WM_CONTACT_REVERTED): the journal gets the tick's entry, and the
+  // undo removes exactly that entry again. The caller saves.
+  void ContactTicked(const Contact& contact);
+  void TickUndone(const Contact& contact);
 
  private:
   void Redraw();
+  Contact* FindContact(std::int32_t contactId) const;
 
   DataSession& session_;
   GroupTabs& tabs_;
   HWND window_ = nullptr;  // not owned
+  // The time of each contact's last tick that can still be undone.
+  std::unordered_map<std::int32_t, Time> ticks_;
 };

@@ -74,7 +74,7 @@ void DataSession::ReportLoadProblems() {
 
 bool DataSession::SaveAll() {
   ++saveCount_;
-  Backups({engine_.groupsPath, engine_.contactsPath, engine_.optionsPath}).MakeDailyIfDue();
+  Backups(engine_.FilePaths()).MakeDailyIfDue();
   std::wstring reason;
   std::vector<std::wstring> conflictCopies;
   const bool saved = engine_.Save(&reason, &conflictCopies);

@@ -190,11 +190,13 @@ void DlgCorvane::OnContactRemoved(const Contact& contact) {
 }
 
 void DlgCorvane::OnContactUpdated(const Contact& contact) {
+  commands_.ContactTicked(contact);
   tabs_.ShowUndo(contact);
   session_.SaveAll();
 }
 
 void DlgCorvane::OnContactReverted(const Contact& contact) {
+  commands_.TickUndone(contact);
   tabs_.HideUndo(contact);
   session_.SaveAll();
 }

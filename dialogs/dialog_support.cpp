@@ -1,5 +1,6 @@
 #include "dialogs/dialog_support.h"
 
+#include <ctime>
 #include <cwctype>
 #include <limits>
 
@@ -73,5 +74,47 @@ std::int32_t ReadNumber(const std::wstring& text) {
 }
 
 void ShowInputError(HWND dialog, const wchar_t* text) { MessageBoxW(dialog, text, L"Error!", MB_OK | MB_ICONERROR); }
+
+// The 64-bit forms throughout: the 32-bit build's time_t ends in 2038.
+bool ToLocalSystemTime(Time time, SYSTEMTIME& out) {
+  const __time64_t value = time;
+  tm parts{};
+  // A time the runtime cannot express in local time still shows its date.
+  if (_localtime64_s(&parts, &value) != 0 && _gmtime64_s(&parts, &value) != 0) return false;
+  out = SYSTEMTIME{};
+  out.wYear = static_cast<WORD>(parts.tm_year + 1900);
+  out.wMonth = static_cast<WORD>(parts.tm_mon + 1);
+  out.wDayOfWeek = static_cast<WORD>(parts.tm_wday);
+  out.wDay = static_cast<WORD>(parts.tm_mday);
+  out.wHour = static_cast<WORD>(parts.tm_hour);
+  out.wMinute = static_cast<WORD>(parts.tm_min);
+  out.wSecond = static_cast<WORD>(parts.tm_sec);
+  return true;
+}
+
+// The picker's local date and time; 0 for a year before 1900 and for a date
+// the runtime cannot convert.
+Time FromLocalSystemTime(const SYSTEMTIME& local) {
+  if (local.wYear < 1900) return 0;
+  tm parts{};
+  parts.tm_year = local.wYear - 1900;
+  parts.tm_mon = local.wMonth - 1;
+  parts.tm_mday = local.wDay;
+  parts.tm_hour = local.wHour;
+  parts.tm_min = local.wMinute;
+  parts.tm_sec = local.wSecond;
+  parts.tm_isdst = -1;
+  const __time64_t value = _mktime64(&parts);
+  return value == -1 ? 0 : static_cast<Time>(value);
+}
+
+std::wstring FormatLocal(Time time, const wchar_t* format) {
+  const __time64_t value = time;
+  tm parts{};
+  if (_localtime64_s(&parts, &value) != 0) return {};
+  wchar_t text[128];
+  const std::size_t length = std::wcsftime(text, sizeof text / sizeof text[0], format, &parts);
+  return std::wstring(text, length);
+}
 
 }  // namespace dialogs

@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "model/platform.h"
+
 namespace dialogs {
 
 // The folder of the running executable, ending in a backslash (empty when unknown).
@@ -36,5 +38,14 @@ std::int32_t ReadNumber(const std::wstring& text);
 
 // The dialogs' input error: owned by the dialog, caption "Error!", error icon.
 void ShowInputError(HWND dialog, const wchar_t* text);
+
+// A time as the date and time pickers show it, in local time, and back; the
+// 64-bit forms throughout, since the 32-bit build's time_t ends in 2038.
+// ToLocalSystemTime shows a time local time cannot express by its UTC date.
+bool ToLocalSystemTime(Time time, SYSTEMTIME& out);
+// 0 for a year before 1900 and for a date the runtime cannot convert.
+Time FromLocalSystemTime(const SYSTEMTIME& local);
+// wcsftime of the local time; empty when it cannot be converted.
+std::wstring FormatLocal(Time time, const wchar_t* format);
 
 }  // namespace dialogs

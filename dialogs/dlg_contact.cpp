@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "dialogs/dialog_support.h"
 #include "dialogs/dlg_group.h"
 #include "dialogs/notes_rtf.h"
 
@@ -14,39 +15,6 @@ namespace {
 // Notes of any length: the control's own limit (32,767 characters) would cut
 // longer notes when they are loaded and saved again.
 constexpr LPARAM kNotesLimit = 0x7FFFFFFE;
-
-// The 64-bit forms throughout: the 32-bit build's time_t ends in 2038.
-bool ToLocalSystemTime(Time time, SYSTEMTIME& out) {
-  const __time64_t value = time;
-  tm parts{};
-  // A time the runtime cannot express in local time still shows its date.
-  if (_localtime64_s(&parts, &value) != 0 && _gmtime64_s(&parts, &value) != 0) return false;
-  out = SYSTEMTIME{};
-  out.wYear = static_cast<WORD>(parts.tm_year + 1900);
-  out.wMonth = static_cast<WORD>(parts.tm_mon + 1);
-  out.wDayOfWeek = static_cast<WORD>(parts.tm_wday);
-  out.wDay = static_cast<WORD>(parts.tm_mday);
-  out.wHour = static_cast<WORD>(parts.tm_hour);
-  out.wMinute = static_cast<WORD>(parts.tm_min);
-  out.wSecond = static_cast<WORD>(parts.tm_sec);
-  return true;
-}
-
-// The picker's local date and time; 0 for a year before 1900 and for a date
-// the runtime cannot convert.
-Time FromLocalSystemTime(const SYSTEMTIME& local) {
-  if (local.wYear < 1900) return 0;
-  tm parts{};
-  parts.tm_year = local.wYear - 1900;
-  parts.tm_mon = local.wMonth - 1;
-  parts.tm_mday = local.wDay;
-  parts.tm_hour = local.wHour;
-  parts.tm_min = local.wMinute;
-  parts.tm_sec = local.wSecond;
-  parts.tm_isdst = -1;
-  const __time64_t value = _mktime64(&parts);
-  return value == -1 ? 0 : static_cast<Time>(value);
-}
 
 LONG NotesLength(HWND notes) {
   GETTEXTLENGTHEX request{GTL_DEFAULT | GTL_NUMCHARS, 1200};
@@ -93,7 +61,7 @@ BOOL DlgContact::OnInitDialog(HWND, LPARAM) {
     ::SetDlgItemTextW(m_hWnd, IDC_INTERVAL_COUNT, std::to_wstring(count).c_str());
     ShowPicture(imagePath);
     SYSTEMTIME local{};
-    if (ToLocalSystemTime(lastContacted, local))
+    if (dialogs::ToLocalSystemTime(lastContacted, local))
       ::SendMessageW(datePicker_, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&local));
     dialogs::SelectUnit(unitList_, unit);
     dialogs::StreamNotesIn(notesEdit_, notes);
@@ -278,7 +246,7 @@ void DlgContact::OnSave(UINT, int, HWND) {
   count = typedCount;
   unit = static_cast<IntervalUnit>(chosenUnit);
   imagePath = picturePath_;
-  lastContacted = dated ? FromLocalSystemTime(picked) : 0;
+  lastContacted = dated ? dialogs::FromLocalSystemTime(picked) : 0;
   notes = std::move(savedNotes);
   EndDialog(IDOK);
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "model/platform.h"
+
 namespace {
 
 constexpr int kColumnWidth = 600;
@@ -71,6 +73,12 @@ LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   AttachImageList(menu.get(), menuImages_.get());
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_OPEN, L"&Open");
   SetItemImage(menu.get(), ID_CONTACT_OPEN, CONTACT_MENU_IMAGE_OPEN);
+  ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_LOG, L"&Log Contact...");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_HISTORY, L"&History...");
+  // Owned by the context menu once appended, and destroyed with it.
+  UniqueMenu snooze = BuildSnoozeMenu(SelectedContact());
+  if (snooze && ::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(snooze.get()), L"&Remind Me Later"))
+    snooze.release();
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_DELETE, L"&Delete");
   SetItemImage(menu.get(), ID_CONTACT_DELETE, CONTACT_MENU_IMAGE_DELETE);
@@ -107,6 +115,56 @@ void DlgGroupEntry::OnMenuCommand(UINT, int id, HWND) {
     default:
       break;
   }
+}
+
+UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {
+  UniqueMenu menu(::CreatePopupMenu());
+  if (!menu) return menu;
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_TOMORROW, L"&Tomorrow");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_THREE_DAYS, L"In &3 Days");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_WEEK, L"In a &Week");
+  ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_CHOOSE, L"&Choose a Date...");
+  const Journal* journal = owner_ ? owner_->ContactJournal() : nullptr;
+  if (contact && journal && journal->SnoozedUntil(contact->id) > platform::Now()) {
+    ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_STOP, L"&Stop Snoozing");
+  }
+  return menu;
+}
+
+void DlgGroupEntry::OnJournalCommand(UINT, int id, HWND) {
+  const Contact* selected = SelectedContact();
+  if (selected == nullptr || !owner_) return;
+  // Kept by id: the row may go while a dialog is open.
+  const std::int32_t contactId = selected->id;
+  bool changed = false;
+  switch (id) {
+    case ID_CONTACT_LOG:
+      changed = owner_->LogContact(contactId, m_hWnd);
+      break;
+    case ID_CONTACT_HISTORY:
+      changed = owner_->ShowHistory(contactId, m_hWnd);
+      break;
+    case ID_SNOOZE_TOMORROW:
+      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::Tomorrow, m_hWnd);
+      break;
+    case ID_SNOOZE_THREE_DAYS:
+      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::InThreeDays, m_hWnd);
+      break;
+    case ID_SNOOZE_WEEK:
+      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::InAWeek, m_hWnd);
+      break;
+    case ID_SNOOZE_CHOOSE:
+      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::ChooseDate, m_hWnd);
+      break;
+    case ID_SNOOZE_STOP:
+      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::Stop, m_hWnd);
+      break;
+    default:
+      break;
+  }
+  const int row = FindRow(contactId);
+  if (changed && row >= 0) list_.RedrawItems(row, row);
 }
 
 void DlgGroupEntry::ChooseOrder(SortMode mode, const wchar_t* caption) {

@@ -30,6 +30,16 @@ inline constexpr int ID_SORT_NAME = 1444;
 inline constexpr int ID_SORT_CONTACT_IN = 1445;
 inline constexpr int ID_SORT_PRIORITY = 1446;
 inline constexpr int ID_CONTACT_LAST = 1447;
+// The journal's commands of the context menu; the ends do nothing.
+inline constexpr int ID_JOURNAL_FIRST = 1450;
+inline constexpr int ID_CONTACT_LOG = 1451;
+inline constexpr int ID_CONTACT_HISTORY = 1452;
+inline constexpr int ID_SNOOZE_TOMORROW = 1453;
+inline constexpr int ID_SNOOZE_THREE_DAYS = 1454;
+inline constexpr int ID_SNOOZE_WEEK = 1455;
+inline constexpr int ID_SNOOZE_CHOOSE = 1456;
+inline constexpr int ID_SNOOZE_STOP = 1457;
+inline constexpr int ID_JOURNAL_LAST = 1458;
 
 // The page of one tab: the "Sort by:" button and the contact list. It does not
 // know which group it shows; the main window decides which contacts it lists.
@@ -47,6 +57,7 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
     MSG_WM_SIZE(OnSize)
     COMMAND_HANDLER_EX(IDC_SORT, BN_CLICKED, OnSortButton)
     COMMAND_RANGE_HANDLER_EX(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
+    COMMAND_RANGE_HANDLER_EX(ID_JOURNAL_FIRST, ID_JOURNAL_LAST, OnJournalCommand)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_DBLCLK, OnListDoubleClick)
     REFLECT_NOTIFICATIONS()
@@ -64,7 +75,10 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   // pictures). Set before Create.
   void SetThumbnails(lists::ThumbnailCache* cache) { list_.SetThumbnails(cache); }
   // Who opens contacts and saves for the panel (not owned; null: rows only).
-  void SetOwner(PanelOwner* owner) { owner_ = owner; }
+  void SetOwner(PanelOwner* owner) {
+    owner_ = owner;
+    list_.SetJournal(owner ? owner->ContactJournal() : nullptr);
+  }
 
   // No duplicate test and no sort: the row goes at the end.
   bool AddContact(Contact* contact);
@@ -81,6 +95,9 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void OnSize(UINT type, SIZE size);
   void OnSortButton(UINT code, int id, HWND control);
   void OnMenuCommand(UINT code, int id, HWND control);
+  void OnJournalCommand(UINT code, int id, HWND control);
+  // "Remind Me Later" and its choices; "Stop Snoozing" only for a snoozed contact.
+  UniqueMenu BuildSnoozeMenu(const Contact* contact) const;
   LRESULT OnListRightClick(NMHDR* header);
   LRESULT OnListDoubleClick(NMHDR* header);
 

@@ -1,6 +1,7 @@
 #include "lists/group_entry_list_view.h"
 
 #include "framework/double_buffer.h"
+#include "model/snooze.h"
 
 GroupEntryListView::GroupEntryListView() : painter_(metrics_), clock_([] { return platform::Now(); }) {}
 
@@ -127,12 +128,15 @@ int GroupEntryListView::CompareRows(const Contact& a, const Contact& b) const {
 }
 
 int GroupEntryListView::CompareRows(const Contact& a, const Contact& b, Time now) const {
-  return CompareContacts(sortMode_, a, b, settings_.warnPercent, settings_.warnDays, now);
+  if (!journal_) return CompareContacts(sortMode_, a, b, settings_.warnPercent, settings_.warnDays, now);
+  const Time seenA = SeenNow(a, journal_->SnoozedUntil(a.id), now);
+  const Time seenB = SeenNow(b, journal_->SnoozedUntil(b.id), now);
+  return CompareContacts(sortMode_, a, b, settings_.warnPercent, settings_.warnDays, seenA, seenB);
 }
 
 bool GroupEntryListView::SortItemsCustom(int, bool descending) {
   const lists::RowOrder order{sortMode_, settings_.warnPercent, settings_.warnDays,
-                              sortNow_ ? *sortNow_ : clock_(), descending};
+                              sortNow_ ? *sortNow_ : clock_(), descending, journal_};
   lists::KeptRows before;
   before.selected = GetNextItem(-1, LVNI_SELECTED);
   before.focused = GetNextItem(-1, LVNI_FOCUSED);
@@ -318,6 +322,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   content.undo = windows_.LiveUndo(row->contact->id);
   content.selected = (draw->itemState & ODS_SELECTED) != 0;
   content.now = clock_();
+  if (journal_) content.snoozedUntil = journal_->SnoozedUntil(row->contact->id);
 
   DoubleBuffer buffer(draw->hDC, bounds);
   if (!buffer.ok()) return;

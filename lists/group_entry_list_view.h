@@ -31,6 +31,7 @@
 #include "model/contact_ordering.h"
 #include "model/contacts.h"
 #include "model/groups.h"
+#include "model/journal.h"
 
 class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
                            public COwnerDraw<GroupEntryListView> {
@@ -62,6 +63,9 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   void SetThumbnails(lists::ThumbnailCache* cache) { thumbnails_ = cache; }
   // The measures of this list's rows.
   const lists::Metrics& RowMetrics() const { return metrics_; }
+
+  // Where the rows' snoozes are read (not owned; null: no snoozes).
+  void SetJournal(const Journal* journal) { journal_ = journal; }
 
   // The clock read for painting and sorting (platform::Now unless replaced).
   void SetClock(Clock clock);
@@ -155,6 +159,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   lists::RowWindows windows_;
   lists::DisplaySettings settings_;
   lists::ThumbnailCache* thumbnails_ = nullptr;  // not owned
+  const Journal* journal_ = nullptr;             // not owned
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
   SortMode sortMode_ = SortMode::None;

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "base/windows_api.h"
+#include "model/journal.h"
 
 class PanelOwner {
  public:
@@ -13,6 +14,16 @@ class PanelOwner {
   virtual bool EditContact(std::int32_t contactId, HWND dialogParent) = 0;
   // A change the data files must get.
   virtual void SaveData() = 0;
+
+  // The journal's commands on one contact, each running its dialog (where it
+  // has one) over dialogParent, recording the change and saving; false when
+  // nothing changed (cancelled, or the contact is gone).
+  virtual bool LogContact(std::int32_t contactId, HWND dialogParent) = 0;
+  virtual bool ShowHistory(std::int32_t contactId, HWND dialogParent) = 0;
+  enum class Snooze { Tomorrow, InThreeDays, InAWeek, ChooseDate, Stop };
+  virtual bool SnoozeContact(std::int32_t contactId, Snooze choice, HWND dialogParent) = 0;
+  // Where the rows read their snoozes (null: nowhere); lives as long as the owner.
+  virtual const Journal* ContactJournal() const = 0;
 
  protected:
   ~PanelOwner() = default;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "lists/status_text.h"
+#include "model/snooze.h"
 #include "resource.h"
 
 namespace lists {
@@ -37,6 +38,7 @@ RowPainter::RowPainter(const Metrics& metrics)
       iconNormal_(LoadStatusIcon(IDI_STATUS_GREEN, metrics.iconSize)),
       iconWarning_(LoadStatusIcon(IDI_STATUS_ORANGE, metrics.iconSize)),
       iconExpired_(LoadStatusIcon(IDI_STATUS_RED, metrics.iconSize)),
+      iconSnoozed_(LoadStatusIcon(IDI_STATUS_GREY, metrics.iconSize)),
       nameFont_(CreateRowFont(10, FW_BOLD)),
       groupFont_(CreateRowFont(9, FW_NORMAL)),
       statusFont_(CreateRowFont(9, FW_NORMAL)) {}
@@ -62,7 +64,7 @@ RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background,
 
   if (content.picture) content.picture->Draw(dc, ToRect(PictureBox(metrics_)));
   const Box icon = StatusIconBox(metrics_);
-  DrawIconEx(dc, icon.left, icon.top, StatusIcon(contact, settings, content.now), icon.Width(), icon.Height(), 0,
+  DrawIconEx(dc, icon.left, icon.top, StatusIcon(contact, settings, content.now, content.snoozedUntil), icon.Width(), icon.Height(), 0,
              nullptr, DI_NORMAL | DI_COMPAT);
 
   SetBkMode(dc, TRANSPARENT);
@@ -82,13 +84,15 @@ RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background,
   }
   painted.undoWidth = UndoWidth(dc, content.undo);
   painted.statusWidth = DrawRowText(dc, statusFont_.get(), kStatusColour,
-                                    StatusText(contact, settings.showLastContacted, content.now), left,
+                                    StatusText(contact, settings.showLastContacted, content.now, content.snoozedUntil), left,
                                     StatusRight(metrics_, textRight, painted.undoWidth), metrics_.statusTop,
                                     metrics_.statusBottom);
   return painted;
 }
 
-HICON RowPainter::StatusIcon(const Contact& contact, const DisplaySettings& settings, Time now) const {
+HICON RowPainter::StatusIcon(const Contact& contact, const DisplaySettings& settings, Time now,
+                             Time snoozedUntil) const {
+  if (IsSnoozeActive(contact, snoozedUntil, now)) return iconSnoozed_.get();
   if (contact.DaysSinceContact(now) > contact.IntervalDays()) return iconExpired_.get();
   if (contact.IsWarning(settings.warnPercent, settings.warnDays, now)) return iconWarning_.get();
   return iconNormal_.get();

@@ -31,6 +31,7 @@ struct RowContent {
   const WTL_EX::ButtonEx* undo = nullptr;  // measured to make room for it, not drawn
   bool selected = false;
   Time now = 0;
+  Time snoozedUntil = 0;  // the contact's snooze, 0 for none; shown while it counts
 };
 
 // How the row came out: its background, and what the link is placed after.
@@ -54,7 +55,7 @@ class RowPainter {
                    const DisplaySettings& settings) const;
 
  private:
-  HICON StatusIcon(const Contact& contact, const DisplaySettings& settings, Time now) const;
+  HICON StatusIcon(const Contact& contact, const DisplaySettings& settings, Time now, Time snoozedUntil) const;
   // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
   static int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight,
                          int top, int bottom);
@@ -65,6 +66,7 @@ class RowPainter {
   UniqueIcon iconNormal_;
   UniqueIcon iconWarning_;
   UniqueIcon iconExpired_;
+  UniqueIcon iconSnoozed_;
   UniqueFont nameFont_;
   UniqueFont groupFont_;
   UniqueFont statusFont_;

@@ -4,6 +4,8 @@
 #include <system_error>
 #include <thread>
 
+#include "model/snooze.h"
+
 namespace lists {
 namespace {
 
@@ -105,9 +107,22 @@ KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
   const Row* focused = At(before.focused);
   const std::int32_t selectedId = selected ? selected->id : -1;
   const std::int32_t focusedId = focused ? focused->id : -1;
-  SortStably(rows_, [&order](const Row& a, const Row& b) {
-    const int result =
-        CompareContacts(order.mode, *a.contact, *b.contact, order.warnPercent, order.warnDays, order.now);
+  // Each snoozed contact's reading of the clock, found once for the whole sort.
+  std::unordered_map<std::int32_t, Time> seen;
+  if (order.journal && order.mode != SortMode::None && order.mode != SortMode::Name) {
+    for (const Row& row : rows_) {
+      const Time until = order.journal->SnoozedUntil(row.id);
+      if (until != 0 && row.contact) seen.emplace(row.id, SeenNow(*row.contact, until, order.now));
+    }
+  }
+  const auto nowOf = [&seen, &order](const Row& row) {
+    if (seen.empty()) return order.now;
+    const auto found = seen.find(row.id);
+    return found == seen.end() ? order.now : found->second;
+  };
+  SortStably(rows_, [&order, &nowOf](const Row& a, const Row& b) {
+    const int result = CompareContacts(order.mode, *a.contact, *b.contact, order.warnPercent, order.warnDays,
+                                       nowOf(a), nowOf(b));
     return order.descending ? result > 0 : result < 0;
   });
   Reindex();

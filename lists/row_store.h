@@ -10,6 +10,7 @@
 
 #include "model/contact.h"
 #include "model/contact_ordering.h"
+#include "model/journal.h"
 
 namespace lists {
 
@@ -30,6 +31,7 @@ struct RowOrder {
   int warnDays = 2;
   Time now = 0;
   bool descending = false;
+  const Journal* journal = nullptr;  // not owned; its snoozes move due times
 };
 
 // Rows of a sort's selection and focus, before the sort as given and after it

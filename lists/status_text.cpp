@@ -3,6 +3,8 @@
 #include <ctime>
 #include <cwchar>
 
+#include "model/snooze.h"
+
 namespace lists {
 
 std::wstring FitWorkBuffer(std::wstring text) {
@@ -15,15 +17,21 @@ std::wstring FitWorkBuffer(std::wstring text) {
   return text;
 }
 
-std::wstring LastContactedDate(Time time) {
+namespace {
+
+std::wstring LocalDate(Time time, const wchar_t* format) {
   const __time64_t value = static_cast<__time64_t>(time);
   std::tm local{};
   if (_localtime64_s(&local, &value) != 0) return {};
   wchar_t date[128];
-  const std::size_t length = std::wcsftime(date, sizeof date / sizeof date[0], L"%a, %b %d, %Y", &local);
+  const std::size_t length = std::wcsftime(date, sizeof date / sizeof date[0], format, &local);
   if (length == 0) return {};
   return std::wstring(date, length);
 }
+
+}  // namespace
+
+std::wstring LastContactedDate(Time time) { return LocalDate(time, L"%a, %b %d, %Y"); }
 
 std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now) {
   const std::int32_t days = contact.DaysSinceContact(now);
@@ -37,6 +45,13 @@ std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now
     text += L"expired " + std::to_wstring(difference(days, interval)) + L" days ago.";
   else
     text += L"in " + std::to_wstring(difference(interval, days)) + L" days.";
+  if (showLastContacted) text += L" Last contacted: " + LastContactedDate(contact.lastContacted) + L".";
+  return FitWorkBuffer(std::move(text));
+}
+
+std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now, Time snoozedUntil) {
+  if (!IsSnoozeActive(contact, snoozedUntil, now)) return StatusText(contact, showLastContacted, now);
+  std::wstring text = L"Snoozed until " + LocalDate(snoozedUntil, L"%a, %b %d") + L".";
   if (showLastContacted) text += L" Last contacted: " + LastContactedDate(contact.lastContacted) + L".";
   return FitWorkBuffer(std::move(text));
 }

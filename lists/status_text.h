@@ -17,6 +17,9 @@ std::wstring FitWorkBuffer(std::wstring text);
 // "Contact in 5 days." / "Contact expired 3 days ago.", optionally followed by
 // " Last contacted: Sat, Nov 28, 2026." (the local date of lastContacted).
 std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now);
+// The same for a contact that may be snoozed: while the snooze counts,
+// "Snoozed until Fri, Dec 11." followed by the last-contacted date when asked.
+std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now, Time snoozedUntil);
 
 // "%a, %b %d, %Y" of the local date; empty when the time cannot be converted.
 std::wstring LastContactedDate(Time time);

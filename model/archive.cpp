@@ -10,6 +10,8 @@
 #include <boost/archive/text_woarchive.hpp>
 
 #include "model/file_system.h"
+#include "model/journal_serialization.h"
+#include "model/journal_text.h"
 #include "model/serialization.h"
 #include "model/wide_file_buf.h"
 #include "model/wide_text_iarchive.h"
@@ -148,6 +150,17 @@ bool WriteArchive(std::wostream& stream, const T& object, std::wstring& why) {
     const std::string words = error.what();
     why.assign(words.begin(), words.end());
   }
+  return false;
+}
+
+// The journal's characters are those of the archive (a host test compares
+// them), written without the library's stream formatting.
+bool WriteArchive(std::wostream& stream, const Journal& journal, std::wstring& why) {
+  const std::wstring text = JournalText(journal);
+  stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+  stream.flush();
+  if (stream.good()) return true;
+  why = L"the text could not be written";
   return false;
 }
 
@@ -315,3 +328,18 @@ void RememberSaved(StagedFile& staged, SavedFile& memo) {
 }
 
 std::wstring TemporaryPath(const std::wstring& path) { return path + L".tmp"; }
+
+FileStatus ReadArchive(const std::wstring& path, Journal& journal, Damage* damage) {
+  return ReadFile(path, journal, damage);
+}
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Journal& journal, Damage* damage) {
+  return ReadBytes(data, size, journal, damage);
+}
+LoadResult LoadArchive(const std::wstring& path, Journal& journal) { return LoadFile(path, journal); }
+SaveResult SaveArchive(const std::wstring& path, const Journal& journal, SavedFile* memo) {
+  return SaveFile(path, journal, memo);
+}
+SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged,
+                        const SavedFile* memo) {
+  return StageFile(path, journal, staged, memo);
+}

@@ -1,11 +1,12 @@
 #pragma once
-// Reading and writing the three data files.
+// Reading and writing the data files (the three of the older program, and the journal).
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "model/contacts.h"
 #include "model/groups.h"
+#include "model/journal.h"
 #include "model/options.h"
 #include "model/platform.h"
 
@@ -47,6 +48,7 @@ struct SaveResult {
 LoadResult LoadArchive(const std::wstring& path, Groups& groups);
 LoadResult LoadArchive(const std::wstring& path, Contacts& contacts);
 LoadResult LoadArchive(const std::wstring& path, Options& options);
+LoadResult LoadArchive(const std::wstring& path, Journal& journal);
 
 // What a save last wrote into a file. Given to the next save of the same file,
 // it lets that save leave the file alone when the text would be the same and
@@ -66,6 +68,7 @@ struct SavedFile {
 SaveResult SaveArchive(const std::wstring& path, const Groups& groups, SavedFile* memo = nullptr);
 SaveResult SaveArchive(const std::wstring& path, const Contacts& contacts, SavedFile* memo = nullptr);
 SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFile* memo = nullptr);
+SaveResult SaveArchive(const std::wstring& path, const Journal& journal, SavedFile* memo = nullptr);
 
 // The first half of a save, for saving several files as one set: the new file
 // complete in TemporaryPath(path), forced to the disk, not yet in place.
@@ -80,6 +83,8 @@ SaveResult StageArchive(const std::wstring& path, const Contacts& contacts, Stag
                         const SavedFile* memo = nullptr);
 SaveResult StageArchive(const std::wstring& path, const Options& options, StagedFile& staged,
                         const SavedFile* memo = nullptr);
+SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged,
+                        const SavedFile* memo = nullptr);
 // Once a staged file is in place: memo describes it.
 void RememberSaved(StagedFile& staged, SavedFile& memo);
 std::wstring TemporaryPath(const std::wstring& path);
@@ -90,9 +95,11 @@ std::wstring TemporaryPath(const std::wstring& path);
 FileStatus ReadArchive(const std::wstring& path, Groups& groups, Damage* damage = nullptr);
 FileStatus ReadArchive(const std::wstring& path, Contacts& contacts, Damage* damage = nullptr);
 FileStatus ReadArchive(const std::wstring& path, Options& options, Damage* damage = nullptr);
+FileStatus ReadArchive(const std::wstring& path, Journal& journal, Damage* damage = nullptr);
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Groups& groups, Damage* damage = nullptr);
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contacts, Damage* damage = nullptr);
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options, Damage* damage = nullptr);
+FileStatus ReadArchiveBytes(const void* data, std::size_t size, Journal& journal, Damage* damage = nullptr);
 
 // A file's size and last write time, or that there is no such file. Compared
 // with what this program last read or wrote, it tells whether someone else has

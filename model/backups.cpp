@@ -80,7 +80,11 @@ bool IsOfDay(const std::wstring& name, const std::wstring& day) {
 
 Backups::Backups(const Engine::Paths& files) : files_(files) { folder_ = Join(FolderOf(files_.groups), L"backups"); }
 
-std::vector<std::wstring> Backups::Members() const { return {files_.groups, files_.contacts, files_.options}; }
+std::vector<std::wstring> Backups::Members() const {
+  std::vector<std::wstring> members{files_.groups, files_.contacts, files_.options};
+  if (!files_.journal.empty()) members.push_back(files_.journal);
+  return members;
+}
 
 std::wstring Backups::DayName(Time time) {
   const platform::LocalTime local = platform::ToLocalTime(time);

@@ -6,9 +6,9 @@ namespace {
 
 int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }
 
-int CompareDaysLeft(const Contact& a, const Contact& b, Time now) {
-  const std::int32_t left = a.DaysLeft(now);
-  const std::int32_t right = b.DaysLeft(now);
+int CompareDaysLeft(const Contact& a, const Contact& b, Time nowA, Time nowB) {
+  const std::int32_t left = a.DaysLeft(nowA);
+  const std::int32_t right = b.DaysLeft(nowB);
   return left < right ? -1 : (left > right ? 1 : 0);
 }
 
@@ -22,6 +22,11 @@ int PriorityClass(const Contact& contact, int warnPercent, int warnDays, Time no
 }  // namespace
 
 int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnPercent, int warnDays, Time now) {
+  return CompareContacts(mode, a, b, warnPercent, warnDays, now, now);
+}
+
+int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnPercent, int warnDays, Time nowA,
+                    Time nowB) {
   switch (mode) {
     case SortMode::None: {
       const auto left = static_cast<std::uint32_t>(a.id);
@@ -31,12 +36,12 @@ int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnP
     case SortMode::Name:
       return Sign(platform::CompareNoCase(a.name, b.name));
     case SortMode::ContactIn:
-      return CompareDaysLeft(a, b, now);
+      return CompareDaysLeft(a, b, nowA, nowB);
     case SortMode::Priority: {
-      const int left = PriorityClass(a, warnPercent, warnDays, now);
-      const int right = PriorityClass(b, warnPercent, warnDays, now);
+      const int left = PriorityClass(a, warnPercent, warnDays, nowA);
+      const int right = PriorityClass(b, warnPercent, warnDays, nowB);
       if (left != right) return left < right ? -1 : 1;
-      return CompareDaysLeft(a, b, now);
+      return CompareDaysLeft(a, b, nowA, nowB);
     }
   }
   return 0;

@@ -16,3 +16,7 @@ enum class SortMode : std::int32_t {
 // decide. `now` is one reading of the clock, shared by a whole sort so that
 // every comparison sees the same statuses.
 int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnPercent, int warnDays, Time now);
+// The same, with each contact's own reading of the clock: a snoozed contact
+// sorts as if due at the end of its snooze (SeenNow in model/snooze.h).
+int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnPercent, int warnDays, Time nowA,
+                    Time nowB);

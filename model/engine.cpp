@@ -5,32 +5,33 @@
 
 #include "model/file_system.h"
 
-Engine::Engine() : groups(new Groups), contacts(new Contacts), options(new Options) {
+Engine::Engine() : groups(new Groups), contacts(new Contacts), options(new Options), journal(new Journal) {
   UsePaths(PathsBesideExecutable(platform::ExecutablePath(), platform::PathSeparator()));
 }
 
 Engine::Engine(const std::wstring& settingsFolder)
-    : groups(new Groups), contacts(new Contacts), options(new Options) {
+    : groups(new Groups), contacts(new Contacts), options(new Options), journal(new Journal) {
   std::wstring folder = settingsFolder;
   const wchar_t separator = platform::PathSeparator();
   if (!folder.empty() && folder.back() != separator && folder.back() != L'/') folder += separator;
-  UsePaths({folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat"});
+  UsePaths({folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat", folder + L"journal.dat"});
 }
 
 Engine::Paths Engine::PathsBesideExecutable(const std::wstring& exePath, wchar_t separator) {
   const std::size_t last = exePath.rfind(separator);
   if (last == std::wstring::npos) return {};
   const std::wstring folder = exePath.substr(0, last + 1) + L"settings" + separator;
-  return {folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat"};
+  return {folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat", folder + L"journal.dat"};
 }
 
 void Engine::UsePaths(const Paths& paths) {
   groupsPath = paths.groups;
   contactsPath = paths.contacts;
   optionsPath = paths.options;
+  journalPath = paths.journal;
 }
 
-FileSet Engine::Set() const { return FileSet({groupsPath, contactsPath, optionsPath}); }
+FileSet Engine::Set() const { return FileSet({groupsPath, contactsPath, optionsPath, journalPath}); }
 
 Engine::LoadReport Engine::Load() {
   Set().FinishInterrupted([this](const std::wstring& temporary, const std::wstring& member) {
@@ -40,6 +41,10 @@ Engine::LoadReport Engine::Load() {
     }
     if (member == contactsPath) {
       Contacts probe;
+      return ReadArchive(temporary, probe) == FileStatus::Ok;
+    }
+    if (member == journalPath) {
+      Journal probe;
       return ReadArchive(temporary, probe) == FileStatus::Ok;
     }
     Options probe;
@@ -53,7 +58,7 @@ Engine::LoadReport Engine::Load() {
     report.keptCopies.push_back(result.keptCopy);
   };
   // Taken before reading: a write that comes during the read shows as a change.
-  for (int i = 0; i < 3; ++i) known_[i] = StampNow(PathAt(i));
+  for (int i = 0; i < kFiles; ++i) known_[i] = StampNow(PathAt(i));
   watching_ = true;
   const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
   note(groupsPath, groupsResult);
@@ -61,6 +66,14 @@ Engine::LoadReport Engine::Load() {
   note(contactsPath, contactsResult);
   const LoadResult optionsResult = LoadArchive(optionsPath, *options);
   note(optionsPath, optionsResult);
+  // A damaged journal keeps what was read before the fault, like the other
+  // files; a missing one starts empty. Either way the contacts fill it in.
+  const LoadResult journalResult = LoadArchive(journalPath, *journal);
+  note(journalPath, journalResult);
+  journal->CatchUp(*contacts);
+  savedJournalRevision_ = journal->Revision();
+  journalRevisionKnown_ = journalResult.status == FileStatus::Ok;
+  report.journal = journalResult.status;
   report.groups = groupsResult.status;
   report.contacts = contactsResult.status;
   report.options = optionsResult.status;
@@ -71,17 +84,27 @@ int Engine::IndexOf(const std::wstring& path) const {
   if (path == groupsPath) return 0;
   if (path == contactsPath) return 1;
   if (path == optionsPath) return 2;
+  if (path == journalPath) return 3;
   return -1;
 }
 
 const std::wstring& Engine::PathAt(int index) const {
-  return index == 0 ? groupsPath : index == 1 ? contactsPath : optionsPath;
+  switch (index) {
+    case 0:
+      return groupsPath;
+    case 1:
+      return contactsPath;
+    case 2:
+      return optionsPath;
+    default:
+      return journalPath;
+  }
 }
 
 std::vector<std::wstring> Engine::ChangedOutside() const {
   std::vector<std::wstring> changed;
   if (!watching_) return changed;
-  for (int i = 0; i < 3; ++i) {
+  for (int i = 0; i < kFiles; ++i) {
     const FileStamp now = StampNow(PathAt(i));
     if (now.exists && now != known_[i]) changed.push_back(PathAt(i));
   }
@@ -126,6 +149,7 @@ Engine::Reread Engine::ReadChanged() const {
     if (index == 0) reread.groups = ReadWhole<Groups>(path, reread.incomplete);
     if (index == 1) reread.contacts = ReadWhole<Contacts>(path, reread.incomplete);
     if (index == 2) reread.options = ReadWhole<Options>(path, reread.incomplete);
+    if (index == 3) reread.journal = ReadWhole<Journal>(path, reread.incomplete);
   }
   return reread;
 }
@@ -148,6 +172,18 @@ void Engine::Adopt(Reread& reread) {
     known_[2] = reread.stamps[2];
     savedOptions_.known = false;
   }
+  if (reread.journal) {
+    journal->contacts = std::move(reread.journal->contacts);
+    journal->state = reread.journal->state;
+    journal->Touch();
+    known_[3] = reread.stamps[3];
+  }
+  // Entries for contacts that came in, or went, with the files just read.
+  if (reread.contacts || reread.journal) journal->CatchUp(*contacts);
+  if (reread.journal) {
+    savedJournalRevision_ = journal->Revision();
+    journalRevisionKnown_ = true;
+  }
 }
 
 void Engine::AcceptAsSeen(const std::wstring& path) {
@@ -156,7 +192,11 @@ void Engine::AcceptAsSeen(const std::wstring& path) {
 }
 
 bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopies) {
-  StagedFile staged[3];
+  StagedFile staged[kFiles];
+  journal->DropMissing(*contacts);
+  journal->CatchUp(*contacts);
+  const bool journalChanged =
+      saveJournal && (!journalRevisionKnown_ || journal->Revision() != savedJournalRevision_);
   std::size_t failed = 0;
   SaveResult result = StageArchive(groupsPath, *groups, staged[0], &savedGroups_);
   if (result) {
@@ -166,6 +206,13 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
   if (result) {
     failed = 2;
     result = StageArchive(optionsPath, *options, staged[2], &savedOptions_);
+  }
+  if (result) {
+    failed = 3;
+    if (journalChanged)
+      result = StageArchive(journalPath, *journal, staged[3]);
+    else
+      staged[3].unchanged = true;
   }
   if (!result) {
     // The one that failed cleaned up after itself (a folder in the place of
@@ -177,8 +224,8 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
     return false;
   }
   std::vector<std::wstring> changed;
-  SavedFile* const memos[] = {&savedGroups_, nullptr, &savedOptions_};
-  for (std::size_t i = 0; i < 3; ++i) {
+  SavedFile* const memos[] = {&savedGroups_, nullptr, &savedOptions_, nullptr};
+  for (std::size_t i = 0; i < kFiles; ++i) {
     if (staged[i].unchanged) continue;
     changed.push_back(staged[i].path);
     if (memos[i]) memos[i]->known = false;
@@ -195,10 +242,14 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
     if (reason) *reason = why;
     return false;
   }
-  for (std::size_t i = 0; i < 3; ++i) {
+  for (std::size_t i = 0; i < kFiles; ++i) {
     if (staged[i].unchanged) continue;
     if (memos[i]) RememberSaved(staged[i], *memos[i]);
     known_[i] = StampNow(staged[i].path);
+  }
+  if (journalChanged) {
+    savedJournalRevision_ = journal->Revision();
+    journalRevisionKnown_ = true;
   }
   return true;
 }

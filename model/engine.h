@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "model/contacts.h"
 #include "model/file_set.h"
 #include "model/groups.h"
+#include "model/journal.h"
 #include "model/options.h"
 
 class Engine {
@@ -16,6 +18,7 @@ class Engine {
     std::wstring groups;
     std::wstring contacts;
     std::wstring options;
+    std::wstring journal;
   };
 
   // Data lives in the settings folder beside the executable.
@@ -32,6 +35,7 @@ class Engine {
     FileStatus groups = FileStatus::Missing;
     FileStatus contacts = FileStatus::Missing;
     FileStatus options = FileStatus::Missing;
+    FileStatus journal = FileStatus::Missing;
     // Files that did not load completely, in load order, why, and the copies
     // kept of them before anything could overwrite them (empty where none was
     // made). A file of an earlier build, which lacks only the closing line
@@ -70,9 +74,10 @@ class Engine {
     boost::shared_ptr<Groups> groups;
     boost::shared_ptr<Contacts> contacts;
     boost::shared_ptr<Options> options;
-    FileStamp stamps[3];
+    boost::shared_ptr<Journal> journal;
+    FileStamp stamps[4];
     std::vector<std::wstring> incomplete;
-    bool Any() const { return groups || contacts || options; }
+    bool Any() const { return groups || contacts || options || journal; }
   };
   // Reads every file changed outside, with no side effect: memory is untouched.
   Reread ReadChanged() const;
@@ -87,21 +92,34 @@ class Engine {
   boost::shared_ptr<Groups> groups;
   boost::shared_ptr<Contacts> contacts;
   boost::shared_ptr<Options> options;
+  // Loaded after the contacts and caught up with them; at every save it
+  // forgets contacts that are gone and catches up again, and it is written as
+  // part of the set when that changed it.
+  boost::shared_ptr<Journal> journal;
   std::wstring groupsPath;
   std::wstring contactsPath;
   std::wstring optionsPath;
+  std::wstring journalPath;
+  // The four paths together (backups copy what exists of them).
+  Paths FilePaths() const { return {groupsPath, contactsPath, optionsPath, journalPath}; }
+  // False: saves leave journal.dat alone (the data tool given no journal).
+  bool saveJournal = true;
 
  private:
   void UsePaths(const Paths& paths);
   FileSet Set() const;
-  // 0 groups, 1 contacts, 2 options; -1 for any other path.
+  // 0 groups, 1 contacts, 2 options, 3 journal; -1 for any other path.
+  static constexpr int kFiles = 4;
   int IndexOf(const std::wstring& path) const;
   const std::wstring& PathAt(int index) const;
 
   SavedFile savedGroups_;
   SavedFile savedOptions_;
   // Each file as this engine last read or wrote it.
-  FileStamp known_[3];
+  FileStamp known_[kFiles];
   // Only an engine that read the files can tell someone else's writes from its own.
   bool watching_ = false;
+  // The journal's revision as last loaded or saved; none: write it at the next save.
+  std::uint64_t savedJournalRevision_ = 0;
+  bool journalRevisionKnown_ = false;
 };

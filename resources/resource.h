@@ -18,6 +18,8 @@
 #define IDI_STATUS_RED 109
 #define IDI_STATUS_ORANGE 110
 #define IDI_STATUS_GREEN 111
+// A snoozed contact's ball.
+#define IDI_STATUS_GREY 150
 
 // Bitmaps: strips of 16 x 16 cells on magenta for masked image lists
 #define IDB_MENU 112
@@ -70,6 +72,18 @@
 
 // Restore a backup (IDD_RESTORE_BACKUP)
 #define IDC_BACKUP_LIST 1024
+
+// The journal's dialogs (IDD_LOG_CONTACT, IDD_HISTORY, IDD_SNOOZE_DATE)
+#define IDD_LOG_CONTACT 151
+#define IDD_HISTORY 152
+#define IDD_SNOOZE_DATE 153
+#define IDC_LOG_DATE 1501
+#define IDC_LOG_TIME 1502
+#define IDC_LOG_TEXT 1503
+#define IDC_HISTORY_LIST 1504
+#define IDC_HISTORY_COUNT 1505
+#define IDC_HISTORY_DELETE 1506
+#define IDC_SNOOZE_DATE 1507
 
 // Menu commands of the main window and the tray menu; the main window takes
 // the whole block, the ends of which do nothing.

@@ -1,8 +1,10 @@
 // amicord-data: the data files as JSON, read with the program's own loaders and
 // written with its own savers.
 //   amicord-data dump DIR    prints DIR's groups.dat, contacts.dat, options.dat
+//                            and journal.dat
 //   amicord-data write DIR   writes them from the JSON on standard input, as one
-//                            set the way the program saves
+//                            set the way the program saves (journal.dat only
+//                            when the JSON has a "journal" member)
 // Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save),
 // 2 usage errors.
 #include <cstdio>
@@ -51,18 +53,20 @@ int Dump(const std::wstring& folder) {
   Engine engine(folder);
   datatool::DataSet data;
   // Reading only: no copies of damaged files, no auto-start change.
-  Damage damages[3];
+  Damage damages[4];
   data.groupsStatus = ReadArchive(engine.groupsPath, data.groups, &damages[0]);
   data.contactsStatus = ReadArchive(engine.contactsPath, data.contacts, &damages[1]);
   data.optionsStatus = ReadArchive(engine.optionsPath, data.options, &damages[2]);
+  data.journalStatus = ReadArchive(engine.journalPath, data.journal, &damages[3]);
   const std::string text = datatool::ToJson(data).dump(2) + "\n";
   std::fwrite(text.data(), 1, text.size(), stdout);
   std::fflush(stdout);
   bool damaged = false;
   const std::pair<FileStatus, std::wstring> files[] = {{data.groupsStatus, engine.groupsPath},
                                                        {data.contactsStatus, engine.contactsPath},
-                                                       {data.optionsStatus, engine.optionsPath}};
-  for (std::size_t i = 0; i < 3; ++i) {
+                                                       {data.optionsStatus, engine.optionsPath},
+                                                       {data.journalStatus, engine.journalPath}};
+  for (std::size_t i = 0; i < 4; ++i) {
     if (files[i].first != FileStatus::Damaged) continue;
     std::cerr << "amicord-data: " << Utf8(files[i].second) << " " << DamageWords(damages[i])
               << "; shown as far as it could be read\n";
@@ -93,6 +97,13 @@ int Write(const std::wstring& folder) {
   engine.contacts->lastId = data.contacts.lastId;
   engine.contacts->items = data.contacts.items;
   *engine.options = data.options;
+  // Saved as the program saves it: caught up with the contacts, without the
+  // entries of contacts that are not there.
+  engine.saveJournal = data.hasJournal;
+  if (data.hasJournal) {
+    engine.journal->contacts = std::move(data.journal.contacts);
+    engine.journal->Touch();
+  }
   std::wstring reason;
   if (!engine.Save(&reason)) {
     std::cerr << "amicord-data: " << Utf8(reason) << "\n";

@@ -191,8 +191,48 @@ Json ToJson(const DataSet& data) {
                   {"windowWidth", o.windowWidth},
                   {"windowHeight", o.windowHeight},
                   {"minimizeToTray", o.minimizeToTray}};
-  return Json{{"groups", groups}, {"contacts", contacts}, {"options", options}};
+  Json journal = Json::object();
+  journal["status"] = StatusName(data.journalStatus);
+  journal["contacts"] = Json::array();
+  for (const auto& [id, history] : data.journal.contacts) {
+    Json entries = Json::array();
+    for (const JournalEntry& entry : history.entries)
+      entries.push_back({{"time", entry.time}, {"text", ToUtf8(entry.text)}});
+    journal["contacts"].push_back({{"id", id}, {"snoozedUntil", history.snoozedUntil}, {"entries", entries}});
+  }
+  return Json{{"groups", groups}, {"contacts", contacts}, {"options", options}, {"journal", journal}};
 }
+
+namespace {
+
+void JournalFromJson(const Json& section, Journal& journal) {
+  const Json& contacts = Field(section, "journal", "contacts");
+  if (!contacts.is_array()) throw BadInput("journal.contacts: expected an array");
+  journal.contacts.clear();
+  for (std::size_t i = 0; i < contacts.size(); ++i) {
+    const std::string where = "journal.contacts[" + std::to_string(i) + "]";
+    const Json& item = contacts[i];
+    const std::int32_t id = Int32(item, where, "id");
+    if (journal.Find(id)) throw BadInput(where + ".id: the contact is listed twice");
+    const std::int64_t snoozedUntil = Int64(item, where, "snoozedUntil");
+    const Json& entries = Field(item, where, "entries");
+    if (!entries.is_array()) throw BadInput(where + ".entries: expected an array");
+    ContactHistory& history = journal.contacts[id];
+    history.snoozedUntil = snoozedUntil;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+      const std::string at = where + ".entries[" + std::to_string(k) + "]";
+      const std::int64_t time = Int64(entries[k], at, "time");
+      std::wstring text = Text(entries[k], at, "text");
+      if (text.size() > Journal::kMaxTextLength) throw BadInput(at + ".text: longer than 200 characters");
+      if (!history.entries.empty() && time > history.entries.back().time)
+        throw BadInput(at + ".time: entries go newest first");
+      history.entries.push_back(JournalEntry{time, std::move(text)});
+    }
+  }
+  journal.Touch();
+}
+
+}  // namespace
 
 void FromJson(const Json& document, DataSet& data) {
   const Json& groups = Field(document, "", "groups");
@@ -246,6 +286,9 @@ void FromJson(const Json& document, DataSet& data) {
   o.windowWidth = Int32(options, "options", "windowWidth");
   o.windowHeight = Int32(options, "options", "windowHeight");
   o.minimizeToTray = Bool(options, "options", "minimizeToTray");
+
+  data.hasJournal = document.is_object() && document.contains("journal");
+  if (data.hasJournal) JournalFromJson(document["journal"], data.journal);
 }
 
 }  // namespace datatool

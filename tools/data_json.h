@@ -8,6 +8,7 @@
 #include "model/archive.h"
 #include "model/contacts.h"
 #include "model/groups.h"
+#include "model/journal.h"
 #include "model/options.h"
 
 namespace datatool {
@@ -21,6 +22,10 @@ struct DataSet {
   FileStatus groupsStatus = FileStatus::Missing;
   FileStatus contactsStatus = FileStatus::Missing;
   FileStatus optionsStatus = FileStatus::Missing;
+  Journal journal;
+  FileStatus journalStatus = FileStatus::Missing;
+  // Whether the JSON given to FromJson had a "journal" member.
+  bool hasJournal = false;
 };
 
 // Input that has the wrong shape; what() names the place, e.g. contacts.items[2].name.

@@ -56,7 +56,7 @@ TEST(Backups, TheFirstSaveOfEachLocalDayMakesOneAndTheListCountsWhatEachHolds) {
   TempFolder folder;
   ClockAt clock(LocalMoment(2024, 3, 9, 23, 59, 0));
   Engine engine(folder.path());
-  const Engine::Paths paths{engine.groupsPath, engine.contactsPath, engine.optionsPath};
+  const Engine::Paths paths = engine.FilePaths();
   Backups backups(paths);
   EXPECT_EQ(backups.MakeDailyIfDue(), L"") << "no files yet: nothing to keep";
 
@@ -103,7 +103,7 @@ TEST(Backups, OnlyTheNewestThirtyStayAndOneThatDoesNotReadCannotBeRestored) {
   TempFolder folder;
   ClockAt clock(LocalMoment(2024, 1, 1, 12, 0, 0));
   Engine engine(folder.path());
-  Backups backups({engine.groupsPath, engine.contactsPath, engine.optionsPath});
+  Backups backups(engine.FilePaths());
   Fill(engine, 1, 1);
   ASSERT_TRUE(engine.Save());
   for (int day = 0; day < 35; ++day) {
@@ -133,7 +133,7 @@ TEST(Backups, ARestoreKeepsTheCurrentFilesFirstAndPutsTheChosenSetInPlace) {
   TempFolder folder;
   ClockAt clock(LocalMoment(2024, 5, 1, 9, 0, 0));
   Engine engine(folder.path());
-  Backups backups({engine.groupsPath, engine.contactsPath, engine.optionsPath});
+  Backups backups(engine.FilePaths());
   Fill(engine, 2, 2);
   ASSERT_TRUE(engine.Save());
   const std::string oldContacts = ReadBytes(engine.contactsPath);

@@ -82,3 +82,40 @@ TEST(DataTool, BadInputNamesThePlace) {
   EXPECT_EQ(problem(R"({"groups":{"lastId":0,"items":[{"id":1,"name":2}]}})"), "groups.items[0].name: expected a string");
   EXPECT_EQ(problem(R"({"groups":{"lastId":"1","items":[]}})"), "groups.lastId: expected an integer");
 }
+
+TEST(DataTool, TheJournalMemberRoundTripsAndIsCheckedLikeTheOthers) {
+  const Json input = Json::parse(R"({
+    "groups": {"lastId": 0, "items": []},
+    "contacts": {"lastId": 5, "items": [{"id": 5, "name": "Ann", "imagePath": "", "unit": 0, "count": 7,
+      "lastContacted": 1700000000, "previousContacted": 1690000000, "notes": "", "groupId": -1}]},
+    "options": {"autoStart": false, "warnPercent": 75, "warnDays": 2, "showLastContacted": true, "windowX": 0,
+      "windowY": 0, "windowWidth": 400, "windowHeight": 500, "minimizeToTray": true},
+    "journal": {"status": "ok", "contacts": [{"id": 5, "snoozedUntil": 1800000000, "entries": [
+      {"time": 1700000000, "text": "Lunch \u041a"}, {"time": 1690000000, "text": ""}]}]}})");
+  datatool::DataSet parsed;
+  datatool::FromJson(input, parsed);
+  ASSERT_TRUE(parsed.hasJournal);
+  TempFolder folder;
+  const std::wstring path = folder.File(L"journal.dat");
+  ASSERT_TRUE(SaveArchive(path, parsed.journal));
+  datatool::DataSet back;
+  back.journalStatus = ReadArchive(path, back.journal);
+  const Json journal = datatool::ToJson(back)["journal"];
+  EXPECT_EQ(journal, input["journal"]);
+
+  // Without the member there is no journal to write; a bad one names its place.
+  Json without = input;
+  without.erase("journal");
+  datatool::DataSet none;
+  datatool::FromJson(without, none);
+  EXPECT_FALSE(none.hasJournal);
+  Json unordered = input;
+  unordered["journal"]["contacts"][0]["entries"][1]["time"] = 1710000000;
+  datatool::DataSet bad;
+  try {
+    datatool::FromJson(unordered, bad);
+    ADD_FAILURE() << "entries out of order were taken";
+  } catch (const datatool::BadInput& error) {
+    EXPECT_EQ(std::string(error.what()), "journal.contacts[0].entries[1].time: entries go newest first");
+  }
+}

@@ -39,10 +39,12 @@ TEST(OutsideChanges, AnotherWriterIsToldFromOurOwnSavesAndOnlyAWholeFileIsTaken)
   theirs.options->warnDays = 9;
   ASSERT_TRUE(theirs.Save());
   const std::vector<std::wstring> changed = ours.ChangedOutside();
-  ASSERT_EQ(changed.size(), 3u);
+  // The journal too: their new contacts came with their first entries.
+  ASSERT_EQ(changed.size(), 4u);
   EXPECT_EQ(changed[0], ours.groupsPath);
   EXPECT_EQ(changed[1], ours.contactsPath);
   EXPECT_EQ(changed[2], ours.optionsPath);
+  EXPECT_EQ(changed[3], ours.journalPath);
 
   // Cut short as a sync in progress leaves it: memory stays as it is.
   const std::string whole = ReadBytes(ours.contactsPath);
@@ -93,7 +95,10 @@ TEST(OutsideChanges, ACrossingSaveKeepsTheOtherFileBesideNeverOverAnEarlierCopy)
     AddContacts(ours, 1, L"Edit ");
     std::vector<std::wstring> made;
     ASSERT_TRUE(ours.Save(nullptr, &made));
-    ASSERT_EQ(made.size(), 1u) << "not the files rewritten with what we write: " << round;
+    // Their contacts and the journal entries that came with them; not the
+    // files rewritten with what we write.
+    ASSERT_EQ(made.size(), 2u) << round;
+    EXPECT_EQ(made[1].rfind(ours.journalPath + L".conflict-", 0), 0u);
     copies.push_back(made[0]);
     EXPECT_EQ(ReadBytes(made[0]), theirBytes);
     Engine check(folder.path());

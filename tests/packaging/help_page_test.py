@@ -164,7 +164,7 @@ class HelpPageTest(unittest.TestCase):
     def test_data_and_auto_start_places_match_the_code(self):
         engine = (SOURCE / "model/engine.cpp").read_text(encoding="utf-8")
         names = sorted(set(re.findall(r'L"(\w+\.dat)"', engine)))
-        self.assertEqual(["contacts.dat", "groups.dat", "options.dat"], names)
+        self.assertEqual(["contacts.dat", "groups.dat", "journal.dat", "options.dat"], names)
         for name in names:
             self.assertSays(name)
         self.assertIn('L"settings"', engine)

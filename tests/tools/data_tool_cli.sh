@@ -26,6 +26,20 @@ grep -q '"notes": "a\\nb\\r\\n\\u001a"' "$dir/out.json" || fail "notes lost"
 grep -q '"lastContacted": -9223372036854775808' "$dir/out.json" || fail "time lost"
 "$tool" write "$dir/again" <"$dir/out.json" || fail "dump output should be accepted by write"
 cmp "$dir/new folder/contacts.dat" "$dir/again/contacts.dat" || fail "write of a dump changed the bytes"
+[ ! -e "$dir/new folder/journal.dat" ] || fail "write without a journal member made a journal"
+grep -q '"journal": {' "$dir/out.json" || fail "dump should show the journal member"
+grep -q '"status": "missing"' "$dir/out.json" || fail "a missing journal should say so"
+
+# The journal member: written with the set, shown by dump, refused when out of order.
+journal='"journal":{"status":"ok","contacts":[{"id":2,"snoozedUntil":1800000000,"entries":[{"time":1700000000,"text":"Lunch"}]},{"id":77,"snoozedUntil":0,"entries":[]}]}}'
+printf '%s' "${json%\}},$journal" | "$tool" write "$dir/journal" || fail "write should take a journal"
+[ -e "$dir/journal/journal.dat" ] || fail "the journal was not written"
+"$tool" dump "$dir/journal" >"$dir/journal.json" || fail "dump of a journal should succeed"
+tr -d ' \n' <"$dir/journal.json" | grep -q '"entries":\[{"time":1700000000,"text":"Lunch"}\]' || fail "journal entry lost"
+tr -d ' \n' <"$dir/journal.json" | grep -q '"id":77' && fail "a journal of a contact that is not there was kept"
+bad='"journal":{"status":"ok","contacts":[{"id":2,"snoozedUntil":0,"entries":[{"time":1,"text":""},{"time":3,"text":""}]}]}}'
+printf '%s' "${json%\}},$bad" | "$tool" write "$dir/journal2" 2>"$dir/err"
+[ $? -eq 1 ] && grep -q "newest first" "$dir/err" || fail "entries out of order should be refused"
 
 # The original form ends with the closing line break, 0D 0A 00.
 [ "$(tail -c 3 "$dir/new folder/groups.dat" | od -An -tx1 | tr -d ' ')" = "0d0a00" ] || fail "closing line break missing"

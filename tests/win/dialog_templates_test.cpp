@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/windows_api.h"
@@ -390,6 +391,45 @@ TEST_F(DialogTemplates, NotesFieldIsARichEditThatTakesRtf) {
   SendMessageW(notes, EM_SETEVENTMASK, 0, ENM_CHANGE);
   EXPECT_EQ(SendMessageW(notes, EM_GETEVENTMASK, 0, 0), ENM_CHANGE);
   DestroyWindow(dialog);
+}
+
+// The journal's dialogs: built with their controls, ids clear of every other
+// dialog's and of one another.
+TEST_F(DialogTemplates, JournalDialogsHoldTheirControlsUnderIdsOfTheirOwn) {
+  static_assert(IDD_LOG_CONTACT != IDD_HISTORY && IDD_HISTORY != IDD_SNOOZE_DATE &&
+                    IDD_LOG_CONTACT != IDD_SNOOZE_DATE,
+                "one id each");
+  for (int id : {IDD_LOG_CONTACT, IDD_HISTORY, IDD_SNOOZE_DATE})
+    for (int other : {IDD_MAIN, IDD_GROUP, IDD_CONTACT, IDD_GROUP_ENTRY, IDD_OPTIONS, IDI_APP, IDI_ADD_GROUP,
+                      IDI_OPTIONS, IDI_ADD_CONTACT, IDI_STATUS_RED, IDI_STATUS_ORANGE, IDI_STATUS_GREEN,
+                      IDI_STATUS_GREY, IDB_MENU, IDB_CONTACT_MENU})
+      EXPECT_NE(id, other);
+  struct Control {
+    int id;
+    const wchar_t* cls;
+  };
+  const std::pair<int, std::vector<Control>> dialogs[] = {
+      {IDD_LOG_CONTACT,
+       {{IDC_LOG_DATE, DATETIMEPICK_CLASSW}, {IDC_LOG_TIME, DATETIMEPICK_CLASSW}, {IDC_LOG_TEXT, L"Edit"},
+        {IDOK, L"Button"}, {IDCANCEL, L"Button"}}},
+      {IDD_HISTORY,
+       {{IDC_HISTORY_COUNT, L"Static"}, {IDC_HISTORY_LIST, WC_LISTVIEWW}, {IDC_HISTORY_DELETE, L"Button"},
+        {IDCANCEL, L"Button"}}},
+      {IDD_SNOOZE_DATE, {{IDC_SNOOZE_DATE, DATETIMEPICK_CLASSW}, {IDOK, L"Button"}, {IDCANCEL, L"Button"}}},
+  };
+  for (const auto& [id, controls] : dialogs) {
+    SCOPED_TRACE("template " + std::to_string(id));
+    HWND dialog = CreateHidden(id);
+    ASSERT_NE(dialog, nullptr) << "error " << GetLastError();
+    for (const Control& control : controls) {
+      HWND child = GetDlgItem(dialog, control.id);
+      ASSERT_NE(child, nullptr) << control.id;
+      wchar_t cls[64] = {};
+      GetClassNameW(child, cls, 64);
+      EXPECT_EQ(_wcsicmp(cls, control.cls), 0) << Narrow(cls);
+    }
+    DestroyWindow(dialog);
+  }
 }
 
 }  // namespace

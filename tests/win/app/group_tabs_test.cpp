@@ -590,11 +590,14 @@ TEST_F(MainWindowTabs, ContextMenuOffersOpenAndDeleteWithTheirPicturesAndTheSort
   EXPECT_EQ(ImageList_GetImageCount(all.MenuImages()), 2);
 
   NMHDR rightClick{all.List(), IDC_CONTACT_LIST, static_cast<UINT>(NM_RCLICK)};
-  const MenuSeen context = OpenMenu(all.m_hWnd, WM_NOTIFY, IDC_CONTACT_LIST, reinterpret_cast<LPARAM>(&rightClick));
-  ASSERT_EQ(context.ids, (std::vector<UINT>{ID_CONTACT_OPEN, 0, ID_CONTACT_DELETE}));
-  EXPECT_EQ(context.texts[0], L"&Open");
-  EXPECT_EQ(context.texts[2], L"&Delete");
-  EXPECT_EQ(context.ownerDrawn, (std::vector<bool>{true, true, true}));
+  MenuSeen context = OpenMenu(all.m_hWnd, WM_NOTIFY, IDC_CONTACT_LIST, reinterpret_cast<LPARAM>(&rightClick));
+  ASSERT_EQ(context.ids.size(), 6u);
+  context.ids[3] = 0;  // "Remind Me Later" opens a menu of its own: its id is that menu
+  EXPECT_EQ(context.ids, (std::vector<UINT>{ID_CONTACT_OPEN, ID_CONTACT_LOG, ID_CONTACT_HISTORY, 0, 0,
+                                            ID_CONTACT_DELETE}));
+  EXPECT_EQ(context.texts, (std::vector<std::wstring>{L"&Open", L"&Log Contact...", L"&History...",
+                                                      L"&Remind Me Later", L"", L"&Delete"}));
+  EXPECT_EQ(context.ownerDrawn, (std::vector<bool>{true, true, true, true, true, true}));
   EXPECT_GT(context.differingIconPixels, 20) << "each item shows its own picture";
   EXPECT_GT(context.inkedIconPixels, 10) << "the red cross of Delete";
 

@@ -50,7 +50,7 @@ TEST_F(RestoreBackup, TheChosenBackupIsPutInPlaceAndReadInAndAnUnreadableOneCann
   }
   const platform::Clock previous = platform::ReplaceClock([] { return Time{1700000000}; });
   HWND window = Start();
-  Backups backups({engine().groupsPath, engine().contactsPath, engine().optionsPath});
+  Backups backups(engine().FilePaths());
   // An older one whose contacts file was cut short.
   const std::wstring damaged = backups.Make(L"older");
   const std::string bytes = testfiles::ReadBytes(damaged + L"\\contacts.dat");

@@ -305,3 +305,56 @@ TEST_F(RowPainting, NeverShowsAHorizontalScrollBar) {
 
 }  // namespace
 }  // namespace test
+
+namespace test {
+namespace {
+
+class SnoozedRows : public RowPainting {};
+
+TEST_F(SnoozedRows, ASnoozeLaterThanTheDueTimeGreysTheBallTellsItsEndAndSortsByIt) {
+  const COLORREF grey = BallCentre(IDI_STATUS_GREY);
+  ASSERT_NE(grey, BallCentre(IDI_STATUS_RED));
+  ASSERT_NE(grey, BallCentre(IDI_STATUS_GREEN));
+  Journal journal;
+  list.SetJournal(&journal);
+  Contact& late = AddContact(L"Late", 7, 9);       // 2 days overdue
+  Contact& soon = AddContact(L"Soon", 7, 5);       // 2 days left
+  Contact& later = AddContact(L"Later", 30, 10);   // 20 days left
+  journal.Snooze(late.id, kNow + 5 * kDay);
+  journal.Snooze(later.id, kNow + 5 * kDay);        // before its due time: no effect
+  Canvas canvas(kListWidth, kListHeight, kWhite);
+  const auto ball = [&](int row) {
+    PaintRow(row, canvas, false);
+    RECT bounds{};
+    list.GetItemRect(row, &bounds, LVIR_BOUNDS);
+    return canvas.Pixel(10, bounds.top + 30);
+  };
+  EXPECT_EQ(ball(0), grey);
+  EXPECT_EQ(ball(2), BallCentre(IDI_STATUS_GREEN));
+  const std::wstring until = lists::LastContactedDate(kNow + 5 * kDay);
+  EXPECT_EQ(lists::StatusText(late, false, now, journal.SnoozedUntil(late.id)),
+            L"Snoozed until " + until.substr(0, until.size() - 6) + L".");
+  EXPECT_EQ(lists::StatusText(late, true, now, journal.SnoozedUntil(late.id)),
+            L"Snoozed until " + until.substr(0, until.size() - 6) + L". Last contacted: " +
+                lists::LastContactedDate(late.lastContacted) + L".");
+  EXPECT_EQ(lists::StatusText(later, false, now, journal.SnoozedUntil(later.id)), L"Contact in 20 days.");
+
+  // Due in five days as far as the order goes: after Soon, before Later.
+  ASSERT_TRUE(list.SortBy(SortMode::ContactIn));
+  EXPECT_EQ(list.RowContact(0), &soon);
+  EXPECT_EQ(list.RowContact(1), &late);
+  EXPECT_EQ(list.RowContact(2), &later);
+  ASSERT_TRUE(list.SortBy(SortMode::Priority));
+  EXPECT_EQ(list.RowContact(0), &soon);
+  EXPECT_EQ(list.RowContact(1), &late);
+
+  // Once the snooze is over the contact is plainly overdue again.
+  now += 6 * kDay;
+  EXPECT_EQ(ball(list.FindRow(late.id)), BallCentre(IDI_STATUS_RED));
+  ASSERT_TRUE(list.SortBy(SortMode::ContactIn));
+  EXPECT_EQ(list.RowContact(0), &late);
+  list.SetJournal(nullptr);
+}
+
+}  // namespace
+}  // namespace test

@@ -1,0 +1,116 @@
+#include "model/journal.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace {
+
+const std::vector<JournalEntry> kNoEntries;
+
+}  // namespace
+
+void Journal::Record(std::int32_t id, Time time, std::wstring text) {
+  if (text.size() > kMaxTextLength) {
+    std::size_t length = kMaxTextLength;
+    if (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) --length;  // never half a pair
+    text.resize(length);
+  }
+  std::vector<JournalEntry>& entries = contacts[id].entries;
+  const auto at = std::find_if(entries.begin(), entries.end(), [time](const JournalEntry& e) { return e.time <= time; });
+  entries.insert(at, JournalEntry{time, std::move(text)});
+  ++revision_;
+}
+
+bool Journal::Remove(std::int32_t id, Time time, const std::wstring& text) {
+  const auto found = contacts.find(id);
+  if (found == contacts.end()) return false;
+  std::vector<JournalEntry>& entries = found->second.entries;
+  const auto at = std::find_if(entries.begin(), entries.end(),
+                               [&](const JournalEntry& e) { return e.time == time && e.text == text; });
+  if (at == entries.end()) return false;
+  entries.erase(at);
+  ++revision_;
+  return true;
+}
+
+bool Journal::RemoveAt(std::int32_t id, std::size_t index) {
+  const auto found = contacts.find(id);
+  if (found == contacts.end() || index >= found->second.entries.size()) return false;
+  found->second.entries.erase(found->second.entries.begin() + static_cast<std::ptrdiff_t>(index));
+  ++revision_;
+  return true;
+}
+
+void Journal::Drop(std::int32_t id) {
+  if (contacts.erase(id) != 0) ++revision_;
+}
+
+const ContactHistory* Journal::Find(std::int32_t id) const {
+  const auto found = contacts.find(id);
+  return found == contacts.end() ? nullptr : &found->second;
+}
+
+const std::vector<JournalEntry>& Journal::Entries(std::int32_t id) const {
+  const ContactHistory* history = Find(id);
+  return history ? history->entries : kNoEntries;
+}
+
+void Journal::Snooze(std::int32_t id, Time until) {
+  if (until == 0) {
+    const auto found = contacts.find(id);
+    if (found != contacts.end() && found->second.snoozedUntil != 0) {
+      found->second.snoozedUntil = 0;
+      ++revision_;
+    }
+    return;
+  }
+  contacts[id].snoozedUntil = until;
+  ++revision_;
+}
+
+Time Journal::SnoozedUntil(std::int32_t id) const {
+  const ContactHistory* history = Find(id);
+  return history ? history->snoozedUntil : 0;
+}
+
+std::size_t Journal::CatchUp(const Contacts& contacts) {
+  std::size_t added = 0;
+  for (const Contacts::Item& contact : contacts) {
+    if (!contact) continue;
+    ContactHistory& history = this->contacts[contact->id];
+    const Time last = contact->lastContacted;
+    const bool changed = !history.known || history.knownLastContacted != last;
+    if (changed && (history.entries.empty() || last > history.entries.front().time)) {
+      history.entries.insert(history.entries.begin(), JournalEntry{last, {}});
+      ++added;
+    }
+    if (changed) ++revision_;
+    history.knownLastContacted = last;
+    history.known = true;
+  }
+  return added;
+}
+
+std::size_t Journal::DropMissing(const Contacts& contacts) {
+  std::unordered_set<std::int32_t> present;
+  present.reserve(contacts.items.size());
+  for (const Contacts::Item& contact : contacts)
+    if (contact) present.insert(contact->id);
+  std::size_t dropped = 0;
+  for (auto at = this->contacts.begin(); at != this->contacts.end();) {
+    if (present.count(at->first) == 0) {
+      at = this->contacts.erase(at);
+      ++dropped;
+      ++revision_;
+    } else {
+      ++at;
+    }
+  }
+  return dropped;
+}
+
+std::size_t Journal::EntryCount() const {
+  std::size_t count = 0;
+  for (const auto& [id, history] : contacts) count += history.entries.size();
+  return count;
+}

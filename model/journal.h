@@ -1,0 +1,80 @@
+#pragma once
+// What the program remembers beyond the three data files, kept in
+// settings\journal.dat: every recorded contact time of each contact, newest
+// first, with an optional short text, and a snooze-until time. The three files
+// keep the form the older program reads; everything new lives here, keyed by
+// contact id.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "model/contacts.h"
+#include "model/platform.h"
+
+struct JournalEntry {
+  Time time = 0;
+  std::wstring text;  // at most Journal::kMaxTextLength characters
+};
+
+struct ContactHistory {
+  Time snoozedUntil = 0;             // 0: not snoozed
+  std::vector<JournalEntry> entries;  // newest first
+  // The contact's lastContacted when the journal last caught up with it. A
+  // later change that did not come through the journal (an older program, the
+  // contact dialog) is recorded at the next catch-up; entries the user deleted
+  // are not brought back.
+  Time knownLastContacted = 0;
+  bool known = false;
+};
+
+// Room for what later features keep between runs (the reminders' settings and
+// the day they last reminded); a later version adds its fields behind a class
+// version.
+struct ProgramState {};
+
+class Journal {
+ public:
+  static constexpr std::size_t kMaxTextLength = 200;
+
+  // Records an entry in its place among the contact's (newest first; among
+  // equal times, before the others). The text is cut to kMaxTextLength.
+  void Record(std::int32_t id, Time time, std::wstring text = {});
+  // Removes one entry with exactly this time and text; false when there is none.
+  bool Remove(std::int32_t id, Time time, const std::wstring& text = {});
+  // Removes the contact's entry at index (0 is the newest); false out of range.
+  bool RemoveAt(std::int32_t id, std::size_t index);
+  // Forgets the contact altogether.
+  void Drop(std::int32_t id);
+
+  // The contact's history; null when it has none.
+  const ContactHistory* Find(std::int32_t id) const;
+  const std::vector<JournalEntry>& Entries(std::int32_t id) const;
+
+  // 0 stops the snooze.
+  void Snooze(std::int32_t id, Time until);
+  Time SnoozedUntil(std::int32_t id) const;
+
+  // Every contact whose lastContacted changed outside the journal and is later
+  // than its newest entry gets that time as an entry (a contact the journal
+  // has not seen yet too). Answers how many entries were added.
+  std::size_t CatchUp(const Contacts& contacts);
+  // Forgets the contacts that are no longer in the collection; answers how many.
+  std::size_t DropMissing(const Contacts& contacts);
+
+  bool Empty() const { return contacts.empty(); }
+  std::size_t EntryCount() const;
+
+  // Counts the changes made through the functions above, so that a save can
+  // tell whether the journal needs writing; Touch counts a change made to the
+  // members directly.
+  std::uint64_t Revision() const { return revision_; }
+  void Touch() { ++revision_; }
+
+  std::map<std::int32_t, ContactHistory> contacts;
+  ProgramState state;
+
+ private:
+  std::uint64_t revision_ = 0;
+};

@@ -1,0 +1,52 @@
+#include "model/snooze.h"
+
+#include <ctime>
+
+namespace {
+
+constexpr Time kSecondsPerDay = 86400;
+
+bool ToLocal(Time time, std::tm& local) {
+#ifdef _WIN32
+  const __time64_t value = static_cast<__time64_t>(time);
+  return _localtime64_s(&local, &value) == 0;
+#else
+  const std::time_t value = static_cast<std::time_t>(time);
+  return localtime_r(&value, &local) != nullptr;
+#endif
+}
+
+Time FromLocal(std::tm& local) {
+#ifdef _WIN32
+  return static_cast<Time>(_mktime64(&local));
+#else
+  return static_cast<Time>(std::mktime(&local));
+#endif
+}
+
+}  // namespace
+
+Time DueTime(const Contact& contact) {
+  return contact.lastContacted + static_cast<Time>(contact.IntervalDays()) * kSecondsPerDay;
+}
+
+bool IsSnoozeActive(const Contact& contact, Time snoozedUntil, Time now) {
+  return snoozedUntil != 0 && now < snoozedUntil && snoozedUntil > DueTime(contact);
+}
+
+Time SeenNow(const Contact& contact, Time snoozedUntil, Time now) {
+  if (!IsSnoozeActive(contact, snoozedUntil, now)) return now;
+  return now - (snoozedUntil - DueTime(contact));
+}
+
+Time StartOfDayAfter(Time now, int days) {
+  std::tm local{};
+  if (!ToLocal(now, local)) return now + static_cast<Time>(days) * kSecondsPerDay;
+  local.tm_mday += days;
+  local.tm_hour = 0;
+  local.tm_min = 0;
+  local.tm_sec = 0;
+  local.tm_isdst = -1;
+  const Time start = FromLocal(local);
+  return start == -1 ? now + static_cast<Time>(days) * kSecondsPerDay : start;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Snoozing: a reminder pushed back without recording a contact. A snooze
+// counts only while it ends later than the contact's due time and has not
+// ended yet; meanwhile the contact is treated as due at the end of the snooze.
+#include "model/contact.h"
+
+// lastContacted plus the contact's interval.
+Time DueTime(const Contact& contact);
+// Whether a snooze until `snoozedUntil` (0: none) counts at `now`.
+bool IsSnoozeActive(const Contact& contact, Time snoozedUntil, Time now);
+// The clock as the contact's status should read it: for a snoozed contact,
+// moved back by as much as the snooze moved its due time.
+Time SeenNow(const Contact& contact, Time snoozedUntil, Time now);
+// The local midnight that starts the day `days` days after the day of `now`.
+Time StartOfDayAfter(Time now, int days);
