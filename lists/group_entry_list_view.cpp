@@ -353,5 +353,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
 
 const CImage* GroupEntryListView::Picture(const Contact& contact) {
   if (!thumbnails_ || contact.imagePath.empty()) return nullptr;
+  // Decoded at the size drawn, so pictures stay sharp at every scale.
+  thumbnails_->SetSize(metrics_.pictureSize, metrics_.pictureSize);
   return thumbnails_->Find(contact.imagePath, m_hWnd, kPicturesReady);
 }
