@@ -2,12 +2,18 @@
 
 #include "app/main_menus.h"
 #include "app/window_placement.h"
+#include "framework/dpi.h"
 
 namespace {
 
-UniqueIcon LoadIconResource(int id, int size) {
-  return UniqueIcon(static_cast<HICON>(
-      LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+// Sizes given at 96 dots per inch; each icon holds a picture for every usual scale.
+UniqueIcon LoadIconResource(int id, int size96, int dpi) {
+  return framework::LoadIconForDpi(framework::ResourceInstance(), id, size96, dpi);
+}
+
+BOOL CALLBACK TellChildOfDpiChange(HWND child, LPARAM) {
+  ::SendMessageW(child, framework::kDpiChangedAfterParent, 0, 0);
+  return TRUE;
 }
 
 placement::Rect FromRect(const RECT& rect) { return placement::Rect{rect.left, rect.top, rect.right, rect.bottom}; }
@@ -49,26 +55,31 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
 void DlgCorvane::AttachControls() {
   ModifyStyle(WS_CLIPSIBLINGS, 0);
 
-  menuImages_ = WTL_EX::LoadMenuImages(IDB_MENU);
-
-  smallIcon_ = LoadIconResource(IDI_APP, 16);
-  largeIcon_ = LoadIconResource(IDI_APP, 32);
-  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
-
-  // Size 0: the size stored in the resource.
   addContactButton_.Attach(GetDlgItem(IDC_ADD_CONTACT));
-  addContactButton_.SetIcon(LoadIconResource(IDI_ADD_CONTACT, 0));
   addGroupButton_.Attach(GetDlgItem(IDC_ADD_GROUP));
-  addGroupButton_.SetIcon(LoadIconResource(IDI_ADD_GROUP, 0));
   optionsButton_.Attach(GetDlgItem(IDC_OPTIONS));
-  optionsButton_.SetIcon(LoadIconResource(IDI_OPTIONS, 0));
+  LoadPictures();
 
   helpButton_.Attach(GetDlgItem(IDC_HELP_LINK));
   helpButton_.SetText(L"Help");
   helpButton_.SetBackground(GetSysColor(COLOR_BTNFACE));
 
   CWindow(GetDlgItem(IDC_TABS)).ModifyStyle(WS_CLIPSIBLINGS, 0);
+}
+
+void DlgCorvane::LoadPictures() {
+  const int dpi = framework::DpiForWindow(m_hWnd);
+  const WTL_EX::MenuStrips strips{IDB_MENU, IDB_MENU_20, IDB_MENU_24, IDB_MENU_32};
+  menuImages_ = WTL_EX::LoadMenuImages(WTL_EX::MenuStripForDpi(strips, dpi));
+
+  smallIcon_ = LoadIconResource(IDI_APP, 16, dpi);
+  largeIcon_ = LoadIconResource(IDI_APP, 32, dpi);
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+
+  addContactButton_.SetIcon(LoadIconResource(IDI_ADD_CONTACT, 16, dpi));
+  addGroupButton_.SetIcon(LoadIconResource(IDI_ADD_GROUP, 16, dpi));
+  optionsButton_.SetIcon(LoadIconResource(IDI_OPTIONS, 16, dpi));
 }
 
 void DlgCorvane::PlaceWindow() {
@@ -85,7 +96,8 @@ void DlgCorvane::PlaceWindow() {
   RECT frame{};
   GetWindowRect(&frame);
   const placement::Rect placed =
-      placement::CentredDefault(FromRect(work), frame.right - frame.left, frame.bottom - frame.top);
+      placement::CentredDefault(FromRect(work), frame.right - frame.left, frame.bottom - frame.top,
+                                framework::DpiForWindow(m_hWnd));
   SetWindowPos(nullptr, placed.left, placed.top, placed.Width(), placed.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -101,11 +113,30 @@ void DlgCorvane::OnSize(UINT type, SIZE size) {
 }
 
 void DlgCorvane::OnGetMinMaxInfo(MINMAXINFO* info) {
-  if (info) info->ptMinTrackSize = POINT{placement::kMinWidth, placement::kMinHeight};
+  if (!info) return;
+  const int dpi = framework::DpiForWindow(m_hWnd);
+  info->ptMinTrackSize =
+      POINT{placement::AtDpi(placement::kMinWidth, dpi), placement::AtDpi(placement::kMinHeight, dpi)};
 }
 
 void DlgCorvane::OnMoving(UINT, RECT* dragged) {
-  if (dragged) *dragged = ToRect(placement::SnapToEdges(FromRect(*dragged), GetSystemMetrics(SM_CXSCREEN)));
+  if (!dragged) return;
+  const int snap = placement::AtDpi(placement::kSnapDistance, framework::DpiForWindow(m_hWnd));
+  *dragged = ToRect(placement::SnapToEdges(FromRect(*dragged), GetSystemMetrics(SM_CXSCREEN), snap));
+}
+
+// Moved to a screen of another scale (or the scale changed): the frame goes
+// where the system suggests, and everything drawn in pixels follows. Systems
+// before per-monitor v2 tell only this window, so its children are told here;
+// each of them does nothing when it already follows the DPI.
+void DlgCorvane::OnDpiChanged(UINT, const RECT* suggested) {
+  if (suggested)
+    SetWindowPos(nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  LoadPictures();
+  EnumChildWindows(m_hWnd, TellChildOfDpiChange, 0);
+  tabs_.Layout();
+  Invalidate();
 }
 
 void DlgCorvane::OnDestroy() {

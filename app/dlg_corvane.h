@@ -47,6 +47,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_SIZE(OnSize)
     MSG_WM_GETMINMAXINFO(OnGetMinMaxInfo)
     MSG_WM_MOVING(OnMoving)
+    MSG_WM_DPICHANGED(OnDpiChanged)
     MSG_WM_DESTROY(OnDestroy)
     MSG_WM_CLOSE(Exit)
     MSG_WM_QUERYENDSESSION(OnQueryEndSession)
@@ -116,6 +117,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnSize(UINT type, SIZE size);
   void OnGetMinMaxInfo(MINMAXINFO* info);
   void OnMoving(UINT edge, RECT* dragged);
+  void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnDestroy();
   BOOL OnQueryEndSession(UINT source, UINT logoff);
   void OnSysCommand(UINT command, POINT point);
@@ -142,6 +144,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnEnable();
 
   void AttachControls();
+  // The window's icons, the buttons' icons and the menu pictures, at the window's DPI.
+  void LoadPictures();
   void PlaceWindow();
   void StoreWindowRect();
   void HideToTray();

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/tab_text.h"
+#include "framework/dpi.h"
 
 GroupTabs::GroupTabs(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts,
                      boost::shared_ptr<const Options> options)
@@ -12,14 +13,16 @@ GroupTabs::GroupTabs(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contact
       options_(std::move(options)),
       allPanel_(new DlgGroupEntry) {}
 
-RECT GroupTabs::PanelRect(const RECT& tabClient) {
-  return RECT{tabClient.left + 2, tabClient.top + 22, tabClient.right - 4, tabClient.bottom - 2};
+RECT GroupTabs::PanelRect(const RECT& tabClient, int dpi) {
+  // Below the row of tabs, whose height grows with the DPI.
+  const auto at = [dpi](int pixels) { return framework::Scale(pixels, dpi); };
+  return RECT{tabClient.left + at(2), tabClient.top + at(22), tabClient.right - at(4), tabClient.bottom - at(2)};
 }
 
 RECT GroupTabs::Page() const {
   RECT client{};
   ::GetClientRect(tabs_, &client);
-  return PanelRect(client);
+  return PanelRect(client, framework::DpiForWindow(tabs_));
 }
 
 void GroupTabs::Build(HWND window, HWND tabs, PanelOwner& owner) {

@@ -76,8 +76,9 @@ class GroupTabs {
   const GroupEntriesWindowManager& Panels() const { return panels_; }
   lists::ThumbnailCache& Thumbnails() { return thumbnails_; }
 
-  // The page rectangle of the tab control's client area that every panel fills.
-  static RECT PanelRect(const RECT& tabClient);
+  // The page rectangle of the tab control's client area that every panel fills, its
+  // margins given at 96 dots per inch and scaled to dpi.
+  static RECT PanelRect(const RECT& tabClient, int dpi = 96);
 
  private:
   // The one place a panel is prepared and its window made: hidden, in the

@@ -6,16 +6,18 @@
 
 namespace placement {
 
-Rect SnapToEdges(Rect dragged, int screenWidth) {
-  if (std::abs(dragged.left) < kSnapDistance) {
+int AtDpi(int pixels96, int dpi) { return (pixels96 * (dpi > 0 ? dpi : 96) + 48) / 96; }
+
+Rect SnapToEdges(Rect dragged, int screenWidth, int snapDistance) {
+  if (std::abs(dragged.left) < snapDistance) {
     dragged.right -= dragged.left;
     dragged.left = 0;
   }
-  if (std::abs(dragged.top) < kSnapDistance) {
+  if (std::abs(dragged.top) < snapDistance) {
     dragged.bottom -= dragged.top;
     dragged.top = 0;
   }
-  if (std::abs(dragged.right - screenWidth) < kSnapDistance) {
+  if (std::abs(dragged.right - screenWidth) < snapDistance) {
     dragged.left += screenWidth - dragged.right;
     dragged.right = screenWidth;
   }
@@ -31,10 +33,10 @@ std::optional<Rect> RestoredRect(const Options& options, const std::function<boo
   return saved;
 }
 
-Rect CentredDefault(const Rect& work, int frameWidth, int frameHeight) {
+Rect CentredDefault(const Rect& work, int frameWidth, int frameHeight, int dpi) {
   const int left = work.left + (work.Width() - frameWidth) / 2;
   const int top = work.top + (work.Height() - frameHeight) / 2;
-  return Rect{left, top, left + kMinWidth, top + kMinHeight};
+  return Rect{left, top, left + AtDpi(kMinWidth, dpi), top + AtDpi(kMinHeight, dpi)};
 }
 
 void StoreRect(const Rect& frame, Options& options) {

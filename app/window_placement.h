@@ -11,6 +11,7 @@ class Options;
 
 namespace placement {
 
+// At 96 dots per inch; see AtDpi.
 inline constexpr int kMinWidth = 400;
 inline constexpr int kMinHeight = 600;
 // A dragged edge closer than this to a screen edge sticks to it.
@@ -18,9 +19,12 @@ inline constexpr int kSnapDistance = 10;
 
 using Rect = geometry::Rect;
 
+// A measure above at the window's DPI, rounded to the nearest pixel.
+int AtDpi(int pixels96, int dpi);
+
 // A dragged window rectangle snapped to the left, top and right edges of a
 // screen screenWidth wide; the bottom edge never snaps.
-Rect SnapToEdges(Rect dragged, int screenWidth);
+Rect SnapToEdges(Rect dragged, int screenWidth, int snapDistance = kSnapDistance);
 
 // The saved rectangle to restore, when all four values are stored and the
 // rectangle lies on an attached monitor: a window placed on a monitor that is
@@ -28,9 +32,9 @@ Rect SnapToEdges(Rect dragged, int screenWidth);
 std::optional<Rect> RestoredRect(const Options& options, const std::function<bool(const Rect&)>& onSomeMonitor);
 
 // The window's first place when nothing is restored: a frame of the given
-// size centred in the work area, then grown or shrunk to the minimum size
-// keeping its top-left corner.
-Rect CentredDefault(const Rect& work, int frameWidth, int frameHeight);
+// size centred in the work area, then grown or shrunk to the minimum size at
+// dpi keeping its top-left corner.
+Rect CentredDefault(const Rect& work, int frameWidth, int frameHeight, int dpi = 96);
 
 // Keeps the window's frame in the options, for the next start.
 void StoreRect(const Rect& frame, Options& options);

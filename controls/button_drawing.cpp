@@ -2,6 +2,7 @@
 
 #include "controls/theme_helper.h"
 #include "framework/double_buffer.h"
+#include "framework/dpi.h"
 #include "framework/window.h"
 
 namespace WTL_EX {
@@ -43,8 +44,9 @@ void DrawClassicBackground(HDC dc, const RECT& item, const OwnerDrawnButtonLook&
   UniquePen outline(CreatePen(PS_SOLID, 1, RGB(0, 0, 0)));
   SelectionGuard brushGuard(dc, face.get());
   SelectionGuard penGuard(dc, outline.get());
+  const int corner = framework::Scale(kButtonCornerEllipse, look.dpi);
   if (look.rounded)
-    RoundRect(dc, item.left, item.top, item.right, item.bottom, kButtonCornerEllipse, kButtonCornerEllipse);
+    RoundRect(dc, item.left, item.top, item.right, item.bottom, corner, corner);
   else
     Rectangle(dc, item.left, item.top, item.right, item.bottom);
 }
@@ -87,9 +89,10 @@ void DrawOwnerDrawnButtonFace(HDC dc, HWND button, const RECT& item, const std::
   RECT textArea = item;
   if (look.icon != nullptr) {
     int x = item.left;
+    const int gap = framework::Scale(kIconGap, look.dpi);
     if (!text.empty()) {
-      x += kIconGap;
-      textArea.left += look.iconWidth + kIconGap;
+      x += gap;
+      textArea.left += look.iconWidth + gap;
     } else {
       x += (Width(item) - look.iconWidth) / 2;
     }
@@ -105,19 +108,8 @@ void DrawOwnerDrawnButtonFace(HDC dc, HWND button, const RECT& item, const std::
   SetBkMode(dc, previousMode);
 }
 
-UniqueFont CreateButtonFont(bool underline) {
-  LOGFONTW font{};
-  {
-    WindowDC screen(nullptr);
-    font.lfHeight = -MulDiv(kButtonFontPoints, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-  }
-  font.lfWeight = FW_NORMAL;
-  font.lfUnderline = underline ? 1 : 0;
-  font.lfCharSet = DEFAULT_CHARSET;
-  font.lfOutPrecision = OUT_OUTLINE_PRECIS;
-  font.lfQuality = ANTIALIASED_QUALITY;
-  lstrcpynW(font.lfFaceName, L"Verdana", LF_FACESIZE);
-  return UniqueFont(CreateFontIndirectW(&font));
+UniqueFont CreateButtonFont(bool underline, int dpi) {
+  return framework::CreatePointFont(L"Verdana", kButtonFontPoints, FW_NORMAL, underline, dpi);
 }
 
 void DrawLinkButton(HDC target, const RECT& item, UINT itemState, const FlatButtonLook& look,
@@ -131,7 +123,7 @@ void DrawLinkButton(HDC target, const RECT& item, UINT itemState, const FlatButt
   RECT area = item;
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER);
   if (itemState & ODS_FOCUS) {
-    const RECT focus = Inset(item, kLinkFocusInset);
+    const RECT focus = Inset(item, framework::Scale(kLinkFocusInset, look.dpi));
     DrawFocusRect(dc, &focus);
   }
   buffer.Flush();
@@ -152,20 +144,21 @@ void DrawSortButton(HDC target, const RECT& item, UINT itemState, bool hot, cons
   }
   SetTextColor(dc, look.textColour);
   SetBkMode(dc, TRANSPARENT);
-  RECT area = Inset(item, kSortTextInset);
+  RECT area = Inset(item, framework::Scale(kSortTextInset, look.dpi));
   DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_VCENTER);
 
-  // A 6 x 4 triangle pointing down, shaded from black at its left corner to blue.
+  // A 6 x 4 triangle pointing down (at 96 dots per inch), shaded from black at its left corner to blue.
+  const auto at = [&look](int pixels) { return framework::Scale(pixels, look.dpi); };
   TRIVERTEX corners[3] = {
-      {item.right - 14, item.top + 8, 0x0000, 0x0000, 0x0000, 0x0000},
-      {item.right - 8, item.top + 8, 0x0000, 0x0000, 0xFF00, 0x0000},
-      {item.right - 11, item.top + 12, 0x0000, 0x0000, 0xFF00, 0x0000},
+      {item.right - at(14), item.top + at(8), 0x0000, 0x0000, 0x0000, 0x0000},
+      {item.right - at(8), item.top + at(8), 0x0000, 0x0000, 0xFF00, 0x0000},
+      {item.right - at(11), item.top + at(12), 0x0000, 0x0000, 0xFF00, 0x0000},
   };
   GRADIENT_TRIANGLE triangle{0, 1, 2};
   GradientFill(dc, corners, 3, &triangle, 1, GRADIENT_FILL_TRIANGLE);
 
   if (itemState & ODS_FOCUS) {
-    const RECT focus = Inset(item, kSortFocusInset);
+    const RECT focus = Inset(item, framework::Scale(kSortFocusInset, look.dpi));
     DrawFocusRect(dc, &focus);
   }
   buffer.Flush();

@@ -23,6 +23,7 @@ struct OwnerDrawnButtonLook {
   HICON icon = nullptr;  // not owned
   int iconWidth = 0;
   int iconHeight = 0;
+  int dpi = 96;  // the gaps and corners, given at 96, scale with it
 };
 
 // Corner ellipse of the rounded look, for both the outline and the window region.
@@ -33,13 +34,14 @@ constexpr int kButtonCornerEllipse = 8;
 void DrawOwnerDrawnButtonFace(HDC dc, HWND button, const RECT& item, const std::wstring& text,
                               const OwnerDrawnButtonLook& look, const ThemeHelper& theme);
 
-// The 8-point Verdana of the link and sort buttons.
-UniqueFont CreateButtonFont(bool underline);
+// The 8-point Verdana of the link and sort buttons, at dpi.
+UniqueFont CreateButtonFont(bool underline, int dpi = 96);
 
 struct FlatButtonLook {
   HBRUSH background = nullptr;  // not owned
   HFONT font = nullptr;         // not owned
   COLORREF textColour = 0;
+  int dpi = 96;
 };
 
 // ButtonEx: the link text on a flat background, a focus rectangle 3 pixels in.

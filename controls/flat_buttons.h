@@ -5,6 +5,7 @@
 
 #include "controls/button_drawing.h"
 #include "framework/crackers.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 
@@ -19,6 +20,7 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
       : background_(GetSysColor(COLOR_WINDOW)),
         backgroundBrush_(CreateSolidBrush(background_)),
         textColour_(textColour),
+        underline_(underline),
         font_(CreateButtonFont(underline)),
         handCursor_(static_cast<HCURSOR>(LoadImageW(nullptr, IDC_HAND, IMAGE_CURSOR, 0, 0, LR_SHARED))) {}
 
@@ -27,7 +29,9 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
   bool Attach(HWND button) {
     if (button == nullptr || this->m_hWnd != nullptr) return false;
     MakeOwnerDrawn(button);
-    return this->SubclassWindow(button) != FALSE;
+    if (!this->SubclassWindow(button)) return false;
+    FollowDpi();
+    return true;
   }
 
   void SetBackground(COLORREF colour) {
@@ -37,6 +41,16 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
     backgroundBrush_ = std::move(brush);
   }
 
+  // Measures and font for the DPI the window is shown at; call after the
+  // window exists and again when its DPI changes.
+  void FollowDpi() {
+    const int dpi = framework::DpiForWindow(this->m_hWnd);
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    font_ = CreateButtonFont(underline_, dpi);
+  }
+  int Dpi() const { return dpi_; }
+
   COLORREF Background() const { return background_; }
   COLORREF TextColour() const { return textColour_; }
   HFONT Font() const { return font_.get(); }
@@ -45,6 +59,7 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
   BEGIN_MSG_MAP(FlatButtonImpl)
     MSG_WM_MOUSEMOVE(OnMouseMove)
     MSG_WM_KILLFOCUS(OnKillFocus)
+    MSG_PLAIN(framework::kDpiChangedAfterParent, OnDpiChanged)
   END_MSG_MAP()
 
  protected:
@@ -53,6 +68,7 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
     look.background = backgroundBrush_.get();
     look.font = font_.get();
     look.textColour = textColour_;
+    look.dpi = dpi_;
     return look;
   }
 
@@ -66,10 +82,17 @@ class FlatButtonImpl : public CWindowImpl<T, TBase> {
     EndHover(this->m_hWnd, hot_);
   }
 
+  void OnDpiChanged() {
+    FollowDpi();
+    this->Invalidate();
+  }
+
   bool hot_ = false;
   COLORREF background_;
   UniqueBrush backgroundBrush_;
   COLORREF textColour_;
+  bool underline_;
+  int dpi_ = framework::kDefaultDpi;
   UniqueFont font_;
   HCURSOR handCursor_;  // shared system cursor, not owned
 };

@@ -1,6 +1,7 @@
 #include "controls/image_holder.h"
 
 #include "framework/double_buffer.h"
+#include "framework/dpi.h"
 
 namespace WTL_EX {
 
@@ -21,9 +22,10 @@ void RegisterImageHolderClass() {
   RegisterClassExW(&windowClass);
 }
 
-RECT ImageHolderInnerRect(const RECT& client) {
+RECT ImageHolderInnerRect(const RECT& client, int dpi) {
   RECT inner = client;
-  InflateRect(&inner, -kImageHolderFrameWidth, -kImageHolderFrameWidth);
+  const int frame = framework::Scale(kImageHolderFrameWidth, dpi);
+  InflateRect(&inner, -frame, -frame);
   if (inner.right < inner.left) inner.right = inner.left;
   if (inner.bottom < inner.top) inner.bottom = inner.top;
   return inner;
@@ -46,7 +48,8 @@ void DrawStretched(HDC dc, const RECT& area, const CImage& picture) {
 
 bool LoadPictureFile(CImage& picture, const std::wstring& path) { return SUCCEEDED(picture.Load(path)); }
 
-void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture) {
+void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture,
+                      int dpi) {
   if (client.right <= client.left || client.bottom <= client.top) return;
   DoubleBuffer buffer(target, client);
   HDC dc = buffer.dc();
@@ -54,7 +57,7 @@ void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORRE
     UniqueBrush frameBrush(CreateSolidBrush(frame));
     FillRect(dc, &client, frameBrush.get());
   }
-  const RECT inner = ImageHolderInnerRect(client);
+  const RECT inner = ImageHolderInnerRect(client, dpi);
   if (!IsRectEmpty(&inner)) {
     FillRect(dc, &inner, background);
     if (picture != nullptr && !picture->IsNull()) DrawStretched(dc, inner, *picture);

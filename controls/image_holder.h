@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/crackers.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/image.h"
 #include "framework/window.h"
@@ -19,15 +20,17 @@ constexpr int kImageHolderFrameWidth = 2;
 // Registers the window class that dialog templates name, once per process.
 void RegisterImageHolderClass();
 
-// The area inside the frame; empty when the control is too small for one.
-RECT ImageHolderInnerRect(const RECT& client);
+// The area inside the frame (its width given at 96 dots per inch, scaled to
+// dpi); empty when the control is too small for one.
+RECT ImageHolderInnerRect(const RECT& client, int dpi = 96);
 
 // Loads a PNG, JPEG, BMP or GIF file through GDI+.
 bool LoadPictureFile(CImage& picture, const std::wstring& path);
 
 // Paints the frame, the background and the picture (stretched to the inner
 // area, aspect ratio not kept) into target, double-buffered.
-void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture);
+void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture,
+                      int dpi = 96);
 
 // The picture well of the contact and group dialogs: loads and paints one
 // picture file and remembers its path. No input behaviour of its own.
@@ -68,7 +71,8 @@ class ImageHolderCtrlImpl : public CWindowImpl<T, TBase> {
   void DrawTo(HDC dc) {
     RECT client{};
     GetClientRect(this->m_hWnd, &client);
-    PaintImageHolder(dc, client, backgroundBrush_.get(), frame_, picture_.get());
+    PaintImageHolder(dc, client, backgroundBrush_.get(), frame_, picture_.get(),
+                     framework::DpiForWindow(this->m_hWnd));
   }
 
   BEGIN_MSG_MAP(ImageHolderCtrlImpl)

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "framework/dialog.h"
+#include "framework/dpi.h"
 
 namespace WTL_EX {
 
@@ -14,11 +15,11 @@ constexpr int kIconInsetY = 2;
 
 COLOR16 Channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
 
-void DrawColumnGradient(HDC dc, const RECT& item) {
+void DrawColumnGradient(HDC dc, const RECT& item, int dpi) {
   TRIVERTEX corners[2] = {
       {item.left, item.top, Channel(GetRValue(kMenuColumnLeft)), Channel(GetGValue(kMenuColumnLeft)),
        Channel(GetBValue(kMenuColumnLeft)), 0},
-      {item.left + kMenuIconColumn, item.bottom, Channel(GetRValue(kMenuColumnRight)),
+      {item.left + framework::Scale(kMenuIconColumn, dpi), item.bottom, Channel(GetRValue(kMenuColumnRight)),
        Channel(GetGValue(kMenuColumnRight)), Channel(GetBValue(kMenuColumnRight)), 0},
   };
   GRADIENT_RECT rect{0, 1};
@@ -45,18 +46,25 @@ UniqueImageList LoadMenuImages(UINT bitmapId) {
   UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(bitmapId),
                                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   BITMAP facts{};
-  const int count = strip && GetObjectW(strip.get(), sizeof facts, &facts) ? facts.bmWidth / kMenuImageSize : 0;
-  UniqueImageList images(ImageList_Create(kMenuImageSize, kMenuImageSize, ILC_COLOR32 | ILC_MASK, count, 2));
+  const bool known = strip && GetObjectW(strip.get(), sizeof facts, &facts) && facts.bmHeight > 0;
+  const int cell = known ? facts.bmHeight : kMenuImageSize;
+  const int count = known ? facts.bmWidth / cell : 0;
+  UniqueImageList images(ImageList_Create(cell, cell, ILC_COLOR32 | ILC_MASK, count, 2));
   if (images && strip) ImageList_AddMasked(images.get(), strip.get(), kMenuImageMask);
   return images;
 }
 
-UniqueFont CreateMenuFont() {
+UINT MenuStripForDpi(const MenuStrips& strips, int dpi) {
+  const int size = framework::Scale(kMenuImageSize, dpi);
+  if (size >= 32 && strips.at32) return strips.at32;
+  if (size >= 24 && strips.at24) return strips.at24;
+  if (size >= 20 && strips.at20) return strips.at20;
+  return strips.at16;
+}
+
+UniqueFont CreateMenuFont(int dpi) {
   NONCLIENTMETRICSW metrics{};
-  // The size without the padded-border field, which every system since
-  // Windows 2000 accepts.
-  metrics.cbSize = 500;
-  if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return UniqueFont();
+  if (!framework::NonClientMetricsForDpi(metrics, dpi)) return UniqueFont();
   return UniqueFont(CreateFontIndirectW(&metrics.lfMenuFont));
 }
 
@@ -91,12 +99,12 @@ bool ReadMenuItem(HMENU menu, UINT id, MenuItemFacts& facts) {
   return true;
 }
 
-bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font) {
+bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font, int dpi) {
   MenuItemFacts facts;
   if (!ReadMenuItem(menu, item.itemID, facts)) return false;
   if (facts.type & MFT_SEPARATOR) {
-    item.itemHeight = kMenuSeparatorHeight;
-    item.itemWidth = kMenuSeparatorWidth;
+    item.itemHeight = static_cast<UINT>(framework::Scale(kMenuSeparatorHeight, dpi));
+    item.itemWidth = static_cast<UINT>(framework::Scale(kMenuSeparatorWidth, dpi));
     return true;
   }
   RECT size{};
@@ -107,23 +115,23 @@ bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font) {
     DrawTextW(screen.get(), facts.text.c_str(), static_cast<int>(facts.text.size()), &size,
               DT_CALCRECT | DT_SINGLELINE);
   }
-  item.itemHeight =
-      static_cast<UINT>(std::max<LONG>(size.bottom - size.top, kMenuMinTextHeight) + kMenuVerticalPadding);
-  item.itemWidth = static_cast<UINT>(size.right - size.left + kMenuHorizontalPadding);
+  const LONG textHeight = std::max<LONG>(size.bottom - size.top, framework::Scale(kMenuMinTextHeight, dpi));
+  item.itemHeight = static_cast<UINT>(textHeight + framework::Scale(kMenuVerticalPadding, dpi));
+  item.itemWidth = static_cast<UINT>(size.right - size.left + framework::Scale(kMenuHorizontalPadding, dpi));
   return true;
 }
 
-bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex) {
+bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex, int dpi) {
   MenuItemFacts facts;
   if (!ReadMenuItem(menu, item.itemID, facts)) return false;
   HDC dc = item.hDC;
   const RECT whole = item.rcItem;
-  RECT text{whole.left + kMenuIconColumn, whole.top, whole.right, whole.bottom};
+  RECT text{whole.left + framework::Scale(kMenuIconColumn, dpi), whole.top, whole.right, whole.bottom};
 
   if (facts.type & MFT_SEPARATOR) {
-    DrawColumnGradient(dc, whole);
+    DrawColumnGradient(dc, whole, dpi);
     FillRect(dc, &text, GetSysColorBrush(COLOR_MENU));
-    text.left += kMenuTextIndent;
+    text.left += framework::Scale(kMenuTextIndent, dpi);
     text.top += (text.bottom - text.top) / 2;
     DrawEdge(dc, &text, EDGE_ETCHED, BF_TOP);
     return true;
@@ -137,7 +145,7 @@ bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int
   if (highlighted)
     FillRect(dc, &whole, GetSysColorBrush(COLOR_HIGHLIGHT));
   else
-    DrawColumnGradient(dc, whole);
+    DrawColumnGradient(dc, whole, dpi);
 
   UniqueIcon icon;
   if (images != nullptr && imageIndex >= 0) icon.reset(ImageList_GetIcon(images, imageIndex, ILD_TRANSPARENT));
@@ -148,13 +156,14 @@ bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int
     }
     // A disabled item's icon stays in full colour: the grey text says enough.
     if (icon)
-      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, whole.left + kIconInsetX,
-                 whole.top + kIconInsetY, 0, 0, DST_ICON);
+      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
+                 whole.left + framework::Scale(kIconInsetX, dpi), whole.top + framework::Scale(kIconInsetY, dpi), 0, 0,
+                 DST_ICON);
   }
 
   FillRect(dc, &text, GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_MENU));
-  text.left += kMenuTextIndent;
-  text.right -= kMenuTextRightMargin;
+  text.left += framework::Scale(kMenuTextIndent, dpi);
+  text.right -= framework::Scale(kMenuTextRightMargin, dpi);
 
   const int previousMode = SetBkMode(dc, TRANSPARENT);
   COLORREF previousColour;

@@ -20,16 +20,26 @@ constexpr int kMenuTextRightMargin = 16;
 constexpr COLORREF kMenuColumnLeft = RGB(0xEE, 0xEE, 0xEE);
 constexpr COLORREF kMenuColumnRight = RGB(0x00, 0x00, 0xFF);
 
-// The menu pictures: a bitmap strip of 16 x 16 images side by side, magenta
-// where the menu shows through.
+// The menu pictures: a bitmap strip of square images side by side (16 x 16 at
+// 96 dots per inch), magenta where the menu shows through.
 constexpr int kMenuImageSize = 16;
 constexpr COLORREF kMenuImageMask = RGB(0xFF, 0x00, 0xFF);
-// Loads the strip bitmapId from the resource module into a masked image list;
-// the list is empty when the strip cannot be loaded.
+// Loads the strip bitmapId from the resource module into a masked image list
+// of cells as high as the strip; the list is empty when the strip cannot be loaded.
 UniqueImageList LoadMenuImages(UINT bitmapId);
 
-// The system's menu font; null when the system cannot tell.
-UniqueFont CreateMenuFont();
+// One strip drawn at each size Windows picks for 100, 125, 150 and 200 %.
+struct MenuStrips {
+  UINT at16 = 0;
+  UINT at20 = 0;
+  UINT at24 = 0;
+  UINT at32 = 0;
+};
+// The strip for dpi: the largest not above the pictures' size there.
+UINT MenuStripForDpi(const MenuStrips& strips, int dpi);
+
+// The system's menu font at dpi; null when the system cannot tell.
+UniqueFont CreateMenuFont(int dpi = 96);
 
 // Adds MFT_OWNERDRAW to every item of popup.
 void ConvertMenuToOwnerDraw(HMENU popup);
@@ -43,11 +53,12 @@ bool ReadMenuItem(HMENU menu, UINT id, MenuItemFacts& facts);
 
 // Fills item.itemWidth and item.itemHeight for the item of menu; font may be null.
 // Returns false (and leaves the sizes) when menu has no such item.
-bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font);
+// Every measure is given at 96 dots per inch and scaled to dpi.
+bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font, int dpi = 96);
 
 // Draws the item of menu described by item; the icon comes from images at
 // imageIndex (null images or a negative index: none). False when menu has no such item.
-bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex);
+bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex, int dpi = 96);
 
 // The horizontal position TrackMenu shows a menu at: x moved into the nearest
 // monitor's work area when (x, y) lies on no monitor.

@@ -7,6 +7,7 @@
 
 #include "controls/menu_drawing.h"
 #include "framework/crackers.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 
@@ -53,6 +54,8 @@ class COwnerDrawMenu {
   HMENU CurrentMenu() const { return currentMenu_; }
   HMENU PreviousMenu() const { return previousMenu_; }
   HFONT MenuFont() const { return menuFont_.get(); }
+  // The DPI the menus are measured and drawn at: the window's, as of the last popup.
+  int MenuDpi() const { return menuDpi_; }
 
   BEGIN_MSG_MAP(COwnerDrawMenu<T>)
     MSG_WM_INITMENUPOPUP(OnInitMenuPopup)
@@ -77,6 +80,7 @@ class COwnerDrawMenu {
   }
 
   void OnInitMenuPopup(HMENU menu, UINT, BOOL) {
+    FollowWindowDpi();
     previousMenu_ = Convert(menu);
     PassOn();
   }
@@ -97,7 +101,7 @@ class COwnerDrawMenu {
 
   void OnMeasureItem(UINT controlId, MEASUREITEMSTRUCT* item) {
     if (controlId != 0 || item == nullptr || item->CtlType != ODT_MENU) return PassOn();
-    MeasureMenuItem(currentMenu_, *item, menuFont_.get());
+    MeasureMenuItem(currentMenu_, *item, menuFont_.get(), menuDpi_);
   }
 
   void OnDrawItem(UINT controlId, DRAWITEMSTRUCT* item) {
@@ -110,9 +114,18 @@ class COwnerDrawMenu {
         if (const auto entry = menu->second.find(item->itemID); entry != menu->second.end()) image = entry->second;
       }
     }
-    if (!DrawMenuItem(currentMenu_, *item, images, image)) PassOn();
+    if (!DrawMenuItem(currentMenu_, *item, images, image, menuDpi_)) PassOn();
   }
 
+  // A window moved to a screen of another scale gets its menu font anew.
+  void FollowWindowDpi() {
+    const int dpi = framework::DpiForWindow(static_cast<T*>(this)->m_hWnd);
+    if (dpi == menuDpi_) return;
+    menuDpi_ = dpi;
+    menuFont_ = CreateMenuFont(dpi);
+  }
+
+  int menuDpi_ = framework::kDefaultDpi;
   UniqueFont menuFont_;
   std::map<HMENU, HIMAGELIST> menuImages_;             // image lists not owned
   std::map<HMENU, std::map<UINT, int>> itemImages_;    // command id -> image index

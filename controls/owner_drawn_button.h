@@ -8,6 +8,7 @@
 #include "controls/button_drawing.h"
 #include "controls/theme_helper.h"
 #include "framework/crackers.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/window.h"
 
@@ -98,6 +99,7 @@ class COwnerDrawnButtonImpl : public CWindowImpl<T, TBase> {
     look.icon = icon_.get();
     look.iconWidth = iconWidth_;
     look.iconHeight = iconHeight_;
+    look.dpi = framework::DpiForWindow(this->m_hWnd);
     DrawOwnerDrawnButtonFace(item->hDC, this->m_hWnd, item->rcItem, this->GetWindowText(), look, *theme_);
   }
 
@@ -113,8 +115,8 @@ class COwnerDrawnButtonImpl : public CWindowImpl<T, TBase> {
 
  private:
   void ApplyRoundRegion(const RECT& item) {
-    UniqueRegion region(CreateRoundRectRgn(item.left, item.top, item.right, item.bottom, kButtonCornerEllipse,
-                                           kButtonCornerEllipse));
+    const int corner = framework::Scale(kButtonCornerEllipse, framework::DpiForWindow(this->m_hWnd));
+    UniqueRegion region(CreateRoundRectRgn(item.left, item.top, item.right, item.bottom, corner, corner));
     // Once SetWindowRgn accepts the region it belongs to the window, which
     // deletes it itself; deleting it here as well would free a handle twice.
     if (region && SetWindowRgn(this->m_hWnd, region.get(), FALSE)) {

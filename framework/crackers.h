@@ -10,6 +10,7 @@
 //   MSG_WM_SIZE(f)            void f(UINT type, SIZE size)
 //   MSG_WM_GETMINMAXINFO(f)   void f(MINMAXINFO* info)
 //   MSG_WM_MOVING(f)          void f(UINT edge, RECT* dragged)
+//   MSG_WM_DPICHANGED(f)      void f(UINT dpi, const RECT* suggested)   the window's new DPI and frame
 //   MSG_WM_QUERYENDSESSION(f) BOOL f(UINT source, UINT logoff)
 //   MSG_WM_SYSCOMMAND(f)      void f(UINT command, POINT point)
 //   MSG_WM_CHAR(f)            void f(UINT character, UINT repeat, UINT flags)
@@ -93,6 +94,9 @@ inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD
 #define MSG_WM_MOVING(func)                                                                              \
   FRAMEWORK_CRACKED(uMsg == WM_MOVING,                                                                   \
                     (func(static_cast<UINT>(wParam), reinterpret_cast<RECT*>(lParam)), lResult = TRUE))
+#define MSG_WM_DPICHANGED(func)                                                              \
+  FRAMEWORK_CRACKED(uMsg == WM_DPICHANGED,                                                   \
+                    (func(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)), lResult = 0))
 #define MSG_WM_QUERYENDSESSION(func) \
   FRAMEWORK_CRACKED(uMsg == WM_QUERYENDSESSION, lResult = func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)))
 #define MSG_WM_SYSCOMMAND(func) \

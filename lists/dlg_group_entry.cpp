@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "framework/dpi.h"
 #include "model/platform.h"
 
 namespace {
@@ -29,7 +30,8 @@ void DlgGroupEntry::SetDisplaySettings(int warnPercent, int warnDays, bool showL
 BOOL DlgGroupEntry::OnInitDialog(HWND, LPARAM) {
   ModifyStyle(WS_CLIPSIBLINGS, 0);
 
-  menuImages_ = WTL_EX::LoadMenuImages(IDB_CONTACT_MENU);
+  const WTL_EX::MenuStrips strips{IDB_CONTACT_MENU, IDB_CONTACT_MENU_20, IDB_CONTACT_MENU_24, IDB_CONTACT_MENU_32};
+  menuImages_ = WTL_EX::LoadMenuImages(WTL_EX::MenuStripForDpi(strips, framework::DpiForWindow(m_hWnd)));
 
   list_.SubclassWindow(::GetDlgItem(m_hWnd, IDC_CONTACT_LIST));
   list_.InsertColumn(0, L"Contact", LVCFMT_LEFT, kColumnWidth);

@@ -1,6 +1,7 @@
 #include "lists/group_entry_list_view.h"
 
 #include "framework/double_buffer.h"
+#include "framework/dpi.h"
 #include "model/snooze.h"
 
 GroupEntryListView::GroupEntryListView() : painter_(metrics_), clock_([] { return platform::Now(); }) {}
@@ -13,18 +14,35 @@ BOOL GroupEntryListView::SubclassWindow(HWND window) {
   if (!::IsWindow(window) || !(::GetWindowLongPtrW(window, GWL_STYLE) & LVS_OWNERDATA)) return FALSE;
   if (!SortBase::SubclassWindow(window)) return FALSE;
   windows_.SetParent(window);
-  // Fixed owner-drawn rows ask for their height when the control's size
-  // changes; the first request went out before the list was ours. Telling the
-  // control its own size again makes it ask once more.
+  metrics_ = lists::Metrics(framework::DpiForWindow(window));
+  painter_.FollowMetrics();
+  // The first request for the rows' height went out before the list was ours.
+  RemeasureRows();
+  return TRUE;
+}
+
+void GroupEntryListView::FollowDpi() {
+  if (!IsWindow()) return;
+  const int dpi = framework::DpiForWindow(m_hWnd);
+  if (dpi == metrics_.dpi) return;
+  metrics_ = lists::Metrics(dpi);
+  painter_.FollowMetrics();
+  windows_.FollowDpi();
+  RemeasureRows();
+  Invalidate();
+}
+
+// Fixed owner-drawn rows ask for their height when the control's size changes.
+// Telling the control its own size again makes it ask once more.
+void GroupEntryListView::RemeasureRows() {
   RECT frame{};
-  ::GetWindowRect(window, &frame);
+  ::GetWindowRect(m_hWnd, &frame);
   WINDOWPOS position{};
-  position.hwnd = window;
+  position.hwnd = m_hWnd;
   position.cx = frame.right - frame.left;
   position.cy = frame.bottom - frame.top;
   position.flags = SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOOWNERZORDER | SWP_NOZORDER;
-  ::SendMessageW(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
-  return TRUE;
+  ::SendMessageW(m_hWnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
 }
 
 void GroupEntryListView::SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts) {
@@ -340,5 +358,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
 
 const CImage* GroupEntryListView::Picture(const Contact& contact) {
   if (!thumbnails_ || contact.imagePath.empty()) return nullptr;
+  // Decoded at the size drawn, so pictures stay sharp at every scale.
+  thumbnails_->SetSize(metrics_.pictureSize, metrics_.pictureSize);
   return thumbnails_->Find(contact.imagePath, m_hWnd, kPicturesReady);
 }

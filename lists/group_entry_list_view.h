@@ -21,6 +21,7 @@
 #include <boost/shared_ptr.hpp>
 
 #include "framework/crackers.h"
+#include "framework/dpi.h"
 #include "framework/owner_draw.h"
 #include "framework/sort_list_view.h"
 #include "lists/row_layout.h"
@@ -48,8 +49,11 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
 
   // Takes over the panel's list control, which must have been created with
   // LVS_OWNERDATA (false otherwise). Also has the control measure its rows
-  // again, so they are 40 pixels high from the first paint.
+  // again, so they are 40 pixels high (at 96 DPI) from the first paint.
   BOOL SubclassWindow(HWND window);
+  // Takes the DPI the list is shown at now (framework::DpiForWindow): the
+  // rows are measured, drawn and laid out anew when it changed.
+  void FollowDpi();
 
   // What the panel hands over when it is created.
   void SetCollections(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts);
@@ -114,6 +118,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
     MSG_WM_COMMAND(OnChildCommand)
     MSG_WM_SETREDRAW(OnSetRedraw)
     MSG_PLAIN(kPicturesReady, OnPicturesReady)
+    MSG_PLAIN(framework::kDpiChangedAfterParent, FollowDpi)
     MSG_LVM_DELETEITEM(OnDeleteRow)
     MSG_LVM_DELETEALLITEMS(OnDeleteAllRows)
     REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ITEMCHANGED, OnRowChanged)
@@ -145,6 +150,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   bool PaintBehindTickBox(HDC dc);
   // Tells the control the number of rows; false when it refused.
   bool SyncItemCount();
+  // Has the control ask for its rows' height again.
+  void RemeasureRows();
   void OnTickClicked(HWND tickBox);
   void OnUndoClicked(HWND button);
   Contact* FindContact(std::int32_t id) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/dpi.h"
 #include "lists/status_text.h"
 #include "model/snooze.h"
 #include "resource.h"
@@ -11,13 +12,12 @@ namespace {
 
 constexpr UINT kTextFormat = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
 
-UniqueFont CreateRowFont(int points, int weight) {
-  WindowDC screen(nullptr);
-  const int height = -MulDiv(points, GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
-  return UniqueFont(CreateFontW(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_OUTLINE_PRECIS, 0,
-                                ANTIALIASED_QUALITY, 0, L"Arial"));
+// Point sizes at the list's own DPI, which may not be the screen's.
+UniqueFont CreateRowFont(int points, int weight, int dpi) {
+  return framework::CreatePointFont(L"Arial", points, weight, false, dpi);
 }
 
+// At the ball's size for the list's DPI: the icon holds a picture drawn for each usual scale.
 UniqueIcon LoadStatusIcon(int id, int size) {
   return UniqueIcon(static_cast<HICON>(
       LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
@@ -33,15 +33,19 @@ RECT ToRect(const Box& box) { return RECT{box.left, box.top, box.right, box.bott
 
 }  // namespace
 
-RowPainter::RowPainter(const Metrics& metrics)
-    : metrics_(metrics),
-      iconNormal_(LoadStatusIcon(IDI_STATUS_GREEN, metrics.iconSize)),
-      iconWarning_(LoadStatusIcon(IDI_STATUS_ORANGE, metrics.iconSize)),
-      iconExpired_(LoadStatusIcon(IDI_STATUS_RED, metrics.iconSize)),
-      iconSnoozed_(LoadStatusIcon(IDI_STATUS_GREY, metrics.iconSize)),
-      nameFont_(CreateRowFont(10, FW_BOLD)),
-      groupFont_(CreateRowFont(9, FW_NORMAL)),
-      statusFont_(CreateRowFont(9, FW_NORMAL)) {}
+RowPainter::RowPainter(const Metrics& metrics) : metrics_(metrics) { FollowMetrics(); }
+
+void RowPainter::FollowMetrics() {
+  if (dpi_ == metrics_.dpi) return;
+  dpi_ = metrics_.dpi;
+  iconNormal_ = LoadStatusIcon(IDI_STATUS_GREEN, metrics_.iconSize);
+  iconWarning_ = LoadStatusIcon(IDI_STATUS_ORANGE, metrics_.iconSize);
+  iconExpired_ = LoadStatusIcon(IDI_STATUS_RED, metrics_.iconSize);
+  iconSnoozed_ = LoadStatusIcon(IDI_STATUS_GREY, metrics_.iconSize);
+  nameFont_ = CreateRowFont(10, FW_BOLD, dpi_);
+  groupFont_ = CreateRowFont(9, FW_NORMAL, dpi_);
+  statusFont_ = CreateRowFont(9, FW_NORMAL, dpi_);
+}
 
 RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background, const RowContent& content,
                              const DisplaySettings& settings) const {

@@ -49,6 +49,9 @@ class RowPainter {
   // The metrics belong to the list window and outlive the painter.
   explicit RowPainter(const Metrics& metrics);
 
+  // The metrics changed scale: fonts and status balls are made again for it.
+  void FollowMetrics();
+
   // Draws the row into dc at (0, 0), width x height; `background` is the
   // list's own, for a row that is not selected.
   RowPainted Paint(HDC dc, int width, int height, COLORREF background, const RowContent& content,
@@ -63,6 +66,7 @@ class RowPainter {
   static int UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo);
 
   const Metrics& metrics_;
+  int dpi_ = 0;  // what the fonts and balls below were made for
   UniqueIcon iconNormal_;
   UniqueIcon iconWarning_;
   UniqueIcon iconExpired_;

@@ -123,6 +123,7 @@ WTL_EX::ButtonEx* RowWindows::ShowUndo(std::int32_t id) {
   const RECT empty{0, 0, 0, 0};
   button->Create(parent_, empty, kUndoText, kUndoStyle, 0, static_cast<UINT>(controlId));
   button->SetText(kUndoText);
+  button->FollowDpi();
   undoLinks_.push_back(UndoEntry{id, std::move(button)});
   return undoLinks_.back().button.get();
 }
@@ -173,6 +174,12 @@ void RowWindows::PlaceUndo(WTL_EX::ButtonEx& undo, COLORREF background, const Bo
     undo.Invalidate();
   }
   if (!undo.IsWindowVisible()) undo.ShowWindow(SW_SHOWNA);
+}
+
+void RowWindows::FollowDpi() {
+  for (UndoEntry& entry : undoLinks_) {
+    if (entry.button && entry.button->m_hWnd) entry.button->FollowDpi();
+  }
 }
 
 void RowWindows::DestroyAll(bool forgetLinks) {

@@ -76,6 +76,9 @@ class RowWindows {
   // in place and in its colours is left alone rather than painted again.
   static void PlaceUndo(WTL_EX::ButtonEx& undo, COLORREF background, const Box& where);
 
+  // The list's DPI changed: the links take the font for it.
+  void FollowDpi();
+
   // Destroys every window and forgets pending un-ticks; the link entries stay
   // unless `forgetLinks`.
   void DestroyAll(bool forgetLinks);

@@ -37,6 +37,13 @@ bool ThumbnailCache::FinishWorkers(DWORD milliseconds) {
 ThumbnailCache::ThumbnailCache(int width, int height, std::size_t capacity)
     : width_(width), height_(height), capacity_(capacity ? capacity : 1), outbox_(std::make_shared<Outbox>()) {}
 
+void ThumbnailCache::SetSize(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  entries_.clear();
+}
+
 bool ThumbnailCache::ReadStamp(const std::wstring& path, Stamp& stamp) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -140,6 +147,8 @@ std::vector<HWND> ThumbnailCache::Collect() {
       return e.pending && e.path == decoded.path && e.stamp == decoded.stamp;
     });
     if (entry == entries_.end()) continue;
+    // Decoded for a row size given up since: the decode at today's size is on its way.
+    if (decoded.picture && !decoded.picture->IsNull() && decoded.picture->GetWidth() != width_) continue;
     entry->pending = false;
     entry->picture = std::move(decoded.picture);
     for (HWND window : entry->waiting)

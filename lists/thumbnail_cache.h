@@ -52,6 +52,10 @@ class ThumbnailCache {
   // long. False when some were still running at the end.
   static bool FinishWorkers(DWORD milliseconds);
   void Clear() { entries_.clear(); }
+  // The row size changed (the list moved to a screen of another scale): the
+  // pictures are decoded again at the new size as they are asked for.
+  void SetSize(int width, int height);
+  int Width() const { return width_; }
 
  private:
   struct Stamp {

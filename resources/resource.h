@@ -24,6 +24,13 @@
 // Bitmaps: strips of 16 x 16 cells on magenta for masked image lists
 #define IDB_MENU 112
 #define IDB_CONTACT_MENU 113
+// The same strips at 20, 24 and 32 pixels, for 125, 150 and 200 % scaling
+#define IDB_MENU_20 1121
+#define IDB_MENU_24 1122
+#define IDB_MENU_32 1123
+#define IDB_CONTACT_MENU_20 1131
+#define IDB_CONTACT_MENU_24 1132
+#define IDB_CONTACT_MENU_32 1133
 
 // Cells of IDB_MENU, in strip order
 #define MENU_IMAGE_EXIT 0

@@ -40,6 +40,18 @@ TEST(RowLayout, AnotherScaleChangesEveryMeasureAlike) {
   EXPECT_EQ(m.textLeft, 60);
   EXPECT_EQ(lists::TickBoxIn(m, Box{0, 0, 600, 60}), (Box{570, 30, 588, 48}));
   EXPECT_EQ(lists::Metrics(0).dpi, 96) << "an unknown scale is taken as 96";
+
+  const lists::Metrics twice(192);
+  EXPECT_EQ(twice.rowHeight, 80);
+  EXPECT_EQ(lists::PictureBox(twice), (Box{12, 4, 76, 68}));
+  EXPECT_EQ(lists::StatusIconBox(twice), (Box{4, 44, 36, 76}));
+  EXPECT_EQ(lists::TextRight(twice, 600), 552);
+  EXPECT_EQ(lists::UndoBoxIn(twice, Box{0, 80, 600, 160}, 100, 70), (Box{200, 120, 270, 152}));
+  // 125 %: halves round to the nearest pixel, as the icons Windows picks do.
+  const lists::Metrics quarter(120);
+  EXPECT_EQ(quarter.rowHeight, 50);
+  EXPECT_EQ(quarter.iconSize, 20);
+  EXPECT_EQ(quarter.pictureTop, 3);
 }
 
 }  // namespace

@@ -60,3 +60,21 @@ TEST(WindowPlacement, TheDefaultIsCentredAtTheFrameSizeThenTakesTheMinimumSize) 
   EXPECT_EQ(placed.Width(), placement::kMinWidth);
   EXPECT_EQ(placed.Height(), placement::kMinHeight);
 }
+
+TEST(WindowPlacement, MinimumSizeAndSnapDistanceFollowTheWindowsDpi) {
+  EXPECT_EQ(placement::AtDpi(placement::kMinWidth, 96), 400);
+  EXPECT_EQ(placement::AtDpi(placement::kMinHeight, 144), 900);
+  EXPECT_EQ(placement::AtDpi(placement::kMinWidth, 192), 800);
+  EXPECT_EQ(placement::AtDpi(placement::kSnapDistance, 120), 13);
+  EXPECT_EQ(placement::AtDpi(placement::kMinWidth, 0), 400) << "an unknown DPI is taken as 96";
+
+  const int snap = placement::AtDpi(placement::kSnapDistance, 144);
+  EXPECT_EQ(placement::SnapToEdges(Rect{14, 100, 614, 1000}, 1920, snap), (Rect{0, 100, 600, 1000}));
+  EXPECT_EQ(placement::SnapToEdges(Rect{15, 100, 615, 1000}, 1920, snap), (Rect{15, 100, 615, 1000}));
+
+  const Rect work{0, 0, 1920, 1040};
+  const Rect placed = placement::CentredDefault(work, 600, 900, 144);
+  EXPECT_EQ(placed.Width(), 600);
+  EXPECT_EQ(placed.Height(), 900);
+  EXPECT_EQ(placed.left, 660);
+}

@@ -95,9 +95,15 @@ TEST(Icons, EveryIconHasItsSizesStoredWithTrueAlpha) {
     int id;
     std::vector<int> sizes;
   };
-  const Want icons[] = {{IDI_APP, {16, 32}},       {IDI_ADD_GROUP, {16}},     {IDI_OPTIONS, {16}},
-                        {IDI_ADD_CONTACT, {16}},   {IDI_STATUS_RED, {16}},    {IDI_STATUS_ORANGE, {16}},
-                        {IDI_STATUS_GREEN, {16}}};
+  // The small pictures at 100, 125, 150 and 200 %, each drawn for its size.
+  const std::vector<int> small{16, 20, 24, 32};
+  const Want icons[] = {{IDI_APP, {16, 20, 24, 32, 40, 48, 64}},
+                        {IDI_ADD_GROUP, small},
+                        {IDI_OPTIONS, small},
+                        {IDI_ADD_CONTACT, small},
+                        {IDI_STATUS_RED, small},
+                        {IDI_STATUS_ORANGE, small},
+                        {IDI_STATUS_GREEN, small}};
   for (const Want& want : icons) {
     for (int size : want.sizes) {
       SCOPED_TRACE("icon " + std::to_string(want.id) + " at " + std::to_string(size));
@@ -215,6 +221,31 @@ TEST(Bitmaps, MenuStripsAre24BitCellsOnMagenta) {
       EXPECT_GT(look.magenta, 20);
       EXPECT_GT(look.drawn, 60);
       EXPECT_EQ(look.fringe, 0);
+    }
+  }
+}
+
+TEST(Bitmaps, EveryStripIsDrawnAgainAtEachScale) {
+  struct Want {
+    int id, size, cells;
+  };
+  const Want strips[] = {{IDB_MENU_20, 20, 6},         {IDB_MENU_24, 24, 6},         {IDB_MENU_32, 32, 6},
+                         {IDB_CONTACT_MENU_20, 20, 2}, {IDB_CONTACT_MENU_24, 24, 2}, {IDB_CONTACT_MENU_32, 32, 2}};
+  for (const Want& want : strips) {
+    SCOPED_TRACE("bitmap " + std::to_string(want.id));
+    Strip strip = LoadStrip(want.id);
+    EXPECT_EQ(strip.width, want.size * want.cells);
+    EXPECT_EQ(strip.height, want.size);
+    EXPECT_EQ(strip.bits, 24);
+    ASSERT_EQ(strip.pixels.size(), static_cast<size_t>(strip.width) * want.size);
+    for (int cell = 0; cell < want.cells; ++cell) {
+      int magenta = 0;
+      for (int y = 0; y < want.size; ++y)
+        for (int x = 0; x < want.size; ++x)
+          if (IsMagenta(strip.pixels[static_cast<size_t>(y) * strip.width + cell * want.size + x])) ++magenta;
+      const int area = want.size * want.size;
+      EXPECT_TRUE(IsMagenta(strip.pixels[cell * want.size])) << "cell " << cell << ": top-left corner is background";
+      EXPECT_LT(magenta, area * 9 / 10) << "cell " << cell << " holds a picture";
     }
   }
 }

@@ -10,6 +10,7 @@
 #include "app/dlg_corvane.h"
 #include "app/program.h"
 #include "app/window_placement.h"
+#include "framework/dpi.h"
 #include "model/platform.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
@@ -172,6 +173,39 @@ TEST_F(MainWindow, CannotBeSizedBelow400x600) {
   EXPECT_EQ((tabsAfter.right - tabsAfter.left) - (tabsBefore.right - tabsBefore.left), 100);
   EXPECT_EQ((tabsAfter.bottom - tabsAfter.top) - (tabsBefore.bottom - tabsBefore.top), 100);
   EXPECT_EQ(frame.right - frame.left, 500);
+}
+
+TEST_F(MainWindow, ADpiChangeTakesTheSuggestedFrameAndScalesRowsLimitsAndSnapping) {
+  HWND window = Start();
+  engine().contacts->Add(L"Ann", L"", Days, 7, platform::Now(), L"", -1);
+  GroupEntryListView& list = groupTabs().AllPanel()->List();
+  ASSERT_EQ(list.GetItemCount(), 1);
+
+  framework::ScopedDpiOverride at144(144);
+  // As high as the window may be there: the null driver's screen is not much higher.
+  RECT suggested{30, 20, 30 + 650, 20 + 900};
+  SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  const RECT frame = WindowRect(window);
+  EXPECT_EQ(frame.left, 30);
+  EXPECT_EQ(frame.top, 20);
+  EXPECT_EQ(frame.right - frame.left, 650);
+  EXPECT_EQ(frame.bottom - frame.top, 900);
+
+  RECT row{};
+  ASSERT_TRUE(list.GetItemRect(0, &row, LVIR_BOUNDS));
+  EXPECT_EQ(row.bottom - row.top, 60);
+  int width = 0;
+  int height = 0;
+  ImageList_GetIconSize(window_->MenuImagesForTesting(), &width, &height);
+  EXPECT_EQ(width, 24) << "the menu pictures drawn for 150 %";
+
+  MINMAXINFO info{};
+  SendMessageW(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  EXPECT_EQ(info.ptMinTrackSize.x, 600);
+  EXPECT_EQ(info.ptMinTrackSize.y, 900);
+  RECT dragged{14, 100, 614, 1000};
+  SendMessageW(window, WM_MOVING, WMSZ_LEFT, reinterpret_cast<LPARAM>(&dragged));
+  EXPECT_EQ(dragged.left, 0) << "14 pixels is within the snap distance at 150 %";
 }
 
 TEST_F(MainWindow, CloseBoxAndMinimiseHideToTheTray) {

@@ -178,6 +178,10 @@ TEST(ImageHolderArithmetic, InnerAreaIsTwoPixelsInAndNeverInverted) {
   EXPECT_TRUE(IsRectEmpty(&tiny));
   EXPECT_GE(tiny.right, tiny.left);
   EXPECT_GE(tiny.bottom, tiny.top);
+
+  const RECT twice = WTL_EX::ImageHolderInnerRect({0, 0, 192, 176}, 192);
+  EXPECT_EQ(twice.left, 4);
+  EXPECT_EQ(twice.bottom, 172);
 }
 
 }  // namespace

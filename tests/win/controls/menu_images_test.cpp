@@ -46,4 +46,14 @@ TEST(MenuImages, AStripBecomesMaskedSixteenPixelImages) {
   EXPECT_EQ(ImageList_GetImageCount(none.get()), 0);
 }
 
+TEST(MenuImages, EachDpiTakesTheLargestStripThatFits) {
+  const WTL_EX::MenuStrips strips{16, 20, 24, 32};
+  EXPECT_EQ(WTL_EX::MenuStripForDpi(strips, 96), 16u);
+  EXPECT_EQ(WTL_EX::MenuStripForDpi(strips, 120), 20u);
+  EXPECT_EQ(WTL_EX::MenuStripForDpi(strips, 144), 24u);
+  EXPECT_EQ(WTL_EX::MenuStripForDpi(strips, 168), 24u) << "175 %: never a strip larger than the room";
+  EXPECT_EQ(WTL_EX::MenuStripForDpi(strips, 288), 32u);
+  EXPECT_EQ(WTL_EX::MenuStripForDpi(WTL_EX::MenuStrips{16, 0, 0, 0}, 192), 16u) << "only one size drawn";
+}
+
 }  // namespace

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/owner_draw_menu.h"
+#include "framework/dpi.h"
 #include "tests/win/controls/canvas.h"
 #include "tests/win/controls/test_icons.h"
 
@@ -186,6 +187,37 @@ TEST_F(OwnerDrawMenu, MeasuresItemsTwentyHighTextPlus46WideAndSeparatorsEightHig
   LRESULT result = 0;
   EXPECT_FALSE(host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_MEASUREITEM, 1,
                                                           reinterpret_cast<LPARAM>(&control), result));
+}
+
+TEST_F(OwnerDrawMenu, AtTwiceTheDpiEveryMeasureAndTheFontDouble) {
+  Open(menu_.get());
+  const MEASUREITEMSTRUCT at96 = Measure(kAddContact);
+  LOGFONTW font96{};
+  GetObjectW(host_.MenuFont(), sizeof font96, &font96);
+  {
+    framework::ScopedDpiOverride at192(192);
+    Open(menu_.get());
+    EXPECT_EQ(host_.MenuDpi(), 192);
+    LOGFONTW font192{};
+    GetObjectW(host_.MenuFont(), sizeof font192, &font192);
+    EXPECT_NEAR(font192.lfHeight, 2 * font96.lfHeight, 1);
+    const MEASUREITEMSTRUCT item = Measure(kAddContact);
+    EXPECT_GE(item.itemHeight, 40u);
+    EXPECT_EQ(static_cast<int>(item.itemWidth), TextWidth(L"Add Contact") + 92);
+    MEASUREITEMSTRUCT separator{};
+    separator.CtlType = ODT_MENU;
+    SendMessageW(host_, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&separator));
+    EXPECT_EQ(separator.itemHeight, 16u);
+
+    // The column is twice as wide: its gradient runs on to 48 pixels, not 24.
+    Canvas canvas(kItemWidth * 2, static_cast<int>(item.itemHeight));
+    ASSERT_EQ(Draw(canvas, kEdit, 0), TRUE);
+    EXPECT_LT(GetRValue(canvas.At(40, 2)), 0x60);
+    EXPECT_GT(GetBValue(canvas.At(40, 2)), 0xE0);
+    EXPECT_EQ(canvas.At(52, 2), GetSysColor(COLOR_MENU));
+  }
+  Open(menu_.get());
+  EXPECT_EQ(Measure(kAddContact).itemHeight, at96.itemHeight) << "back at 96 once the window is";
 }
 
 TEST_F(OwnerDrawMenu, PlainItemHasTheGradientColumnAndMenuColouredText) {
