@@ -12,6 +12,7 @@
 //   MSG_WM_MOVING(f)          void f(UINT edge, RECT* dragged)
 //   MSG_WM_QUERYENDSESSION(f) BOOL f(UINT source, UINT logoff)
 //   MSG_WM_SYSCOMMAND(f)      void f(UINT command, POINT point)
+//   MSG_WM_DROPFILES(f)       void f(HDROP drop)   the handler calls DragFinish
 //   MSG_WM_CHAR(f)            void f(UINT character, UINT repeat, UINT flags)
 //   MSG_WM_GETDLGCODE(f)      UINT f(const MSG* message)
 //   MSG_WM_SETREDRAW(f)       void f(bool redraw)
@@ -93,6 +94,8 @@ CMessageMap& CrackingMap(Map* map) {
   FRAMEWORK_CRACKED(uMsg == WM_QUERYENDSESSION, lResult = func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)))
 #define MSG_WM_SYSCOMMAND(func) \
   FRAMEWORK_CRACKED(uMsg == WM_SYSCOMMAND, (func(static_cast<UINT>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
+#define MSG_WM_DROPFILES(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_DROPFILES, (func(reinterpret_cast<HDROP>(wParam)), lResult = 0))
 #define MSG_WM_CHAR(func)                                                                             \
   FRAMEWORK_CRACKED(uMsg == WM_CHAR, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), \
                                       lResult = 0))
