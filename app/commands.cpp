@@ -27,7 +27,8 @@ constexpr wchar_t kMessageCaption[] = L"Amicord";
 
 }  // namespace
 
-Commands::Commands(DataSession& session, GroupTabs& tabs) : session_(session), tabs_(tabs) {}
+Commands::Commands(DataSession& session, GroupTabs& tabs)
+    : session_(session), tabs_(tabs), importExport_(session, tabs) {}
 
 bool Commands::Run(int id) {
   switch (id) {
@@ -42,6 +43,12 @@ bool Commands::Run(int id) {
       return true;
     case ID_DELETE_GROUP:
       DeleteGroup();
+      return true;
+    case ID_IMPORT_CONTACTS:
+      importExport_.Import();
+      return true;
+    case ID_EXPORT_CONTACTS:
+      importExport_.Export();
       return true;
     default:
       return false;

@@ -3,8 +3,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <unordered_map>
+#include <vector>
 
+#include "app/import_export.h"
 #include "lists/panel_owner.h"
 #include "model/contact.h"
 
@@ -14,6 +17,9 @@ inline constexpr wchar_t kHelpFileName[] = L"help.html";
 inline constexpr wchar_t kAboutText[] = L"About Amicord - Personal Relationship Manager";
 // The system menu's and the tray menu's entry for RestoreBackup.
 inline constexpr wchar_t kRestoreBackupText[] = L"Restore a Backup...";
+// The system menu's and the tray menu's entries for the import and the export.
+inline constexpr wchar_t kImportContactsText[] = L"&Import Contacts...";
+inline constexpr wchar_t kExportContactsText[] = L"E&xport Contacts...";
 
 class DataSession;
 class GroupTabs;
@@ -29,10 +35,13 @@ class Commands : public PanelOwner {
   Commands& operator=(const Commands&) = delete;
 
   // The parent of every dialog and message box (not owned).
-  void SetWindow(HWND window) { window_ = window; }
+  void SetWindow(HWND window) {
+    window_ = window;
+    importExport_.SetWindow(window);
+  }
 
   // A menu's command (ID_ADD_CONTACT, ID_ADD_GROUP, ID_EDIT_GROUP,
-  // ID_DELETE_GROUP); false for an id that is not one of the commands'.
+  // ID_DELETE_GROUP, ID_IMPORT_CONTACTS, ID_EXPORT_CONTACTS); false for an id that is not one of the commands'.
   bool Run(int id);
 
   void AddContact();
@@ -47,6 +56,8 @@ class Commands : public PanelOwner {
   // backed up first). True when the files on disk were replaced: the caller
   // then reads them in as it reads any file changed outside the program.
   bool RestoreBackup();
+  // Files dropped on the window: the import's preview without the file chooser.
+  void ImportFiles(const std::vector<std::wstring>& paths) { importExport_.ImportFiles(paths); }
 
   // PanelOwner: what the group panels ask for.
   bool EditContact(std::int32_t contactId, HWND dialogParent) override;
@@ -71,4 +82,5 @@ class Commands : public PanelOwner {
   HWND window_ = nullptr;  // not owned
   // The time of each contact's last tick that can still be undone.
   std::unordered_map<std::int32_t, Time> ticks_;
+  ImportExport importExport_;
 };

@@ -1,8 +1,12 @@
 #include "app/dlg_corvane.h"
 
+#include <string>
+#include <vector>
+
 #include "app/main_menus.h"
 #include "app/window_placement.h"
 #include "framework/dpi.h"
+#include "interchange/import_files.h"
 
 namespace {
 
@@ -38,7 +42,10 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   {
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_RESTORE_BACKUP, kRestoreBackupText);
+    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_IMPORT_CONTACTS, kImportContactsText);
+    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_EXPORT_CONTACTS, kExportContactsText);
   }
+  DragAcceptFiles(m_hWnd, TRUE);
 
   // The model tells this window of every change; the tabs pass it on.
   session_.SendChangesTo(m_hWnd);
@@ -183,8 +190,28 @@ void DlgCorvane::OnSysCommand(UINT command, POINT) {
     commands_.ShowAbout();
   else if (command == (ID_SYSTEM_RESTORE_BACKUP & 0xFFF0))
     RestoreBackup();
+  else if (command == (ID_SYSTEM_IMPORT_CONTACTS & 0xFFF0))
+    commands_.Run(ID_IMPORT_CONTACTS);
+  else if (command == (ID_SYSTEM_EXPORT_CONTACTS & 0xFFF0))
+    commands_.Run(ID_EXPORT_CONTACTS);
   else
     SetMsgHandled(false);
+}
+
+void DlgCorvane::OnDropFiles(HDROP drop) {
+  std::vector<std::wstring> paths;
+  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  for (UINT i = 0; i < count; ++i) {
+    std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+    DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+    if (interchange::IsImportFileName(path)) paths.push_back(path);
+  }
+  DragFinish(drop);
+  if (!paths.empty())
+    commands_.ImportFiles(paths);
+  else if (count > 0)
+    ::MessageBoxW(m_hWnd, L"Amicord imports contacts from vCard (.vcf) and CSV (.csv) files.", L"Amicord",
+                  MB_OK | MB_ICONINFORMATION);
 }
 
 void DlgCorvane::OnSaveData() { session_.SaveAll(); }

@@ -1,6 +1,8 @@
 #pragma once
 #include "base/windows_api.h"
 
+#include <shellapi.h>
+
 #include "app/commands.h"
 #include "app/data_session.h"
 #include "app/group_tabs.h"
@@ -52,6 +54,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_CLOSE(Exit)
     MSG_WM_QUERYENDSESSION(OnQueryEndSession)
     MSG_WM_SYSCOMMAND(OnSysCommand)
+    MSG_WM_DROPFILES(OnDropFiles)
     MSG_NOTIFYICON(WM_TRAYNOTIFY, OnTrayNotify)
     MSG_PLAIN(tray_.TaskbarCreatedMessage(), OnTaskbarCreated)
     MSG_WM_GETDLGCODE(OnGetDlgCode)
@@ -121,6 +124,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnDestroy();
   BOOL OnQueryEndSession(UINT source, UINT logoff);
   void OnSysCommand(UINT command, POINT point);
+  void OnDropFiles(HDROP drop);
   void OnTrayNotify(UINT iconId, UINT mouseMessage);
   void OnTaskbarCreated();
   UINT OnGetDlgCode(const MSG* message);

@@ -23,6 +23,8 @@ UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown) {
   AppendMenuW(raw, MF_STRING, ID_ADD_CONTACT, L"&Add &Contact");
   drawer.SetItemImage(raw, ID_ADD_CONTACT, MENU_IMAGE_ADD_CONTACT);
   AppendMenuW(raw, MF_STRING, ID_RESTORE_BACKUP, kRestoreBackupText);
+  AppendMenuW(raw, MF_STRING, ID_IMPORT_CONTACTS, kImportContactsText);
+  AppendMenuW(raw, MF_STRING, ID_EXPORT_CONTACTS, kExportContactsText);
   AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(raw, MF_STRING, ID_EXIT, L"&Exit");
   drawer.SetItemImage(raw, ID_EXIT, MENU_IMAGE_EXIT);

@@ -13,6 +13,7 @@
 //   MSG_WM_DPICHANGED(f)      void f(UINT dpi, const RECT* suggested)   the window's new DPI and frame
 //   MSG_WM_QUERYENDSESSION(f) BOOL f(UINT source, UINT logoff)
 //   MSG_WM_SYSCOMMAND(f)      void f(UINT command, POINT point)
+//   MSG_WM_DROPFILES(f)       void f(HDROP drop)   the handler calls DragFinish
 //   MSG_WM_CHAR(f)            void f(UINT character, UINT repeat, UINT flags)
 //   MSG_WM_GETDLGCODE(f)      UINT f(const MSG* message)
 //   MSG_WM_SETREDRAW(f)       void f(bool redraw)
@@ -101,6 +102,8 @@ inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD
   FRAMEWORK_CRACKED(uMsg == WM_QUERYENDSESSION, lResult = func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)))
 #define MSG_WM_SYSCOMMAND(func) \
   FRAMEWORK_CRACKED(uMsg == WM_SYSCOMMAND, (func(static_cast<UINT>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
+#define MSG_WM_DROPFILES(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_DROPFILES, (func(reinterpret_cast<HDROP>(wParam)), lResult = 0))
 #define MSG_WM_CHAR(func)                                                                             \
   FRAMEWORK_CRACKED(uMsg == WM_CHAR, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), \
                                       lResult = 0))

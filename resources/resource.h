@@ -9,6 +9,7 @@
 #define IDD_GROUP_ENTRY 107
 #define IDD_OPTIONS 114
 #define IDD_RESTORE_BACKUP 115
+#define IDD_IMPORT 130
 
 // Icons
 #define IDI_APP 102
@@ -92,6 +93,13 @@
 #define IDC_HISTORY_DELETE 1506
 #define IDC_SNOOZE_DATE 1507
 
+// Import preview (IDD_IMPORT)
+#define IDC_IMPORT_PEOPLE 1100
+#define IDC_IMPORT_PROBLEMS 1101
+#define IDC_IMPORT_GROUP 1102
+#define IDC_IMPORT_COUNT 1103
+#define IDC_IMPORT_UNIT 1104
+
 // Menu commands of the main window and the tray menu; the main window takes
 // the whole block, the ends of which do nothing.
 #define ID_MENU_FIRST 1260
@@ -102,10 +110,14 @@
 #define ID_DELETE_GROUP 1265
 #define ID_SHOW_WINDOW 1266
 #define ID_RESTORE_BACKUP 1267
-#define ID_MENU_LAST 1268
+#define ID_IMPORT_CONTACTS 1280
+#define ID_EXPORT_CONTACTS 1281
+#define ID_MENU_LAST 1290
 
 // System menu item
 #define ID_ABOUT 0xFF1
 // The same command as ID_RESTORE_BACKUP, in the system menu's range: the system
 // keeps the low four bits of a system command for itself.
 #define ID_SYSTEM_RESTORE_BACKUP 0xFE1
+#define ID_SYSTEM_IMPORT_CONTACTS 0xFB1
+#define ID_SYSTEM_EXPORT_CONTACTS 0xFA1

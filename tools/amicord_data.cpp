@@ -5,13 +5,20 @@
 //   amicord-data write DIR   writes them from the JSON on standard input, as one
 //                            set the way the program saves (journal.dat only
 //                            when the JSON has a "journal" member)
-// Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save),
-// 2 usage errors.
+//   amicord-data import DIR FILE... [--group NAME]
+//                            adds the people of vCard/CSV files as the program's
+//                            import does with the preview's starting ticks, after a backup
+//   amicord-data export DIR FILE [--group NAME]
+//                            writes everyone, or one group, as .vcf or .csv
+// Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save,
+// a file to import that cannot be read at all), 2 usage errors.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -20,6 +27,7 @@
 
 #include "model/engine.h"
 #include "tools/data_json.h"
+#include "tools/interchange_commands.h"
 
 namespace {
 
@@ -30,7 +38,9 @@ constexpr int kUsage = 2;
 int Usage(const std::string& problem) {
   if (!problem.empty()) std::cerr << "amicord-data: " << problem << "\n";
   std::cerr << "usage: amicord-data dump DIR    print the data files in DIR as JSON\n"
-               "       amicord-data write DIR   write the data files in DIR from JSON on standard input\n";
+               "       amicord-data write DIR   write the data files in DIR from JSON on standard input\n"
+               "       amicord-data import DIR FILE... [--group NAME]   add the people of vCard/CSV files\n"
+               "       amicord-data export DIR FILE [--group NAME]      write contacts as .vcf or .csv\n";
   return kUsage;
 }
 
@@ -119,18 +129,49 @@ int Run(const std::wstring& command, const std::wstring& folder) {
   return Usage("unknown command \"" + Utf8(command) + "\"");
 }
 
+// import and export take files and a --group option after DIR.
+int RunInterchange(const std::vector<std::wstring>& args) {
+  std::vector<std::wstring> paths;
+  std::optional<std::wstring> group;
+  for (std::size_t i = 2; i < args.size(); ++i) {
+    if (args[i] == L"--group") {
+      if (i + 1 >= args.size()) return Usage("--group needs a NAME");
+      if (group) return Usage("--group given twice");
+      group = args[++i];
+    } else {
+      paths.push_back(args[i]);
+    }
+  }
+  if (args[1].empty()) return Usage("DIR must not be empty");
+  if (args[0] == L"import") {
+    if (paths.empty()) return Usage("import needs at least one FILE");
+    return datatool::Import(args[1], paths, group);
+  }
+  if (paths.size() != 1) return Usage("export needs exactly one FILE");
+  return datatool::Export(args[1], paths[0], group);
+}
+
+int Main(const std::vector<std::wstring>& args) {
+  if (!args.empty() && (args[0] == L"import" || args[0] == L"export")) {
+    if (args.size() < 2) return Usage("missing arguments");
+    return RunInterchange(args);
+  }
+  if (args.size() != 2) return Usage(args.size() < 2 ? "missing arguments" : "too many arguments");
+  return Run(args[0], args[1]);
+}
+
 }  // namespace
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
-  if (argc != 3) return Usage(argc < 3 ? "missing arguments" : "too many arguments");
-  return Run(argv[1], argv[2]);
+  return Main(std::vector<std::wstring>(argv + 1, argv + argc));
 }
 #else
 int main(int argc, char** argv) {
-  if (argc != 3) return Usage(argc < 3 ? "missing arguments" : "too many arguments");
-  return Run(datatool::FromUtf8(argv[1]), datatool::FromUtf8(argv[2]));
+  std::vector<std::wstring> args;
+  for (int i = 1; i < argc; ++i) args.push_back(datatool::FromUtf8(argv[i]));
+  return Main(args);
 }
 #endif
