@@ -1,4 +1,6 @@
+#include <algorithm>
 #include <ctime>
+#include <cwchar>
 
 #include "model/autostart_win.h"
 #include "model/platform.h"
@@ -14,6 +16,52 @@ void Send(WindowHandle target, MessageId message, MessageParam wParam) {
 }
 
 int CompareNoCase(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()); }
+
+// The sort key of the comparison lstrcmpiW makes: the user's locale, letter
+// case ignored, the text up to its first null.
+std::string SortKeyNoCase(const std::wstring& text) {
+  const int length = static_cast<int>(std::wcslen(text.c_str()));
+  const DWORD flags = LCMAP_SORTKEY | NORM_IGNORECASE;
+  const int bytes = LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), length, nullptr, 0);
+  if (bytes <= 0) return {};
+  std::string key(static_cast<std::size_t>(bytes), '\0');
+  // With LCMAP_SORTKEY the destination is bytes, though typed as wide.
+  if (LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), length, reinterpret_cast<LPWSTR>(key.data()), bytes) !=
+      bytes)
+    return {};
+  return key;
+}
+
+namespace {
+
+bool IsCombiningMark(wchar_t c) {
+  return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) ||
+         (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
+}
+
+std::wstring Mapped(DWORD flags, const std::wstring& text, bool fold) {
+  const int length = static_cast<int>(text.size());
+  const int size = fold ? FoldStringW(flags, text.c_str(), length, nullptr, 0)
+                        : LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), length, nullptr, 0);
+  if (size <= 0) return text;
+  std::wstring out(static_cast<std::size_t>(size), L'\0');
+  const int made = fold ? FoldStringW(flags, text.c_str(), length, out.data(), size)
+                        : LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), length, out.data(), size);
+  if (made <= 0) return text;
+  out.resize(static_cast<std::size_t>(made));
+  return out;
+}
+
+}  // namespace
+
+// Accented letters are taken apart into letter and accent, the accents dropped
+// and the rest lowered as the user's language lowers letters.
+std::wstring FoldForFinding(const std::wstring& text) {
+  if (text.empty()) return text;
+  std::wstring folded = Mapped(MAP_COMPOSITE, text, true);
+  folded.erase(std::remove_if(folded.begin(), folded.end(), IsCombiningMark), folded.end());
+  return Mapped(LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, folded, false);
+}
 
 std::wstring ExecutablePath() {
   // Long-path installations exceed MAX_PATH; grow until the name fits.
