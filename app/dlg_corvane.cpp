@@ -17,7 +17,8 @@ RECT ToRect(const placement::Rect& rect) { return RECT{rect.left, rect.top, rect
 
 DlgCorvane::DlgCorvane()
     : tabs_(session_.GetEngine().groups, session_.GetEngine().contacts, session_.GetEngine().options),
-      commands_(session_, tabs_) {}
+      commands_(session_, tabs_),
+      find_(tabs_) {}
 
 DlgCorvane::~DlgCorvane() = default;
 
@@ -33,6 +34,12 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   // The model tells this window of every change; the tabs pass it on.
   session_.SendChangesTo(m_hWnd);
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
+  find_.Attach(GetDlgItem(IDC_FIND));
+  keyboard_ = KeyboardFilter(m_hWnd, find_.Field(),
+                             KeyboardFilter::Actions{[this] { find_.Focus(); }, [this] { find_.Clear(); },
+                                                     [this] { find_.OpenFirst(); },
+                                                     [this](int step) { tabs_.SelectNext(step); },
+                                                     [this] { commands_.OpenHelp(); }});
 
   DlgResize_Init();
   PlaceWindow();
@@ -254,6 +261,7 @@ void DlgCorvane::OnChar(UINT character, UINT, UINT) {
 }
 
 void DlgCorvane::OnHelp(UINT, int, HWND) { commands_.OpenHelp(); }
+void DlgCorvane::OnFindChanged(UINT, int, HWND) { find_.OnTextChanged(); }
 void DlgCorvane::OnAddGroupButton(UINT, int, HWND) { commands_.AddGroup(); }
 void DlgCorvane::OnAddContactButton(UINT, int, HWND) { commands_.AddContact(); }
 void DlgCorvane::OnOptionsButton(UINT, int, HWND) { commands_.ChangeOptions(); }

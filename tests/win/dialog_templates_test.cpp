@@ -142,7 +142,8 @@ const Expected kMain = {
     DS_SETFONT | DS_FIXEDSYS | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
         WS_MAXIMIZEBOX,
     0, 414, 397, L"Amicord - Personal Relationship Manager",
-    {{IDC_TABS, L"SysTabControl32", L"", 7, 7, 400, 358, kChild | WS_TABSTOP},
+    {{IDC_FIND, L"Edit", L"", 7, 7, 400, 12, kEdit},
+     {IDC_TABS, L"SysTabControl32", L"", 7, 23, 400, 342, kChild | WS_TABSTOP},
      {IDC_ADD_CONTACT, L"Button", L"Add &Contact", 7, 372, 59, 18, kPush},
      {IDC_ADD_GROUP, L"Button", L"Add &Group", 74, 372, 59, 18, kPush},
      {IDC_OPTIONS, L"Button", L"&Options", 142, 372, 59, 18, kPush},
