@@ -25,6 +25,7 @@ class RowFilter {
  private:
   std::wstring query_;
   std::wstring folded_;
+  TextMask mask_;
 };
 
 }  // namespace lists

@@ -1,6 +1,6 @@
-#include <algorithm>
 #include <ctime>
 #include <cwchar>
+#include <vector>
 
 #include "model/autostart_win.h"
 #include "model/platform.h"
@@ -39,28 +39,44 @@ bool IsCombiningMark(wchar_t c) {
          (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
 }
 
-std::wstring Mapped(DWORD flags, const std::wstring& text, bool fold) {
-  const int length = static_cast<int>(text.size());
-  const int size = fold ? FoldStringW(flags, text.c_str(), length, nullptr, 0)
-                        : LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), length, nullptr, 0);
-  if (size <= 0) return text;
-  std::wstring out(static_cast<std::size_t>(size), L'\0');
-  const int made = fold ? FoldStringW(flags, text.c_str(), length, out.data(), size)
-                        : LCMapStringW(LOCALE_USER_DEFAULT, flags, text.c_str(), length, out.data(), size);
-  if (made <= 0) return text;
-  out.resize(static_cast<std::size_t>(made));
-  return out;
+constexpr wchar_t kNotAsked = 0xFFFF;  // itself a noncharacter, which folds to itself
+
+// One unit lowered as the user's language lowers letters, then taken apart
+// into letter and accents (MAP_COMPOSITE) with the accents dropped; 0 for an
+// accent of its own.
+wchar_t AskFoldUnit(wchar_t c) {
+  wchar_t lowered = c;
+  if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, &c, 1, &lowered, 1) != 1)
+    lowered = c;
+  if (IsCombiningMark(lowered)) return 0;
+  wchar_t parts[8] = {};
+  const int made = FoldStringW(MAP_COMPOSITE, &lowered, 1, parts, 8);
+  if (made < 1 || IsCombiningMark(parts[0])) return lowered;
+  for (int i = 1; i < made; ++i)
+    if (!IsCombiningMark(parts[i])) return lowered;
+  return parts[0];
+}
+
+// Folding every text a unit at a time through the system costs more than the
+// search it serves under Wine; each unit is asked once and remembered. Used
+// from the UI thread only.
+wchar_t FoldUnit(wchar_t c) {
+  if (c < 0x80) return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + 32) : c;
+  if (c == kNotAsked) return c;
+  static std::vector<wchar_t> folded(0x10000, kNotAsked);
+  wchar_t& entry = folded[c];
+  if (entry == kNotAsked) entry = AskFoldUnit(c);
+  return entry;
 }
 
 }  // namespace
 
-// Accented letters are taken apart into letter and accent, the accents dropped
-// and the rest lowered as the user's language lowers letters.
 std::wstring FoldForFinding(const std::wstring& text) {
-  if (text.empty()) return text;
-  std::wstring folded = Mapped(MAP_COMPOSITE, text, true);
-  folded.erase(std::remove_if(folded.begin(), folded.end(), IsCombiningMark), folded.end());
-  return Mapped(LCMAP_LOWERCASE | LCMAP_LINGUISTIC_CASING, folded, false);
+  std::wstring folded;
+  folded.reserve(text.size());
+  for (wchar_t c : text)
+    if (const wchar_t unit = FoldUnit(c)) folded.push_back(unit);
+  return folded;
 }
 
 std::wstring ExecutablePath() {
