@@ -35,6 +35,7 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   session_.SendChangesTo(m_hWnd);
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
   find_.Attach(GetDlgItem(IDC_FIND));
+  find_.PrepareTexts(session_.GetEngine().contacts);
   keyboard_ = KeyboardFilter(m_hWnd, find_.Field(),
                              KeyboardFilter::Actions{[this] { find_.Focus(); }, [this] { find_.Clear(); },
                                                      [this] { find_.OpenFirst(); },

@@ -5,7 +5,13 @@
 // the first row's contact.
 #include "base/windows_api.h"
 
+#include <cstddef>
 #include <string>
+
+#include <boost/shared_ptr.hpp>
+
+#include "framework/scheduler.h"
+#include "model/contacts.h"
 
 class GroupTabs;
 
@@ -14,6 +20,7 @@ class FindBar {
   static constexpr wchar_t kCueText[] = L"Find (Ctrl+F)";
 
   explicit FindBar(GroupTabs& tabs) : tabs_(tabs) {}  // tabs: not owned, outlive the bar
+  ~FindBar();
   FindBar(const FindBar&) = delete;
   FindBar& operator=(const FindBar&) = delete;
 
@@ -30,7 +37,20 @@ class FindBar {
   // Opens the contact of the selected list's first row; false when it has none.
   bool OpenFirst();
 
+  // Makes the contacts' texts for finding (Contact::Texts) a batch at a time
+  // in the UI thread's idle moments after the start, so that the first
+  // keystroke finds them made.
+  void PrepareTexts(boost::shared_ptr<const Contacts> contacts);
+
  private:
+  static constexpr std::size_t kBatch = 200;
+
+  void PrepareBatch();
+
   GroupTabs& tabs_;
   HWND field_ = nullptr;  // not owned
+  boost::shared_ptr<const Contacts> preparing_;
+  std::size_t nextToPrepare_ = 0;
+  framework::Scheduler* scheduler_ = nullptr;  // not owned: the one asked
+  framework::Scheduler::TaskId task_ = 0;
 };
