@@ -72,6 +72,8 @@ void DlgCorvane::AttachControls() {
   helpButton_.SetBackground(GetSysColor(COLOR_BTNFACE));
 
   CWindow(GetDlgItem(IDC_TABS)).ModifyStyle(WS_CLIPSIBLINGS, 0);
+  // The panels are the tab control's children: Tab goes into them through it.
+  CWindow(GetDlgItem(IDC_TABS)).ModifyStyleEx(0, WS_EX_CONTROLPARENT);
 }
 
 void DlgCorvane::PlaceWindow() {

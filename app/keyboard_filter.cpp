@@ -33,6 +33,9 @@ bool KeyboardFilter::PreTranslateMessage(MSG& message) {
     if (actions_.switchTab) actions_.switchTab(Pressed(VK_SHIFT) ? -1 : 1);
     return true;
   }
+  // Tab and Shift+Tab go through the controls in the order they are seen:
+  // the find field, the shown panel's sort button and list, the buttons.
+  if (key == VK_TAB && !Pressed(VK_CONTROL) && !Pressed(VK_MENU)) return ::IsDialogMessageW(window_, &message) != FALSE;
   if (key == VK_F1) {
     Run(actions_.help);
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's keys that work wherever the focus is inside it: Ctrl+F
-// puts it in the find field, Ctrl+Tab and Ctrl+Shift+Tab switch tabs, F1
-// opens the help. In a contact list Enter opens the selected contact and
+// puts it in the find field, Ctrl+Tab and Ctrl+Shift+Tab switch tabs, Tab
+// and Shift+Tab move through the controls, F1 opens the help. In a contact list Enter opens the selected contact and
 // Delete deletes it (after asking); in the find field Esc clears it and Enter
 // opens the first row found. The capital-letter commands are the
 // LetterKeyFilter's.

@@ -125,6 +125,20 @@ TEST_F(Find, KeysOfTheMainWindow) {
   EXPECT_EQ(GetFocus(), Field());
   EXPECT_FALSE(Press(list, 'F')) << "F alone is a letter";
 
+  // Tab goes through the controls in the order they are seen; the tab strip
+  // holds the panels and is switched with Ctrl+Tab.
+  const auto tabFrom = [this](HWND from, bool shift = false) {
+    SetFocus(from);
+    EXPECT_TRUE(Press(from, VK_TAB, false, shift));
+    return GetFocus();
+  };
+  HWND sort = GetDlgItem(all.m_hWnd, IDC_SORT);
+  EXPECT_EQ(tabFrom(Field()), sort);
+  EXPECT_EQ(tabFrom(sort), list);
+  EXPECT_EQ(tabFrom(list), GetDlgItem(window, IDC_ADD_CONTACT));
+  EXPECT_EQ(tabFrom(GetDlgItem(window, IDC_OPTIONS)), GetDlgItem(window, IDC_HELP_LINK));
+  EXPECT_EQ(tabFrom(GetDlgItem(window, IDC_ADD_CONTACT), true), list);
+
   // Ctrl+Tab and Ctrl+Shift+Tab go round the tabs.
   EXPECT_TRUE(Press(list, VK_TAB, true));
   EXPECT_EQ(TabCtrl_GetCurSel(groupTabs().Control()), 1);
