@@ -43,7 +43,7 @@ class FindBar {
   void PrepareTexts(boost::shared_ptr<const Contacts> contacts);
 
  private:
-  static constexpr std::size_t kBatch = 200;
+  static constexpr std::size_t kBatch = 100;
 
   void PrepareBatch();
 

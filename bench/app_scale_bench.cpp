@@ -219,6 +219,11 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
     SendMessageW(all, WM_COMMAND, MAKEWPARAM(orders[i], 0), 0);
     sortMs[i] = MillisecondsSince(sort);
   }
+  // By name once more: the keys of names are made once, here by the first
+  // sort for those the idle moments after the start had not reached yet.
+  const auto again = Clock::now();
+  SendMessageW(all, WM_COMMAND, MAKEWPARAM(ID_SORT_NAME, 0), 0);
+  const double nameAgainMs = MillisecondsSince(again);
 
   std::printf("%d contacts in %d groups\n", contacts, groups);
   std::printf("  start-up to the first painted list: %.0f ms (of which reading the files alone: %.0f ms)\n",
@@ -235,8 +240,8 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   for (size_t i = 0; i < ticks.size(); ++i) std::printf(i ? " %.1f" : "%.1f", ticks[i]);
   std::printf("; %d saves); a save after one change: %.1f ms; an \"(Undo)\" link shown and hidden: median %.1f ms\n",
               saves, saveMs, linkMs);
-  std::printf("  sorting %d rows: name %.1f ms, contact in %.1f ms, priority %.1f ms, none %.1f ms\n", rows,
-              sortMs[0], sortMs[1], sortMs[2], sortMs[3]);
+  std::printf("  sorting %d rows: name %.1f ms (again %.1f ms), contact in %.1f ms, priority %.1f ms, none %.1f ms\n",
+              rows, sortMs[0], nameAgainMs, sortMs[1], sortMs[2], sortMs[3]);
 
   const auto tearDown = Clock::now();
   DestroyWindow(window->m_hWnd);
