@@ -46,7 +46,8 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   PlaceWindow();
   // Told once the window is on screen, not from inside its creation.
   if (session_.HasLoadProblems()) PostMessage(WM_SHOW_LOAD_PROBLEMS);
-  return TRUE;
+  OnFocusWindow();
+  return FALSE;
 }
 
 void DlgCorvane::AttachControls() {
@@ -262,6 +263,12 @@ void DlgCorvane::OnChar(UINT character, UINT, UINT) {
   if (character == L'G') commands_.Run(ID_ADD_GROUP);
   if (character == L'O') commands_.ChangeOptions();
 }
+
+// The window itself gets the focus when no control of it holds one (at the
+// start, and when activated before any control had it). The tabs take it, as
+// before the find field came first in the Tab order: capital letters are
+// commands until Ctrl+F or a click puts the focus in the field.
+void DlgCorvane::OnFocusWindow() { ::SetFocus(GetDlgItem(IDC_TABS)); }
 
 void DlgCorvane::OnHelp(UINT, int, HWND) { commands_.OpenHelp(); }
 void DlgCorvane::OnFindChanged(UINT, int, HWND) { find_.OnTextChanged(); }

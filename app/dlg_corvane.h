@@ -51,6 +51,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_SYSCOMMAND(OnSysCommand)
     MSG_NOTIFYICON(WM_TRAYNOTIFY, OnTrayNotify)
     MSG_PLAIN(tray_.TaskbarCreatedMessage(), OnTaskbarCreated)
+    MSG_PLAIN(WM_SETFOCUS, OnFocusWindow)
     MSG_WM_GETDLGCODE(OnGetDlgCode)
     MSG_WM_CHAR(OnChar)
     COMMAND_HANDLER_EX(IDC_FIND, EN_CHANGE, OnFindChanged)
@@ -119,6 +120,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnChar(UINT character, UINT repeat, UINT flags);
   void OnHelp(UINT code, int id, HWND control);
   void OnFindChanged(UINT code, int id, HWND control);
+  void OnFocusWindow();
   void OnAddGroupButton(UINT code, int id, HWND control);
   void OnAddContactButton(UINT code, int id, HWND control);
   void OnOptionsButton(UINT code, int id, HWND control);

@@ -118,6 +118,7 @@ TEST_F(Find, KeysOfTheMainWindow) {
   ShowWindow(window, SW_SHOW);
   DlgGroupEntry& all = *groupTabs().AllPanel();
   HWND list = all.List().m_hWnd;
+  EXPECT_EQ(GetFocus(), groupTabs().Control()) << "capital letters are commands from the start";
 
   // Ctrl+F from anywhere puts the focus in the field.
   SetFocus(list);
