@@ -118,10 +118,12 @@ void GroupEntryListView::SetFilter(lists::RowFilter filter) {
   if (changed || wasEmpty != isEmpty) ShowFilteredRows();
 }
 
+// The selection stays unless rows came or went; then it would fall on
+// another contact's row number.
 void GroupEntryListView::Refilter(std::int32_t id) {
-  if (!rows_.Filter().Active()) return;
+  if (!rows_.Filter().Active() || !rows_.Refilter(id)) return;
   if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  if (rows_.Refilter(id)) ShowFilteredRows();
+  ShowFilteredRows();
 }
 
 void GroupEntryListView::ShowFilteredRows() {

@@ -83,8 +83,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   using COwnerDraw<GroupEntryListView>::DeleteItem;
 
   // Shows only the contacts the filter lets through (the find field's text);
-  // the selection is cleared when the rows shown change. An empty result
-  // shows "Nobody matches." in the list.
+  // a new text clears the selection. An empty result shows "Nobody matches."
+  // in the list.
   void SetFilter(lists::RowFilter filter);
   const lists::RowFilter& Filter() const { return rows_.Filter(); }
   // Asks the filter again about a contact whose name or notes changed.
