@@ -88,6 +88,8 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
   if (!engine.contacts->Find(contactId, contact) || !contact) return false;
   contact->Update(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
                   dialog.groupId);
+  // A new name or new notes may let the contact through the find filter, or not.
+  tabs_.Refilter(contactId);
   return true;
 }
 

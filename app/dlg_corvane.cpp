@@ -28,7 +28,8 @@ RECT ToRect(const placement::Rect& rect) { return RECT{rect.left, rect.top, rect
 DlgCorvane::DlgCorvane()
     : tabs_(session_.GetEngine().groups, session_.GetEngine().contacts, session_.GetEngine().options),
       commands_(session_, tabs_),
-      outside_(session_, tabs_) {}
+      outside_(session_, tabs_),
+      find_(tabs_) {}
 
 DlgCorvane::~DlgCorvane() = default;
 
@@ -51,12 +52,20 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   session_.SendChangesTo(m_hWnd);
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
   outside_.Start(m_hWnd, WM_DATA_FOLDER_CHANGED);
+  find_.Attach(GetDlgItem(IDC_FIND));
+  find_.PrepareTexts(session_.GetEngine().contacts);
+  keyboard_ = KeyboardFilter(m_hWnd, find_.Field(),
+                             KeyboardFilter::Actions{[this] { find_.Focus(); }, [this] { find_.Clear(); },
+                                                     [this] { find_.OpenFirst(); },
+                                                     [this](int step) { tabs_.SelectNext(step); },
+                                                     [this] { commands_.OpenHelp(); }});
 
   DlgResize_Init();
   PlaceWindow();
   // Told once the window is on screen, not from inside its creation.
   if (session_.HasLoadProblems()) PostMessage(WM_SHOW_LOAD_PROBLEMS);
-  return TRUE;
+  OnFocusWindow();
+  return FALSE;
 }
 
 void DlgCorvane::AttachControls() {
@@ -72,6 +81,8 @@ void DlgCorvane::AttachControls() {
   helpButton_.SetBackground(GetSysColor(COLOR_BTNFACE));
 
   CWindow(GetDlgItem(IDC_TABS)).ModifyStyle(WS_CLIPSIBLINGS, 0);
+  // The panels are the tab control's children: Tab goes into them through it.
+  CWindow(GetDlgItem(IDC_TABS)).ModifyStyleEx(0, WS_EX_CONTROLPARENT);
 }
 
 void DlgCorvane::LoadPictures() {
@@ -336,7 +347,14 @@ void DlgCorvane::OnChar(UINT character, UINT, UINT) {
   if (character == L'O') commands_.ChangeOptions();
 }
 
+// The window itself gets the focus when no control of it holds one (at the
+// start, and when activated before any control had it). The tabs take it, as
+// before the find field came first in the Tab order: capital letters are
+// commands until Ctrl+F or a click puts the focus in the field.
+void DlgCorvane::OnFocusWindow() { ::SetFocus(GetDlgItem(IDC_TABS)); }
+
 void DlgCorvane::OnHelp(UINT, int, HWND) { commands_.OpenHelp(); }
+void DlgCorvane::OnFindChanged(UINT, int, HWND) { find_.OnTextChanged(); }
 void DlgCorvane::OnAddGroupButton(UINT, int, HWND) { commands_.AddGroup(); }
 void DlgCorvane::OnAddContactButton(UINT, int, HWND) { commands_.AddContact(); }
 void DlgCorvane::OnOptionsButton(UINT, int, HWND) { commands_.ChangeOptions(); }

@@ -5,9 +5,11 @@
 
 #include "app/commands.h"
 #include "app/data_session.h"
+#include "app/find_bar.h"
 #include "app/group_tabs.h"
 #include "app/outside_changes.h"
 #include "app/single_instance.h"
+#include "app/keyboard_filter.h"
 #include "app/tray_icon.h"
 #include "controls/flat_buttons.h"
 #include "controls/owner_draw_menu.h"
@@ -57,8 +59,10 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_DROPFILES(OnDropFiles)
     MSG_NOTIFYICON(WM_TRAYNOTIFY, OnTrayNotify)
     MSG_PLAIN(tray_.TaskbarCreatedMessage(), OnTaskbarCreated)
+    MSG_PLAIN(WM_SETFOCUS, OnFocusWindow)
     MSG_WM_GETDLGCODE(OnGetDlgCode)
     MSG_WM_CHAR(OnChar)
+    COMMAND_HANDLER_EX(IDC_FIND, EN_CHANGE, OnFindChanged)
     COMMAND_HANDLER_EX(IDC_HELP_LINK, BN_CLICKED, OnHelp)
     COMMAND_HANDLER_EX(IDC_ADD_GROUP, BN_CLICKED, OnAddGroupButton)
     COMMAND_HANDLER_EX(IDC_ADD_CONTACT, BN_CLICKED, OnAddContactButton)
@@ -87,6 +91,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     DLGRESIZE_CONTROL(IDC_ADD_GROUP, DLSZ_MOVE_Y)
     DLGRESIZE_CONTROL(IDC_OPTIONS, DLSZ_MOVE_Y)
     DLGRESIZE_CONTROL(IDC_HELP_LINK, DLSZ_MOVE_X | DLSZ_MOVE_Y)
+    DLGRESIZE_CONTROL(IDC_FIND, DLSZ_SIZE_X)
     DLGRESIZE_CONTROL(IDC_TABS, DLSZ_SIZE_X | DLSZ_SIZE_Y)
   END_DLGRESIZE_MAP()
 
@@ -108,7 +113,11 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   // The tab context menu.
   UniqueMenu BuildTabMenu();
 
+  // The keys of the main window, for the message loop's filter chain.
+  CMessageFilter& Keyboard() { return keyboard_; }
+
   // What tests read and drive; the program itself goes through messages.
+  FindBar& FindForTesting() { return find_; }
   DataSession& SessionForTesting() { return session_; }
   GroupTabs& TabsForTesting() { return tabs_; }
   OutsideChanges& OutsideChangesForTesting() { return outside_; }
@@ -130,6 +139,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   UINT OnGetDlgCode(const MSG* message);
   void OnChar(UINT character, UINT repeat, UINT flags);
   void OnHelp(UINT code, int id, HWND control);
+  void OnFindChanged(UINT code, int id, HWND control);
+  void OnFocusWindow();
   void OnAddGroupButton(UINT code, int id, HWND control);
   void OnAddContactButton(UINT code, int id, HWND control);
   void OnOptionsButton(UINT code, int id, HWND control);
@@ -163,6 +174,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   GroupTabs tabs_;
   Commands commands_;
   OutsideChanges outside_;
+  FindBar find_;
+  KeyboardFilter keyboard_;
   WTL_EX::COwnerDrawnButton addContactButton_;
   WTL_EX::COwnerDrawnButton addGroupButton_;
   WTL_EX::COwnerDrawnButton optionsButton_;

@@ -129,6 +129,35 @@ void GroupTabs::ShowSelected() {
   const std::int32_t id = TabId(index);
   if (id != panels_.allId) GroupPanel(id);
   panels_.Show(id);
+  if (DlgGroupEntry* panel = SelectedPanel()) panel->List().SetFilter(lists::RowFilter(filter_));
+}
+
+void GroupTabs::SetFilter(const std::wstring& query) {
+  filter_ = query;
+  if (DlgGroupEntry* panel = SelectedPanel()) panel->List().SetFilter(lists::RowFilter(filter_));
+}
+
+void GroupTabs::Refilter(std::int32_t contactId) {
+  ForEachPanel([contactId](DlgGroupEntry& panel) {
+    if (panel.m_hWnd) panel.List().Refilter(contactId);
+  });
+}
+
+void GroupTabs::SelectNext(int step) {
+  const int count = TabCtrl_GetItemCount(tabs_);
+  if (count <= 1) return;
+  const int index = TabCtrl_GetCurSel(tabs_);
+  TabCtrl_SetCurSel(tabs_, ((index < 0 ? 0 : index) + step % count + count) % count);
+  ShowSelected();
+}
+
+DlgGroupEntry* GroupTabs::SelectedPanel() {
+  if (!tabs_) return nullptr;
+  const int index = TabCtrl_GetCurSel(tabs_);
+  const std::int32_t id = index < 0 ? panels_.allId : TabId(index);
+  if (id == panels_.allId) return allPanel_.get();
+  GroupEntriesWindowManager::Panel panel;
+  return panels_.Find(id, panel) && panel && panel->m_hWnd ? panel.get() : nullptr;
 }
 
 DlgGroupEntry* GroupTabs::GroupPanel(std::int32_t groupId) {

@@ -52,6 +52,15 @@ class GroupTabs {
   void ShowUndo(const Contact& contact);
   void HideUndo(const Contact& contact);
   void ApplyDisplaySettings();
+  // The find field's text: filters the selected tab's list now and each
+  // other list when its tab is selected.
+  void SetFilter(const std::wstring& query);
+  // A contact's name or notes changed: every list asks its filter again.
+  void Refilter(std::int32_t contactId);
+  // Selects the next tab (step 1) or the previous one (-1), going round.
+  void SelectNext(int step);
+  // The panel of the selected tab; null before Build.
+  DlgGroupEntry* SelectedPanel();
 
   // For data read again from the files: ClearRows takes every contact's rows
   // out while those contacts still live; once the collections hold the new
@@ -107,4 +116,5 @@ class GroupTabs {
   GroupEntriesWindowManager::Panel allPanel_;
   GroupEntriesWindowManager panels_;
   TCHITTESTINFO hit_{};
+  std::wstring filter_;
 };

@@ -40,6 +40,7 @@ int RunAmicord() {
     CMessageLoop loop;
     LetterKeyFilter letterKeys(window);
     loop.AddMessageFilter(&letterKeys);
+    loop.AddMessageFilter(&mainWindow->Keyboard());
     exitCode = loop.Run();
   }
 

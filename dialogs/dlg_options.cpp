@@ -23,7 +23,9 @@ BOOL DlgOptions::OnInitDialog(HWND, LPARAM) {
   SetCheck(m_hWnd, IDC_MINIMIZE_TO_TRAY, minimizeToTray);
   ::SetDlgItemTextW(m_hWnd, IDC_WARN_PERCENT, std::to_wstring(warnPercent).c_str());
   ::SetDlgItemTextW(m_hWnd, IDC_WARN_DAYS, std::to_wstring(warnDays).c_str());
-  return TRUE;
+  // OK keeps the first focus, though Tab goes through the settings first.
+  ::SetFocus(GetDlgItem(IDOK));
+  return FALSE;
 }
 
 void DlgOptions::OnAccept(UINT, int, HWND) {

@@ -210,9 +210,18 @@ bool DlgGroupEntry::AddContact(Contact* contact) {
   return true;
 }
 
+bool DlgGroupEntry::OpenRow(int row) {
+  if (!list_.m_hWnd || !list_.RowContact(row)) return false;
+  list_.SetItemState(-1, 0, LVIS_SELECTED);
+  list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  OpenSelected();
+  return true;
+}
+
 bool DlgGroupEntry::RemoveContact(const Contact& contact) {
   const int row = FindRow(contact.id);
-  if (row < 0) return false;
+  // A contact the find filter hides has rows all the same.
+  if (row < 0) return list_.m_hWnd && list_.DropHiddenRows(contact.id);
   list_.DeleteItem(row);
   return true;
 }

@@ -87,6 +87,10 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   bool ShowUndo(const Contact& contact);
   bool HideUndo(const Contact& contact);
 
+  // Selects the row and opens its contact (Enter in the find field opens the
+  // first one); false without such a row.
+  bool OpenRow(int row);
+
   GroupEntryListView& List() { return list_; }
   HIMAGELIST MenuImages() const { return menuImages_.get(); }
 

@@ -1,8 +1,18 @@
 #include "lists/group_entry_list_view.h"
 
+#include <algorithm>
+#include <string>
+
 #include "framework/double_buffer.h"
 #include "framework/dpi.h"
 #include "model/snooze.h"
+#include "lists/row_texts.h"
+
+namespace {
+
+constexpr wchar_t kNobodyMatches[] = L"Nobody matches.";
+
+}  // namespace
 
 GroupEntryListView::GroupEntryListView() : painter_(metrics_), clock_([] { return platform::Now(); }) {}
 
@@ -83,7 +93,9 @@ bool GroupEntryListView::SyncItemCount() {
 void GroupEntryListView::OnPaint(HDC) { PaintRows(false); }
 
 void GroupEntryListView::OnPrintClient(HDC dc) {
-  if (!PaintBehindTickBox(dc)) PaintRows(true);
+  if (PaintBehindTickBox(dc)) return;
+  PaintRows(true);
+  if (rows_.Count() == 0 && rows_.Filter().Active()) DrawNobodyMatches(dc);
 }
 
 void GroupEntryListView::PaintRows(bool printing) {
@@ -97,6 +109,48 @@ void GroupEntryListView::PaintRows(bool printing) {
   windows_.SetAsideOutside(rows_, top, last);
   DefWindowProc();
   windows_.DestroySetAside();
+  if (rows_.Count() == 0 && rows_.Filter().Active()) {
+    WindowDC dc(m_hWnd);
+    if (dc) DrawNobodyMatches(dc.get());
+  }
+}
+
+// Where the first row would be, in the list's own font.
+void GroupEntryListView::DrawNobodyMatches(HDC dc) {
+  RECT client{};
+  GetClientRect(&client);
+  RECT line{client.left + metrics_.rowHeight / 4, client.top, client.right, client.top + metrics_.rowHeight};
+  const HFONT font = reinterpret_cast<HFONT>(SendMessage(WM_GETFONT));
+  SelectionGuard selected(dc, font ? font : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT)));
+  ::SetBkMode(dc, TRANSPARENT);
+  ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+  ::DrawTextW(dc, kNobodyMatches, -1, &line, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+}
+
+void GroupEntryListView::SetFilter(lists::RowFilter filter) {
+  if (filter.Query() == rows_.Filter().Query()) return;
+  const bool wasEmpty = rows_.Count() == 0 && rows_.Filter().Active();
+  // Cleared while the row numbers still mean the rows the control knows.
+  if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  const bool changed = rows_.SetFilter(std::move(filter));
+  const bool isEmpty = rows_.Count() == 0 && rows_.Filter().Active();
+  if (changed || wasEmpty != isEmpty) ShowFilteredRows();
+}
+
+// The selection stays unless rows came or went; then it would fall on
+// another contact's row number.
+void GroupEntryListView::Refilter(std::int32_t id) {
+  if (!rows_.Filter().Active() || !rows_.Refilter(id)) return;
+  if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ShowFilteredRows();
+}
+
+void GroupEntryListView::ShowFilteredRows() {
+  countPending_ = false;
+  if (!IsWindow()) return;
+  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()), 0);
+  if (rows_.Count() > 0) SendMessage(LVM_ENSUREVISIBLE, 0, FALSE);
+  Invalidate();
 }
 
 // A themed tick box is partly transparent: each time it paints, it has the
@@ -280,6 +334,32 @@ LRESULT GroupEntryListView::OnRowChanged(NMHDR* header) {
   return 0;
 }
 
+// Screen readers read rows from here; the control holds no text of its own.
+LRESULT GroupEntryListView::OnGetRowText(NMHDR* header) {
+  auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
+  LVITEMW& item = info->item;
+  if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return 0;
+  const Contact* contact = RowContact(item.iItem);
+  std::wstring text;
+  if (contact) {
+    Groups::Item group;
+    const bool hasGroup = groups_ && groups_->Find(contact->groupId, group);
+    text = lists::RowText(*contact, hasGroup ? group.get() : nullptr, settings_, clock_());
+  }
+  const std::size_t fits = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+  text.copy(item.pszText, fits);
+  item.pszText[fits] = L'\0';
+  return 0;
+}
+
+// Typing in the list finds the next row whose name starts with what was typed,
+// as a list holding its own rows does.
+LRESULT GroupEntryListView::OnFindRow(NMHDR* header) {
+  const auto* find = reinterpret_cast<const NMLVFINDITEMW*>(header);
+  if (!(find->lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find->lvfi.psz) return -1;
+  return rows_.FindNameStart(find->lvfi.psz, find->iStart, (find->lvfi.flags & LVFI_WRAP) != 0);
+}
+
 void GroupEntryListView::OnTickClicked(HWND tickBox) {
   std::uint64_t key = 0;
   if (!windows_.FindTickBox(tickBox, key)) return;
@@ -353,7 +433,8 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
     lists::RowWindows::PlaceUndo(*undo, painted.background,
                                  lists::UndoBoxIn(metrics_, rowBox, painted.statusWidth, painted.undoWidth));
   buffer.Flush();
-  windows_.PlaceTickBox(row->key, lists::TickBoxIn(metrics_, rowBox));
+  if (windows_.PlaceTickBox(row->key, lists::TickBoxIn(metrics_, rowBox)))
+    windows_.NameTickBox(row->key, lists::TickBoxName(*row->contact));
 }
 
 const CImage* GroupEntryListView::Picture(const Contact& contact) {

@@ -26,6 +26,7 @@
 #include "framework/sort_list_view.h"
 #include "lists/row_layout.h"
 #include "lists/row_painter.h"
+#include "lists/row_filter.h"
 #include "lists/row_store.h"
 #include "lists/row_windows.h"
 #include "lists/thumbnail_cache.h"
@@ -89,6 +90,16 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   using CListViewCtrl::DeleteItem;
   using COwnerDraw<GroupEntryListView>::DeleteItem;
 
+  // Shows only the contacts the filter lets through (the find field's text);
+  // a new text clears the selection. An empty result shows "Nobody matches."
+  // in the list.
+  void SetFilter(lists::RowFilter filter);
+  const lists::RowFilter& Filter() const { return rows_.Filter(); }
+  // Asks the filter again about a contact whose name or notes changed.
+  void Refilter(std::int32_t id);
+  // Forgets the rows of a contact the filter hides (it is going); false when it has none.
+  bool DropHiddenRows(std::int32_t id) { return rows_.EraseHidden(id) > 0; }
+
   // The first row whose contact has this id; -1 when none.
   int FindRow(std::int32_t id) const { return rows_.Find(id); }
   int RowCount() const { return rows_.Count(); }
@@ -122,6 +133,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
     MSG_LVM_DELETEITEM(OnDeleteRow)
     MSG_LVM_DELETEALLITEMS(OnDeleteAllRows)
     REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ITEMCHANGED, OnRowChanged)
+    REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_GETDISPINFOW, OnGetRowText)
+    REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ODFINDITEMW, OnFindRow)
     CHAIN_MSG_MAP(SortBase)
     CHAIN_MSG_MAP_ALT(COwnerDraw<GroupEntryListView>, 1)
     MSG_WM_DRAWITEM(OnChildDrawItem)
@@ -143,6 +156,11 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
   BOOL OnDeleteRow(int index);
   BOOL OnDeleteAllRows();
   LRESULT OnRowChanged(NMHDR* header);
+  LRESULT OnGetRowText(NMHDR* header);
+  LRESULT OnFindRow(NMHDR* header);
+  // The rows shown changed: the control learns their number, from the top.
+  void ShowFilteredRows();
+  void DrawNobodyMatches(HDC dc);
 
   // Around the default painting of rows: the child windows of rows out of
   // sight are set aside for the rows coming into sight.

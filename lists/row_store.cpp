@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "model/snooze.h"
+#include "model/platform.h"
 
 namespace lists {
 namespace {
@@ -34,8 +35,10 @@ void SortStably(std::vector<Row>& rows, Before before) {
 }  // namespace
 
 int RowStore::Append(Contact& contact) {
+  rows_.push_back(Row{&contact, contact.id, ++lastKey_, kNotPainted, filter_.Matches(contact)});
+  if (!rows_.back().shown) return -1;
   const int index = Count();
-  rows_.push_back(Row{&contact, contact.id, ++lastKey_, kNotPainted});
+  shown_.push_back(static_cast<int>(rows_.size()) - 1);
   firstRowOfId_.emplace(contact.id, index);
   rowOfKey_.emplace(lastKey_, index);
   return index;
@@ -44,23 +47,29 @@ int RowStore::Append(Contact& contact) {
 void RowStore::DropLast() {
   if (rows_.empty()) return;
   const Row& last = rows_.back();
-  const int index = Count() - 1;
-  rowOfKey_.erase(last.key);
-  auto first = firstRowOfId_.find(last.id);
-  if (first != firstRowOfId_.end() && first->second == index) firstRowOfId_.erase(first);
+  if (last.shown) {
+    const int index = Count() - 1;
+    rowOfKey_.erase(last.key);
+    auto first = firstRowOfId_.find(last.id);
+    if (first != firstRowOfId_.end() && first->second == index) firstRowOfId_.erase(first);
+    shown_.pop_back();
+  }
   rows_.pop_back();
 }
 
 // Only the rows from the removed one on change their numbers.
 bool RowStore::Erase(int index) {
   if (index < 0 || index >= Count()) return false;
-  const Row removed = rows_[static_cast<std::size_t>(index)];
-  rows_.erase(rows_.begin() + index);
+  const auto at = static_cast<std::size_t>(index);
+  const Row removed = rows_[static_cast<std::size_t>(shown_[at])];
+  rows_.erase(rows_.begin() + shown_[at]);
+  shown_.erase(shown_.begin() + index);
+  for (std::size_t later = at; later < shown_.size(); ++later) --shown_[later];
   rowOfKey_.erase(removed.key);
   auto first = firstRowOfId_.find(removed.id);
   if (first != firstRowOfId_.end() && first->second == index) firstRowOfId_.erase(first);
   for (int row = index; row < Count(); ++row) {
-    const Row& moved = rows_[static_cast<std::size_t>(row)];
+    const Row& moved = *At(row);
     rowOfKey_[moved.key] = row;
     auto found = firstRowOfId_.find(moved.id);
     if (found == firstRowOfId_.end())
@@ -71,20 +80,56 @@ bool RowStore::Erase(int index) {
   return true;
 }
 
+int RowStore::EraseHidden(std::int32_t id) {
+  const auto before = rows_.size();
+  rows_.erase(std::remove_if(rows_.begin(), rows_.end(), [id](const Row& row) { return !row.shown && row.id == id; }),
+              rows_.end());
+  const int erased = static_cast<int>(before - rows_.size());
+  if (erased > 0) Reindex();
+  return erased;
+}
+
 void RowStore::Clear() {
   rows_.clear();
+  shown_.clear();
   firstRowOfId_.clear();
   rowOfKey_.clear();
 }
 
+bool RowStore::SetFilter(RowFilter filter) {
+  const bool narrowing = filter.Narrows(filter_);
+  filter_ = std::move(filter);
+  bool changed = false;
+  for (Row& row : rows_) {
+    if (narrowing && !row.shown) continue;
+    const bool shown = filter_.Matches(*row.contact);
+    changed = changed || shown != row.shown;
+    row.shown = shown;
+  }
+  if (changed) Reindex();
+  return changed;
+}
+
+bool RowStore::Refilter(std::int32_t id) {
+  bool changed = false;
+  for (Row& row : rows_) {
+    if (row.id != id) continue;
+    const bool shown = filter_.Matches(*row.contact);
+    changed = changed || shown != row.shown;
+    row.shown = shown;
+  }
+  if (changed) Reindex();
+  return changed;
+}
+
 const Row* RowStore::At(int index) const {
   if (index < 0 || index >= Count()) return nullptr;
-  return &rows_[static_cast<std::size_t>(index)];
+  return &rows_[static_cast<std::size_t>(shown_[static_cast<std::size_t>(index)])];
 }
 
 Row* RowStore::At(int index) {
   if (index < 0 || index >= Count()) return nullptr;
-  return &rows_[static_cast<std::size_t>(index)];
+  return &rows_[static_cast<std::size_t>(shown_[static_cast<std::size_t>(index)])];
 }
 
 Contact* RowStore::ContactAt(int index) const {
@@ -102,11 +147,27 @@ int RowStore::FindKey(std::uint64_t key) const {
   return found == rowOfKey_.end() ? -1 : found->second;
 }
 
+int RowStore::FindNameStart(const std::wstring& prefix, int start, bool wrap) const {
+  if (prefix.empty() || Count() == 0) return -1;
+  const int first = start >= 0 && start < Count() ? start : 0;
+  const int tries = wrap ? Count() : Count() - first;
+  for (int step = 0; step < tries; ++step) {
+    const int row = (first + step) % Count();
+    const std::wstring& name = ContactAt(row)->name;
+    if (name.size() >= prefix.size() && platform::CompareNoCase(name.substr(0, prefix.size()), prefix) == 0)
+      return row;
+  }
+  return -1;
+}
+
 KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
   const Row* selected = At(before.selected);
   const Row* focused = At(before.focused);
   const std::int32_t selectedId = selected ? selected->id : -1;
   const std::int32_t focusedId = focused ? focused->id : -1;
+  // Made here, on one thread, for the threads that compare them.
+  if (order.mode == SortMode::Name)
+    for (const Row& row : rows_) row.contact->Texts();
   // Each snoozed contact's reading of the clock, found once for the whole sort.
   std::unordered_map<std::int32_t, Time> seen;
   if (order.journal && order.mode != SortMode::None && order.mode != SortMode::Name) {
@@ -134,10 +195,14 @@ KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
 }
 
 void RowStore::Reindex() {
+  shown_.clear();
   firstRowOfId_.clear();
   rowOfKey_.clear();
-  for (int row = 0; row < Count(); ++row) {
-    const Row& entry = rows_[static_cast<std::size_t>(row)];
+  for (std::size_t place = 0; place < rows_.size(); ++place) {
+    const Row& entry = rows_[place];
+    if (!entry.shown) continue;
+    const int row = Count();
+    shown_.push_back(static_cast<int>(place));
     firstRowOfId_.emplace(entry.id, row);
     rowOfKey_.emplace(entry.key, row);
   }

@@ -1,15 +1,19 @@
 #pragma once
 // The rows of one contact list, without any window: the contact each row
-// shows, an index from contact id to row, and the stable sort that keeps the
-// selection and focus on their contacts. The list view tells the control what
-// changed; this class only answers where things went.
+// shows, an index from contact id to row, the stable sort that keeps the
+// selection and focus on their contacts, and the find filter that hides rows.
+// The list view tells the control what changed; this class only answers where
+// things went. Row numbers count the rows shown; hidden rows keep their
+// contact and their place in the order for when the filter lets them back.
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "model/contact.h"
 #include "model/contact_ordering.h"
+#include "lists/row_filter.h"
 #include "model/journal.h"
 
 namespace lists {
@@ -22,6 +26,7 @@ struct Row {
   // and one contact may have two rows.
   std::uint64_t key;
   std::uint32_t background;  // a COLORREF, as last painted; kNotPainted before the first paint
+  bool shown = true;         // the filter lets it through
 };
 
 // How to sort, with one reading of the clock for the whole sort.
@@ -47,15 +52,28 @@ class RowStore {
   // From this many rows the halves are sorted on two threads and merged.
   static constexpr std::size_t kSharedSortRows = 2000;
 
-  // Appends a row for the contact; answers its index.
+  // Appends a row for the contact; answers its index, -1 when the filter hides it.
   int Append(Contact& contact);
   // Takes back the row Append just added (the control refused it).
   void DropLast();
   // Removes one row; false for an index out of range.
   bool Erase(int index);
+  // Removes the hidden rows of a contact; answers how many went.
+  int EraseHidden(std::int32_t id);
   void Clear();
 
-  int Count() const { return static_cast<int>(rows_.size()); }
+  // Shows only the rows the filter lets through; answers whether that changed
+  // which rows are shown. A filter narrowing the last one tests only the rows
+  // shown.
+  bool SetFilter(RowFilter filter);
+  const RowFilter& Filter() const { return filter_; }
+  // Asks the filter again about the rows of one contact (its name or notes
+  // changed); answers whether one of them came or went.
+  bool Refilter(std::int32_t id);
+
+  int Count() const { return static_cast<int>(shown_.size()); }
+  // Shown and hidden rows.
+  int TotalCount() const { return static_cast<int>(rows_.size()); }
   // The row at an index; null out of range.
   const Row* At(int index) const;
   Row* At(int index);
@@ -64,6 +82,9 @@ class RowStore {
   int Find(std::int32_t id) const;
   // The row filed under this key; -1 when none.
   int FindKey(std::uint64_t key) const;
+  // The first row from `start` on whose name starts with `prefix`, ignoring
+  // letter case, going round to the top when `wrap`; -1 when none.
+  int FindNameStart(const std::wstring& prefix, int start, bool wrap) const;
 
   // Sorts stably (ties keep their order, descending too) and answers where
   // the contacts of the given selected and focused rows are now.
@@ -72,7 +93,9 @@ class RowStore {
  private:
   void Reindex();
 
-  std::vector<Row> rows_;
+  std::vector<Row> rows_;  // every row, shown or hidden, in the list's order
+  std::vector<int> shown_;  // for each row number, its place in rows_
+  RowFilter filter_;
   std::unordered_map<std::int32_t, int> firstRowOfId_;
   std::unordered_map<std::uint64_t, int> rowOfKey_;
   std::uint64_t lastKey_ = 0;

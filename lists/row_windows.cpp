@@ -81,6 +81,19 @@ bool RowWindows::PlaceTickBox(std::uint64_t key, const Box& where) {
   return true;
 }
 
+void RowWindows::NameTickBox(std::uint64_t key, const std::wstring& name) {
+  HWND box = TickBox(key);
+  if (!box) return;
+  // Set only when it changes: a new text repaints the box.
+  const int length = ::GetWindowTextLengthW(box);
+  if (length == static_cast<int>(name.size())) {
+    std::wstring current(static_cast<std::size_t>(length) + 1, L'\0');
+    current.resize(static_cast<std::size_t>(::GetWindowTextW(box, current.data(), length + 1)));
+    if (current == name) return;
+  }
+  ::SetWindowTextW(box, name.c_str());
+}
+
 void RowWindows::DropTickBox(std::uint64_t key) {
   tickBoxes_.erase(std::remove_if(tickBoxes_.begin(), tickBoxes_.end(),
                                   [key](const TickEntry& entry) { return entry.key == key; }),

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "controls/flat_buttons.h"
@@ -52,6 +53,9 @@ class RowWindows {
   // Puts the row's box at `where`: its own, one set aside (without a tick,
   // which it does not carry over), or a new one. False when none could be made.
   bool PlaceTickBox(std::uint64_t key, const Box& where);
+  // Gives the row's box the name screen readers read ("Contacted: ..."); the
+  // box is only as wide as its square, so the name is never drawn.
+  void NameTickBox(std::uint64_t key, const std::wstring& name);
   // After the paint: the boxes the rows coming into sight did not take.
   void DestroySetAside() { spareTickBoxes_.clear(); }
   void DropTickBox(std::uint64_t key);

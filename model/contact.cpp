@@ -84,10 +84,16 @@ bool Contact::Update(std::wstring newName, std::wstring newImagePath, IntervalUn
   count = newCount;
   lastContacted = newLastContacted;
   notes = std::move(newNotes);
+  texts_.reset();
   if (newGroupId == groupId) return true;
   // Announced while groupId still names the old group, so that group's list drops it.
   platform::Send(notifyWindow, WM_CONTACT_REMOVED, reinterpret_cast<MessageParam>(this));
   groupId = newGroupId;
   platform::Send(notifyWindow, WM_CONTACT_ADDED, reinterpret_cast<MessageParam>(this));
   return false;
+}
+
+const ContactTexts& Contact::Texts() const {
+  if (!texts_) texts_ = std::make_unique<const ContactTexts>(MakeContactTexts(name, notes));
+  return *texts_;
 }

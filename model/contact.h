@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "model/contact_texts.h"
 #include "model/platform.h"
 
 // Stored as a 32-bit integer; values outside the three named ones are kept as
@@ -45,6 +47,11 @@ class Contact {
   bool Update(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
               Time lastContacted, std::wstring notes, std::int32_t groupId);
 
+  // The name and notes as finding and sorting read them: made at the first
+  // request after the contact was made, loaded or updated. Not for two
+  // threads at once; a sort asks for them before it shares out its rows.
+  const ContactTexts& Texts() const;
+
   std::int32_t id = -1;
   std::wstring name;
   std::wstring imagePath;
@@ -55,4 +62,7 @@ class Contact {
   std::wstring notes;
   std::int32_t groupId = -1;
   WindowHandle notifyWindow{};  // not persisted
+
+ private:
+  mutable std::unique_ptr<const ContactTexts> texts_;  // not persisted
 };

@@ -1,6 +1,5 @@
 #include "model/contact_ordering.h"
 
-#include "model/platform.h"
 
 namespace {
 
@@ -34,7 +33,8 @@ int CompareContacts(SortMode mode, const Contact& a, const Contact& b, int warnP
       return left < right ? -1 : (left > right ? 1 : 0);
     }
     case SortMode::Name:
-      return Sign(platform::CompareNoCase(a.name, b.name));
+      // The keys' order is CompareNoCase's; made once per change of a name.
+      return Sign(a.Texts().nameKey.compare(b.Texts().nameKey));
     case SortMode::ContactIn:
       return CompareDaysLeft(a, b, nowA, nowB);
     case SortMode::Priority: {

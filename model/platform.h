@@ -52,6 +52,11 @@ LocalTime ToLocalTime(Time time);
 
 // Case-insensitive comparison in the user's locale: 0 when equal.
 int CompareNoCase(const std::wstring& a, const std::wstring& b);
+// A key whose byte order (std::string::compare) is CompareNoCase's order, so
+// a sort made of many comparisons reads each text once.
+std::string SortKeyNoCase(const std::wstring& text);
+// The text without letter case and accents, for finding a part of it.
+std::wstring FoldForFinding(const std::wstring& text);
 
 // Full path of the running executable; empty when it cannot be read.
 std::wstring ExecutablePath();

@@ -2,6 +2,7 @@
 #include <wctype.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <set>
@@ -70,6 +71,47 @@ int CompareNoCase(const std::wstring& a, const std::wstring& b) {
   }
   if (a.size() == b.size()) return 0;
   return a.size() < b.size() ? -1 : 1;
+}
+
+std::string SortKeyNoCase(const std::wstring& text) {
+  // Three bytes a lowered character, most significant first: byte order is
+  // the order of CompareNoCase, a shorter text first on a common start.
+  const locale_t locale = CaseLocale();
+  std::string key;
+  key.reserve(text.size() * 3);
+  for (wchar_t c : text) {
+    const auto lowered = static_cast<std::uint32_t>(towlower_l(static_cast<wint_t>(c), locale));
+    key.push_back(static_cast<char>((lowered >> 16) & 0xFF));
+    key.push_back(static_cast<char>((lowered >> 8) & 0xFF));
+    key.push_back(static_cast<char>(lowered & 0xFF));
+  }
+  return key;
+}
+
+namespace {
+
+// The letters of Latin-1 and Latin Extended-A without their accents, from
+// U+00E0 (after lowering); '.' keeps the letter as it is.
+constexpr char kLatinBases[] =
+    "aaaaaa.ceeeeiiii.nooooo..uuuuy.y"
+    "aaaaaaccccccccdd" "ddeeeeeeeeeegggg" "gggghhhhiiiiiiii" "ii..jjkkklllllll"
+    "lllnnnnnnn..oooo" "oo..rrrrrrssssss" "sstttttttuuuuuuu" "uuuuwwyyyzzzzzzs";
+
+}  // namespace
+
+std::wstring FoldForFinding(const std::wstring& text) {
+  const locale_t locale = CaseLocale();
+  std::wstring folded;
+  folded.reserve(text.size());
+  for (wchar_t c : text) {
+    const auto lowered = static_cast<wchar_t>(towlower_l(static_cast<wint_t>(c), locale));
+    if (lowered >= 0x0300 && lowered <= 0x036F) continue;  // a combining accent
+    if (lowered >= 0xE0 && lowered <= 0x17F && kLatinBases[lowered - 0xE0] != '.')
+      folded.push_back(static_cast<wchar_t>(kLatinBases[lowered - 0xE0]));
+    else
+      folded.push_back(lowered);
+  }
+  return folded;
 }
 
 std::wstring ExecutablePath() {

@@ -55,6 +55,7 @@
 #define IDC_OPTIONS 1003
 #define IDC_TABS 1013
 #define IDC_HELP_LINK 1019  // IDC_HELP is taken by the help cursor
+#define IDC_FIND 1030
 
 // Group panel (IDD_GROUP_ENTRY)
 #define IDC_CONTACT_LIST 1014

@@ -29,7 +29,7 @@ e2e_log "list inside: $list_left,$list_top - $list_right,$list_bottom"
 
 # One "All" tab: nothing right of it in the tab row. The tab row is above the
 # list's panel; the first tab starts at the tab control's left.
-tabs_y=$((WY + 44))
+tabs_y=$((WY + 70))  # below the find field
 shot=$(e2e_screenshot)
 all_right=$(e2e_py tab-right "$shot" "$WX" "$tabs_y")
 e2e_check "one tab, \"All\"" test -n "$all_right" -a "${all_right:-0}" -lt $((WX + 90))

@@ -39,7 +39,7 @@ read -r list_left list_top list_right list_bottom <<<"$(e2e_py list-box "$shot" 
 e2e_check "every contact is a row of \"All\"" \
   test "$(e2e_py rows "$shot" "$list_left" "$list_top" "$list_right" "$list_bottom")" -eq 3
 # Two group tabs after "All": three tab borders along the row.
-tabs_y=$((WY + 44))
+tabs_y=$((WY + 70))  # below the find field
 last_tab=$(e2e_py tab-right "$shot" "$WX" "$tabs_y")
 e2e_check "every group is a tab" test "${last_tab:-0}" -gt $((WX + 150))
 rm -f "$shot"

@@ -143,7 +143,8 @@ const Expected kMain = {
     DS_SETFONT | DS_FIXEDSYS | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
         WS_MAXIMIZEBOX,
     0, 414, 397, L"Amicord - Personal Relationship Manager",
-    {{IDC_TABS, L"SysTabControl32", L"", 7, 7, 400, 358, kChild | WS_TABSTOP},
+    {{IDC_FIND, L"Edit", L"", 7, 7, 400, 12, kEdit},
+     {IDC_TABS, L"SysTabControl32", L"", 7, 23, 400, 342, kChild | WS_TABSTOP},
      {IDC_ADD_CONTACT, L"Button", L"Add &Contact", 7, 372, 59, 18, kPush},
      {IDC_ADD_GROUP, L"Button", L"Add &Group", 74, 372, 59, 18, kPush},
      {IDC_OPTIONS, L"Button", L"&Options", 142, 372, 59, 18, kPush},
@@ -183,23 +184,25 @@ const Expected kContact = {
      {IDOK, L"Button", L"Save && Close", 238, 168, 57, 14, kDefault},
      {IDCANCEL, L"Button", L"Cancel", 298, 168, 57, 14, kPush}}};
 
-const Expected kPanel = {IDD_GROUP_ENTRY, 0x40080048, 0, 400, 411, L"",
-                         {{IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50815C05},
-                          {-1, L"Static", L"Sort by:", 7, 9, 27, 8, 0x50020000},
-                          {IDC_SORT, L"Button", L"None", 41, 7, 76, 14, 0x50010000}}};
+// DS_CONTROL: Tab goes from the tabs into the panel, then on to the buttons.
+const Expected kPanel = {IDD_GROUP_ENTRY, 0x40080448, 0, 400, 411, L"",
+                         {{-1, L"Static", L"Sort by:", 7, 9, 27, 8, 0x50020000},
+                          {IDC_SORT, L"Button", L"None", 41, 7, 76, 14, 0x50010000},
+                          {IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50815C05}}};
 
 const Expected kOptions = {
     IDD_OPTIONS, kModal, WS_EX_TOOLWINDOW, 210, 142, L"Options",
-    {{IDOK, L"Button", L"OK", 97, 121, 50, 14, kDefault},
-     {IDCANCEL, L"Button", L"Cancel", 153, 121, 50, 14, kPush},
-     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 60, 141, 8, kLabel},
-     {IDC_WARN_PERCENT, L"Edit", L"", 15, 59, 40, 12, kNumber},
-     {IDC_AUTO_START, L"Button", L"Auto-start with windows", 7, 7, 94, 10, kCheck},
+    // In the order they are seen, which is the Tab order.
+    {{IDC_AUTO_START, L"Button", L"Auto-start with windows", 7, 7, 94, 10, kCheck},
      {IDC_SHOW_LAST_CONTACTED, L"Button", L"Show last contacted information", 7, 20, 119, 10, kCheck},
+     {IDC_MINIMIZE_TO_TRAY, L"Button", L"Minimize to system tray", 7, 35, 91, 10, kCheck},
      {-1, L"Button", L"Warning", 7, 49, 196, 63, kGroupBox},
+     {IDC_WARN_PERCENT, L"Edit", L"", 15, 59, 40, 12, kNumber},
+     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 60, 141, 8, kLabel},
      {IDC_WARN_DAYS, L"Edit", L"", 15, 79, 40, 12, kNumber},
      {-1, L"Static", L"days (or less) remain until next contact.", 60, 81, 128, 8, kLabel},
-     {IDC_MINIMIZE_TO_TRAY, L"Button", L"Minimize to system tray", 7, 35, 91, 10, kCheck}}};
+     {IDOK, L"Button", L"OK", 97, 121, 50, 14, kDefault},
+     {IDCANCEL, L"Button", L"Cancel", 153, 121, 50, 14, kPush}}};
 
 const Expected* const kAll[] = {&kMain, &kGroup, &kContact, &kPanel, &kOptions};
 

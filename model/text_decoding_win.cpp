@@ -1,8 +1,8 @@
 #include "base/windows_api.h"
 
-#include "interchange/text_decoding.h"
+#include "model/text_decoding.h"
 
-namespace interchange {
+namespace text {
 
 unsigned FallbackCodePage() { return GetACP(); }
 
@@ -22,4 +22,4 @@ bool DecodeCodePage(unsigned codePage, std::string_view bytes, std::wstring& tex
   return true;
 }
 
-}  // namespace interchange
+}  // namespace text

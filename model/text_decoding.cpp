@@ -1,11 +1,11 @@
-#include "interchange/text_decoding.h"
+#include "model/text_decoding.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
 
-namespace interchange {
+namespace text {
 
 namespace {
 
@@ -188,4 +188,4 @@ std::wstring DecodeUtf16(std::string_view bytes, bool bigEndian) {
   return text;
 }
 
-}  // namespace interchange
+}  // namespace text

@@ -1,12 +1,12 @@
-#include "interchange/notes_text.h"
+#include "model/notes_text.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "interchange/text_decoding.h"
+#include "model/text_decoding.h"
 
-namespace interchange {
+namespace text {
 
 namespace {
 
@@ -234,4 +234,4 @@ std::wstring NotesPlainText(std::wstring_view notes) {
   return RtfText(notes.substr(start)).Read();
 }
 
-}  // namespace interchange
+}  // namespace text

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "interchange/text_decoding.h"
+#include "model/text_decoding.h"
 
-namespace interchange {
+namespace text {
 
 namespace {
 
@@ -47,4 +47,4 @@ bool DecodeCodePage(unsigned codePage, std::string_view bytes, std::wstring& tex
   return true;
 }
 
-}  // namespace interchange
+}  // namespace text

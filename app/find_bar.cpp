@@ -1,0 +1,62 @@
+#include "app/find_bar.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <utility>
+
+#include "app/group_tabs.h"
+
+void FindBar::Attach(HWND field) {
+  field_ = field;
+  if (field_) ::SendMessageW(field_, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(kCueText));
+}
+
+void FindBar::OnTextChanged() {
+  if (!field_) return;
+  const int length = ::GetWindowTextLengthW(field_);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(::GetWindowTextW(field_, text.data(), length + 1)));
+  tabs_.SetFilter(text);
+}
+
+void FindBar::Focus() {
+  if (!field_) return;
+  ::SetFocus(field_);
+  ::SendMessageW(field_, EM_SETSEL, 0, -1);
+}
+
+void FindBar::Clear() {
+  if (field_ && ::GetWindowTextLengthW(field_) > 0) ::SetWindowTextW(field_, L"");
+}
+
+bool FindBar::OpenFirst() {
+  DlgGroupEntry* panel = tabs_.SelectedPanel();
+  return panel && panel->OpenRow(0);
+}
+
+FindBar::~FindBar() {
+  if (task_ && scheduler_) scheduler_->Cancel(task_);
+}
+
+void FindBar::PrepareTexts(boost::shared_ptr<const Contacts> contacts) {
+  preparing_ = std::move(contacts);
+  nextToPrepare_ = 0;
+  if (task_ && scheduler_) scheduler_->Cancel(task_);
+  scheduler_ = &framework::UiScheduler();
+  task_ = scheduler_->After(std::chrono::milliseconds(0), [this] { PrepareBatch(); });
+}
+
+void FindBar::PrepareBatch() {
+  task_ = 0;
+  if (!preparing_) return;
+  const std::vector<Contacts::Item>& items = preparing_->items;
+  const std::size_t end = std::min(items.size(), nextToPrepare_ + kBatch);
+  for (; nextToPrepare_ < end; ++nextToPrepare_)
+    if (const Contacts::Item& contact = items[nextToPrepare_]) contact->Texts();
+  if (nextToPrepare_ < items.size())
+    task_ = scheduler_->After(std::chrono::milliseconds(0), [this] { PrepareBatch(); });
+  else
+    preparing_.reset();
+}
