@@ -149,8 +149,8 @@ void Commands::OpenHelp() {
   std::wstring path = platform::ExecutablePath();
   path.erase(path.find_last_of(platform::PathSeparator()) + 1);  // npos + 1: nothing is left
   path += kHelpFileName;
-  const auto result =
-      reinterpret_cast<INT_PTR>(ShellExecuteW(window_, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(window_, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
   if (result <= 32) {
     const std::wstring text = L"The user guide could not be opened:\n" + path;
     ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
@@ -158,9 +158,9 @@ void Commands::OpenHelp() {
 }
 
 void Commands::ShowAbout() {
-  const std::wstring text = L"Amicord - Personal Relationship Manager\nVersion " AMICORD_VERSION_TEXT_W
-                            L"\n\nYour data is kept in:\n" +
-                            session_.DataFolder();
+  const std::wstring text =
+      L"Amicord - Personal Relationship Manager\nVersion " AMICORD_VERSION_TEXT_W L"\n\nYour data is kept in:\n" +
+      session_.DataFolder();
   ::MessageBoxW(window_, text.c_str(), kAboutText, MB_OK | MB_ICONINFORMATION);
 }
 

@@ -63,10 +63,10 @@ void DataSession::ReportLoadProblems() {
   }
   if (!unclosed.empty()) {
     if (!text.empty()) text += L"\n\n";
-    text += L"Some of your data files end without their closing line break, as an earlier version of Amicord "
-            L"wrote them:\n" +
-            unclosed +
-            L"\n\nEverything before the end was read. Amicord will write these files complete at the next save.";
+    text +=
+        L"Some of your data files end without their closing line break, as an earlier version of Amicord "
+        L"wrote them:\n" +
+        unclosed + L"\n\nEverything before the end was read. Amicord will write these files complete at the next save.";
   }
   loadReport_ = Engine::LoadReport{};
   ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);

@@ -39,8 +39,7 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   session_.Load();
   AttachControls();
   tray_.Add(m_hWnd, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon_.get());
-  if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE))
-  {
+  if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE)) {
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_RESTORE_BACKUP, kRestoreBackupText);
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_IMPORT_CONTACTS, kImportContactsText);
@@ -54,11 +53,10 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   outside_.Start(m_hWnd, WM_DATA_FOLDER_CHANGED);
   find_.Attach(GetDlgItem(IDC_FIND));
   find_.PrepareTexts(session_.GetEngine().contacts);
-  keyboard_ = KeyboardFilter(m_hWnd, find_.Field(),
-                             KeyboardFilter::Actions{[this] { find_.Focus(); }, [this] { find_.Clear(); },
-                                                     [this] { find_.OpenFirst(); },
-                                                     [this](int step) { tabs_.SelectNext(step); },
-                                                     [this] { commands_.OpenHelp(); }});
+  keyboard_ = KeyboardFilter(
+      m_hWnd, find_.Field(),
+      KeyboardFilter::Actions{[this] { find_.Focus(); }, [this] { find_.Clear(); }, [this] { find_.OpenFirst(); },
+                              [this](int step) { tabs_.SelectNext(step); }, [this] { commands_.OpenHelp(); }});
 
   DlgResize_Init();
   PlaceWindow();
@@ -113,9 +111,8 @@ void DlgCorvane::PlaceWindow() {
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
   RECT frame{};
   GetWindowRect(&frame);
-  const placement::Rect placed =
-      placement::CentredDefault(FromRect(work), frame.right - frame.left, frame.bottom - frame.top,
-                                framework::DpiForWindow(m_hWnd));
+  const placement::Rect placed = placement::CentredDefault(FromRect(work), frame.right - frame.left,
+                                                           frame.bottom - frame.top, framework::DpiForWindow(m_hWnd));
   SetWindowPos(nullptr, placed.left, placed.top, placed.Width(), placed.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -133,8 +130,8 @@ void DlgCorvane::OnSize(UINT type, SIZE size) {
 void DlgCorvane::OnGetMinMaxInfo(MINMAXINFO* info) {
   if (!info) return;
   const int dpi = framework::DpiForWindow(m_hWnd);
-  info->ptMinTrackSize =
-      POINT{placement::AtDpi(placement::kMinWidth, dpi), placement::AtDpi(placement::kMinHeight, dpi)};
+  info->ptMinTrackSize = POINT{placement::AtDpi(placement::kMinWidth, dpi),
+                               placement::AtDpi(placement::kMinHeight, dpi)};
 }
 
 void DlgCorvane::OnMoving(UINT, RECT* dragged) {

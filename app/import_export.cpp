@@ -68,8 +68,7 @@ void ImportExport::ImportFiles(const std::vector<std::wstring>& paths) {
 
   DlgImport dialog;
   for (const interchange::PlannedPerson& planned : plan.people)
-    dialog.rows.push_back({planned.person.name, planned.person.group.empty() ? L"" : planned.group,
-                           planned.duplicate});
+    dialog.rows.push_back({planned.person.name, planned.person.group.empty() ? L"" : planned.group, planned.duplicate});
   for (const interchange::Problem& problem : read.problems) dialog.problems.push_back(ProblemLine(problem));
   for (const Groups::Item& group : *engine.groups)
     if (group) dialog.groupNames.push_back(group->name);
@@ -96,13 +95,12 @@ void ImportExport::ImportFiles(const std::vector<std::wstring>& paths) {
   const Time now = platform::Now();
   std::wstring backup;
   std::wstring reason;
-  if (!interchange::BackUpBeforeImport(engine.FilePaths(), now, backup,
-                                       reason)) {
+  if (!interchange::BackUpBeforeImport(engine.FilePaths(), now, backup, reason)) {
     Tell(reason + L"\n\nNothing was imported.", MB_ICONWARNING);
     return;
   }
-  const interchange::ImportOutcome outcome = interchange::ApplyImport(
-      plan, dialog.ticked, *engine.groups, *engine.contacts, dialogs::ImagesFolder(), now);
+  const interchange::ImportOutcome outcome = interchange::ApplyImport(plan, dialog.ticked, *engine.groups,
+                                                                      *engine.contacts, dialogs::ImagesFolder(), now);
   session_.SaveAll();
   std::wstring text = interchange::ImportSummary(outcome);
   for (std::size_t i = 0; i < outcome.problems.size() && i < kListedProblems; ++i)

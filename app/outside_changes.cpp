@@ -58,8 +58,8 @@ void OutsideChanges::Look(bool retry) {
     }
   }
   for (auto it = waiting_.begin(); it != waiting_.end();) {
-    const bool stillIncomplete =
-        std::find(reread.incomplete.begin(), reread.incomplete.end(), *it) != reread.incomplete.end();
+    const bool stillIncomplete = std::find(reread.incomplete.begin(), reread.incomplete.end(), *it) !=
+                                 reread.incomplete.end();
     const bool declared = std::find(damaged.begin(), damaged.end(), *it) != damaged.end();
     it = stillIncomplete && !declared ? std::next(it) : waiting_.erase(it);
   }

@@ -40,8 +40,7 @@ std::wstring SingleInstance::NameFor(const std::wstring& settingsFolder) {
     hash *= 1099511628211ull;
   }
   wchar_t text[40] = {};
-  std::swprintf(text, sizeof text / sizeof text[0], L"Amicord.Instance.%016llx",
-                static_cast<unsigned long long>(hash));
+  std::swprintf(text, sizeof text / sizeof text[0], L"Amicord.Instance.%016llx", static_cast<unsigned long long>(hash));
   return text;
 }
 

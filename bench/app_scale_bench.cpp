@@ -95,8 +95,7 @@ std::vector<std::wstring> WritePhotos(const std::filesystem::path& folder, int c
 }
 
 void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) {
-  const std::filesystem::path folder =
-      std::filesystem::path(platform::ExecutablePath()).parent_path() / L"settings";
+  const std::filesystem::path folder = std::filesystem::path(platform::ExecutablePath()).parent_path() / L"settings";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   {
@@ -104,8 +103,8 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
     for (int g = 1; g <= groups; ++g) engine.groups->Add(L"Group " + std::to_wstring(g), L"", Days, 7);
     const Time now = platform::Now();
     for (int c = 0; c < contacts; ++c) {
-      const std::wstring picture =
-          c % 3 == 0 && !photos.empty() ? photos[static_cast<size_t>(c / 3) % photos.size()] : L"";
+      const std::wstring picture = c % 3 == 0 && !photos.empty() ? photos[static_cast<size_t>(c / 3) % photos.size()]
+                                                                 : L"";
       engine.contacts->Add(L"Contact " + std::to_wstring((c * 7919) % contacts), picture, Days, 1 + c % 30,
                            now - (c % 45) * 86400, L"", 1 + c % groups);
     }
@@ -233,16 +232,17 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
 
   std::printf("%d contacts in %d groups, %zu journal entries\n", contacts, groups,
               window->SessionForTesting().GetEngine().journal->EntryCount());
-  std::printf("  start-up to the first painted list: %.0f ms (of which reading the files alone: %.0f ms)\n",
-              startMs, loadMs);
+  std::printf("  start-up to the first painted list: %.0f ms (of which reading the files alone: %.0f ms)\n", startMs,
+              loadMs);
   std::printf("  photos in sight painted: %.0f ms after the start\n", picturesMs);
-  std::printf("  windows created: %d (GetGuiResources: %lu USER, %lu GDI)\n", windows,
-              static_cast<unsigned long>(user), static_cast<unsigned long>(gdi));
+  std::printf("  windows created: %d (GetGuiResources: %lu USER, %lu GDI)\n", windows, static_cast<unsigned long>(user),
+              static_cast<unsigned long>(gdi));
   std::printf("  painting a screen of rows (%ld px high, %ld rows): %.1f ms\n", client.bottom,
               client.bottom / list.RowMetrics().rowHeight + 1, paintMs);
-  std::printf("  scrolling through every row: %d pages in %.0f ms (%.1f ms a page), a row at a time %.1f ms a row; "
-              "windows afterwards: %d\n",
-              pages, scrollMs, scrollMs / std::max(1, pages), lineMs, windowsAfterScroll);
+  std::printf(
+      "  scrolling through every row: %d pages in %.0f ms (%.1f ms a page), a row at a time %.1f ms a row; "
+      "windows afterwards: %d\n",
+      pages, scrollMs, scrollMs / std::max(1, pages), lineMs, windowsAfterScroll);
   std::printf("  a tick with its save: median %.1f ms of %zu ticks (", tickMs, ticks.size());
   for (size_t i = 0; i < ticks.size(); ++i) std::printf(i ? " %.1f" : "%.1f", ticks[i]);
   std::printf("; %d saves); a save after one change: %.1f ms; an \"(Undo)\" link shown and hidden: median %.1f ms\n",
@@ -254,8 +254,7 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   DestroyWindow(window->m_hWnd);
   window.reset();
   Pump();
-  std::printf("  tear-down: %.0f ms, windows left: %d\n", MillisecondsSince(tearDown),
-              ThreadWindows() - windowsBefore);
+  std::printf("  tear-down: %.0f ms, windows left: %d\n", MillisecondsSince(tearDown), ThreadWindows() - windowsBefore);
   std::fflush(stdout);
   std::filesystem::remove_all(folder);
 }
@@ -266,8 +265,8 @@ void MeasureParts(int contacts) {
   const Time now = platform::Now();
   for (int c = 0; c < contacts; ++c)
     engine->contacts->Add(L"Contact " + std::to_wstring(c), L"", Days, 7, now, L"", -1);
-  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 420, 520, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 420, 520, nullptr, nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
   const auto making = Clock::now();
   DlgGroupEntry panel;
   panel.Create(host);
@@ -288,9 +287,10 @@ void MeasureParts(int contacts) {
   const int removed = std::min(contacts, 100);
   for (int i = 0; i < removed; ++i) panel.RemoveContact(*panel.List().RowContact(0));
   const double removeMs = MillisecondsSince(removing);
-  std::printf("  parts: one panel made in %.1f ms; %d rows added to its list in %.1f ms, with redrawing off %.1f ms; "
-              "all removed at once in %.1f ms; the first row removed %d times in %.1f ms\n",
-              makeMs, contacts, fillMs, quietMs, emptyMs, removed, removeMs);
+  std::printf(
+      "  parts: one panel made in %.1f ms; %d rows added to its list in %.1f ms, with redrawing off %.1f ms; "
+      "all removed at once in %.1f ms; the first row removed %d times in %.1f ms\n",
+      makeMs, contacts, fillMs, quietMs, emptyMs, removed, removeMs);
   DestroyWindow(host);
   Pump();
 }
@@ -300,8 +300,8 @@ void MeasureParts(int contacts) {
 // them in idle moments after the start), later ones reuse them.
 void MeasureFinding(int contacts) {
   auto engine = std::make_unique<Engine>(std::filesystem::temp_directory_path().wstring());
-  const wchar_t* words[] = {L"coffee", L"Caf\u00E9", L"birthday", L"Z\u00FCrich", L"garden", L"meeting",
-                            L"Ren\u00E9e", L"children", L"holiday", L"phone", L"\u00C5sa", L"concert"};
+  const wchar_t* words[] = {L"coffee",     L"Caf\u00E9", L"birthday", L"Z\u00FCrich", L"garden",   L"meeting",
+                            L"Ren\u00E9e", L"children",  L"holiday",  L"phone",       L"\u00C5sa", L"concert"};
   const Time now = platform::Now();
   for (int c = 0; c < contacts; ++c) {
     std::wstring plain;
@@ -309,8 +309,8 @@ void MeasureFinding(int contacts) {
     engine->contacts->Add(L"Contact " + std::to_wstring((c * 7919) % contacts), L"", Days, 7, now,
                           text::NotesRtf(plain), -1);
   }
-  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 420, 520, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
+  HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 420, 520, nullptr, nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
   DlgGroupEntry panel;
   panel.Create(host);
   panel.SetCollections(engine->groups, engine->contacts);
@@ -350,10 +350,11 @@ void MeasureFinding(int contacts) {
   }
   std::sort(keys.begin(), keys.end());
   std::sort(scans.begin(), scans.end());
-  std::printf("  finding in %d contacts with 2 KB notes: their texts made in %.0f ms (notes to plain text %.0f ms, "
-              "folding %.0f ms, on copies); a keystroke: median %.1f ms, slowest %.1f ms (%d shown last); "
-              "the rows alone searched for a text found nowhere: median %.1f ms\n",
-              contacts, firstMs, plainMs, foldMs, keys[keys.size() / 2], keys.back(), shown, scans[scans.size() / 2]);
+  std::printf(
+      "  finding in %d contacts with 2 KB notes: their texts made in %.0f ms (notes to plain text %.0f ms, "
+      "folding %.0f ms, on copies); a keystroke: median %.1f ms, slowest %.1f ms (%d shown last); "
+      "the rows alone searched for a text found nowhere: median %.1f ms\n",
+      contacts, firstMs, plainMs, foldMs, keys[keys.size() / 2], keys.back(), shown, scans[scans.size() / 2]);
   DestroyWindow(host);
   Pump();
 }

@@ -32,8 +32,9 @@ double Median(int runs, F&& f) {
 
 std::wstring Notes(int salt) {
   // About 2 KB of rich text with line breaks, as the notes editor produces it.
-  std::wstring notes = L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
-                       L"\\viewkind4\\uc1\\pard\\f0\\fs17 ";
+  std::wstring notes =
+      L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
+      L"\\viewkind4\\uc1\\pard\\f0\\fs17 ";
   int line = 0;
   while (notes.size() < 2048) {
     notes += L"Met at the market, talked about the garden and the trip in spring (" + std::to_wstring(salt + line++) +
@@ -49,8 +50,8 @@ Contacts MakeContacts(int count) {
   for (int i = 0; i < count; ++i) {
     std::wstring name = L"Contact number " + std::to_wstring(i) + L" with a longer name";
     name.resize(40, L'x');
-    contacts.Add(name, L"C:\\Users\\someone\\Pictures\\people\\photo.png", static_cast<IntervalUnit>(i % 3),
-                 1 + i % 12, 1700000000 + i, Notes(i), 1 + i % 7);
+    contacts.Add(name, L"C:\\Users\\someone\\Pictures\\people\\photo.png", static_cast<IntervalUnit>(i % 3), 1 + i % 12,
+                 1700000000 + i, Notes(i), 1 + i % 7);
   }
   return contacts;
 }
@@ -87,8 +88,8 @@ int main(int argc, char** argv) {
   const std::wstring rawPath = std::wstring(base.begin(), base.end()) + L"/raw.dat";
   constexpr int kRuns = 7;
 
-  std::printf("%8s %9s | %9s %9s %6s | %9s %9s %6s\n", "contacts", "file MB", "save ms", "raw ms", "ratio",
-              "load ms", "raw ms", "ratio");
+  std::printf("%8s %9s | %9s %9s %6s | %9s %9s %6s\n", "contacts", "file MB", "save ms", "raw ms", "ratio", "load ms",
+              "raw ms", "ratio");
   for (const int count : {1000, 10000}) {
     const Contacts contacts = MakeContacts(count);
     const double save = Median(kRuns, [&] { SaveArchive(archivePath, contacts); });
@@ -106,8 +107,8 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "archive_bench: the data did not come back whole\n");
       return 1;
     }
-    std::printf("%8d %9.2f | %9.2f %9.2f %6.2f | %9.2f %9.2f %6.2f\n", count, bytes.size() / 1048576.0, save,
-                rawWrite, save / rawWrite, load, rawRead, load / rawRead);
+    std::printf("%8d %9.2f | %9.2f %9.2f %6.2f | %9.2f %9.2f %6.2f\n", count, bytes.size() / 1048576.0, save, rawWrite,
+                save / rawWrite, load, rawRead, load / rawRead);
   }
 
   // The journal beside them: every contact with its entries, about one in

@@ -56,7 +56,8 @@ std::string Photo(int salt) {
 std::string CardFile() {
   std::string file;
   for (int i = 0; i < kPeople; ++i) {
-    file += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + std::to_string(i) + " M\xC3\xBCller\r\nN:M\xC3\xBCller;Person;;;\r\n";
+    file += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + std::to_string(i) +
+            " M\xC3\xBCller\r\nN:M\xC3\xBCller;Person;;;\r\n";
     file += "TEL;TYPE=CELL:+49 170 " + std::to_string(1000000 + i) + "\r\nEMAIL;TYPE=INTERNET:p" + std::to_string(i) +
             "@example.org\r\nNOTE:Met at the market\\, talked about the garden\\nand the trip in spring.\r\n";
     file += "CATEGORIES:Group " + std::to_string(i % 12) + "\r\n";
@@ -72,8 +73,9 @@ std::string CardFile() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::filesystem::path root =
-      (argc > 1 ? std::filesystem::path(argv[1]) : std::filesystem::temp_directory_path()) / "amicord-interchange-bench";
+  const std::filesystem::path root = (argc > 1 ? std::filesystem::path(argv[1])
+                                               : std::filesystem::temp_directory_path()) /
+                                     "amicord-interchange-bench";
   std::filesystem::remove_all(root);
   std::filesystem::create_directories(root);
 
@@ -92,8 +94,8 @@ int main(int argc, char** argv) {
   const interchange::Plan plan = interchange::PlanImport(read.people, groups, contacts, interchange::ImportOptions());
   const double planMs = Milliseconds(Clock::now() - start);
   const auto applyStart = Clock::now();
-  outcome = interchange::ApplyImport(plan, interchange::DefaultTicks(plan), groups, contacts, (root / "images").wstring(),
-                                     kNow);
+  outcome = interchange::ApplyImport(plan, interchange::DefaultTicks(plan), groups, contacts,
+                                     (root / "images").wstring(), kNow);
   const double applyMs = Milliseconds(Clock::now() - applyStart);
   std::printf("  plan (duplicate marks): %7.1f ms\n", planMs);
   std::printf("  apply (1,000 pictures written): %6.1f ms  (%d added into %d groups)\n", applyMs, outcome.added,

@@ -45,8 +45,7 @@ struct FlatButtonLook {
 };
 
 // ButtonEx: the link text on a flat background, a focus rectangle 3 pixels in.
-void DrawLinkButton(HDC target, const RECT& item, UINT itemState, const FlatButtonLook& look,
-                    const std::wstring& text);
+void DrawLinkButton(HDC target, const RECT& item, UINT itemState, const FlatButtonLook& look, const std::wstring& text);
 
 // ButtonSort: text, the small shaded triangle at the right, a light blue outline
 // while hot, a focus rectangle 4 pixels in.

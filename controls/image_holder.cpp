@@ -48,8 +48,7 @@ void DrawStretched(HDC dc, const RECT& area, const CImage& picture) {
 
 bool LoadPictureFile(CImage& picture, const std::wstring& path) { return SUCCEEDED(picture.Load(path)); }
 
-void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture,
-                      int dpi) {
+void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture, int dpi) {
   if (client.right <= client.left || client.bottom <= client.top) return;
   DoubleBuffer buffer(target, client);
   HDC dc = buffer.dc();

@@ -29,8 +29,7 @@ bool LoadPictureFile(CImage& picture, const std::wstring& path);
 
 // Paints the frame, the background and the picture (stretched to the inner
 // area, aspect ratio not kept) into target, double-buffered.
-void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture,
-                      int dpi = 96);
+void PaintImageHolder(HDC target, const RECT& client, HBRUSH background, COLORREF frame, CImage* picture, int dpi = 96);
 
 // The picture well of the contact and group dialogs: loads and paints one
 // picture file and remembers its path. No input behaviour of its own.
@@ -71,8 +70,7 @@ class ImageHolderCtrlImpl : public CWindowImpl<T, TBase> {
   void DrawTo(HDC dc) {
     RECT client{};
     GetClientRect(this->m_hWnd, &client);
-    PaintImageHolder(dc, client, backgroundBrush_.get(), frame_, picture_.get(),
-                     framework::DpiForWindow(this->m_hWnd));
+    PaintImageHolder(dc, client, backgroundBrush_.get(), frame_, picture_.get(), framework::DpiForWindow(this->m_hWnd));
   }
 
   BEGIN_MSG_MAP(ImageHolderCtrlImpl)

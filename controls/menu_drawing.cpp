@@ -43,8 +43,8 @@ void DrawItemText(HDC dc, const RECT& area, const std::wstring& text) {
 }  // namespace
 
 UniqueImageList LoadMenuImages(UINT bitmapId) {
-  UniqueBitmap strip(static_cast<HBITMAP>(LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(bitmapId),
-                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  UniqueBitmap strip(static_cast<HBITMAP>(
+      LoadImageW(framework::ResourceInstance(), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
   BITMAP facts{};
   const bool known = strip && GetObjectW(strip.get(), sizeof facts, &facts) && facts.bmHeight > 0;
   const int cell = known ? facts.bmHeight : kMenuImageSize;

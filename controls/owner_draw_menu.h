@@ -127,10 +127,10 @@ class COwnerDrawMenu {
 
   int menuDpi_ = framework::kDefaultDpi;
   UniqueFont menuFont_;
-  std::map<HMENU, HIMAGELIST> menuImages_;             // image lists not owned
-  std::map<HMENU, std::map<UINT, int>> itemImages_;    // command id -> image index
-  HMENU currentMenu_ = nullptr;                        // not owned
-  HMENU previousMenu_ = nullptr;                       // not owned
+  std::map<HMENU, HIMAGELIST> menuImages_;           // image lists not owned
+  std::map<HMENU, std::map<UINT, int>> itemImages_;  // command id -> image index
+  HMENU currentMenu_ = nullptr;                      // not owned
+  HMENU previousMenu_ = nullptr;                     // not owned
 };
 
 }  // namespace WTL_EX

@@ -251,6 +251,4 @@ void DlgContact::OnSave(UINT, int, HWND) {
   EndDialog(IDOK);
 }
 
-void DlgContact::OnCancel(UINT, int, HWND) {
-  EndDialog(IDCANCEL);
-}
+void DlgContact::OnCancel(UINT, int, HWND) { EndDialog(IDCANCEL); }

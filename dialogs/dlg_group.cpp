@@ -36,9 +36,7 @@ void DlgGroup::OnSave(UINT, int, HWND) {
   EndDialog(IDOK);
 }
 
-void DlgGroup::OnCancel(UINT, int, HWND) {
-  EndDialog(IDCANCEL);
-}
+void DlgGroup::OnCancel(UINT, int, HWND) { EndDialog(IDCANCEL); }
 
 void DlgGroup::OnBrowse(UINT, int, HWND) {
   HWND owner = ::GetActiveWindow();

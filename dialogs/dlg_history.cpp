@@ -76,8 +76,8 @@ void DlgHistory::OnDelete(UINT, int, HWND) {
       ::SendDlgItemMessageW(m_hWnd, IDC_HISTORY_LIST, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
   if (row < 0 || static_cast<std::size_t>(row) >= entries.size()) return;
   const JournalEntry& entry = entries[static_cast<std::size_t>(row)];
-  const std::wstring question =
-      L"Delete the contact of " + DateText(entry.time) + L" at " + TimeText(entry.time) + L"?";
+  const std::wstring question = L"Delete the contact of " + DateText(entry.time) + L" at " + TimeText(entry.time) +
+                                L"?";
   if (::MessageBoxW(m_hWnd, question.c_str(), L"Delete Entry", MB_YESNO | MB_ICONQUESTION) != IDYES) return;
   deleted.push_back(entry);
   entries.erase(entries.begin() + row);

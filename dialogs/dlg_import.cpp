@@ -99,8 +99,7 @@ void DlgImport::UpdateImportButton() {
 
 LRESULT DlgImport::OnPersonChanged(NMHDR* header) {
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
-  if (!filling_ && (change->uChanged & LVIF_STATE) &&
-      ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
+  if (!filling_ && (change->uChanged & LVIF_STATE) && ((change->uNewState ^ change->uOldState) & LVIS_STATEIMAGEMASK))
     UpdateImportButton();
   return 0;
 }
@@ -110,9 +109,7 @@ void DlgImport::ShowChosenGroup(const std::wstring& name) {
     if (rows[i].group.empty()) SetCell(people_, static_cast<int>(i), kGroupColumn, name);
 }
 
-void DlgImport::OnGroupTyped(UINT, int, HWND control) {
-  ShowChosenGroup(Trimmed(CWindow(control).GetWindowText()));
-}
+void DlgImport::OnGroupTyped(UINT, int, HWND control) { ShowChosenGroup(Trimmed(CWindow(control).GetWindowText())); }
 
 void DlgImport::OnGroupChosen(UINT, int, HWND control) {
   // The edit field shows the chosen entry only after this notification.

@@ -10,9 +10,7 @@ void SetCheck(HWND dialog, int id, bool checked) {
   ::SendDlgItemMessageW(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool IsChecked(HWND dialog, int id) {
-  return ::SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool IsChecked(HWND dialog, int id) { return ::SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 }  // namespace
 
@@ -47,6 +45,4 @@ void DlgOptions::OnAccept(UINT, int, HWND) {
   EndDialog(IDOK);
 }
 
-void DlgOptions::OnCancel(UINT, int, HWND) {
-  EndDialog(IDCANCEL);
-}
+void DlgOptions::OnCancel(UINT, int, HWND) { EndDialog(IDCANCEL); }

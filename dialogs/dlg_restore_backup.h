@@ -35,8 +35,8 @@ class DlgRestoreBackup : public CDialogImpl<DlgRestoreBackup> {
 
   // The list's line for a backup made at `made` (local time) holding the counts,
   // or one that cannot be read.
-  static std::wstring Describe(int year, int month, int day, int hour, int minute, bool readable,
-                               std::size_t groups, std::size_t contacts);
+  static std::wstring Describe(int year, int month, int day, int hour, int minute, bool readable, std::size_t groups,
+                               std::size_t contacts);
 
  private:
   BOOL OnInitDialog(HWND focus, LPARAM initParam);

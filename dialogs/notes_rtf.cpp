@@ -43,12 +43,11 @@ DWORD CALLBACK WriteBytes(DWORD_PTR cookie, LPBYTE buffer, LONG delivered, LONG*
 void StreamNotesIn(HWND richEdit, const std::wstring& notes) {
   std::string bytes;
   if (!notes.empty()) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, notes.data(), static_cast<int>(notes.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_ACP, 0, notes.data(), static_cast<int>(notes.size()), nullptr, 0, nullptr,
+                                         nullptr);
     if (size > 0) {
       bytes.resize(static_cast<size_t>(size));
-      WideCharToMultiByte(CP_ACP, 0, notes.data(), static_cast<int>(notes.size()), &bytes[0], size, nullptr,
-                          nullptr);
+      WideCharToMultiByte(CP_ACP, 0, notes.data(), static_cast<int>(notes.size()), &bytes[0], size, nullptr, nullptr);
     }
   }
   ReadSource source{bytes.data(), bytes.size()};

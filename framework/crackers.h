@@ -69,17 +69,19 @@ CMessageMap& CrackingMap(Map* map) {
 
 }  // namespace framework
 
-#define FRAMEWORK_CRACKED(condition, statement)                         \
-  if (condition) {                                                      \
-    CMessageMap& crackingMap = ::framework::CrackingMap(this);          \
-    crackingMap.SetMsgHandled(true);                                    \
-    statement;                                                          \
-    if (crackingMap.IsMsgHandled()) return TRUE;                        \
+#define FRAMEWORK_CRACKED(condition, statement)                \
+  if (condition) {                                             \
+    CMessageMap& crackingMap = ::framework::CrackingMap(this); \
+    crackingMap.SetMsgHandled(true);                           \
+    statement;                                                 \
+    if (crackingMap.IsMsgHandled()) return TRUE;               \
   }
 
 namespace framework {
 // Mouse positions come signed: a point left of or above a window is negative.
-inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))}; }
+inline POINT PointFromLParam(LPARAM lp) {
+  return POINT{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+}
 }  // namespace framework
 #define FRAMEWORK_POINT(lp) ::framework::PointFromLParam(lp)
 
@@ -87,26 +89,24 @@ inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD
   FRAMEWORK_CRACKED(uMsg == WM_INITDIALOG, lResult = func(reinterpret_cast<HWND>(wParam), lParam))
 #define MSG_WM_DESTROY(func) FRAMEWORK_CRACKED(uMsg == WM_DESTROY, (func(), lResult = 0))
 #define MSG_WM_CLOSE(func) FRAMEWORK_CRACKED(uMsg == WM_CLOSE, (func(), lResult = 0))
-#define MSG_WM_SIZE(func)                                                                                     \
-  FRAMEWORK_CRACKED(uMsg == WM_SIZE,                                                                          \
+#define MSG_WM_SIZE(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_SIZE, \
                     (func(static_cast<UINT>(wParam), SIZE{LOWORD(lParam), HIWORD(lParam)}), lResult = 0))
 #define MSG_WM_GETMINMAXINFO(func) \
   FRAMEWORK_CRACKED(uMsg == WM_GETMINMAXINFO, (func(reinterpret_cast<MINMAXINFO*>(lParam)), lResult = 0))
-#define MSG_WM_MOVING(func)                                                                              \
-  FRAMEWORK_CRACKED(uMsg == WM_MOVING,                                                                   \
+#define MSG_WM_MOVING(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_MOVING, \
                     (func(static_cast<UINT>(wParam), reinterpret_cast<RECT*>(lParam)), lResult = TRUE))
-#define MSG_WM_DPICHANGED(func)                                                              \
-  FRAMEWORK_CRACKED(uMsg == WM_DPICHANGED,                                                   \
-                    (func(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)), lResult = 0))
+#define MSG_WM_DPICHANGED(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_DPICHANGED, (func(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)), lResult = 0))
 #define MSG_WM_QUERYENDSESSION(func) \
   FRAMEWORK_CRACKED(uMsg == WM_QUERYENDSESSION, lResult = func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)))
 #define MSG_WM_SYSCOMMAND(func) \
   FRAMEWORK_CRACKED(uMsg == WM_SYSCOMMAND, (func(static_cast<UINT>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
 #define MSG_WM_DROPFILES(func) \
   FRAMEWORK_CRACKED(uMsg == WM_DROPFILES, (func(reinterpret_cast<HDROP>(wParam)), lResult = 0))
-#define MSG_WM_CHAR(func)                                                                             \
-  FRAMEWORK_CRACKED(uMsg == WM_CHAR, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), \
-                                      lResult = 0))
+#define MSG_WM_CHAR(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_CHAR, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), lResult = 0))
 #define MSG_WM_GETDLGCODE(func) \
   FRAMEWORK_CRACKED(uMsg == WM_GETDLGCODE, lResult = func(reinterpret_cast<const MSG*>(lParam)))
 #define MSG_WM_SETREDRAW(func) FRAMEWORK_CRACKED(uMsg == WM_SETREDRAW, (func(wParam != FALSE), lResult = 0))
@@ -116,26 +116,26 @@ inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD
 #define MSG_WM_PRINTCLIENT(func) \
   FRAMEWORK_CRACKED(uMsg == WM_PRINTCLIENT, (func(reinterpret_cast<HDC>(wParam)), lResult = 0))
 #define MSG_WM_TIMER(func) FRAMEWORK_CRACKED(uMsg == WM_TIMER, (func(static_cast<UINT_PTR>(wParam)), lResult = 0))
-#define MSG_WM_CONTEXTMENU(func) \
-  FRAMEWORK_CRACKED(uMsg == WM_CONTEXTMENU, (func(reinterpret_cast<HWND>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
+#define MSG_WM_CONTEXTMENU(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_CONTEXTMENU, \
+                    (func(reinterpret_cast<HWND>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
 #define MSG_WM_MOUSEMOVE(func) \
   FRAMEWORK_CRACKED(uMsg == WM_MOUSEMOVE, (func(static_cast<UINT>(wParam), FRAMEWORK_POINT(lParam)), lResult = 0))
 #define MSG_WM_KILLFOCUS(func) \
   FRAMEWORK_CRACKED(uMsg == WM_KILLFOCUS, (func(reinterpret_cast<HWND>(wParam)), lResult = 0))
-#define MSG_WM_INITMENUPOPUP(func)                                                                          \
-  FRAMEWORK_CRACKED(uMsg == WM_INITMENUPOPUP, (func(reinterpret_cast<HMENU>(wParam), LOWORD(lParam),        \
-                                                    static_cast<BOOL>(HIWORD(lParam))),                     \
-                                               lResult = 0))
-#define MSG_WM_UNINITMENUPOPUP(func)                                                                        \
-  FRAMEWORK_CRACKED(uMsg == WM_UNINITMENUPOPUP,                                                              \
+#define MSG_WM_INITMENUPOPUP(func) \
+  FRAMEWORK_CRACKED(               \
+      uMsg == WM_INITMENUPOPUP,    \
+      (func(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), static_cast<BOOL>(HIWORD(lParam))), lResult = 0))
+#define MSG_WM_UNINITMENUPOPUP(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_UNINITMENUPOPUP, \
                     (func(reinterpret_cast<HMENU>(wParam), static_cast<UINT>(HIWORD(lParam))), lResult = 0))
 #define MSG_WM_ENTERMENULOOP(func) \
   FRAMEWORK_CRACKED(uMsg == WM_ENTERMENULOOP, (func(static_cast<BOOL>(wParam)), lResult = 0))
 #define MSG_WM_EXITMENULOOP(func) \
   FRAMEWORK_CRACKED(uMsg == WM_EXITMENULOOP, (func(static_cast<BOOL>(wParam)), lResult = 0))
-#define FRAMEWORK_ITEM_MESSAGE(msg, Item, func)                                                    \
-  FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), reinterpret_cast<Item*>(lParam)), \
-                                    lResult = TRUE))
+#define FRAMEWORK_ITEM_MESSAGE(msg, Item, func) \
+  FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), reinterpret_cast<Item*>(lParam)), lResult = TRUE))
 #define MSG_WM_MEASUREITEM(func) FRAMEWORK_ITEM_MESSAGE(WM_MEASUREITEM, MEASUREITEMSTRUCT, func)
 #define MSG_WM_DRAWITEM(func) FRAMEWORK_ITEM_MESSAGE(WM_DRAWITEM, DRAWITEMSTRUCT, func)
 #define MSG_OCM_DRAWITEM(func) FRAMEWORK_ITEM_MESSAGE(OCM_DRAWITEM, DRAWITEMSTRUCT, func)
@@ -148,8 +148,8 @@ inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD
   FRAMEWORK_CRACKED(uMsg == (msg), (func(static_cast<UINT>(wParam), static_cast<UINT>(lParam)), lResult = 0))
 #define MSG_PLAIN(msg, func) FRAMEWORK_CRACKED(uMsg == (msg), (func(), lResult = 0))
 
-#define FRAMEWORK_COMMAND_EX(message, condition, func)                                                   \
-  FRAMEWORK_CRACKED(uMsg == (message) && (condition),                                                    \
+#define FRAMEWORK_COMMAND_EX(message, condition, func) \
+  FRAMEWORK_CRACKED(uMsg == (message) && (condition),  \
                     (func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam)), lResult = 0))
 #define COMMAND_HANDLER_EX(id, code, func) \
   FRAMEWORK_COMMAND_EX(WM_COMMAND, (id) == LOWORD(wParam) && (code) == HIWORD(wParam), func)
@@ -158,21 +158,18 @@ inline POINT PointFromLParam(LPARAM lp) { return POINT{static_cast<short>(LOWORD
   FRAMEWORK_COMMAND_EX(WM_COMMAND, LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast), func)
 #define REFLECTED_COMMAND_HANDLER_EX(id, code, func) \
   FRAMEWORK_COMMAND_EX(OCM_COMMAND, (id) == LOWORD(wParam) && (code) == HIWORD(wParam), func)
-#define REFLECTED_COMMAND_CODE_HANDLER_EX(code, func) \
-  FRAMEWORK_COMMAND_EX(OCM_COMMAND, (code) == HIWORD(wParam), func)
+#define REFLECTED_COMMAND_CODE_HANDLER_EX(code, func) FRAMEWORK_COMMAND_EX(OCM_COMMAND, (code) == HIWORD(wParam), func)
 
 #define FRAMEWORK_NOTIFY_EX(message, condition, func) \
   FRAMEWORK_CRACKED(uMsg == (message) && lParam != 0 && (condition), lResult = func(FRAMEWORK_NMHDR))
 #define NOTIFY_HANDLER_EX(id, cd, func) \
   FRAMEWORK_NOTIFY_EX(WM_NOTIFY, (id) == FRAMEWORK_NMHDR->idFrom && (cd) == FRAMEWORK_NMHDR->code, func)
 #define NOTIFY_CODE_HANDLER_EX(cd, func) FRAMEWORK_NOTIFY_EX(WM_NOTIFY, (cd) == FRAMEWORK_NMHDR->code, func)
-#define REFLECTED_NOTIFY_CODE_HANDLER_EX(cd, func) \
-  FRAMEWORK_NOTIFY_EX(OCM_NOTIFY, (cd) == FRAMEWORK_NMHDR->code, func)
+#define REFLECTED_NOTIFY_CODE_HANDLER_EX(cd, func) FRAMEWORK_NOTIFY_EX(OCM_NOTIFY, (cd) == FRAMEWORK_NMHDR->code, func)
 
 // A message whose wParam points at an object: a null pointer is not passed on.
-#define FRAMEWORK_POINTER_MESSAGE(msg, Type, func)                  \
-  FRAMEWORK_CRACKED(uMsg == (msg) && wParam != 0,                   \
-                    (func(*reinterpret_cast<Type*>(wParam)), lResult = 0))
+#define FRAMEWORK_POINTER_MESSAGE(msg, Type, func) \
+  FRAMEWORK_CRACKED(uMsg == (msg) && wParam != 0, (func(*reinterpret_cast<Type*>(wParam)), lResult = 0))
 
 #define MSG_WM_GROUP_ADDED(func) FRAMEWORK_POINTER_MESSAGE(WM_GROUP_ADDED, const Groups::Item, func)
 #define MSG_WM_GROUP_REMOVED(func) FRAMEWORK_POINTER_MESSAGE(WM_GROUP_REMOVED, const Groups::Item, func)

@@ -3,8 +3,8 @@
 // tables of exchange entries; an empty map exchanges nothing and succeeds.
 #include "base/windows_api.h"
 
-#define BEGIN_DDX_MAP(thisClass)                \
-  BOOL DoDataExchange(bool save = false) {      \
+#define BEGIN_DDX_MAP(thisClass)           \
+  BOOL DoDataExchange(bool save = false) { \
     (void)save;
 #define END_DDX_MAP() \
   return TRUE;        \

@@ -68,12 +68,11 @@ class CDialogResize {
 
     if (addGripper && !gripper_) {
       const int size = GetSystemMetrics(SM_CXVSCROLL);
-      gripper_ = CreateWindowExW(0, L"SCROLLBAR", nullptr,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBS_SIZEBOX | SBS_SIZEGRIP |
-                                     SBS_SIZEBOXBOTTOMRIGHTALIGN,
-                                 client.right - size, client.bottom - size, size, size, window,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(framework::kSizeGripId)),
-                                 GetModuleHandleW(nullptr), nullptr);
+      gripper_ = CreateWindowExW(
+          0, L"SCROLLBAR", nullptr,
+          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBS_SIZEBOX | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN,
+          client.right - size, client.bottom - size, size, size, window,
+          reinterpret_cast<HMENU>(static_cast<INT_PTR>(framework::kSizeGripId)), GetModuleHandleW(nullptr), nullptr);
     }
     if (gripper_) Record(gripper_, framework::kSizeGripId, DLSZ_MOVE_X | DLSZ_MOVE_Y);
     for (const DlgResizeEntry* entry = T::GetDlgResizeMap(); entry->id != -1; ++entry) {

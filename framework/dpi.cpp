@@ -25,12 +25,12 @@ Fn Lookup(const wchar_t* module, const char* name) {
 // The functions of newer systems, looked up once.
 struct NewerUser32 {
   GetDpiForWindowFn getDpiForWindow = Lookup<GetDpiForWindowFn>(L"user32.dll", "GetDpiForWindow");
-  GetSystemMetricsForDpiFn getSystemMetricsForDpi =
-      Lookup<GetSystemMetricsForDpiFn>(L"user32.dll", "GetSystemMetricsForDpi");
-  AdjustWindowRectExForDpiFn adjustWindowRectExForDpi =
-      Lookup<AdjustWindowRectExForDpiFn>(L"user32.dll", "AdjustWindowRectExForDpi");
-  SystemParametersInfoForDpiFn systemParametersInfoForDpi =
-      Lookup<SystemParametersInfoForDpiFn>(L"user32.dll", "SystemParametersInfoForDpi");
+  GetSystemMetricsForDpiFn getSystemMetricsForDpi = Lookup<GetSystemMetricsForDpiFn>(L"user32.dll",
+                                                                                     "GetSystemMetricsForDpi");
+  AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = Lookup<AdjustWindowRectExForDpiFn>(L"user32.dll",
+                                                                                           "AdjustWindowRectExForDpi");
+  SystemParametersInfoForDpiFn systemParametersInfoForDpi = Lookup<SystemParametersInfoForDpiFn>(
+      L"user32.dll", "SystemParametersInfoForDpi");
 };
 
 const NewerUser32& User32() {
@@ -81,15 +81,14 @@ bool NonClientMetricsForDpi(NONCLIENTMETRICSW& metrics, int dpi) {
   // Windows 2000 accepts.
   metrics.cbSize = 500;
   if (User32().systemParametersInfoForDpi &&
-      User32().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0,
-                                          static_cast<UINT>(dpi)))
+      User32().systemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0, static_cast<UINT>(dpi)))
     return true;
   if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return false;
   // Answered at the screen's DPI: the font heights follow the window's.
   const int screen = DpiOfDC(nullptr);
   if (screen != dpi) {
-    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont,
-                           &metrics.lfStatusFont, &metrics.lfMessageFont})
+    for (LOGFONTW* font : {&metrics.lfCaptionFont, &metrics.lfSmCaptionFont, &metrics.lfMenuFont, &metrics.lfStatusFont,
+                           &metrics.lfMessageFont})
       font->lfHeight = ::MulDiv(font->lfHeight, dpi, screen);
   }
   return true;
@@ -109,14 +108,13 @@ UniqueFont CreatePointFont(const wchar_t* face, int points, int weight, bool und
 
 UniqueIcon LoadIconForDpi(HINSTANCE module, int id, int size96, int dpi) {
   const int size = Scale(size96, dpi);
-  static const LoadIconWithScaleDownFn scaleDown =
-      Lookup<LoadIconWithScaleDownFn>(L"comctl32.dll", "LoadIconWithScaleDown");
+  static const LoadIconWithScaleDownFn scaleDown = Lookup<LoadIconWithScaleDownFn>(L"comctl32.dll",
+                                                                                   "LoadIconWithScaleDown");
   if (scaleDown) {
     HICON icon = nullptr;
     if (SUCCEEDED(scaleDown(module, MAKEINTRESOURCEW(id), size, size, &icon)) && icon) return UniqueIcon(icon);
   }
-  return UniqueIcon(
-      static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+  return UniqueIcon(static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 }  // namespace framework

@@ -11,7 +11,20 @@
 namespace handles {
 
 enum class Kind {
-  Font, Brush, Pen, Bitmap, Region, Icon, ImageList, Menu, MemoryDC, WindowDC, PaintDC, Module, Window, Count
+  Font,
+  Brush,
+  Pen,
+  Bitmap,
+  Region,
+  Icon,
+  ImageList,
+  Menu,
+  MemoryDC,
+  WindowDC,
+  PaintDC,
+  Module,
+  Window,
+  Count
 };
 
 namespace detail {

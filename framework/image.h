@@ -50,9 +50,7 @@ class CImage {
   // Draws the source part stretched into the destination: TransparentBlt with
   // a transparent colour, else AlphaBlend with an alpha channel, else StretchBlt.
   bool Draw(HDC dc, const RECT& destination, const RECT& source) const;
-  bool Draw(HDC dc, const RECT& destination) const {
-    return Draw(dc, destination, RECT{0, 0, width_, height_});
-  }
+  bool Draw(HDC dc, const RECT& destination) const { return Draw(dc, destination, RECT{0, 0, width_, height_}); }
   bool Draw(HDC dc, int x, int y) const { return Draw(dc, RECT{x, y, x + width_, y + height_}); }
 
  private:

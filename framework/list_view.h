@@ -22,8 +22,8 @@ class CListViewCtrl : public CWindow {
     column.fmt = format;
     column.cx = width;
     column.pszText = const_cast<wchar_t*>(text);
-    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
-                                        reinterpret_cast<LPARAM>(&column)));
+    return static_cast<int>(
+        SendMessage(LVM_INSERTCOLUMNW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&column)));
   }
   BOOL DeleteColumn(int index) { return static_cast<BOOL>(SendMessage(LVM_DELETECOLUMN, index)); }
   BOOL SetColumnWidth(int index, int width) {
@@ -85,8 +85,8 @@ class CListViewCtrl : public CWindow {
     LVITEMW item{};
     item.state = state;
     item.stateMask = mask;
-    return static_cast<BOOL>(SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(index),
-                                         reinterpret_cast<LPARAM>(&item)));
+    return static_cast<BOOL>(
+        SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
   }
   BOOL RedrawItems(int first, int last) { return static_cast<BOOL>(SendMessage(LVM_REDRAWITEMS, first, last)); }
   BOOL SortItems(PFNLVCOMPARE compare, LPARAM data) {

@@ -68,18 +68,18 @@ class CMessageMap {
   bool msgHandled_ = true;
 };
 
-#define BEGIN_MSG_MAP(theClass)                                                                         \
- public:                                                                                                \
-  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,      \
-                            DWORD dwMsgMapID = 0) {                                                     \
-    BOOL bHandled = TRUE;                                                                               \
-    (void)hWnd;                                                                                         \
-    (void)uMsg;                                                                                         \
-    (void)wParam;                                                                                       \
-    (void)lParam;                                                                                       \
-    (void)lResult;                                                                                      \
-    (void)bHandled;                                                                                     \
-    switch (dwMsgMapID) {                                                                               \
+#define BEGIN_MSG_MAP(theClass)                                                                   \
+ public:                                                                                          \
+  BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult, \
+                            DWORD dwMsgMapID = 0) {                                               \
+    BOOL bHandled = TRUE;                                                                         \
+    (void)hWnd;                                                                                   \
+    (void)uMsg;                                                                                   \
+    (void)wParam;                                                                                 \
+    (void)lParam;                                                                                 \
+    (void)lResult;                                                                                \
+    (void)bHandled;                                                                               \
+    switch (dwMsgMapID) {                                                                         \
       case 0:
 
 #define ALT_MSG_MAP(msgMapID) \
@@ -94,25 +94,25 @@ class CMessageMap {
     return FALSE;     \
     }
 
-#define MESSAGE_HANDLER(msg, func)                        \
-  if (uMsg == (msg)) {                                    \
-    bHandled = TRUE;                                      \
-    lResult = func(uMsg, wParam, lParam, bHandled);       \
-    if (bHandled) return TRUE;                            \
+#define MESSAGE_HANDLER(msg, func)                  \
+  if (uMsg == (msg)) {                              \
+    bHandled = TRUE;                                \
+    lResult = func(uMsg, wParam, lParam, bHandled); \
+    if (bHandled) return TRUE;                      \
   }
 
-#define MESSAGE_RANGE_HANDLER(msgFirst, msgLast, func)    \
-  if (uMsg >= (msgFirst) && uMsg <= (msgLast)) {          \
-    bHandled = TRUE;                                      \
-    lResult = func(uMsg, wParam, lParam, bHandled);       \
-    if (bHandled) return TRUE;                            \
+#define MESSAGE_RANGE_HANDLER(msgFirst, msgLast, func) \
+  if (uMsg >= (msgFirst) && uMsg <= (msgLast)) {       \
+    bHandled = TRUE;                                   \
+    lResult = func(uMsg, wParam, lParam, bHandled);    \
+    if (bHandled) return TRUE;                         \
   }
 
-#define FRAMEWORK_COMMAND_ENTRY(message, condition, func)                                          \
-  if (uMsg == (message) && (condition)) {                                                          \
-    bHandled = TRUE;                                                                               \
-    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled);      \
-    if (bHandled) return TRUE;                                                                     \
+#define FRAMEWORK_COMMAND_ENTRY(message, condition, func)                                     \
+  if (uMsg == (message) && (condition)) {                                                     \
+    bHandled = TRUE;                                                                          \
+    lResult = func(HIWORD(wParam), LOWORD(wParam), reinterpret_cast<HWND>(lParam), bHandled); \
+    if (bHandled) return TRUE;                                                                \
   }
 
 #define COMMAND_HANDLER(id, code, func) \
@@ -121,10 +121,9 @@ class CMessageMap {
 #define COMMAND_CODE_HANDLER(code, func) FRAMEWORK_COMMAND_ENTRY(WM_COMMAND, (code) == HIWORD(wParam), func)
 #define COMMAND_RANGE_HANDLER(idFirst, idLast, func) \
   FRAMEWORK_COMMAND_ENTRY(WM_COMMAND, LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast), func)
-#define COMMAND_RANGE_CODE_HANDLER(idFirst, idLast, code, func)                                   \
-  FRAMEWORK_COMMAND_ENTRY(WM_COMMAND, (code) == HIWORD(wParam) && LOWORD(wParam) >= (idFirst) && \
-                                          LOWORD(wParam) <= (idLast),                              \
-                          func)
+#define COMMAND_RANGE_CODE_HANDLER(idFirst, idLast, code, func) \
+  FRAMEWORK_COMMAND_ENTRY(WM_COMMAND,                           \
+                          (code) == HIWORD(wParam) && LOWORD(wParam) >= (idFirst) && LOWORD(wParam) <= (idLast), func)
 
 #define FRAMEWORK_NOTIFY_ENTRY(message, condition, func)                                   \
   if (uMsg == (message) && lParam != 0 && (condition)) {                                   \
@@ -138,30 +137,28 @@ class CMessageMap {
   FRAMEWORK_NOTIFY_ENTRY(WM_NOTIFY, (id) == FRAMEWORK_NMHDR->idFrom && (cd) == FRAMEWORK_NMHDR->code, func)
 #define NOTIFY_ID_HANDLER(id, func) FRAMEWORK_NOTIFY_ENTRY(WM_NOTIFY, (id) == FRAMEWORK_NMHDR->idFrom, func)
 #define NOTIFY_CODE_HANDLER(cd, func) FRAMEWORK_NOTIFY_ENTRY(WM_NOTIFY, (cd) == FRAMEWORK_NMHDR->code, func)
-#define NOTIFY_RANGE_HANDLER(idFirst, idLast, func)                                       \
-  FRAMEWORK_NOTIFY_ENTRY(WM_NOTIFY,                                                       \
-                         FRAMEWORK_NMHDR->idFrom >= static_cast<UINT_PTR>(idFirst) &&     \
-                             FRAMEWORK_NMHDR->idFrom <= static_cast<UINT_PTR>(idLast),    \
+#define NOTIFY_RANGE_HANDLER(idFirst, idLast, func)                                    \
+  FRAMEWORK_NOTIFY_ENTRY(WM_NOTIFY,                                                    \
+                         FRAMEWORK_NMHDR->idFrom >= static_cast<UINT_PTR>(idFirst) &&  \
+                             FRAMEWORK_NMHDR->idFrom <= static_cast<UINT_PTR>(idLast), \
                          func)
 
 // The same entries for what a parent reflected back to this control.
 #define REFLECTED_COMMAND_HANDLER(id, code, func) \
   FRAMEWORK_COMMAND_ENTRY(OCM_COMMAND, (id) == LOWORD(wParam) && (code) == HIWORD(wParam), func)
-#define REFLECTED_COMMAND_CODE_HANDLER(code, func) \
-  FRAMEWORK_COMMAND_ENTRY(OCM_COMMAND, (code) == HIWORD(wParam), func)
+#define REFLECTED_COMMAND_CODE_HANDLER(code, func) FRAMEWORK_COMMAND_ENTRY(OCM_COMMAND, (code) == HIWORD(wParam), func)
 #define REFLECTED_NOTIFY_HANDLER(id, cd, func) \
   FRAMEWORK_NOTIFY_ENTRY(OCM_NOTIFY, (id) == FRAMEWORK_NMHDR->idFrom && (cd) == FRAMEWORK_NMHDR->code, func)
-#define REFLECTED_NOTIFY_CODE_HANDLER(cd, func) \
-  FRAMEWORK_NOTIFY_ENTRY(OCM_NOTIFY, (cd) == FRAMEWORK_NMHDR->code, func)
+#define REFLECTED_NOTIFY_CODE_HANDLER(cd, func) FRAMEWORK_NOTIFY_ENTRY(OCM_NOTIFY, (cd) == FRAMEWORK_NMHDR->code, func)
 
-#define CHAIN_MSG_MAP(theChainClass)                                                  \
+#define CHAIN_MSG_MAP(theChainClass)                                                 \
   if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, 0)) { \
-    return TRUE;                                                                      \
+    return TRUE;                                                                     \
   }
 
-#define CHAIN_MSG_MAP_ALT(theChainClass, msgMapID)                                           \
+#define CHAIN_MSG_MAP_ALT(theChainClass, msgMapID)                                          \
   if (theChainClass::ProcessWindowMessage(hWnd, uMsg, wParam, lParam, lResult, msgMapID)) { \
-    return TRUE;                                                                             \
+    return TRUE;                                                                            \
   }
 
 #define CHAIN_MSG_MAP_MEMBER(theChainMember)                                           \
@@ -169,12 +166,12 @@ class CMessageMap {
     return TRUE;                                                                       \
   }
 
-#define REFLECT_NOTIFICATIONS()                                                                 \
-  {                                                                                             \
-    bHandled = TRUE;                                                                            \
-    lResult = ::framework::ReflectNotifications(hWnd, uMsg, wParam, lParam, bHandled);          \
-    if (bHandled) return TRUE;                                                                  \
+#define REFLECT_NOTIFICATIONS()                                                        \
+  {                                                                                    \
+    bHandled = TRUE;                                                                   \
+    lResult = ::framework::ReflectNotifications(hWnd, uMsg, wParam, lParam, bHandled); \
+    if (bHandled) return TRUE;                                                         \
   }
 
-#define DEFAULT_REFLECTION_HANDLER()                                                           \
+#define DEFAULT_REFLECTION_HANDLER() \
   if (::framework::DefaultReflectionHandler(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;

@@ -18,7 +18,7 @@ class COwnerDraw {
     MESSAGE_HANDLER(OCM_MEASUREITEM, OnMeasureItem)
     MESSAGE_HANDLER(OCM_COMPAREITEM, OnCompareItem)
     MESSAGE_HANDLER(OCM_DELETEITEM, OnDeleteItem)
-  ALT_MSG_MAP(1)
+    ALT_MSG_MAP(1)
     MESSAGE_HANDLER(OCM_DRAWITEM, OnDrawItem)
     MESSAGE_HANDLER(OCM_MEASUREITEM, OnMeasureItem)
     MESSAGE_HANDLER(OCM_COMPAREITEM, OnCompareItem)
@@ -53,8 +53,10 @@ class COwnerDraw {
   // Defaults: nothing drawn, menu items a menu bar high, nothing compared or freed.
   void DrawItem(LPDRAWITEMSTRUCT) { Self().SetMsgHandled(false); }
   void MeasureItem(LPMEASUREITEMSTRUCT measure) {
-    if (measure && measure->CtlType == ODT_MENU) measure->itemHeight = GetSystemMetrics(SM_CYMENU);
-    else Self().SetMsgHandled(false);
+    if (measure && measure->CtlType == ODT_MENU)
+      measure->itemHeight = GetSystemMetrics(SM_CYMENU);
+    else
+      Self().SetMsgHandled(false);
   }
   int CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
   void DeleteItem(LPDELETEITEMSTRUCT) { Self().SetMsgHandled(false); }

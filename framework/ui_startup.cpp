@@ -17,8 +17,7 @@ HMODULE StartControls() {
 
 }  // namespace
 
-UiStartup::ComApartment::ComApartment()
-    : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+UiStartup::ComApartment::ComApartment() : started_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
 
 UiStartup::ComApartment::~ComApartment() {
   if (started_) CoUninitialize();

@@ -45,9 +45,7 @@ class CWindow {
 
   DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
   DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
-  BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0) {
-    return ModifyLong(GWL_STYLE, remove, add, swpFlags);
-  }
+  BOOL ModifyStyle(DWORD remove, DWORD add, UINT swpFlags = 0) { return ModifyLong(GWL_STYLE, remove, add, swpFlags); }
   BOOL ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0) {
     return ModifyLong(GWL_EXSTYLE, remove, add, swpFlags);
   }
@@ -118,8 +116,8 @@ class CWindow {
   }
   HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
   HICON SetIcon(HICON icon, BOOL big = TRUE) {
-    return reinterpret_cast<HICON>(SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                               reinterpret_cast<LPARAM>(icon)));
+    return reinterpret_cast<HICON>(
+        SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
   }
   HICON GetIcon(BOOL big = TRUE) const {
     return reinterpret_cast<HICON>(SendMessage(WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
@@ -175,18 +173,17 @@ class WindowClassInfo {
 
 }  // namespace framework
 
-#define DECLARE_WND_CLASS_EX(className, classStyle, background)                                      \
-  static ::framework::WindowClassInfo& GetWndClassInfo() {                                          \
-    static ::framework::WindowClassInfo info(className, nullptr, classStyle,                         \
+#define DECLARE_WND_CLASS_EX(className, classStyle, background)                                               \
+  static ::framework::WindowClassInfo& GetWndClassInfo() {                                                    \
+    static ::framework::WindowClassInfo info(className, nullptr, classStyle,                                  \
                                              reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(background) + 1)); \
-    return info;                                                                                    \
+    return info;                                                                                              \
   }
-#define DECLARE_WND_CLASS(className) \
-  DECLARE_WND_CLASS_EX(className, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
-#define DECLARE_WND_SUPERCLASS(className, baseClassName)                                     \
-  static ::framework::WindowClassInfo& GetWndClassInfo() {                                  \
-    static ::framework::WindowClassInfo info(className, baseClassName, 0, nullptr);          \
-    return info;                                                                            \
+#define DECLARE_WND_CLASS(className) DECLARE_WND_CLASS_EX(className, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
+#define DECLARE_WND_SUPERCLASS(className, baseClassName)                            \
+  static ::framework::WindowClassInfo& GetWndClassInfo() {                          \
+    static ::framework::WindowClassInfo info(className, baseClassName, 0, nullptr); \
+    return info;                                                                    \
   }
 
 // What every window and dialog object shares: the current message, the final
@@ -328,8 +325,7 @@ class CWindowImplBaseT : public CWindowImplRoot<TBase> {
       ::RemoveWindowSubclass(window, &SubclassProc, reinterpret_cast<UINT_PTR>(this));
     } else if (mode_ == Mode::Created) {
       if (::GetPropW(window, framework::kObjectProperty) == this) ::RemovePropW(window, framework::kObjectProperty);
-      if (::IsWindow(window))
-        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+      if (::IsWindow(window)) ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
     }
     mode_ = Mode::None;
     this->m_hWnd = nullptr;

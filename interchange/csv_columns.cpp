@@ -19,8 +19,10 @@ struct Known {
 std::wstring Lower(std::wstring_view text) {
   std::wstring lower = Trim(text);
   for (wchar_t& c : lower) {
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7) c = static_cast<wchar_t>(c + 32);
+    if (c >= L'A' && c <= L'Z')
+      c = static_cast<wchar_t>(c + 32);
+    else if (c >= 0xC0 && c <= 0xDE && c != 0xD7)
+      c = static_cast<wchar_t>(c + 32);
   }
   return lower;
 }

@@ -61,11 +61,20 @@ class Row {
     for (std::size_t i = 0; i < count; ++i) {
       const std::wstring& value = fields_[i];
       switch (columns_.roles[i]) {
-        case Column::Ignored: break;
-        case Column::FullName: Keep(full, value); break;
-        case Column::Given: Keep(given, value); break;
-        case Column::Middle: Keep(middle, value); break;
-        case Column::Family: Keep(family, value); break;
+        case Column::Ignored:
+          break;
+        case Column::FullName:
+          Keep(full, value);
+          break;
+        case Column::Given:
+          Keep(given, value);
+          break;
+        case Column::Middle:
+          Keep(middle, value);
+          break;
+        case Column::Family:
+          Keep(family, value);
+          break;
         case Column::Notes:
           if (person.notes.empty()) person.notes = Trim(value);
           break;
@@ -73,7 +82,9 @@ class Row {
         case Column::Categories:
           if (person.group.empty()) person.group = FirstGroup(value, columns_.roles[i]);
           break;
-        case Column::Group: Keep(person.group, value); break;
+        case Column::Group:
+          Keep(person.group, value);
+          break;
         case Column::Phone:
           for (const std::wstring& phone : Split(value, L" ::: ")) AddExtra(person, L"Phone", phone);
           break;
@@ -83,17 +94,31 @@ class Row {
             AddExtra(person, L"E-mail", address);
           }
           break;
-        case Column::Birthday: AddExtra(person, L"Birthday", BirthdayText(value, columns_.dayFirst)); break;
+        case Column::Birthday:
+          AddExtra(person, L"Birthday", BirthdayText(value, columns_.dayFirst));
+          break;
         case Column::Organisation:
           Keep(organisation, value);
           AddExtra(person, L"Organisation", value);
           break;
-        case Column::JobTitle: AddExtra(person, L"Title", value); break;
-        case Column::Every: person.count = ParseInt(value); break;
-        case Column::Unit: person.unit = UnitFromWord(value); break;
-        case Column::LastContacted: person.lastContacted = ParseIsoTime(value); break;
-        case Column::PreviousContacted: person.previousContacted = ParseIsoTime(value); break;
-        case Column::Picture: Keep(person.picturePath, value); break;
+        case Column::JobTitle:
+          AddExtra(person, L"Title", value);
+          break;
+        case Column::Every:
+          person.count = ParseInt(value);
+          break;
+        case Column::Unit:
+          person.unit = UnitFromWord(value);
+          break;
+        case Column::LastContacted:
+          person.lastContacted = ParseIsoTime(value);
+          break;
+        case Column::PreviousContacted:
+          person.previousContacted = ParseIsoTime(value);
+          break;
+        case Column::Picture:
+          Keep(person.picturePath, value);
+          break;
       }
     }
     if (!person.count || !person.unit) person.count.reset(), person.unit.reset();

@@ -21,8 +21,10 @@ CsvRecords::CsvRecords(std::wstring_view text) : text_(text) {
     counts[1] += c == L';';
     counts[2] += c == L'\t';
   }
-  if (counts[1] > counts[0] && counts[1] >= counts[2]) separator_ = L';';
-  else if (counts[2] > counts[0] && counts[2] > counts[1]) separator_ = L'\t';
+  if (counts[1] > counts[0] && counts[1] >= counts[2])
+    separator_ = L';';
+  else if (counts[2] > counts[0] && counts[2] > counts[1])
+    separator_ = L'\t';
 }
 
 bool CsvRecords::Next(std::vector<std::wstring>& fields, std::int64_t& line, bool& unterminated) {
@@ -58,8 +60,10 @@ bool CsvRecords::Next(std::vector<std::wstring>& fields, std::int64_t& line, boo
     }
     if (lineEnd) return true;
     if (c == separator_) {
-      if (fields.size() < kMaxFields) fields.emplace_back();
-      else fields.back().clear();
+      if (fields.size() < kMaxFields)
+        fields.emplace_back();
+      else
+        fields.back().clear();
       wasQuoted = false;
     } else if (c == L'"' && !wasQuoted && fields.back().find_first_not_of(L" \t") == std::wstring::npos) {
       fields.back().clear();

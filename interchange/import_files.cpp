@@ -14,8 +14,7 @@ namespace interchange {
 namespace {
 
 bool EndsWithNoCase(const std::wstring& text, const std::wstring& ending) {
-  return text.size() >= ending.size() &&
-         platform::CompareNoCase(text.substr(text.size() - ending.size()), ending) == 0;
+  return text.size() >= ending.size() && platform::CompareNoCase(text.substr(text.size() - ending.size()), ending) == 0;
 }
 
 std::wstring LeafName(const std::wstring& path) {
@@ -73,8 +72,7 @@ FilesRead ReadImportFiles(const std::vector<std::wstring>& paths) {
 bool BackUpBeforeImport(const Engine::Paths& data, Time now, std::wstring& folder, std::wstring& reason) {
   folder = Backups(data).Make(L"before-import-" + Backups::DayName(now));
   if (!folder.empty()) return true;
-  const bool anyData =
-      files::Exists(data.groups) || files::Exists(data.contacts) || files::Exists(data.options);
+  const bool anyData = files::Exists(data.groups) || files::Exists(data.contacts) || files::Exists(data.options);
   if (!anyData) return true;
   reason = L"No backup could be made before the import: " + files::LastError();
   return false;
@@ -86,8 +84,8 @@ ExportType ExportTypeFor(const std::wstring& path) {
 
 bool WriteExportFile(const std::wstring& path, ExportType type, const Contacts& contacts, const Groups& groups,
                      const ExportOptions& options, std::wstring& reason) {
-  const std::string bytes =
-      type == ExportType::Csv ? WriteCsv(contacts, groups, options) : WriteVCards(contacts, groups, options);
+  const std::string bytes = type == ExportType::Csv ? WriteCsv(contacts, groups, options)
+                                                    : WriteVCards(contacts, groups, options);
   // Written beside and put in place in one step, so a failure leaves any older
   // file of that name as it was.
   const std::wstring temporary = path + L".amicord-tmp";

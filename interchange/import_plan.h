@@ -45,9 +45,9 @@ std::vector<bool> DefaultTicks(const Plan& plan);
 
 struct ImportOutcome {
   int added = 0;
-  int skipped = 0;             // unticked
-  int duplicatesLeftOut = 0;   // unticked and marked as already here
-  int groupsUsed = 0;          // groups the added people went into
+  int skipped = 0;            // unticked
+  int duplicatesLeftOut = 0;  // unticked and marked as already here
+  int groupsUsed = 0;         // groups the added people went into
   std::vector<std::wstring> groupsCreated;
   std::vector<Problem> problems;  // pictures that could not be written
 };

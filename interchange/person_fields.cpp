@@ -15,9 +15,12 @@ std::wstring Trim(std::wstring_view text) {
 
 std::wstring UnitWord(IntervalUnit unit) {
   switch (unit) {
-    case Days: return L"days";
-    case Weeks: return L"weeks";
-    case Months: return L"months";
+    case Days:
+      return L"days";
+    case Weeks:
+      return L"weeks";
+    case Months:
+      return L"months";
   }
   return std::to_wstring(static_cast<std::int32_t>(unit));
 }

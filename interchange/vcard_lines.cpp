@@ -25,8 +25,10 @@ bool IsBase64Line(std::string_view line) {
 std::size_t ValueStart(std::string_view line) {
   bool quoted = false;
   for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '"') quoted = !quoted;
-    else if (line[i] == ':' && !quoted) return i;
+    if (line[i] == '"')
+      quoted = !quoted;
+    else if (line[i] == ':' && !quoted)
+      return i;
   }
   return std::string_view::npos;
 }
@@ -151,8 +153,8 @@ bool VCardLines::Next(ContentLine& line, bool& tooLong) {
     Append(logical, next.substr(1), tooLong);
   }
   const std::size_t colon = ValueStart(logical);
-  const std::string_view head =
-      colon == std::string_view::npos ? std::string_view() : std::string_view(logical).substr(0, colon);
+  const std::string_view head = colon == std::string_view::npos ? std::string_view()
+                                                                : std::string_view(logical).substr(0, colon);
   if (HeadMentions(head, "QUOTED-PRINTABLE")) {
     // A soft break: the value goes on in the next line, folded or not.
     while (!tooLong && !logical.empty() && logical.back() == '=' && PeekPhysical(next)) {

@@ -96,8 +96,7 @@ class Reader {
       }
       if (depth == 1) Take(line);  // a card nested in another (an agent's) is not ours
     }
-    if (depth > 0 && Finish())
-      Note(card_.line, L"The card has no END:VCARD; it was read to the end of the file.");
+    if (depth > 0 && Finish()) Note(card_.line, L"The card has no END:VCARD; it was read to the end of the file.");
     return std::move(result_);
   }
 

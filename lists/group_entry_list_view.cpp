@@ -86,8 +86,8 @@ bool GroupEntryListView::SyncItemCount() {
   countPending_ = false;
   if (!IsWindow()) return false;
   // Rows only ever join at the end: what is in sight stays where it is.
-  return SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()),
-                     LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL) != 0;
+  return SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL) !=
+         0;
 }
 
 void GroupEntryListView::OnPaint(HDC) { PaintRows(false); }
@@ -207,8 +207,8 @@ int GroupEntryListView::CompareRows(const Contact& a, const Contact& b, Time now
 }
 
 bool GroupEntryListView::SortItemsCustom(int, bool descending) {
-  const lists::RowOrder order{sortMode_, settings_.warnPercent, settings_.warnDays,
-                              sortNow_ ? *sortNow_ : clock_(), descending, journal_};
+  const lists::RowOrder order{
+      sortMode_, settings_.warnPercent, settings_.warnDays, sortNow_ ? *sortNow_ : clock_(), descending, journal_};
   lists::KeptRows before;
   before.selected = GetNextItem(-1, LVNI_SELECTED);
   before.focused = GetNextItem(-1, LVNI_FOCUSED);
@@ -425,8 +425,8 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   DoubleBuffer buffer(draw->hDC, bounds);
   if (!buffer.ok()) return;
   content.picture = Picture(*row->contact);
-  const lists::RowPainted painted =
-      painter_.Paint(buffer.dc(), buffer.width(), buffer.height(), GetBkColor(draw->hDC), content, settings_);
+  const lists::RowPainted painted = painter_.Paint(buffer.dc(), buffer.width(), buffer.height(), GetBkColor(draw->hDC),
+                                                   content, settings_);
   row->background = painted.background;
   const lists::Box rowBox{bounds.left, bounds.top, bounds.right, bounds.bottom};
   if (WTL_EX::ButtonEx* undo = windows_.LiveUndo(row->contact->id))

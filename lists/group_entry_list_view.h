@@ -35,8 +35,7 @@
 #include "model/groups.h"
 #include "model/journal.h"
 
-class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>,
-                           public COwnerDraw<GroupEntryListView> {
+class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, public COwnerDraw<GroupEntryListView> {
   using SortBase = CSortListViewCtrlImpl<GroupEntryListView>;
 
  public:

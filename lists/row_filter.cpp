@@ -14,12 +14,9 @@ bool RowFilter::Matches(const Contact& contact) const {
   if (!Active()) return true;
   const ContactTexts& texts = contact.Texts();
   if (!texts.mask.Covers(mask_)) return false;
-  return texts.foldedName.find(folded_) != std::wstring::npos ||
-         texts.foldedNotes.find(folded_) != std::wstring::npos;
+  return texts.foldedName.find(folded_) != std::wstring::npos || texts.foldedNotes.find(folded_) != std::wstring::npos;
 }
 
-bool RowFilter::Narrows(const RowFilter& before) const {
-  return folded_.find(before.folded_) != std::wstring::npos;
-}
+bool RowFilter::Narrows(const RowFilter& before) const { return folded_.find(before.folded_) != std::wstring::npos; }
 
 }  // namespace lists

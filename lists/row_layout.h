@@ -15,24 +15,24 @@ struct Metrics {
   explicit Metrics(int dpi = 96);
 
   int dpi;
-  int rowHeight;       // 40
-  int pictureLeft;     // 6: the contact's picture, a square
-  int pictureTop;      // 2
-  int pictureSize;     // 32
-  int iconLeft;        // 2: the status ball, over the picture's lower left corner
-  int iconTop;         // 22
-  int iconSize;        // 16
-  int textLeft;        // 40: both text lines start right of the picture
-  int nameTop;         // 2: the name line, then the group's name
-  int nameBottom;      // 18
-  int groupGap;        // 6: between the name and "(group)"
-  int statusTop;       // 20: the status line, then the "(Undo)" link
-  int statusBottom;    // 36
-  int tickSize;        // 12: the tick box
-  int tickInset;       // 20: from the row's right and bottom edges to the box
-  int tickGap;         // 4: texts stop this far before the box
-  int undoGap;         // 10: between the status line and the link
-  int undoHeight;      // 16
+  int rowHeight;     // 40
+  int pictureLeft;   // 6: the contact's picture, a square
+  int pictureTop;    // 2
+  int pictureSize;   // 32
+  int iconLeft;      // 2: the status ball, over the picture's lower left corner
+  int iconTop;       // 22
+  int iconSize;      // 16
+  int textLeft;      // 40: both text lines start right of the picture
+  int nameTop;       // 2: the name line, then the group's name
+  int nameBottom;    // 18
+  int groupGap;      // 6: between the name and "(group)"
+  int statusTop;     // 20: the status line, then the "(Undo)" link
+  int statusBottom;  // 36
+  int tickSize;      // 12: the tick box
+  int tickInset;     // 20: from the row's right and bottom edges to the box
+  int tickGap;       // 4: texts stop this far before the box
+  int undoGap;       // 10: between the status line and the link
+  int undoHeight;    // 16
 
   // A measure given at 96 dots per inch, at this scale.
   int Scaled(int pixels) const;

@@ -19,8 +19,8 @@ UniqueFont CreateRowFont(int points, int weight, int dpi) {
 
 // At the ball's size for the list's DPI: the icon holds a picture drawn for each usual scale.
 UniqueIcon LoadStatusIcon(int id, int size) {
-  return UniqueIcon(static_cast<HICON>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+  return UniqueIcon(
+      static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
 }
 
 int TextWidth(HDC dc, const std::wstring& text) {
@@ -68,8 +68,8 @@ RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background,
 
   if (content.picture) content.picture->Draw(dc, ToRect(PictureBox(metrics_)));
   const Box icon = StatusIconBox(metrics_);
-  DrawIconEx(dc, icon.left, icon.top, StatusIcon(contact, settings, content.now, content.snoozedUntil), icon.Width(), icon.Height(), 0,
-             nullptr, DI_NORMAL | DI_COMPAT);
+  DrawIconEx(dc, icon.left, icon.top, StatusIcon(contact, settings, content.now, content.snoozedUntil), icon.Width(),
+             icon.Height(), 0, nullptr, DI_NORMAL | DI_COMPAT);
 
   SetBkMode(dc, TRANSPARENT);
   const COLORREF textColour = GetSysColor(COLOR_BTNTEXT);
@@ -88,8 +88,8 @@ RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background,
   }
   painted.undoWidth = UndoWidth(dc, content.undo);
   painted.statusWidth = DrawRowText(dc, statusFont_.get(), kStatusColour,
-                                    StatusText(contact, settings.showLastContacted, content.now, content.snoozedUntil), left,
-                                    StatusRight(metrics_, textRight, painted.undoWidth), metrics_.statusTop,
+                                    StatusText(contact, settings.showLastContacted, content.now, content.snoozedUntil),
+                                    left, StatusRight(metrics_, textRight, painted.undoWidth), metrics_.statusTop,
                                     metrics_.statusBottom);
   return painted;
 }

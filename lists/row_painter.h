@@ -60,8 +60,8 @@ class RowPainter {
  private:
   HICON StatusIcon(const Contact& contact, const DisplaySettings& settings, Time now, Time snoozedUntil) const;
   // Draws text from left, cut with an ellipsis at maxRight; answers the width drawn.
-  static int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight,
-                         int top, int bottom);
+  static int DrawRowText(HDC dc, HFONT font, COLORREF colour, const std::wstring& text, int left, int maxRight, int top,
+                         int bottom);
   // Width of the link's text, 0 without a link.
   static int UndoWidth(HDC dc, const WTL_EX::ButtonEx* undo);
 

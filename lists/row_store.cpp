@@ -154,8 +154,7 @@ int RowStore::FindNameStart(const std::wstring& prefix, int start, bool wrap) co
   for (int step = 0; step < tries; ++step) {
     const int row = (first + step) % Count();
     const std::wstring& name = ContactAt(row)->name;
-    if (name.size() >= prefix.size() && platform::CompareNoCase(name.substr(0, prefix.size()), prefix) == 0)
-      return row;
+    if (name.size() >= prefix.size() && platform::CompareNoCase(name.substr(0, prefix.size()), prefix) == 0) return row;
   }
   return -1;
 }
@@ -182,8 +181,8 @@ KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
     return found == seen.end() ? order.now : found->second;
   };
   SortStably(rows_, [&order, &nowOf](const Row& a, const Row& b) {
-    const int result = CompareContacts(order.mode, *a.contact, *b.contact, order.warnPercent, order.warnDays,
-                                       nowOf(a), nowOf(b));
+    const int result = CompareContacts(order.mode, *a.contact, *b.contact, order.warnPercent, order.warnDays, nowOf(a),
+                                       nowOf(b));
     return order.descending ? result > 0 : result < 0;
   });
   Reindex();

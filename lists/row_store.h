@@ -93,7 +93,7 @@ class RowStore {
  private:
   void Reindex();
 
-  std::vector<Row> rows_;  // every row, shown or hidden, in the list's order
+  std::vector<Row> rows_;   // every row, shown or hidden, in the list's order
   std::vector<int> shown_;  // for each row number, its place in rows_
   RowFilter filter_;
   std::unordered_map<std::int32_t, int> firstRowOfId_;

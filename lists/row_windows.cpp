@@ -95,24 +95,23 @@ void RowWindows::NameTickBox(std::uint64_t key, const std::wstring& name) {
 }
 
 void RowWindows::DropTickBox(std::uint64_t key) {
-  tickBoxes_.erase(std::remove_if(tickBoxes_.begin(), tickBoxes_.end(),
-                                  [key](const TickEntry& entry) { return entry.key == key; }),
-                   tickBoxes_.end());
+  tickBoxes_.erase(
+      std::remove_if(tickBoxes_.begin(), tickBoxes_.end(), [key](const TickEntry& entry) { return entry.key == key; }),
+      tickBoxes_.end());
 }
 
 UniqueWindow RowWindows::CreateTickBox() {
   const int id = NextChildId(nextTickId_, tickIdsWrapped_, kFirstTickId, kLastTickId, true);
-  return UniqueWindow(::CreateWindowExW(0, L"Button", L"", kTickBoxStyle, 0, 0, 0, 0, parent_,
-                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                        reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent_, GWLP_HINSTANCE)),
-                                        nullptr));
+  return UniqueWindow(::CreateWindowExW(
+      0, L"Button", L"", kTickBoxStyle, 0, 0, 0, 0, parent_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent_, GWLP_HINSTANCE)), nullptr));
 }
 
 void RowWindows::QueueUntick(std::uint64_t key, HWND box) {
   framework::Scheduler& scheduler = framework::UiScheduler();
   const std::uint64_t ticket = ++lastTicket_;
-  const framework::Scheduler::TaskId task =
-      scheduler.After(kUntickDelay, [this, ticket, key, box] { Untick(ticket, key, box); });
+  const framework::Scheduler::TaskId task = scheduler.After(kUntickDelay,
+                                                            [this, ticket, key, box] { Untick(ticket, key, box); });
   unticks_[ticket] = PendingUntick{&scheduler, task};
 }
 

@@ -256,11 +256,11 @@ std::wstring KeepConflictCopy(const std::wstring& path, Time now) {
   if (!files::Exists(path)) return {};
   const platform::LocalTime local = platform::ToLocalTime(now);
   wchar_t stamp[32] = {};
-  std::swprintf(stamp, sizeof stamp / sizeof stamp[0], L"%04d%02d%02d-%02d%02d%02d", local.year, local.month,
-                local.day, local.hour, local.minute, local.second);
+  std::swprintf(stamp, sizeof stamp / sizeof stamp[0], L"%04d%02d%02d-%02d%02d%02d", local.year, local.month, local.day,
+                local.hour, local.minute, local.second);
   for (int attempt = 1; attempt <= 1000; ++attempt) {
-    const std::wstring copy =
-        path + L".conflict-" + stamp + (attempt == 1 ? std::wstring() : L"-" + std::to_wstring(attempt));
+    const std::wstring copy = path + L".conflict-" + stamp +
+                              (attempt == 1 ? std::wstring() : L"-" + std::to_wstring(attempt));
     bool existed = false;
     if (files::CopyNoOverwrite(path, copy, existed)) return copy;
     if (!existed) return {};
@@ -310,12 +310,10 @@ SaveResult SaveArchive(const std::wstring& path, const Options& options, SavedFi
 SaveResult StageArchive(const std::wstring& path, const Groups& groups, StagedFile& staged, const SavedFile* memo) {
   return StageFile(path, groups, staged, memo);
 }
-SaveResult StageArchive(const std::wstring& path, const Contacts& contacts, StagedFile& staged,
-                        const SavedFile* memo) {
+SaveResult StageArchive(const std::wstring& path, const Contacts& contacts, StagedFile& staged, const SavedFile* memo) {
   return StageFile(path, contacts, staged, memo);
 }
-SaveResult StageArchive(const std::wstring& path, const Options& options, StagedFile& staged,
-                        const SavedFile* memo) {
+SaveResult StageArchive(const std::wstring& path, const Options& options, StagedFile& staged, const SavedFile* memo) {
   return StageFile(path, options, staged, memo);
 }
 
@@ -339,7 +337,6 @@ LoadResult LoadArchive(const std::wstring& path, Journal& journal) { return Load
 SaveResult SaveArchive(const std::wstring& path, const Journal& journal, SavedFile* memo) {
   return SaveFile(path, journal, memo);
 }
-SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged,
-                        const SavedFile* memo) {
+SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged, const SavedFile* memo) {
   return StageFile(path, journal, staged, memo);
 }

@@ -179,8 +179,8 @@ void Backups::RemoveOldest() const {
 bool Backups::Restore(const BackupInfo& backup, std::wstring& reason) {
   // Read again: the backup may have changed since the list was shown.
   const std::vector<BackupInfo> now = List();
-  const auto listed =
-      std::find_if(now.begin(), now.end(), [&](const BackupInfo& each) { return each.folder == backup.folder; });
+  const auto listed = std::find_if(now.begin(), now.end(),
+                                   [&](const BackupInfo& each) { return each.folder == backup.folder; });
   if (listed == now.end() || !listed->readable) {
     reason = L"The backup " + backup.name + L" cannot be read completely.";
     return false;

@@ -20,8 +20,8 @@ constexpr std::int32_t kSecondsPerDay = 86400;
 
 Contact::Contact() : lastContacted(platform::Now()), previousContacted(lastContacted) {}
 
-Contact::Contact(std::int32_t id, std::wstring name, std::wstring imagePath, IntervalUnit unit,
-                 std::int32_t count, Time lastContacted, std::wstring notes, std::int32_t groupId)
+Contact::Contact(std::int32_t id, std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
+                 Time lastContacted, std::wstring notes, std::int32_t groupId)
     : id(id),
       name(std::move(name)),
       imagePath(std::move(imagePath)),
@@ -34,9 +34,12 @@ Contact::Contact(std::int32_t id, std::wstring name, std::wstring imagePath, Int
 
 std::int32_t Contact::IntervalDays() const {
   switch (unit) {
-    case Days: return count;
-    case Weeks: return WrapMul(count, 7);
-    case Months: return WrapMul(count, 30);
+    case Days:
+      return count;
+    case Weeks:
+      return WrapMul(count, 7);
+    case Months:
+      return WrapMul(count, 30);
   }
   return 0;
 }
@@ -75,9 +78,8 @@ void Contact::UndoContacted() {
     platform::Send(notifyWindow, WM_CONTACT_REVERTED, reinterpret_cast<MessageParam>(this));
 }
 
-bool Contact::Update(std::wstring newName, std::wstring newImagePath, IntervalUnit newUnit,
-                     std::int32_t newCount, Time newLastContacted, std::wstring newNotes,
-                     std::int32_t newGroupId) {
+bool Contact::Update(std::wstring newName, std::wstring newImagePath, IntervalUnit newUnit, std::int32_t newCount,
+                     Time newLastContacted, std::wstring newNotes, std::int32_t newGroupId) {
   name = std::move(newName);
   imagePath = std::move(newImagePath);
   unit = newUnit;

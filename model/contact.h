@@ -17,8 +17,8 @@ enum IntervalUnit : std::int32_t {
 class Contact {
  public:
   Contact();
-  Contact(std::int32_t id, std::wstring name, std::wstring imagePath, IntervalUnit unit,
-          std::int32_t count, Time lastContacted, std::wstring notes, std::int32_t groupId);
+  Contact(std::int32_t id, std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
+          Time lastContacted, std::wstring notes, std::int32_t groupId);
   virtual ~Contact() = default;
 
   Contact(const Contact&) = delete;
@@ -35,17 +35,15 @@ class Contact {
   std::int32_t DaysSinceContact() const { return DaysSinceContact(platform::Now()); }
   std::int32_t DaysLeft() const { return DaysLeft(platform::Now()); }
   bool IsExpired() const { return IsExpired(platform::Now()); }
-  bool IsWarning(int warnPercent, int warnDays) const {
-    return IsWarning(warnPercent, warnDays, platform::Now());
-  }
+  bool IsWarning(int warnPercent, int warnDays) const { return IsWarning(warnPercent, warnDays, platform::Now()); }
 
   bool MarkContacted(Time now);
   bool MarkContacted() { return MarkContacted(platform::Now()); }
   void UndoContacted();
   // True when the group did not change; otherwise the contact was announced as
   // removed (from its old group) and then added (to the new one).
-  bool Update(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
-              Time lastContacted, std::wstring notes, std::int32_t groupId);
+  bool Update(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Time lastContacted,
+              std::wstring notes, std::int32_t groupId);
 
   // The name and notes as finding and sorting read them: made at the first
   // request after the contact was made, loaded or updated. Not for two

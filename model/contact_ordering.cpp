@@ -1,6 +1,5 @@
 #include "model/contact_ordering.h"
 
-
 namespace {
 
 int Sign(int value) { return value < 0 ? -1 : (value > 0 ? 1 : 0); }

@@ -21,10 +21,10 @@ class TextMask {
 };
 
 struct ContactTexts {
-  std::string nameKey;        // platform::SortKeyNoCase of the name
-  std::wstring foldedName;    // platform::FoldForFinding of the name
-  std::wstring foldedNotes;   // the same of the notes' plain text
-  TextMask mask;              // of foldedName and foldedNotes
+  std::string nameKey;       // platform::SortKeyNoCase of the name
+  std::wstring foldedName;   // platform::FoldForFinding of the name
+  std::wstring foldedNotes;  // the same of the notes' plain text
+  TextMask mask;             // of foldedName and foldedNotes
 };
 
 ContactTexts MakeContactTexts(const std::wstring& name, const std::wstring& notes);

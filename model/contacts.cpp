@@ -4,11 +4,11 @@
 
 #include "model/messages.h"
 
-bool Contacts::Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
-                   Time lastContacted, std::wstring notes, std::int32_t groupId) {
+bool Contacts::Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Time lastContacted,
+                   std::wstring notes, std::int32_t groupId) {
   ++lastId;
-  Item contact(new Contact(lastId, std::move(name), std::move(imagePath), unit, count, lastContacted,
-                           std::move(notes), groupId));
+  Item contact(new Contact(lastId, std::move(name), std::move(imagePath), unit, count, lastContacted, std::move(notes),
+                           groupId));
   contact->notifyWindow = notifyWindow;
   items.push_back(contact);
   if (platform::IsWindowAlive(notifyWindow))

@@ -12,8 +12,8 @@ class Contacts {
   using Item = boost::shared_ptr<Contact>;
 
   // Always true: there is no limit and no duplicate test for contacts.
-  bool Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
-           Time lastContacted, std::wstring notes, std::int32_t groupId);
+  bool Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Time lastContacted,
+           std::wstring notes, std::int32_t groupId);
   bool Remove(std::int32_t id);
   void RemoveByGroup(std::int32_t groupId);
   bool Find(std::int32_t id, Item& found) const;

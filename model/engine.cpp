@@ -195,8 +195,7 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
   StagedFile staged[kFiles];
   journal->DropMissing(*contacts);
   journal->CatchUp(*contacts);
-  const bool journalChanged =
-      saveJournal && (!journalRevisionKnown_ || journal->Revision() != savedJournalRevision_);
+  const bool journalChanged = saveJournal && (!journalRevisionKnown_ || journal->Revision() != savedJournalRevision_);
   std::size_t failed = 0;
   SaveResult result = StageArchive(groupsPath, *groups, staged[0], &savedGroups_);
   if (result) {

@@ -87,7 +87,8 @@ bool FileSet::ReadMarker(std::vector<std::wstring>& named) const {
   std::fclose(file);
   std::wstring text;
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                 (static_cast<unsigned char>(bytes[i + 1]) << 8));
   std::vector<std::wstring> lines;
   for (std::size_t start = 0; start < text.size();) {
     const std::size_t end = text.find(L'\n', start);

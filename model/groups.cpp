@@ -9,8 +9,7 @@ bool Groups::Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, s
   return AddAndGet(std::move(name), std::move(imagePath), unit, count, added);
 }
 
-bool Groups::AddAndGet(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
-                       Item& added) {
+bool Groups::AddAndGet(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Item& added) {
   for (const Item& group : items) {
     if (group && platform::CompareNoCase(group->name, name) == 0) return false;
   }

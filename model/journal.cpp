@@ -16,7 +16,8 @@ void Journal::Record(std::int32_t id, Time time, std::wstring text) {
     text.resize(length);
   }
   std::vector<JournalEntry>& entries = contacts[id].entries;
-  const auto at = std::find_if(entries.begin(), entries.end(), [time](const JournalEntry& e) { return e.time <= time; });
+  const auto at = std::find_if(entries.begin(), entries.end(),
+                               [time](const JournalEntry& e) { return e.time <= time; });
   entries.insert(at, JournalEntry{time, std::move(text)});
   ++revision_;
 }

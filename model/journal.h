@@ -19,7 +19,7 @@ struct JournalEntry {
 };
 
 struct ContactHistory {
-  Time snoozedUntil = 0;             // 0: not snoozed
+  Time snoozedUntil = 0;              // 0: not snoozed
   std::vector<JournalEntry> entries;  // newest first
   // The contact's lastContacted when the journal last caught up with it. A
   // later change that did not come through the journal (an older program, the

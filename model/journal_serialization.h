@@ -38,7 +38,7 @@ namespace amicord {
 
 template <class Archive>
 void serialize(Archive& ar, JournalEntry& entry, unsigned /*version*/) {
-  ar & entry.time & entry.text;
+  ar& entry.time& entry.text;
 }
 
 template <class Archive>

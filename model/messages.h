@@ -20,4 +20,3 @@ inline constexpr MessageId WM_CONTACT_REVERTED = kUserMessageBase + 1205;
 inline constexpr MessageId WM_SAVE_DATA = kUserMessageBase + 1206;
 
 static_assert(WM_GROUP_ADDED == 0x8B0 && WM_SAVE_DATA == 0x8B6, "message values are fixed");
-

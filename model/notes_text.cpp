@@ -17,10 +17,11 @@ bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 // Destinations whose content is not part of the text.
 bool IsSkippedDestination(const std::wstring& word) {
-  static const wchar_t* const kSkipped[] = {L"fonttbl", L"colortbl", L"stylesheet", L"info",     L"pict",
-                                            L"object",  L"header",   L"footer",     L"headerl",  L"headerr",
-                                            L"footerl", L"footerr",  L"footnote",   L"listtable", L"listoverridetable",
-                                            L"rsidtbl", L"generator", L"themedata", L"latentstyles", L"datastore"};
+  static const wchar_t* const kSkipped[] = {
+      L"fonttbl", L"colortbl",  L"stylesheet", L"info",         L"pict",
+      L"object",  L"header",    L"footer",     L"headerl",      L"headerr",
+      L"footerl", L"footerr",   L"footnote",   L"listtable",    L"listoverridetable",
+      L"rsidtbl", L"generator", L"themedata",  L"latentstyles", L"datastore"};
   for (const wchar_t* skipped : kSkipped)
     if (word == skipped) return true;
   return false;
@@ -72,9 +73,12 @@ class RtfText {
     std::size_t depth = 1;
     while (at_ < rtf_.size() && depth > 0) {
       const wchar_t c = rtf_[at_++];
-      if (c == L'\\' && at_ < rtf_.size()) ++at_;
-      else if (c == L'{') ++depth;
-      else if (c == L'}') --depth;
+      if (c == L'\\' && at_ < rtf_.size())
+        ++at_;
+      else if (c == L'{')
+        ++depth;
+      else if (c == L'}')
+        --depth;
     }
   }
 
@@ -126,12 +130,18 @@ class RtfText {
     if (!IsLetter(c)) {
       ++at_;
       state.destinationPending = state.destinationPending && c == L'*';
-      if (c == L'*') state.skip = true;
-      else if (c == L'\'') Hex(state);
-      else if (c == L'~') Emit(state, 0x00A0);
-      else if (c == L'_') Emit(state, L'-');
-      else if (c == L'\\' || c == L'{' || c == L'}') Emit(state, c);
-      else if (c == L'\r' || c == L'\n') Emit(state, L'\n');
+      if (c == L'*')
+        state.skip = true;
+      else if (c == L'\'')
+        Hex(state);
+      else if (c == L'~')
+        Emit(state, 0x00A0);
+      else if (c == L'_')
+        Emit(state, L'-');
+      else if (c == L'\\' || c == L'{' || c == L'}')
+        Emit(state, c);
+      else if (c == L'\r' || c == L'\n')
+        Emit(state, L'\n');
       return;
     }
     std::wstring word;
@@ -183,10 +193,14 @@ class RtfText {
       if (at_ >= rtf_.size()) return;
       const wchar_t h = rtf_[at_];
       unsigned digit;
-      if (IsDigit(h)) digit = h - L'0';
-      else if (h >= L'a' && h <= L'f') digit = h - L'a' + 10;
-      else if (h >= L'A' && h <= L'F') digit = h - L'A' + 10;
-      else return;
+      if (IsDigit(h))
+        digit = h - L'0';
+      else if (h >= L'a' && h <= L'f')
+        digit = h - L'a' + 10;
+      else if (h >= L'A' && h <= L'F')
+        digit = h - L'A' + 10;
+      else
+        return;
       value = value * 16 + digit;
       ++at_;
     }
@@ -204,8 +218,9 @@ class RtfText {
 
 std::wstring NotesRtf(std::wstring_view text) {
   if (text.empty()) return {};
-  std::wstring rtf = L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
-                     L"\\viewkind4\\uc1\\pard\\f0\\fs16 ";
+  std::wstring rtf =
+      L"{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fnil\\fcharset0 Tahoma;}}\r\n"
+      L"\\viewkind4\\uc1\\pard\\f0\\fs16 ";
   for (std::size_t i = 0; i < text.size(); ++i) {
     const wchar_t c = text[i];
     if (c == L'\r' || c == L'\n') {

@@ -94,8 +94,14 @@ namespace {
 // U+00E0 (after lowering); '.' keeps the letter as it is.
 constexpr char kLatinBases[] =
     "aaaaaa.ceeeeiiii.nooooo..uuuuy.y"
-    "aaaaaaccccccccdd" "ddeeeeeeeeeegggg" "gggghhhhiiiiiiii" "ii..jjkkklllllll"
-    "lllnnnnnnn..oooo" "oo..rrrrrrssssss" "sstttttttuuuuuuu" "uuuuwwyyyzzzzzzs";
+    "aaaaaaccccccccdd"
+    "ddeeeeeeeeeegggg"
+    "gggghhhhiiiiiiii"
+    "ii..jjkkklllllll"
+    "lllnnnnnnn..oooo"
+    "oo..rrrrrrssssss"
+    "sstttttttuuuuuuu"
+    "uuuuwwyyyzzzzzzs";
 
 }  // namespace
 

@@ -25,9 +25,7 @@ LocalTime ToLocalTime(Time time) {
 
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && IsWindow(target); }
 
-void Send(WindowHandle target, MessageId message, MessageParam wParam) {
-  SendMessageW(target, message, wParam, 0);
-}
+void Send(WindowHandle target, MessageId message, MessageParam wParam) { SendMessageW(target, message, wParam, 0); }
 
 int CompareNoCase(const std::wstring& a, const std::wstring& b) { return lstrcmpiW(a.c_str(), b.c_str()); }
 
@@ -126,9 +124,9 @@ void DeleteRunValue(HKEY key) {
 class OpenKey {
  public:
   OpenKey(const RunKey& where, REGSAM access, bool create) {
-    const LSTATUS status =
-        create ? RegCreateKeyExW(where.root, where.subkey, 0, nullptr, 0, access, nullptr, &key_, nullptr)
-               : RegOpenKeyExW(where.root, where.subkey, 0, access, &key_);
+    const LSTATUS status = create ? RegCreateKeyExW(where.root, where.subkey, 0, nullptr, 0, access, nullptr, &key_,
+                                                    nullptr)
+                                  : RegOpenKeyExW(where.root, where.subkey, 0, access, &key_);
     if (status != ERROR_SUCCESS) key_ = nullptr;
   }
   ~OpenKey() {
@@ -164,8 +162,7 @@ void ApplyAutoStart(bool enable, const std::wstring& exePath, const RunKey& mach
 
 bool RunValuePresent(const RunKey& where) {
   OpenKey key(where, KEY_QUERY_VALUE, false);
-  return key.get() &&
-         RegQueryValueExW(key.get(), kRunValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  return key.get() && RegQueryValueExW(key.get(), kRunValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 void SetAutoStartEntry(bool enable) {

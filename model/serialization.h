@@ -74,8 +74,8 @@ void LoadRecordPointer(Archive& ar, boost::shared_ptr<T>& item) {
   T* record = nullptr;
   ar >> boost::serialization::make_nvp("px", record);
   ar.RefuseUnknownRecord(record);
-  shared_ptr_helper<boost::shared_ptr>& helper =
-      ar.template get_helper<shared_ptr_helper<boost::shared_ptr>>(shared_ptr_helper_id);
+  shared_ptr_helper<boost::shared_ptr>& helper = ar.template get_helper<shared_ptr_helper<boost::shared_ptr>>(
+      shared_ptr_helper_id);
   helper.reset(item, record);
 }
 
@@ -110,16 +110,16 @@ void load(Archive& ar, Group& group, unsigned /*version*/) {
 
 template <class Archive>
 void save(Archive& ar, const Contact& contact, unsigned /*version*/) {
-  ar << contact.id << contact.name << contact.imagePath << contact.unit << contact.count
-     << contact.lastContacted << contact.previousContacted << contact.notes << contact.groupId;
+  ar << contact.id << contact.name << contact.imagePath << contact.unit << contact.count << contact.lastContacted
+     << contact.previousContacted << contact.notes << contact.groupId;
 }
 
 template <class Archive>
 void load(Archive& ar, Contact& contact, unsigned /*version*/) {
   ar.NoteRecord(&contact);
   try {
-    ar >> contact.id >> contact.name >> contact.imagePath >> contact.unit >> contact.count >>
-        contact.lastContacted >> contact.previousContacted >> contact.notes >> contact.groupId;
+    ar >> contact.id >> contact.name >> contact.imagePath >> contact.unit >> contact.count >> contact.lastContacted >>
+        contact.previousContacted >> contact.notes >> contact.groupId;
   } catch (...) {
     ar.DiscardWhenDone(&contact);
     throw;

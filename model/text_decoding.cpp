@@ -51,11 +51,10 @@ unsigned CodePageOf(std::string_view charset) {
     unsigned codePage;
   };
   static const Known kKnown[] = {
-      {"utf8", 65001},       {"usascii", 1252},      {"ascii", 1252},       {"latin1", 28591},
-      {"shiftjis", 932},     {"sjis", 932},          {"xsjis", 932},        {"mskanji", 932},
-      {"eucjp", 51932},      {"iso2022jp", 50220},   {"gb2312", 936},       {"gbk", 936},
-      {"gb18030", 54936},    {"big5", 950},          {"euckr", 949},        {"ksc56011987", 949},
-      {"koi8r", 20866},      {"koi8u", 21866},       {"tis620", 874},       {"macintosh", 10000},
+      {"utf8", 65001},      {"usascii", 1252}, {"ascii", 1252},    {"latin1", 28591}, {"shiftjis", 932},
+      {"sjis", 932},        {"xsjis", 932},    {"mskanji", 932},   {"eucjp", 51932},  {"iso2022jp", 50220},
+      {"gb2312", 936},      {"gbk", 936},      {"gb18030", 54936}, {"big5", 950},     {"euckr", 949},
+      {"ksc56011987", 949}, {"koi8r", 20866},  {"koi8u", 21866},   {"tis620", 874},   {"macintosh", 10000},
   };
   for (const Known& known : kKnown)
     if (name == known.name) return known.codePage;

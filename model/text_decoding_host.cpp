@@ -13,14 +13,22 @@ namespace {
 std::string IconvName(unsigned codePage) {
   if (codePage >= 28591 && codePage <= 28605) return "ISO-8859-" + std::to_string(codePage - 28590);
   switch (codePage) {
-    case 65001: return "UTF-8";
-    case 51932: return "EUC-JP";
-    case 50220: return "ISO-2022-JP";
-    case 54936: return "GB18030";
-    case 20866: return "KOI8-R";
-    case 21866: return "KOI8-U";
-    case 10000: return "MACINTOSH";
-    case 20127: return "ASCII";
+    case 65001:
+      return "UTF-8";
+    case 51932:
+      return "EUC-JP";
+    case 50220:
+      return "ISO-2022-JP";
+    case 54936:
+      return "GB18030";
+    case 20866:
+      return "KOI8-R";
+    case 21866:
+      return "KOI8-U";
+    case 10000:
+      return "MACINTOSH";
+    case 20127:
+      return "ASCII";
   }
   return "CP" + std::to_string(codePage);
 }

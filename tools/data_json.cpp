@@ -51,8 +51,8 @@ std::int64_t Integer(const Json& object, const std::string& where, const char* k
 }
 
 std::int32_t Int32(const Json& object, const std::string& where, const char* key) {
-  return static_cast<std::int32_t>(Integer(object, where, key, std::numeric_limits<std::int32_t>::min(),
-                                           std::numeric_limits<std::int32_t>::max()));
+  return static_cast<std::int32_t>(
+      Integer(object, where, key, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::int64_t Int64(const Json& object, const std::string& where, const char* key) {
@@ -146,9 +146,12 @@ std::wstring FromUtf8(const std::string& text) {
 
 const char* StatusName(FileStatus status) {
   switch (status) {
-    case FileStatus::Ok: return "ok";
-    case FileStatus::Missing: return "missing";
-    case FileStatus::Damaged: return "damaged";
+    case FileStatus::Ok:
+      return "ok";
+    case FileStatus::Missing:
+      return "missing";
+    case FileStatus::Damaged:
+      return "damaged";
   }
   return "damaged";
 }

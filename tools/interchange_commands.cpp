@@ -51,14 +51,13 @@ int Import(const std::wstring& folder, const std::vector<std::wstring>& paths,
   const Time now = platform::Now();
   std::wstring backup;
   std::wstring reason;
-  if (!interchange::BackUpBeforeImport(engine.FilePaths(), now, backup,
-                                       reason)) {
+  if (!interchange::BackUpBeforeImport(engine.FilePaths(), now, backup, reason)) {
     Tell(reason);
     return kFailed;
   }
-  const interchange::ImportOutcome outcome =
-      interchange::ApplyImport(plan, interchange::DefaultTicks(plan), *engine.groups, *engine.contacts,
-                               interchange::ImagesFolderFor(folder), now);
+  const interchange::ImportOutcome outcome = interchange::ApplyImport(plan, interchange::DefaultTicks(plan),
+                                                                      *engine.groups, *engine.contacts,
+                                                                      interchange::ImagesFolderFor(folder), now);
   if (!engine.Save(&reason)) {
     Tell(reason);
     return kFailed;
@@ -97,8 +96,8 @@ int Export(const std::wstring& folder, const std::wstring& path, const std::opti
     }
   }
   std::wstring reason;
-  if (!interchange::WriteExportFile(path, interchange::ExportTypeFor(path), *engine.contacts, *engine.groups,
-                                    options, reason)) {
+  if (!interchange::WriteExportFile(path, interchange::ExportTypeFor(path), *engine.contacts, *engine.groups, options,
+                                    reason)) {
     Tell(path + L" could not be written: " + reason);
     return kFailed;
   }

@@ -30,8 +30,8 @@ std::wstring Wide(const fs::path& path) {
 TempFolder::TempFolder(const std::wstring& leaf) {
   static std::atomic<int> counter{0};
   const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-  const fs::path root = fs::temp_directory_path() / files::PathOf(L"amicord-test-" + std::to_wstring(stamp) + L"-" +
-                                                                 std::to_wstring(counter++));
+  const fs::path root = fs::temp_directory_path() /
+                        files::PathOf(L"amicord-test-" + std::to_wstring(stamp) + L"-" + std::to_wstring(counter++));
   fs::create_directories(root);
   root_ = Wide(root);
   const fs::path folder = leaf.empty() ? root : root / files::PathOf(leaf);
@@ -44,7 +44,9 @@ TempFolder::~TempFolder() {
   fs::remove_all(files::PathOf(root_), ignored);
 }
 
-std::wstring TempFolder::File(const std::wstring& name) const { return path_ + static_cast<wchar_t>(fs::path::preferred_separator) + name; }
+std::wstring TempFolder::File(const std::wstring& name) const {
+  return path_ + static_cast<wchar_t>(fs::path::preferred_separator) + name;
+}
 
 std::string Bytes(const std::wstring& text) {
   std::string units;
@@ -98,8 +100,8 @@ std::wstring CollectionFile(int libraryVersion, std::int32_t lastId, const std::
 std::wstring ContactRecord(std::int32_t id, const std::wstring& name, const std::wstring& imagePath, int unit,
                            std::int32_t count, std::int64_t last, std::int64_t previous, const std::wstring& notes,
                            std::int32_t groupId) {
-  return Num(id) + L" " + Str(name) + L" " + Str(imagePath) + L" " + Num(unit) + L" " + Num(count) + L" " +
-         Num(last) + L" " + Num(previous) + L" " + Str(notes) + L" " + Num(groupId);
+  return Num(id) + L" " + Str(name) + L" " + Str(imagePath) + L" " + Num(unit) + L" " + Num(count) + L" " + Num(last) +
+         L" " + Num(previous) + L" " + Str(notes) + L" " + Num(groupId);
 }
 
 std::wstring GroupRecord(std::int32_t id, const std::wstring& name, const std::wstring& imagePath, int unit,

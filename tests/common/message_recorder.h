@@ -10,9 +10,7 @@
 struct RecordedMessage {
   MessageId message;
   MessageParam wParam;
-  bool operator==(const RecordedMessage& other) const {
-    return message == other.message && wParam == other.wParam;
-  }
+  bool operator==(const RecordedMessage& other) const { return message == other.message && wParam == other.wParam; }
 };
 
 class MessageRecorder {

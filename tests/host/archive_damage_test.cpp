@@ -95,9 +95,9 @@ TEST(DamagedFiles, WrongSignatureOrNewerLibraryVersionReadNothing) {
   TempFolder folder;
   const std::wstring path = folder.File(L"groups.dat");
   const std::wstring body = L" 0 1 1 0 0 1 0 1 3 1 1\n0 " + GroupRecord(1, L"G", L"", 0, 0);
-  for (const std::wstring& header : {std::wstring(L"22 serialization::archivE 3"),
-                                     std::wstring(L"21 serialization::archiv 3"),
-                                     std::wstring(L"22 serialization::archive 19")}) {
+  for (const std::wstring& header :
+       {std::wstring(L"22 serialization::archivE 3"), std::wstring(L"21 serialization::archiv 3"),
+        std::wstring(L"22 serialization::archive 19")}) {
     WriteBytes(path, Bytes(header + body));
     Groups groups;
     groups.lastId = 7;
@@ -106,8 +106,8 @@ TEST(DamagedFiles, WrongSignatureOrNewerLibraryVersionReadNothing) {
     EXPECT_TRUE(groups.items.empty());
   }
   // The newest version this reader knows still loads.
-  WriteBytes(path,
-             Bytes(Closed(L"22 serialization::archive 18 0 1 1 0 0 1 1 0 1 3 1 1\n0 " + GroupRecord(1, L"G", L"", 0, 0))));
+  WriteBytes(path, Bytes(Closed(L"22 serialization::archive 18 0 1 1 0 0 1 1 0 1 3 1 1\n0 " +
+                                GroupRecord(1, L"G", L"", 0, 0))));
   Groups groups;
   EXPECT_EQ(ReadArchive(path, groups), FileStatus::Ok);
   EXPECT_EQ(groups.items.size(), 1u);
@@ -126,10 +126,9 @@ TEST(DamagedFiles, AbsurdCountsAndLengthsAreRefusedBeforeAnythingIsAllocated) {
     EXPECT_TRUE(contacts.items.empty());
   }
   // A string claiming to be longer than the file, in a record and in the header.
-  for (const wchar_t* text :
-       {L"22 serialization::archive 3 0 1 5 0 0 1 0 1 3 1 1\n0 1 4000000000 abc",
-        L"22 serialization::archive 3 0 1 5 0 0 1 0 1 3 1 1\n0 1 18446744073709551615 abc",
-        L"4000000000 serialization::archive 3", L"99999 serialization::archive 3"}) {
+  for (const wchar_t* text : {L"22 serialization::archive 3 0 1 5 0 0 1 0 1 3 1 1\n0 1 4000000000 abc",
+                              L"22 serialization::archive 3 0 1 5 0 0 1 0 1 3 1 1\n0 1 18446744073709551615 abc",
+                              L"4000000000 serialization::archive 3", L"99999 serialization::archive 3"}) {
     WriteBytes(path, Bytes(text));
     Contacts contacts;
     EXPECT_EQ(ReadArchive(path, contacts), FileStatus::Damaged);
@@ -141,8 +140,9 @@ TEST(DamagedFiles, ARecordThatFailsPartWayIsDiscardedAndNoNullStays) {
   TempFolder folder;
   const std::wstring path = folder.File(L"contacts.dat");
   // The second record's count is not a number.
-  std::wstring text = CollectionFile(3, 2, {ContactRecord(1, L"Kept", L"", 0, 1, 1, 1, L"n", 1),
-                                            ContactRecord(2, L"Lost", L"p", 0, 1, 1, 1, L"n", 1)});
+  std::wstring text = CollectionFile(
+      3, 2,
+      {ContactRecord(1, L"Kept", L"", 0, 1, 1, 1, L"n", 1), ContactRecord(2, L"Lost", L"p", 0, 1, 1, 1, L"n", 1)});
   text.replace(text.find(L"Lost 1 p 0 1") + 11, 1, L"x");
   WriteBytes(path, Bytes(text));
   Contacts contacts;

@@ -38,11 +38,10 @@ TEST(ArchiveFormat, ContactsAreWrittenInTheVersion3FormTokenForToken) {
   AddContact(contacts, kMin32, L"", L"", 7, kMin32, -1, 0, L"", -1);
   ASSERT_TRUE(SaveArchive(folder.File(L"contacts.dat"), contacts));
 
-  const std::wstring expected = CollectionFile(
-      3, kMax32,
-      {ContactRecord(1, L"Ann Lee", L"C:\\Pictures\\ann.png", 1, 2, kMin64, kMax64, L"{\\rtf1 first line\r\nsecond}",
-                     1),
-       ContactRecord(kMin32, L"", L"", 7, kMin32, -1, 0, L"", -1)});
+  const std::wstring expected = CollectionFile(3, kMax32,
+                                               {ContactRecord(1, L"Ann Lee", L"C:\\Pictures\\ann.png", 1, 2, kMin64,
+                                                              kMax64, L"{\\rtf1 first line\r\nsecond}", 1),
+                                                ContactRecord(kMin32, L"", L"", 7, kMin32, -1, 0, L"", -1)});
   EXPECT_EQ(ReadBytes(folder.File(L"contacts.dat")), Bytes(expected));
 }
 
@@ -58,8 +57,8 @@ TEST(ArchiveFormat, GroupsAndOptionsAreWrittenInTheVersion3Form) {
   groups.Add(L"Old friends", L"/img/g.png", Months, 3);
   ASSERT_TRUE(SaveArchive(folder.File(L"groups.dat"), groups));
   EXPECT_EQ(ReadBytes(folder.File(L"groups.dat")),
-            Bytes(CollectionFile(3, 2, {GroupRecord(1, L"Family", L"", 0, 0),
-                                        GroupRecord(2, L"Old friends", L"/img/g.png", 2, 3)})));
+            Bytes(CollectionFile(
+                3, 2, {GroupRecord(1, L"Family", L"", 0, 0), GroupRecord(2, L"Old friends", L"/img/g.png", 2, 3)})));
 
   Options options;
   options.autoStart = false;
@@ -87,15 +86,17 @@ TEST(ArchiveFormat, EveryPlatformWritesTheSameBytes) {
   const std::wstring path = folder.File(L"contacts.dat");
   ASSERT_TRUE(SaveArchive(path, contacts));
   const std::string bytes = ReadBytes(path);
-  EXPECT_EQ(bytes, Bytes(CollectionFile(3, 1, {ContactRecord(1, name, L"with space", 0, 1, 1700000000, 1690000000,
-                                                             notes, 3)})));
+  EXPECT_EQ(bytes, Bytes(CollectionFile(
+                       3, 1, {ContactRecord(1, name, L"with space", 0, 1, 1700000000, 1690000000, notes, 3)})));
   // The byte forms that matter, spelled out: U+041A keeps its 0x1A byte, a line
   // break is 0D 0A 00, CR LF is 0D 00 0D 0A 00, U+0A0A gets a 0x0D before each
   // byte and U+010A before its low byte.
   EXPECT_NE(bytes.find(std::string("\x1A\x04", 2)), std::string::npos);
   EXPECT_NE(bytes.find(std::string("a\0\r\n\0b\0\r\0\r\n\0c\0", 14)), std::string::npos);
   EXPECT_NE(bytes.find(std::string("\r\n\r\n\r\n\x01\x1A\x04\x1A\0", 11)), std::string::npos);
-  EXPECT_EQ(bytes.substr(0, 6), std::string("2\0" "2\0 \0", 6));
+  EXPECT_EQ(bytes.substr(0, 6), std::string("2\0"
+                                            "2\0 \0",
+                                            6));
 
   Contacts loaded;
   ASSERT_EQ(ReadArchive(path, loaded), FileStatus::Ok);
@@ -175,12 +176,11 @@ TEST(ArchiveFormat, FilesOfTheOriginalFormLoadFieldForField) {
   TempFolder folder;
   // Library version 3: no item version after the element count.
   const std::wstring path = folder.File(L"contacts.dat");
-  WriteBytes(path, Bytes(CollectionFile(
-                       3, 9,
-                       {ContactRecord(4, L"\x041A\x0438\x0440\x0430", L"C:\\a b.png", 2, 1, 1500000000, 1400000000,
-                                      L"{\\rtf1\r\n\x001A}", 2),
-                        ContactRecord(9, L"Bob", L"", 0, 10, 1600000000, 1600000000, L"", 1),
-                        ContactRecord(10, L"Eve", L"", 1, 3, -7, 8, L"\n", 1)})));
+  WriteBytes(path, Bytes(CollectionFile(3, 9,
+                                        {ContactRecord(4, L"\x041A\x0438\x0440\x0430", L"C:\\a b.png", 2, 1, 1500000000,
+                                                       1400000000, L"{\\rtf1\r\n\x001A}", 2),
+                                         ContactRecord(9, L"Bob", L"", 0, 10, 1600000000, 1600000000, L"", 1),
+                                         ContactRecord(10, L"Eve", L"", 1, 3, -7, 8, L"\n", 1)})));
   Contacts contacts;
   ASSERT_EQ(LoadArchive(path, contacts).status, FileStatus::Ok);
   EXPECT_EQ(contacts.lastId, 9);
@@ -207,8 +207,8 @@ TEST(ArchiveFormat, FilesOfTheOriginalFormLoadFieldForField) {
   EXPECT_EQ(ReadBytes(folder.File(L"again.dat")), ReadBytes(path));
 
   const std::wstring groupsPath = folder.File(L"groups.dat");
-  WriteBytes(groupsPath,
-             Bytes(CollectionFile(3, 3, {GroupRecord(1, L"Work", L"", 0, 0), GroupRecord(3, L"Club", L"c.png", 1, 2)})));
+  WriteBytes(groupsPath, Bytes(CollectionFile(
+                             3, 3, {GroupRecord(1, L"Work", L"", 0, 0), GroupRecord(3, L"Club", L"c.png", 1, 2)})));
   Groups groups;
   ASSERT_EQ(LoadArchive(groupsPath, groups).status, FileStatus::Ok);
   EXPECT_EQ(groups.lastId, 3);
@@ -224,9 +224,10 @@ TEST(ArchiveFormat, FilesOfTheLibrarysDefaultFormLoadToo) {
   TempFolder folder;
   // Library version 18 with an item version after each count.
   const std::wstring path = folder.File(L"contacts.dat");
-  WriteBytes(path, Bytes(CollectionFile(18, 2,
-                                        {ContactRecord(1, L"A", L"", 0, 1, 5, 6, L"n", 1),
-                                         ContactRecord(2, L"B", L"", 1, 2, 7, 8, L"", 1)})));
+  WriteBytes(
+      path,
+      Bytes(CollectionFile(
+          18, 2, {ContactRecord(1, L"A", L"", 0, 1, 5, 6, L"n", 1), ContactRecord(2, L"B", L"", 1, 2, 7, 8, L"", 1)})));
   Contacts contacts;
   ASSERT_EQ(ReadArchive(path, contacts), FileStatus::Ok);
   ASSERT_EQ(contacts.items.size(), 2u);

@@ -103,9 +103,8 @@ TEST(Contacts, RemoveByGroupRemovesAdjacentMatchesEachAnnouncedOnce) {
   AddContacts(contacts, {5, 7, 7, 7, 5, 7});
   contacts.notifyWindow = recorder.window();
   std::vector<std::int32_t> announced;
-  recorder.OnMessage([&](MessageId, MessageParam wParam) {
-    announced.push_back(reinterpret_cast<const Contact*>(wParam)->id);
-  });
+  recorder.OnMessage(
+      [&](MessageId, MessageParam wParam) { announced.push_back(reinterpret_cast<const Contact*>(wParam)->id); });
 
   contacts.RemoveByGroup(7);
   EXPECT_EQ(announced, (std::vector<std::int32_t>{2, 3, 4, 6}));
@@ -157,9 +156,9 @@ TEST(ContactChanges, MarkTwiceThenUndoRestoresFirstMark) {
 
   const MessageParam self = Address(&contact);
   EXPECT_EQ(recorder.messages(), (std::vector<RecordedMessage>{{WM_CONTACT_UPDATED, self},
-                                                                {WM_CONTACT_UPDATED, self},
-                                                                {WM_CONTACT_REVERTED, self},
-                                                                {WM_CONTACT_REVERTED, self}}));
+                                                               {WM_CONTACT_UPDATED, self},
+                                                               {WM_CONTACT_REVERTED, self},
+                                                               {WM_CONTACT_REVERTED, self}}));
 }
 
 TEST(ContactChanges, UpdateSendsRemovedThenAddedOnlyWhenTheGroupChanges) {
@@ -183,8 +182,7 @@ TEST(ContactChanges, UpdateSendsRemovedThenAddedOnlyWhenTheGroupChanges) {
   recorder.OnMessage([&](MessageId, MessageParam) { groupDuringSend.push_back(contact.groupId); });
   EXPECT_FALSE(contact.Update(L"new", L"b.png", Months, 2, kBase + 10, L"n2", 9));
   const MessageParam self = Address(&contact);
-  EXPECT_EQ(recorder.messages(),
-            (std::vector<RecordedMessage>{{WM_CONTACT_REMOVED, self}, {WM_CONTACT_ADDED, self}}));
+  EXPECT_EQ(recorder.messages(), (std::vector<RecordedMessage>{{WM_CONTACT_REMOVED, self}, {WM_CONTACT_ADDED, self}}));
   EXPECT_EQ(groupDuringSend, (std::vector<std::int32_t>{4, 9}));
   EXPECT_EQ(contact.groupId, 9);
 }
@@ -268,8 +266,7 @@ TEST(Groups, RemovingAGroupThroughItsReceiverRemovesItsContacts) {
   AddContacts(contacts, {1, 2, 2, 1});
   groups.notifyWindow = recorder.window();
   recorder.OnMessage([&](MessageId message, MessageParam wParam) {
-    if (message == WM_GROUP_REMOVED)
-      contacts.RemoveByGroup((*reinterpret_cast<const Groups::Item*>(wParam))->id);
+    if (message == WM_GROUP_REMOVED) contacts.RemoveByGroup((*reinterpret_cast<const Groups::Item*>(wParam))->id);
   });
   EXPECT_TRUE(groups.Remove(2));
   EXPECT_EQ(Ids(contacts), (std::vector<std::int32_t>{1, 4}));

@@ -42,11 +42,34 @@ TEST(CompareContacts, PriorityClassGoesBeforeDaysLeft) {
 // The keys made once per name order exactly as comparing the names does
 // (lstrcmpiW on Windows), ties included, and follow a renamed contact.
 TEST(CompareContacts, NameKeysOrderAsTheNamesCompare) {
-  const std::vector<std::wstring> names{L"anna", L"Anna", L"\u00C4nna", L"\u00E4nna", L"Anne", L"Andr\u00E9",
-                                        L"Andre", L"ANDRES", L"\u00C9mile", L"emile", L"Zo\u00EB", L"zoe",
-                                        L"O'Brien", L"Obrien", L"van Dijk", L"Van der Berg", L"", L"b", L"B",
-                                        L"\u00DFler", L"ssler", L"\u00F8ystein", L"oystein", L"\u041A\u0430\u0442\u044F",
-                                        L"\u043A\u0430\u0442\u044F", L"Jos\u00E9 1", L"Jos\u00E9 10", L"Jos\u00E9 9"};
+  const std::vector<std::wstring> names{L"anna",
+                                        L"Anna",
+                                        L"\u00C4nna",
+                                        L"\u00E4nna",
+                                        L"Anne",
+                                        L"Andr\u00E9",
+                                        L"Andre",
+                                        L"ANDRES",
+                                        L"\u00C9mile",
+                                        L"emile",
+                                        L"Zo\u00EB",
+                                        L"zoe",
+                                        L"O'Brien",
+                                        L"Obrien",
+                                        L"van Dijk",
+                                        L"Van der Berg",
+                                        L"",
+                                        L"b",
+                                        L"B",
+                                        L"\u00DFler",
+                                        L"ssler",
+                                        L"\u00F8ystein",
+                                        L"oystein",
+                                        L"\u041A\u0430\u0442\u044F",
+                                        L"\u043A\u0430\u0442\u044F",
+                                        L"Jos\u00E9 1",
+                                        L"Jos\u00E9 10",
+                                        L"Jos\u00E9 9"};
   std::vector<std::unique_ptr<Contact>> contacts;
   for (const std::wstring& name : names)
     contacts.push_back(std::make_unique<Contact>(1, name, L"", Days, 7, kNow, L"", -1));

@@ -68,9 +68,8 @@ TEST(DataTool, BadInputNamesThePlace) {
     }
     return "accepted";
   };
-  const std::string options =
-      R"("options":{"autoStart":true,"warnPercent":75,"warnDays":2,"showLastContacted":false,)"
-      R"("windowX":-1,"windowY":-1,"windowWidth":-1,"windowHeight":-1,"minimizeToTray":true})";
+  const std::string options = R"("options":{"autoStart":true,"warnPercent":75,"warnDays":2,"showLastContacted":false,)"
+                              R"("windowX":-1,"windowY":-1,"windowWidth":-1,"windowHeight":-1,"minimizeToTray":true})";
   const std::string groups = R"("groups":{"lastId":0,"items":[]})";
   EXPECT_EQ(problem("{" + groups + R"(,"contacts":{"lastId":0,"items":[]},)" + options + "}"), "accepted");
   EXPECT_EQ(problem("[]"), ": expected an object");
@@ -79,7 +78,8 @@ TEST(DataTool, BadInputNamesThePlace) {
             "contacts.lastId: out of range");
   EXPECT_EQ(problem("{" + groups + R"(,"contacts":{"lastId":1,"items":[{"id":1}]},)" + options + "}"),
             "contacts.items[0].name: missing");
-  EXPECT_EQ(problem(R"({"groups":{"lastId":0,"items":[{"id":1,"name":2}]}})"), "groups.items[0].name: expected a string");
+  EXPECT_EQ(problem(R"({"groups":{"lastId":0,"items":[{"id":1,"name":2}]}})"),
+            "groups.items[0].name: expected a string");
   EXPECT_EQ(problem(R"({"groups":{"lastId":"1","items":[]}})"), "groups.lastId: expected an integer");
 }
 

@@ -86,10 +86,10 @@ TEST(FileEnding, OursAndTheOriginalProgramsFilesAreByteIdentical) {
 TEST(FileEnding, ALoweredCountOrBytesAfterTheLastRecordAreDamage) {
   TempFolder folder;
   Engine engine(folder.path());
-  const std::wstring three = CollectionFile(3, 3,
-                                            {ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1),
-                                             ContactRecord(2, L"B", L"", 0, 1, 1, 1, L"", 1),
-                                             ContactRecord(3, L"C", L"", 0, 1, 1, 1, L"", 1)});
+  const std::wstring three = CollectionFile(
+      3, 3,
+      {ContactRecord(1, L"A", L"", 0, 1, 1, 1, L"", 1), ContactRecord(2, L"B", L"", 0, 1, 1, 1, L"", 1),
+       ContactRecord(3, L"C", L"", 0, 1, 1, 1, L"", 1)});
   std::wstring lowered = three;
   const std::size_t count = lowered.find(L" 0 0 3 ") + 5;
   ASSERT_EQ(lowered[count], L'3');
@@ -122,7 +122,9 @@ TEST(FileEnding, ALoweredCountOrBytesAfterTheLastRecordAreDamage) {
 TEST(FileEnding, AFileCutInsideItsLastNumberIsNotTakenAsWhole) {
   const std::string whole = Bytes(TwoGroups());
   // "... 1 30" CR LF: cut after the 3, after the 0, and inside the line break.
-  ASSERT_EQ(whole.substr(whole.size() - 7), std::string("3\0" "0\0\r\n\0", 7));
+  ASSERT_EQ(whole.substr(whole.size() - 7), std::string("3\0"
+                                                        "0\0\r\n\0",
+                                                        7));
   for (const std::size_t cut : {7u, 5u, 3u, 2u, 1u}) {
     Groups groups;
     Damage damage = Damage::None;

@@ -159,8 +159,8 @@ TEST(FileSet, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewSet) {
     waitpid(child, &status, 0);
 
     const int found = GenerationOnDisk(folder.path(), kContacts);
-    ASSERT_TRUE(found == onDisk || found == onDisk + 1) << "after kill " << round << ": generation " << found
-                                                        << ", expected " << onDisk << " or " << onDisk + 1;
+    ASSERT_TRUE(found == onDisk || found == onDisk + 1)
+        << "after kill " << round << ": generation " << found << ", expected " << onDisk << " or " << onDisk + 1;
     (found == onDisk ? oldSets : newSets) += 1;
     window = found == onDisk ? std::min(window + window / 8, saveNs * 40) : std::max(window - window / 16, saveNs / 2);
     onDisk = found;
@@ -259,11 +259,10 @@ TEST(FileSet, AReadOnlyFolderReplacesNoneOfTheFiles) {
   const int fd = open(native.c_str(), O_RDONLY | O_DIRECTORY);
   ASSERT_GE(fd, 0);
   int flags = 0;
-  const bool immutable = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
-                         [&] {
-                           int set = flags | FS_IMMUTABLE_FL;
-                           return ioctl(fd, FS_IOC_SETFLAGS, &set) == 0;
-                         }();
+  const bool immutable = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && [&] {
+    int set = flags | FS_IMMUTABLE_FL;
+    return ioctl(fd, FS_IOC_SETFLAGS, &set) == 0;
+  }();
   if (!immutable) chmod(native.c_str(), 0555);
   const std::string probe = native + "/probe";
   const int written = open(probe.c_str(), O_WRONLY | O_CREAT, 0644);

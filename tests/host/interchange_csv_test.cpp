@@ -52,7 +52,8 @@ TEST(CsvReading, OnlineAddressBookOldAndNewHeaders) {
   EXPECT_EQ(result.people[1].line, 4);  // the quoted line break counts
 
   const std::string fresh =
-      "\xEF\xBB\xBF" "First Name,Middle Name,Last Name,Organization Name,Labels,E-mail 1 - Label,E-mail 1 - Value\n"
+      "\xEF\xBB\xBF"
+      "First Name,Middle Name,Last Name,Organization Name,Labels,E-mail 1 - Label,E-mail 1 - Value\n"
       "Kim,J.,Park,,* starred ::: Family,Home,kim@example.org,extra,fields\n";
   result = ReadCsv(fresh, L"contacts.csv");
   ASSERT_EQ(result.people.size(), 1u);
@@ -78,11 +79,14 @@ TEST(CsvReading, DesktopMailProgramInFourLanguages) {
   // German in the Windows code page, separated by semicolons as German spreadsheets save it.
   const std::string german =
       "Anrede;Vorname;Weitere Vornamen;Nachname;Firma;Mobiltelefon;E-Mail-Adresse;Geburtstag;Notizen;Kategorien\r\n"
-      ";J\xFCrgen;;M\xFCller;;0170 1234567;jm@example.de;12.05.1980;Gr\xFC\xDF" "e;Familie\r\n";
+      ";J\xFCrgen;;M\xFCller;;0170 1234567;jm@example.de;12.05.1980;Gr\xFC\xDF"
+      "e;Familie\r\n";
   result = ReadCsv(german, L"de.csv");
   ASSERT_EQ(result.people.size(), 1u);
   EXPECT_EQ(result.people[0].name, L"J\u00FCrgen M\u00FCller");
-  EXPECT_EQ(result.people[0].notes, L"Gr\u00FC\u00DF" L"e");
+  EXPECT_EQ(result.people[0].notes,
+            L"Gr\u00FC\u00DF"
+            L"e");
   EXPECT_EQ(result.people[0].group, L"Familie");
   EXPECT_TRUE(HasExtra(result.people[0], L"Birthday: 12 May 1980"));
   EXPECT_TRUE(HasExtra(result.people[0], L"Phone: 0170 1234567"));

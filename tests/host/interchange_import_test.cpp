@@ -48,9 +48,9 @@ TEST(ImportPlan, MarksDuplicatesAndChoosesGroupsAndIntervals) {
   options.count = 2;
   const Plan plan = PlanImport(people, groups, contacts, options);
   ASSERT_EQ(plan.people.size(), 5u);
-  EXPECT_TRUE(plan.people[0].duplicate);   // already here, letter case aside
+  EXPECT_TRUE(plan.people[0].duplicate);  // already here, letter case aside
   EXPECT_FALSE(plan.people[1].duplicate);
-  EXPECT_TRUE(plan.people[2].duplicate);   // the same as someone earlier in the files
+  EXPECT_TRUE(plan.people[2].duplicate);        // the same as someone earlier in the files
   EXPECT_EQ(plan.people[0].group, L"Friends");  // the existing group's own spelling
   EXPECT_EQ(plan.people[1].group, L"Imported");
   EXPECT_EQ(plan.people[4].group, L"Climbing");
@@ -92,7 +92,8 @@ TEST(ImportPlan, ApplyAddsTickedPeopleWithGroupsPicturesAndNotes) {
   EXPECT_EQ(outcome.added, 3);
   EXPECT_EQ(outcome.skipped, 1);
   EXPECT_EQ(outcome.groupsUsed, 3);
-  EXPECT_EQ(outcome.groupsCreated, (std::vector<std::wstring>{L"Climbing", L"Imported"}));  // not Chess: nobody went there
+  EXPECT_EQ(outcome.groupsCreated,
+            (std::vector<std::wstring>{L"Climbing", L"Imported"}));  // not Chess: nobody went there
   EXPECT_TRUE(outcome.problems.empty());
   ASSERT_EQ(groups.items.size(), 3u);
   EXPECT_EQ(groups.items[1]->imagePath, L"default.png");
@@ -185,8 +186,8 @@ void ExpectRoundTrip(bool vcard) {
   Groups newGroups;
   Contacts newContacts;
   const Plan plan = PlanImport(read.people, newGroups, newContacts, ImportOptions());
-  const ImportOutcome outcome =
-      ApplyImport(plan, std::vector<bool>(plan.people.size(), true), newGroups, newContacts, target.path(), kNow + 5);
+  const ImportOutcome outcome = ApplyImport(plan, std::vector<bool>(plan.people.size(), true), newGroups, newContacts,
+                                            target.path(), kNow + 5);
   EXPECT_EQ(outcome.added, 3);
   ASSERT_EQ(newGroups.items.size(), 2u);
   EXPECT_EQ(newGroups.items[0]->name, L"Friends, old");
@@ -227,13 +228,17 @@ TEST(Export, OneGroupCsvColumnsAndStatus) {
   options.now = kNow;
   options.groupId = 1;
   const std::string csv = WriteCsv(contacts, groups, options);
-  EXPECT_EQ(csv.rfind("\xEF\xBB\xBFName,Group,Every,Unit,Last contacted,Previous contacted,Status,Days left,Notes,Picture\r\n", 0), 0u);
+  EXPECT_EQ(
+      csv.rfind(
+          "\xEF\xBB\xBFName,Group,Every,Unit,Last contacted,Previous contacted,Status,Days left,Notes,Picture\r\n", 0),
+      0u);
   EXPECT_NE(csv.find(",Overdue,-2,"), std::string::npos);
   EXPECT_NE(csv.find(",Due soon,1,"), std::string::npos);
   EXPECT_NE(csv.find(",In time,30,"), std::string::npos);
   EXPECT_EQ(csv.find("Elsewhere"), std::string::npos);
   const std::string vcf = WriteVCards(contacts, groups, options);
-  EXPECT_NE(vcf.find("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Late\r\nN:;Late;;;\r\nCATEGORIES:Friends\r\nREV:"), std::string::npos);
+  EXPECT_NE(vcf.find("BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Late\r\nN:;Late;;;\r\nCATEGORIES:Friends\r\nREV:"),
+            std::string::npos);
   EXPECT_NE(vcf.find("X-AMICORD-INTERVAL:3;days\r\n"), std::string::npos);
   EXPECT_EQ(vcf.find("Elsewhere"), std::string::npos);
   for (std::size_t start = 0, end; (end = vcf.find("\r\n", start)) != std::string::npos; start = end + 2)

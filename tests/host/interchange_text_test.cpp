@@ -18,9 +18,15 @@ TEST(TextDecoding, CharsetNamesReachTheSystemsCodePages) {
   };
   const Case cases[] = {
       {"ISO-8859-1", "Jos\xE9", L"Jos\u00E9"},
-      {"iso-8859-2", "\xA3\xF3" "d\xBC", L"\u0141\u00F3d\u017A"},
+      {"iso-8859-2",
+       "\xA3\xF3"
+       "d\xBC",
+       L"\u0141\u00F3d\u017A"},
       {"ISO_8859-15", "5 \xA4", L"5 \u20AC"},
-      {"windows-1250", "\xA3\xF3" "d\x9F", L"\u0141\u00F3d\u017A"},
+      {"windows-1250",
+       "\xA3\xF3"
+       "d\x9F",
+       L"\u0141\u00F3d\u017A"},
       {"CP1252", "\x80 \x93x\x94", L"\u20AC \u201Cx\u201D"},
       {"KOI8-R", "\xE9\xD7\xC1\xCE", L"\u0418\u0432\u0430\u043D"},
       {"Shift_JIS", "\x93\xFA\x96\x7B", L"\u65E5\u672C"},
@@ -50,18 +56,28 @@ TEST(TextDecoding, StrictUtf8AndTheWholeFilesEncoding) {
   EXPECT_EQ(EncodeUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");  // a lone surrogate
 
   std::size_t bom = 0;
-  EXPECT_EQ(SniffEncoding("\xEF\xBB\xBF" "BEGIN", bom), Encoding::Utf8);
+  EXPECT_EQ(SniffEncoding("\xEF\xBB\xBF"
+                          "BEGIN",
+                          bom),
+            Encoding::Utf8);
   EXPECT_EQ(bom, 3u);
   EXPECT_EQ(SniffEncoding(std::string("B\0E\0G\0I\0N\0", 10), bom), Encoding::Utf16Le);
   EXPECT_EQ(bom, 0u);
   EXPECT_EQ(SniffEncoding(std::string("\0B\0E\0G\0I\0N", 10), bom), Encoding::Utf16Be);
   EXPECT_EQ(SniffEncoding("BEGIN:VCARD", bom), Encoding::Unknown);
   EXPECT_EQ(SniffEncoding(std::string(64, '\0'), bom), Encoding::Unknown);  // zeros everywhere say nothing
-  EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8\x00\xDE" "A", 5), false), L"\xD83D\xDE00");
+  EXPECT_EQ(DecodeUtf16(std::string("\x3D\xD8\x00\xDE"
+                                    "A",
+                                    5),
+                        false),
+            L"\xD83D\xDE00");
 }
 
 TEST(Base64, ToleratesWhatFilesPutInsideAndBoundsTheResult) {
-  const std::string bytes("\x00\xFF\x10" "abcde", 8);
+  const std::string bytes(
+      "\x00\xFF\x10"
+      "abcde",
+      8);
   const std::string encoded = EncodeBase64(bytes);
   EXPECT_EQ(encoded, "AP8QYWJjZGU=");
   std::string decoded;

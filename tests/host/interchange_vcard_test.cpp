@@ -26,8 +26,9 @@ TEST(VCardReading, Version21QuotedPrintableCharsetsAndUnindentedBase64) {
       "NOTE;ENCODING=QUOTED-PRINTABLE;CHARSET=UTF-8:First line=0D=0A=\r\nSecond =C3=\r\n=A4nd\r\n"
       "TEL;CELL;VOICE:+49 170 1234567\r\n"
       "BDAY:19800512\r\n"
-      "PHOTO;ENCODING=BASE64;JPEG:" + base64.substr(0, 40) + "\r\n" + base64.substr(40, 60) + "\r\n" +
-      base64.substr(100) + "\r\n\r\n"
+      "PHOTO;ENCODING=BASE64;JPEG:" +
+      base64.substr(0, 40) + "\r\n" + base64.substr(40, 60) + "\r\n" + base64.substr(100) +
+      "\r\n\r\n"
       "END:VCARD\r\n";
   const ReadResult result = ReadVCards(file, L"phone.vcf");
   ASSERT_EQ(result.people.size(), 1u);
@@ -56,7 +57,9 @@ TEST(VCardReading, Version30QuirksOfRealWriters) {
       "CATEGORIES:Old friends\\, close,Work\r\n"
       "ORG:Acme;Research\r\nTITLE:Engineer\r\n"
       "AGENT:BEGIN:VCARD\r\nBEGIN:VCARD\r\nFN:The agent\r\nCATEGORIES:Nope\r\nEND:VCARD\r\n"
-      "PHOTO;ENCODING=b;TYPE=image/png:" + EncodeBase64(kPng) + "\r\n"
+      "PHOTO;ENCODING=b;TYPE=image/png:" +
+      EncodeBase64(kPng) +
+      "\r\n"
       "X-UNKNOWN;FOO=\"a:b;c\":whatever\r\n"
       "END:VCARD\r\n"
       "BEGIN:VCARD\nVERSION:3.0\nFN:\nN:Lee;Ann;;Dr.;\nPHOTO;VALUE=uri:http://example.org/ann.jpg\nEND:VCARD\n";
@@ -81,7 +84,9 @@ TEST(VCardReading, Version30QuirksOfRealWriters) {
 TEST(VCardReading, Version40DataUriOwnPropertiesAndNameFallbacks) {
   const std::string file =
       "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Kim\r\n"
-      "PHOTO:data:image/png;base64," + EncodeBase64(kPng) + "\r\n"
+      "PHOTO:data:image/png;base64," +
+      EncodeBase64(kPng) +
+      "\r\n"
       "BDAY:--0512\r\n"
       "X-AMICORD-INTERVAL:2;weeks\r\n"
       "X-AMICORD-LAST-CONTACTED:2024-05-12T14:30:00Z\r\n"
@@ -138,11 +143,13 @@ TEST(VCardReading, EncodingsOfWholeFilesAndOfValues) {
 
 TEST(VCardReading, DamagedCardsAreListedWithTheirLines) {
   const std::string huge(12u << 20, 'A');
-  const std::string file =
-      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Big\r\nPHOTO;ENCODING=b:" + huge + "\r\nEND:VCARD\r\n"  // lines 1-5
-      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Odd\r\nPHOTO;ENCODING=b:" + EncodeBase64("not a picture") + "\r\nEND:VCARD\r\n"
-      "BEGIN:VCARD\r\nVERSION:3.0\r\nTEL:123\r\nEND:VCARD\r\n"  // lines 11-14: no name at all
-      "BEGIN:VCARD\r\nFN:Open\r\n";                              // lines 15-16: never closed
+  const std::string file = "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Big\r\nPHOTO;ENCODING=b:" + huge +
+                           "\r\nEND:VCARD\r\n"  // lines 1-5
+                           "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Odd\r\nPHOTO;ENCODING=b:" +
+                           EncodeBase64("not a picture") +
+                           "\r\nEND:VCARD\r\n"
+                           "BEGIN:VCARD\r\nVERSION:3.0\r\nTEL:123\r\nEND:VCARD\r\n"  // lines 11-14: no name at all
+                           "BEGIN:VCARD\r\nFN:Open\r\n";                             // lines 15-16: never closed
   const ReadResult result = ReadVCards(file, L"bad.vcf");
   ASSERT_EQ(result.people.size(), 3u);
   EXPECT_EQ(result.people[0].name, L"Big");
@@ -164,8 +171,11 @@ TEST(VCardReading, DamagedCardsAreListedWithTheirLines) {
 TEST(VCardReading, EveryTruncationReadsWithoutNamelessPeople) {
   const std::string file =
       "BEGIN:VCARD\r\nVERSION:2.1\r\nN;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;Ann\r\nNOTE:a\\nb\r\n"
-      "PHOTO;ENCODING=BASE64;PNG:\r\n " + EncodeBase64(kPng) + "\r\n\r\nEND:VCARD\r\n"
-      "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Kim\r\nPHOTO:data:image/png;base64," + EncodeBase64(kPng) + "\r\nEND:VCARD\r\n";
+      "PHOTO;ENCODING=BASE64;PNG:\r\n " +
+      EncodeBase64(kPng) +
+      "\r\n\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Kim\r\nPHOTO:data:image/png;base64," +
+      EncodeBase64(kPng) + "\r\nEND:VCARD\r\n";
   for (std::size_t length = 0; length <= file.size(); ++length) {
     const ReadResult result = ReadVCards(file.substr(0, length), L"cut.vcf");
     for (const Person& person : result.people) {

@@ -104,7 +104,8 @@ TEST(JournalFile, HostileCountsLengthsAndOrdersAreRefusedQuickly) {
     const std::string bytes = Bytes(Closed(text));
     Journal journal;
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(ReadArchiveBytes(bytes.data(), bytes.size(), journal), FileStatus::Damaged) << std::string(text.begin(), text.end());
+    EXPECT_EQ(ReadArchiveBytes(bytes.data(), bytes.size(), journal), FileStatus::Damaged)
+        << std::string(text.begin(), text.end());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   }
   // The well-formed neighbour of those loads, so the refusals are about the faults.

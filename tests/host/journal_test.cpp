@@ -127,8 +127,7 @@ TEST(Journal, DeletingTheNewestEntrySetsBothTimesFromTheNewestTwoThatRemain) {
 
 TEST(Journal, HistoryCountsTwelveMonthsAndTheGapsBetweenEntries) {
   Journal journal;
-  for (Time t : {kNow - 400 * kDay, kNow - 364 * kDay, kNow - 30 * kDay, kNow - 27 * kDay - 3600})
-    journal.Record(1, t);
+  for (Time t : {kNow - 400 * kDay, kNow - 364 * kDay, kNow - 30 * kDay, kNow - 27 * kDay - 3600}) journal.Record(1, t);
   const std::vector<JournalEntry>& entries = journal.Entries(1);
   EXPECT_EQ(CountLastTwelveMonths(entries, kNow), 3u);
   EXPECT_EQ(DaysAfterPrevious(entries, 0), 2);
@@ -137,9 +136,9 @@ TEST(Journal, HistoryCountsTwelveMonthsAndTheGapsBetweenEntries) {
 }
 
 TEST(Snooze, CountsOnlyWhileLaterThanTheDueTimeAndSortsAsIfDueAtItsEnd) {
-  Contact overdue(1, L"Late", L"", Days, 7, kNow - 10 * kDay, L"", -1);   // due 3 days ago
-  Contact soon(2, L"Soon", L"", Days, 7, kNow - 5 * kDay, L"", -1);       // due in 2 days
-  Contact later(3, L"Later", L"", Days, 30, kNow - 10 * kDay, L"", -1);   // due in 20 days
+  Contact overdue(1, L"Late", L"", Days, 7, kNow - 10 * kDay, L"", -1);  // due 3 days ago
+  Contact soon(2, L"Soon", L"", Days, 7, kNow - 5 * kDay, L"", -1);      // due in 2 days
+  Contact later(3, L"Later", L"", Days, 30, kNow - 10 * kDay, L"", -1);  // due in 20 days
   const Time inAWeek = kNow + 7 * kDay;
   EXPECT_TRUE(IsSnoozeActive(overdue, inAWeek, kNow));
   EXPECT_FALSE(IsSnoozeActive(later, inAWeek, kNow)) << "earlier than the due time: no effect";
@@ -160,6 +159,7 @@ TEST(Snooze, CountsOnlyWhileLaterThanTheDueTimeAndSortsAsIfDueAtItsEnd) {
   const Time tomorrow = StartOfDayAfter(kNow, 1);
   EXPECT_GT(tomorrow, kNow);
   EXPECT_LE(tomorrow - kNow, kDay);
-  EXPECT_NEAR(static_cast<double>(StartOfDayAfter(kNow, 7) - tomorrow), 6.0 * kDay, 3600.0);  // a clock change may fall between
+  EXPECT_NEAR(static_cast<double>(StartOfDayAfter(kNow, 7) - tomorrow), 6.0 * kDay,
+              3600.0);  // a clock change may fall between
   EXPECT_EQ(StartOfDayAfter(tomorrow, 0), tomorrow);
 }

@@ -42,8 +42,8 @@ TEST(WindowPlacement, RestoresOnlyAFullyStoredRectangleOnAnAttachedMonitor) {
   EXPECT_EQ(asked[0], *restored);
 
   EXPECT_FALSE(placement::RestoredRect(options, [](const Rect&) { return false; })) << "its monitor is gone";
-  for (std::int32_t Options::*field : {&Options::windowX, &Options::windowY, &Options::windowWidth,
-                                       &Options::windowHeight}) {
+  for (std::int32_t Options::*field :
+       {&Options::windowX, &Options::windowY, &Options::windowWidth, &Options::windowHeight}) {
     Options oneUnset = options;
     oneUnset.*field = -1;
     EXPECT_FALSE(placement::RestoredRect(oneUnset, anywhere));

@@ -30,11 +30,10 @@ constexpr DWORD kPatienceMs = 60000;
 constexpr DWORD kQuietMsBeforeDone = 3000;
 
 void PrintUtf8(const std::wstring& text) {
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                        nullptr, nullptr);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                        nullptr);
   std::string out(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), bytes, nullptr, nullptr);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fputc('\n', stdout);
   std::fflush(stdout);
@@ -89,8 +88,7 @@ bool Start(std::wstring commandLine, HANDLE* process) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &started)) {
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
     std::fprintf(stderr, "dialog_answerer: cannot start the program (error %lu)\n", GetLastError());
     return false;
   }
@@ -243,7 +241,8 @@ int wmain(int argc, wchar_t** argv) {
     HWND window = FindWindowW(nullptr, argv[2]);
     return window && PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 3;
   }
-  std::fprintf(stderr, "usage: dialog_answerer answer yes|no PROGRAM [ARGS...] | run COMMAND-LINE | wait-quiet |\n"
+  std::fprintf(stderr,
+               "usage: dialog_answerer answer yes|no PROGRAM [ARGS...] | run COMMAND-LINE | wait-quiet |\n"
                "       wait-window TITLE | close-window TITLE\n");
   return 2;
 }

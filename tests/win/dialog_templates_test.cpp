@@ -38,8 +38,18 @@ struct Template {
 class Reader {
  public:
   explicit Reader(const BYTE* at) : at_(at) {}
-  WORD Word() { WORD v; std::memcpy(&v, at_, 2); at_ += 2; return v; }
-  DWORD Dword() { DWORD v; std::memcpy(&v, at_, 4); at_ += 4; return v; }
+  WORD Word() {
+    WORD v;
+    std::memcpy(&v, at_, 2);
+    at_ += 2;
+    return v;
+  }
+  DWORD Dword() {
+    DWORD v;
+    std::memcpy(&v, at_, 4);
+    at_ += 4;
+    return v;
+  }
   short Short() { return static_cast<short>(Word()); }
   std::wstring String() {
     std::wstring s;
@@ -52,11 +62,16 @@ class Reader {
     if (first == 0xFFFF) {
       Word();
       switch (WORD ordinal = Word()) {
-        case 0x80: return L"Button";
-        case 0x81: return L"Edit";
-        case 0x82: return L"Static";
-        case 0x85: return L"ComboBox";
-        default: return L"#" + std::to_wstring(ordinal);
+        case 0x80:
+          return L"Button";
+        case 0x81:
+          return L"Edit";
+        case 0x82:
+          return L"Static";
+        case 0x85:
+          return L"ComboBox";
+        default:
+          return L"#" + std::to_wstring(ordinal);
       }
     }
     return String();
@@ -138,60 +153,80 @@ struct Expected {
   std::vector<Item> items;
 };
 
-const Expected kMain = {
-    IDD_MAIN,
-    DS_SETFONT | DS_FIXEDSYS | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX |
-        WS_MAXIMIZEBOX,
-    0, 414, 397, L"Amicord - Personal Relationship Manager",
-    {{IDC_FIND, L"Edit", L"", 7, 7, 400, 12, kEdit},
-     {IDC_TABS, L"SysTabControl32", L"", 7, 23, 400, 342, kChild | WS_TABSTOP},
-     {IDC_ADD_CONTACT, L"Button", L"Add &Contact", 7, 372, 59, 18, kPush},
-     {IDC_ADD_GROUP, L"Button", L"Add &Group", 74, 372, 59, 18, kPush},
-     {IDC_OPTIONS, L"Button", L"&Options", 142, 372, 59, 18, kPush},
-     {IDC_HELP_LINK, L"Button", L"Help", 368, 377, 39, 13, kChild | WS_TABSTOP | BS_OWNERDRAW}}};
+const Expected kMain = {IDD_MAIN,
+                        DS_SETFONT | DS_FIXEDSYS | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
+                            WS_MINIMIZEBOX | WS_MAXIMIZEBOX,
+                        0,
+                        414,
+                        397,
+                        L"Amicord - Personal Relationship Manager",
+                        {{IDC_FIND, L"Edit", L"", 7, 7, 400, 12, kEdit},
+                         {IDC_TABS, L"SysTabControl32", L"", 7, 23, 400, 342, kChild | WS_TABSTOP},
+                         {IDC_ADD_CONTACT, L"Button", L"Add &Contact", 7, 372, 59, 18, kPush},
+                         {IDC_ADD_GROUP, L"Button", L"Add &Group", 74, 372, 59, 18, kPush},
+                         {IDC_OPTIONS, L"Button", L"&Options", 142, 372, 59, 18, kPush},
+                         {IDC_HELP_LINK, L"Button", L"Help", 368, 377, 39, 13, kChild | WS_TABSTOP | BS_OWNERDRAW}}};
 
-const Expected kGroup = {
-    IDD_GROUP, kModal, WS_EX_TOOLWINDOW, 167, 182, L"Add Group",
-    {{-1, L"Static", L"Group name:", 12, 17, 42, 8, kLabel},
-     {IDC_GROUP_NAME, L"Edit", L"", 66, 15, 84, 14, kEdit},
-     {-1, L"Button", L"Optional Default Settings", 7, 45, 153, 112, kGroupBox},
-     {-1, L"Static", L"Contact every:", 12, 63, 50, 8, kLabel},
-     {IDC_INTERVAL_COUNT, L"Edit", L"", 62, 60, 28, 14, kNumber},
-     {IDC_INTERVAL_UNIT, L"ComboBoxEx32", L"", 98, 60, 52, 77, kUnitList},
-     {-1, L"Static", L"Image:", 12, 85, 24, 8, kLabel},
-     {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"", 62, 85, 64, 54, kChild | WS_TABSTOP},
-     {IDC_BROWSE, L"Button", L"Browse", 62, 140, 64, 14, kDefault},
-     {IDOK, L"Button", L"Save && Close", 43, 160, 57, 14, kDefault},
-     {IDCANCEL, L"Button", L"Cancel", 103, 160, 57, 14, kPush}}};
+const Expected kGroup = {IDD_GROUP,
+                         kModal,
+                         WS_EX_TOOLWINDOW,
+                         167,
+                         182,
+                         L"Add Group",
+                         {{-1, L"Static", L"Group name:", 12, 17, 42, 8, kLabel},
+                          {IDC_GROUP_NAME, L"Edit", L"", 66, 15, 84, 14, kEdit},
+                          {-1, L"Button", L"Optional Default Settings", 7, 45, 153, 112, kGroupBox},
+                          {-1, L"Static", L"Contact every:", 12, 63, 50, 8, kLabel},
+                          {IDC_INTERVAL_COUNT, L"Edit", L"", 62, 60, 28, 14, kNumber},
+                          {IDC_INTERVAL_UNIT, L"ComboBoxEx32", L"", 98, 60, 52, 77, kUnitList},
+                          {-1, L"Static", L"Image:", 12, 85, 24, 8, kLabel},
+                          {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"", 62, 85, 64, 54, kChild | WS_TABSTOP},
+                          {IDC_BROWSE, L"Button", L"Browse", 62, 140, 64, 14, kDefault},
+                          {IDOK, L"Button", L"Save && Close", 43, 160, 57, 14, kDefault},
+                          {IDCANCEL, L"Button", L"Cancel", 103, 160, 57, 14, kPush}}};
 
-const Expected kContact = {
-    IDD_CONTACT, kModal | WS_VISIBLE, WS_EX_TOOLWINDOW, 371, 189, L"Add Contact",
-    {{-1, L"Static", L"Name:", 79, 23, 22, 8, kLabel},
-     {IDC_NAME, L"Edit", L"", 113, 21, 105, 14, kEdit},
-     {-1, L"Static", L"Contact every:", 230, 23, 50, 8, kLabel},
-     {IDC_INTERVAL_COUNT, L"Edit", L"", 281, 21, 28, 14, kNumber},
-     {IDC_INTERVAL_UNIT, L"ComboBoxEx32", L"", 312, 21, 52, 64, kUnitList},
-     {-1, L"Static", L"Group:", 79, 58, 23, 8, kLabel},
-     {IDC_GROUP, L"ComboBoxEx32", L"", 113, 55, 105, 106, kUnitList},
-     {-1, L"Static", L"Last contacted:", 230, 58, 51, 8, kLabel},
-     {IDC_LAST_CONTACTED, L"SysDateTimePick32", L"", 281, 54, 83, 15,
-      kChild | WS_TABSTOP | DTS_RIGHTALIGN | DTS_SHORTDATEFORMAT},
-     {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"", 12, 21, 64, 54, kChild | WS_TABSTOP},
-     {IDC_BROWSE, L"Button", L"Browse", 12, 76, 64, 14, kDefault},
-     {-1, L"Button", L"Notes", 7, 92, 357, 72, kGroupBox},
-     {IDC_NOTES, L"RichEdit20A", L"", 16, 102, 341, 57,
-      kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN},
-     {IDOK, L"Button", L"Save && Close", 238, 168, 57, 14, kDefault},
-     {IDCANCEL, L"Button", L"Cancel", 298, 168, 57, 14, kPush}}};
+const Expected kContact = {IDD_CONTACT,
+                           kModal | WS_VISIBLE,
+                           WS_EX_TOOLWINDOW,
+                           371,
+                           189,
+                           L"Add Contact",
+                           {{-1, L"Static", L"Name:", 79, 23, 22, 8, kLabel},
+                            {IDC_NAME, L"Edit", L"", 113, 21, 105, 14, kEdit},
+                            {-1, L"Static", L"Contact every:", 230, 23, 50, 8, kLabel},
+                            {IDC_INTERVAL_COUNT, L"Edit", L"", 281, 21, 28, 14, kNumber},
+                            {IDC_INTERVAL_UNIT, L"ComboBoxEx32", L"", 312, 21, 52, 64, kUnitList},
+                            {-1, L"Static", L"Group:", 79, 58, 23, 8, kLabel},
+                            {IDC_GROUP, L"ComboBoxEx32", L"", 113, 55, 105, 106, kUnitList},
+                            {-1, L"Static", L"Last contacted:", 230, 58, 51, 8, kLabel},
+                            {IDC_LAST_CONTACTED, L"SysDateTimePick32", L"", 281, 54, 83, 15,
+                             kChild | WS_TABSTOP | DTS_RIGHTALIGN | DTS_SHORTDATEFORMAT},
+                            {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"", 12, 21, 64, 54, kChild | WS_TABSTOP},
+                            {IDC_BROWSE, L"Button", L"Browse", 12, 76, 64, 14, kDefault},
+                            {-1, L"Button", L"Notes", 7, 92, 357, 72, kGroupBox},
+                            {IDC_NOTES, L"RichEdit20A", L"", 16, 102, 341, 57,
+                             kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN},
+                            {IDOK, L"Button", L"Save && Close", 238, 168, 57, 14, kDefault},
+                            {IDCANCEL, L"Button", L"Cancel", 298, 168, 57, 14, kPush}}};
 
 // DS_CONTROL: Tab goes from the tabs into the panel, then on to the buttons.
-const Expected kPanel = {IDD_GROUP_ENTRY, 0x40080448, 0, 400, 411, L"",
+const Expected kPanel = {IDD_GROUP_ENTRY,
+                         0x40080448,
+                         0,
+                         400,
+                         411,
+                         L"",
                          {{-1, L"Static", L"Sort by:", 7, 9, 27, 8, 0x50020000},
                           {IDC_SORT, L"Button", L"None", 41, 7, 76, 14, 0x50010000},
                           {IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50815C05}}};
 
 const Expected kOptions = {
-    IDD_OPTIONS, kModal, WS_EX_TOOLWINDOW, 210, 142, L"Options",
+    IDD_OPTIONS,
+    kModal,
+    WS_EX_TOOLWINDOW,
+    210,
+    142,
+    L"Options",
     // In the order they are seen, which is the Tab order.
     {{IDC_AUTO_START, L"Button", L"Auto-start with windows", 7, 7, 94, 10, kCheck},
      {IDC_SHOW_LAST_CONTACTED, L"Button", L"Show last contacted information", 7, 20, 119, 10, kCheck},
@@ -399,8 +434,7 @@ TEST_F(DialogTemplates, NotesFieldIsARichEditThatTakesRtf) {
 // The journal's dialogs: built with their controls, ids clear of every other
 // dialog's and of one another.
 TEST_F(DialogTemplates, JournalDialogsHoldTheirControlsUnderIdsOfTheirOwn) {
-  static_assert(IDD_LOG_CONTACT != IDD_HISTORY && IDD_HISTORY != IDD_SNOOZE_DATE &&
-                    IDD_LOG_CONTACT != IDD_SNOOZE_DATE,
+  static_assert(IDD_LOG_CONTACT != IDD_HISTORY && IDD_HISTORY != IDD_SNOOZE_DATE && IDD_LOG_CONTACT != IDD_SNOOZE_DATE,
                 "one id each");
   for (int id : {IDD_LOG_CONTACT, IDD_HISTORY, IDD_SNOOZE_DATE})
     for (int other : {IDD_MAIN, IDD_GROUP, IDD_CONTACT, IDD_GROUP_ENTRY, IDD_OPTIONS, IDI_APP, IDI_ADD_GROUP,
@@ -413,10 +447,15 @@ TEST_F(DialogTemplates, JournalDialogsHoldTheirControlsUnderIdsOfTheirOwn) {
   };
   const std::pair<int, std::vector<Control>> dialogs[] = {
       {IDD_LOG_CONTACT,
-       {{IDC_LOG_DATE, DATETIMEPICK_CLASSW}, {IDC_LOG_TIME, DATETIMEPICK_CLASSW}, {IDC_LOG_TEXT, L"Edit"},
-        {IDOK, L"Button"}, {IDCANCEL, L"Button"}}},
+       {{IDC_LOG_DATE, DATETIMEPICK_CLASSW},
+        {IDC_LOG_TIME, DATETIMEPICK_CLASSW},
+        {IDC_LOG_TEXT, L"Edit"},
+        {IDOK, L"Button"},
+        {IDCANCEL, L"Button"}}},
       {IDD_HISTORY,
-       {{IDC_HISTORY_COUNT, L"Static"}, {IDC_HISTORY_LIST, WC_LISTVIEWW}, {IDC_HISTORY_DELETE, L"Button"},
+       {{IDC_HISTORY_COUNT, L"Static"},
+        {IDC_HISTORY_LIST, WC_LISTVIEWW},
+        {IDC_HISTORY_DELETE, L"Button"},
         {IDCANCEL, L"Button"}}},
       {IDD_SNOOZE_DATE, {{IDC_SNOOZE_DATE, DATETIMEPICK_CLASSW}, {IDOK, L"Button"}, {IDCANCEL, L"Button"}}},
   };

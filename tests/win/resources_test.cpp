@@ -374,7 +374,8 @@ TEST(Version, ReadsBackFromTheExecutable) {
   ASSERT_TRUE(VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
   ASSERT_NE(fixed, nullptr);
   EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(AMICORD_TEST_VERSION_MINOR, AMICORD_TEST_VERSION_MAJOR)));
+  EXPECT_EQ(fixed->dwFileVersionMS,
+            static_cast<DWORD>(MAKELONG(AMICORD_TEST_VERSION_MINOR, AMICORD_TEST_VERSION_MAJOR)));
   EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(0, AMICORD_TEST_VERSION_PATCH)));
   EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));

@@ -81,7 +81,6 @@ int RightmostInkOfNameLine(GroupEntryListView& list, int row) {
 
 class MainWindowTabs : public apptest::MainWindowFixture {
  protected:
-
   // Friends (id 1) with Ann (1) and Cid (3), Work (2) with Bob (2), Dee (4)
   // whose group no longer exists, and Eve (5) in Friends again.
   static void WriteData() {
@@ -279,7 +278,7 @@ TEST_F(MainWindowTabs, RemovingTheSelectedGroupSelectsAllAndAnotherKeepsTheSelec
   HWND window = Start();
   ShowWindow(window, SW_SHOWNA);
 
-  SelectTab(3);  // Club
+  SelectTab(3);                             // Club
   ASSERT_TRUE(engine().groups->Remove(1));  // Friends, before it
   EXPECT_EQ(Tabs(groupTabs().Control())[static_cast<size_t>(TabCtrl_GetCurSel(groupTabs().Control()))].id, 3);
   EXPECT_EQ(groupTabs().Panels().ShownId(), 3);
@@ -593,10 +592,10 @@ TEST_F(MainWindowTabs, ContextMenuOffersOpenAndDeleteWithTheirPicturesAndTheSort
   MenuSeen context = OpenMenu(all.m_hWnd, WM_NOTIFY, IDC_CONTACT_LIST, reinterpret_cast<LPARAM>(&rightClick));
   ASSERT_EQ(context.ids.size(), 6u);
   context.ids[3] = 0;  // "Remind Me Later" opens a menu of its own: its id is that menu
-  EXPECT_EQ(context.ids, (std::vector<UINT>{ID_CONTACT_OPEN, ID_CONTACT_LOG, ID_CONTACT_HISTORY, 0, 0,
-                                            ID_CONTACT_DELETE}));
-  EXPECT_EQ(context.texts, (std::vector<std::wstring>{L"&Open", L"&Log Contact...", L"&History...",
-                                                      L"&Remind Me Later", L"", L"&Delete"}));
+  EXPECT_EQ(context.ids,
+            (std::vector<UINT>{ID_CONTACT_OPEN, ID_CONTACT_LOG, ID_CONTACT_HISTORY, 0, 0, ID_CONTACT_DELETE}));
+  EXPECT_EQ(context.texts, (std::vector<std::wstring>{L"&Open", L"&Log Contact...", L"&History...", L"&Remind Me Later",
+                                                      L"", L"&Delete"}));
   EXPECT_EQ(context.ownerDrawn, (std::vector<bool>{true, true, true, true, true, true}));
   EXPECT_GT(context.differingIconPixels, 20) << "each item shows its own picture";
   EXPECT_GT(context.inkedIconPixels, 10) << "the red cross of Delete";

@@ -38,8 +38,8 @@ INT_PTR CALLBACK IgnoreDialogMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE
 
 // Size of the main window template as the dialog manager creates it.
 SIZE TemplateWindowSize() {
-  HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr,
-                                  IgnoreDialogMessages, 0);
+  HWND probe = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_MAIN), nullptr, IgnoreDialogMessages,
+                                  0);
   const RECT rect = WindowRect(probe);
   DestroyWindow(probe);
   return SIZE{rect.right - rect.left, rect.bottom - rect.top};

@@ -140,7 +140,8 @@ TEST(SingleInstance, ASecondStartOnTheSameFolderShowsTheFirstAndLeavesTheDataAlo
     EXPECT_TRUE(WaitUntil([&] { return (otherWindow = SingleInstance::FindRunningOn(other.Settings())) != nullptr; }))
         << "a copy on another folder runs";
     EXPECT_NE(otherWindow, window);
-    EXPECT_EQ(SingleInstance::NameFor(first.Settings()), SingleInstance::NameFor(root.wstring() + L"\\ONE\\settings\\"));
+    EXPECT_EQ(SingleInstance::NameFor(first.Settings()),
+              SingleInstance::NameFor(root.wstring() + L"\\ONE\\settings\\"));
     EXPECT_NE(SingleInstance::NameFor(first.Settings()), SingleInstance::NameFor(other.Settings()));
 
     for (HWND each : {window, otherWindow})

@@ -127,8 +127,8 @@ TEST(ControlLifetimes, CreatingAndDestroyingImageHoldersLeavesNoObjectsBehind) {
         HostWindow host;
         ASSERT_NE(host.CreateHidden(), nullptr);
         WTL_EX::ImageHolderCtrl holder;
-        HWND window = CreateWindowExW(0, WTL_EX::kImageHolderClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 68, 58,
-                                      host, nullptr, GetModuleHandleW(nullptr), nullptr);
+        HWND window = CreateWindowExW(0, WTL_EX::kImageHolderClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 68, 58, host,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_TRUE(holder.Attach(window));
         holder.SetImagePath(picture);
         Canvas canvas(68, 58);

@@ -110,7 +110,9 @@ class OwnerDrawMenu : public testing::Test {
     return size.cx;
   }
 
-  static RECT TextArea(const Canvas& canvas) { return RECT{WTL_EX::kMenuIconColumn, 1, canvas.width(), canvas.height() - 1}; }
+  static RECT TextArea(const Canvas& canvas) {
+    return RECT{WTL_EX::kMenuIconColumn, 1, canvas.width(), canvas.height() - 1};
+  }
 
   MenuHost host_;
   UniqueMenu menu_;
@@ -185,8 +187,8 @@ TEST_F(OwnerDrawMenu, MeasuresItemsTwentyHighTextPlus46WideAndSeparatorsEightHig
   control.CtlType = ODT_LISTVIEW;
   control.CtlID = 1;
   LRESULT result = 0;
-  EXPECT_FALSE(host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_MEASUREITEM, 1,
-                                                          reinterpret_cast<LPARAM>(&control), result));
+  EXPECT_FALSE(
+      host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_MEASUREITEM, 1, reinterpret_cast<LPARAM>(&control), result));
 }
 
 TEST_F(OwnerDrawMenu, AtTwiceTheDpiEveryMeasureAndTheFontDouble) {
@@ -410,14 +412,14 @@ TEST_F(OwnerDrawMenu, ControlsDrawingIsLeftToTheWindow) {
   item.rcItem = canvas.rect();
   Open(menu_.get());
   LRESULT result = 0;
-  EXPECT_FALSE(host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_DRAWITEM, 1001,
-                                                          reinterpret_cast<LPARAM>(&item), result));
+  EXPECT_FALSE(
+      host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_DRAWITEM, 1001, reinterpret_cast<LPARAM>(&item), result));
   EXPECT_EQ(canvas.At(0, 0), RGB(0x12, 0x34, 0x56)) << "nothing drawn";
   // A menu item that cannot be read is not drawn either.
   item.CtlType = ODT_MENU;
   item.itemID = 4242;
-  EXPECT_FALSE(host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_DRAWITEM, 0,
-                                                          reinterpret_cast<LPARAM>(&item), result));
+  EXPECT_FALSE(
+      host_.MenuHost::Menu::ProcessWindowMessage(host_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item), result));
 }
 
 TEST(MenuPosition, PointsOffEveryMonitorMoveIntoTheNearestWorkArea) {

@@ -63,12 +63,13 @@ class DlgContactTest : public ::testing::Test {
     request.cb = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
     request.flags = GT_DEFAULT;
     request.codepage = 1200;
-    SendMessageW(Notes(window), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request),
-                 reinterpret_cast<LPARAM>(&buffer[0]));
+    SendMessageW(Notes(window), EM_GETTEXTEX, reinterpret_cast<WPARAM>(&request), reinterpret_cast<LPARAM>(&buffer[0]));
     std::wstring text;
     for (size_t at = 0; at < buffer.size() && buffer[at]; ++at) {
-      if (buffer[at] != L'\r') text += buffer[at];
-      else if (at + 1 >= buffer.size() || buffer[at + 1] != L'\n') text += L'\n';
+      if (buffer[at] != L'\r')
+        text += buffer[at];
+      else if (at + 1 >= buffer.size() || buffer[at + 1] != L'\n')
+        text += L'\n';
     }
     return text;
   }
@@ -228,7 +229,7 @@ TEST_F(DlgContactTest, TypedIntervalOrChosenPictureIsNoLongerReplacedByDefaults)
   Prepare(typed, 1);
   driver.Expect(kCaption, [](HWND window) {
     SetDlgItemTextW(window, IDC_INTERVAL_COUNT, L"4");  // the user's typing
-    test::ChooseEntry(window, IDC_GROUP, 2);             // "Family"
+    test::ChooseEntry(window, IDC_GROUP, 2);            // "Family"
     EXPECT_EQ(test::Text(window, IDC_INTERVAL_COUNT), L"4");
     EXPECT_EQ(test::Selected(window, IDC_INTERVAL_UNIT), 1);
     SetDlgItemTextW(window, IDC_NAME, L"Dan");
@@ -449,8 +450,8 @@ TEST_F(DlgContactTest, ADateBefore1900GivesZero) {
     old.wMonth = 12;
     old.wDay = 31;
     old.wHour = 12;
-    ASSERT_TRUE(SendDlgItemMessageW(window, IDC_LAST_CONTACTED, DTM_SETSYSTEMTIME, GDT_VALID,
-                                    reinterpret_cast<LPARAM>(&old)));
+    ASSERT_TRUE(
+        SendDlgItemMessageW(window, IDC_LAST_CONTACTED, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&old)));
     SYSTEMTIME shown{};
     SendDlgItemMessageW(window, IDC_LAST_CONTACTED, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&shown));
     EXPECT_EQ(shown.wYear, 1899);

@@ -12,9 +12,7 @@ namespace {
 
 constexpr UINT kEndFromInside = WM_APP + 40;
 
-class DlgSample : public CDialogImpl<DlgSample>,
-                  public CDialogResize<DlgSample>,
-                  public CWinDataExchange<DlgSample> {
+class DlgSample : public CDialogImpl<DlgSample>, public CDialogResize<DlgSample>, public CWinDataExchange<DlgSample> {
  public:
   enum { IDD = IDD_TEST_DIALOG };
 
@@ -54,9 +52,7 @@ class DlgSample : public CDialogImpl<DlgSample>,
     EndDialog(7);
     return 0;
   }
-  LRESULT OnColourStatic(UINT, WPARAM, LPARAM, BOOL&) {
-    return reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH));
-  }
+  LRESULT OnColourStatic(UINT, WPARAM, LPARAM, BOOL&) { return reinterpret_cast<LRESULT>(GetStockObject(GRAY_BRUSH)); }
   LRESULT OnClick(int, LPNMHDR, BOOL&) { return 1234; }
   LRESULT OnCloseCommand(WORD, WORD id, HWND, BOOL&) {
     EndDialog(id);

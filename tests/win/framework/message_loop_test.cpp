@@ -84,7 +84,7 @@ TEST(MessageLoop, FiltersRunNewestFirstAndMayConsumeReaddressOrLeave) {
   target.PostMessage(kFirst);
   PostQuitMessage(7);
   EXPECT_EQ(loop.Run(), 7);
-  EXPECT_EQ(log, (Log{"newer 1", "older 1", "window readdressed",   // the changed message is dispatched
+  EXPECT_EQ(log, (Log{"newer 1", "older 1", "window readdressed",  // the changed message is dispatched
                       "newer 2",                                   // consumed: nobody else sees it
                       "newer 4", "older 4", "window remove",       // leaving while the chain runs
                       "older 1", "window readdressed"}));

@@ -137,8 +137,8 @@ TEST_F(SortListView, ColumnSortTypesFollowColumnInsertionAndDeletion) {
 }
 
 TEST_F(SortListView, TakingOverAListWithColumnsKnowsThem) {
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER, 0, 0, 100, 100,
-                              parent_, nullptr, nullptr, nullptr);
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_NOCOLUMNHEADER, 0, 0, 100, 100, parent_,
+                              nullptr, nullptr, nullptr);
   CListViewCtrl raw(list);
   raw.InsertColumn(0, L"a");
   raw.InsertColumn(1, L"b");

@@ -147,8 +147,8 @@ TEST(MessageMap, CommandAndNotifyEntriesMatchIdsCodesAndRanges) {
   NMHDR doubleClick{nullptr, 301, static_cast<UINT>(NM_DBLCLK)};
   EXPECT_EQ(recorder.SendMessage(WM_NOTIFY, 301, reinterpret_cast<LPARAM>(&doubleClick)), 32);
 
-  EXPECT_EQ(recorder.log, (std::vector<std::string>{"exact", "id 100 code " + std::to_string(BN_SETFOCUS),
-                                                    "range 205", "change 211", "click 300 300", "dblclk 301"}));
+  EXPECT_EQ(recorder.log, (std::vector<std::string>{"exact", "id 100 code " + std::to_string(BN_SETFOCUS), "range 205",
+                                                    "change 211", "click 300 300", "dblclk 301"}));
   recorder.DestroyWindow();
 }
 
@@ -370,8 +370,7 @@ TEST(Reflection, ChildNotificationsReturnToTheChildAsOcmMessages) {
   // Unhandled reflections get the default answer of the original message.
   HBRUSH brush = reinterpret_cast<HBRUSH>(
       parent.SendMessage(WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(canvas.dc()), reinterpret_cast<LPARAM>(raw)));
-  EXPECT_EQ(brush, reinterpret_cast<HBRUSH>(DefWindowProcW(raw, WM_CTLCOLORBTN,
-                                                           reinterpret_cast<WPARAM>(canvas.dc()),
+  EXPECT_EQ(brush, reinterpret_cast<HBRUSH>(DefWindowProcW(raw, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(canvas.dc()),
                                                            reinterpret_cast<LPARAM>(raw))));
   parent.DestroyWindow();
 }
@@ -382,8 +381,8 @@ TEST(Reflection, NotificationsNamingNoChildAreNotReflected) {
   ASSERT_TRUE(parent.Create(nullptr, rect, L"parent", WS_OVERLAPPEDWINDOW));
   ReflectingParent stranger;
   ASSERT_TRUE(stranger.Create(nullptr, rect, L"stranger", WS_OVERLAPPEDWINDOW));
-  HWND raw = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 30, 12, stranger, nullptr,
-                             nullptr, nullptr);
+  HWND raw = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_OWNERDRAW, 0, 0, 30, 12, stranger, nullptr, nullptr,
+                             nullptr);
   ReflectedButton button;
   ASSERT_TRUE(button.SubclassWindow(raw));
   NMHDR header{raw, 1, static_cast<UINT>(NM_CLICK)};
@@ -403,10 +402,10 @@ TEST(Reflection, NotificationsNamingNoChildAreNotReflected) {
 TEST(WindowImpl, CenterWindowCentresOverAVisibleOwnerAndStaysInTheWorkArea) {
   RECT work{};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, work.left + 100, work.top + 100, 400, 300, nullptr,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-  HWND popup = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, owner, nullptr,
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, work.left + 100, work.top + 100, 400, 300, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
+  HWND popup = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, owner, nullptr, GetModuleHandleW(nullptr),
+                               nullptr);
   ASSERT_TRUE(owner && popup);
   CWindow window(popup);
 

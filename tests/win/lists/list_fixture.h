@@ -84,8 +84,8 @@ class ListFixture : public ::testing::Test {
 
   // A contact whose interval is `interval` days, last contacted `daysAgo` days
   // (and a few hours) before the test clock.
-  Contact& AddContact(const std::wstring& name, std::int32_t interval, std::int32_t daysAgo,
-                      std::int32_t groupId = -1, const std::wstring& imagePath = L"") {
+  Contact& AddContact(const std::wstring& name, std::int32_t interval, std::int32_t daysAgo, std::int32_t groupId = -1,
+                      const std::wstring& imagePath = L"") {
     contacts->Add(name, imagePath, Days, interval, now - daysAgo * kDay - 3600, L"", groupId);
     return *contacts->items.back();
   }

@@ -30,17 +30,17 @@ TEST_F(Ordering, NameIgnoresCaseAndNoneRestoresCreationOrder) {
 }
 
 TEST_F(Ordering, NameOrderAgreesWithTheCaseBlindComparisonOfEveryPair) {
-  const Names names{L"\u00c9mile", L"emma", L"Zo\u00eb", L"zoe", L"O'Brien", L"obrien", L"Anna-Lena", L"anna lena",
-                    L"10 Downing", L"9 Lives", L"", L"\u041a\u0430\u0442\u044f", L"\u00e5sa", L"Aaron", L"aaron",
-                    L"\u00df", L"ss", L"Stra\u00dfe", L"strasse", L"\u00d8ystein"};
+  const Names names{L"\u00c9mile", L"emma",        L"Zo\u00eb",   L"zoe",     L"O'Brien", L"obrien",
+                    L"Anna-Lena",  L"anna lena",   L"10 Downing", L"9 Lives", L"",        L"\u041a\u0430\u0442\u044f",
+                    L"\u00e5sa",   L"Aaron",       L"aaron",      L"\u00df",  L"ss",      L"Stra\u00dfe",
+                    L"strasse",    L"\u00d8ystein"};
   for (const std::wstring& name : names) AddContact(name, 7, 1);
   ASSERT_TRUE(list.SortBy(SortMode::Name));
   const Names sorted = RowNames();
   ASSERT_EQ(sorted.size(), names.size());
   for (size_t i = 0; i + 1 < sorted.size(); ++i)
     for (size_t j = i + 1; j < sorted.size(); ++j)
-      EXPECT_LE(lstrcmpiW(sorted[i].c_str(), sorted[j].c_str()), 0)
-          << "row " << i << " before row " << j;
+      EXPECT_LE(lstrcmpiW(sorted[i].c_str(), sorted[j].c_str()), 0) << "row " << i << " before row " << j;
 }
 
 TEST_F(Ordering, ContactInPutsTheMostOverdueFirst) {

@@ -11,7 +11,9 @@ namespace {
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 
-bool IsDark(COLORREF colour) { return GetRValue(colour) < 0x60 && GetGValue(colour) < 0x60 && GetBValue(colour) < 0x60; }
+bool IsDark(COLORREF colour) {
+  return GetRValue(colour) < 0x60 && GetGValue(colour) < 0x60 && GetBValue(colour) < 0x60;
+}
 
 // Any colour other than the background, i.e. ink of text or pictures.
 int InkIn(const Canvas& canvas, const RECT& area, COLORREF background) {
@@ -102,10 +104,10 @@ TEST_F(RowPainting, BallColourFollowsTheStatus) {
   ASSERT_NE(green, red);
   ASSERT_NE(orange, red);
 
-  AddContact(L"Fresh", 30, 1);    // 1 of 30 days: normal
-  AddContact(L"Soon", 10, 9);     // 1 day left: warning
-  AddContact(L"Late", 7, 9);      // 2 days over: expired
-  AddContact(L"Due today", 7, 7); // 0 days left: warning, not expired
+  AddContact(L"Fresh", 30, 1);     // 1 of 30 days: normal
+  AddContact(L"Soon", 10, 9);      // 1 day left: warning
+  AddContact(L"Late", 7, 9);       // 2 days over: expired
+  AddContact(L"Due today", 7, 7);  // 0 days left: warning, not expired
   Canvas canvas(kListWidth, kListHeight, kWhite);
   const COLORREF expected[] = {green, orange, red, orange};
   for (int row = 0; row < 4; ++row) {
@@ -317,11 +319,11 @@ TEST_F(SnoozedRows, ASnoozeLaterThanTheDueTimeGreysTheBallTellsItsEndAndSortsByI
   ASSERT_NE(grey, BallCentre(IDI_STATUS_GREEN));
   Journal journal;
   list.SetJournal(&journal);
-  Contact& late = AddContact(L"Late", 7, 9);       // 2 days overdue
-  Contact& soon = AddContact(L"Soon", 7, 5);       // 2 days left
-  Contact& later = AddContact(L"Later", 30, 10);   // 20 days left
+  Contact& late = AddContact(L"Late", 7, 9);      // 2 days overdue
+  Contact& soon = AddContact(L"Soon", 7, 5);      // 2 days left
+  Contact& later = AddContact(L"Later", 30, 10);  // 20 days left
   journal.Snooze(late.id, kNow + 5 * kDay);
-  journal.Snooze(later.id, kNow + 5 * kDay);        // before its due time: no effect
+  journal.Snooze(later.id, kNow + 5 * kDay);  // before its due time: no effect
   Canvas canvas(kListWidth, kListHeight, kWhite);
   const auto ball = [&](int row) {
     PaintRow(row, canvas, false);

@@ -98,7 +98,8 @@ TEST(ThumbnailCache, KeepsTheMostRecentlyUsedWithinItsCapacity) {
   std::wstring paths[3];
   for (int i = 0; i < 3; ++i) {
     paths[i] = folder.File(L"p" + std::to_wstring(i) + L".png");
-    ASSERT_TRUE(WritePng(paths[i], 8, 8, [i](int, int) { return 0xFF000000u | (0x40u * static_cast<unsigned>(i + 1)); }));
+    ASSERT_TRUE(
+        WritePng(paths[i], 8, 8, [i](int, int) { return 0xFF000000u | (0x40u * static_cast<unsigned>(i + 1)); }));
   }
   lists::ThumbnailCache cache(32, 32, 2);
   cache.Find(paths[0]);
@@ -205,7 +206,8 @@ TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndTheCacheGoesOn) {
   lists::ThumbnailCache cache(32, 32);
   for (int i = 0; i < 4; ++i) {
     const std::wstring path = folder.File(L"photo" + std::to_wstring(i) + L".png");
-    ASSERT_TRUE(WritePng(path, 320, 320, [i](int x, int y) { return NoisePixel(x, y, 10u + static_cast<std::uint32_t>(i)); }));
+    ASSERT_TRUE(
+        WritePng(path, 320, 320, [i](int x, int y) { return NoisePixel(x, y, 10u + static_cast<std::uint32_t>(i)); }));
     EXPECT_EQ(cache.Find(path, window, kReady), nullptr);
   }
   EXPECT_EQ(cache.pending(), 4u);
