@@ -44,8 +44,10 @@ int RunAmicord() {
     exitCode = loop.Run();
   }
 
-  // Photos still being decoded in the background use GDI+, which stops with startup.
-  lists::ThumbnailCache::FinishWorkers(3000);
+  // Photos still being decoded in the background use GDI+, which stops with
+  // startup: shutting it down under a running decode could crash the exit
+  // that has just saved. Queued decodes are skipped; a running one ends.
+  lists::ThumbnailCache::FinishWorkers(INFINITE);
   mainWindow.reset();
   return exitCode;
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <iterator>
 #include <new>
 
 namespace lists {
@@ -68,7 +69,7 @@ const CImage* ThumbnailCache::Find(const std::wstring& path, HWND notify, UINT m
   auto entry = std::find_if(entries_.begin(), entries_.end(), [&path](const Entry& e) { return e.path == path; });
   if (!ReadStamp(path, stamp)) {
     // Gone: nothing to show, and nothing to keep for it.
-    if (entry != entries_.end()) entries_.erase(entry);
+    if (entry != entries_.end()) Forget(entry);
     return nullptr;
   }
   if (entry != entries_.end() && entry->stamp == stamp) {
@@ -83,7 +84,7 @@ const CImage* ThumbnailCache::Find(const std::wstring& path, HWND notify, UINT m
   }
   // A changed file: what a worker may still bring for the old one is dropped
   // when it arrives, since no entry waits for its stamp.
-  if (entry != entries_.end()) entries_.erase(entry);
+  if (entry != entries_.end()) Forget(entry);
 
   entries_.emplace_front();
   Entry& fresh = entries_.front();
@@ -106,8 +107,15 @@ const CImage* ThumbnailCache::Find(const std::wstring& path, HWND notify, UINT m
   } else {
     fresh.picture = Decode(path, width_, height_);
   }
-  while (entries_.size() > capacity_) entries_.pop_back();
+  while (entries_.size() > capacity_) Forget(std::prev(entries_.end()));
   return Shown(entries_.front());
+}
+
+void ThumbnailCache::Forget(std::list<Entry>::iterator entry) {
+  for (HWND window : entry->waiting)
+    if (std::find(orphanedWaiting_.begin(), orphanedWaiting_.end(), window) == orphanedWaiting_.end())
+      orphanedWaiting_.push_back(window);
+  entries_.erase(entry);
 }
 
 const CImage* ThumbnailCache::Shown(const Entry& entry) {
@@ -146,7 +154,14 @@ std::vector<HWND> ThumbnailCache::Collect() {
     auto entry = std::find_if(entries_.begin(), entries_.end(), [&decoded](const Entry& e) {
       return e.pending && e.path == decoded.path && e.stamp == decoded.stamp;
     });
-    if (entry == entries_.end()) continue;
+    if (entry == entries_.end()) {
+      // Its entry was dropped while it was decoded: the rows that waited for
+      // it are painted again, and ask anew.
+      for (HWND window : orphanedWaiting_)
+        if (std::find(windows.begin(), windows.end(), window) == windows.end()) windows.push_back(window);
+      orphanedWaiting_.clear();
+      continue;
+    }
     // Decoded for a row size given up since: the decode at today's size is on its way.
     if (decoded.picture && !decoded.picture->IsNull() && decoded.picture->GetWidth() != width_) continue;
     entry->pending = false;

@@ -84,6 +84,8 @@ class ThumbnailCache {
   struct Job;
 
   static const CImage* Shown(const Entry& entry);
+  // Before an entry goes: the windows still waiting for it must not be forgotten.
+  void Forget(std::list<Entry>::iterator entry);
 
   static bool ReadStamp(const std::wstring& path, Stamp& stamp);
   static std::unique_ptr<CImage> Decode(const std::wstring& path, int width, int height);
@@ -93,6 +95,9 @@ class ThumbnailCache {
   int height_;
   std::size_t capacity_;
   std::list<Entry> entries_;  // most recently used first
+  // Windows that waited for a picture whose entry was dropped (by the capacity,
+  // or a change of the file) before it came: they are told when it comes.
+  std::vector<HWND> orphanedWaiting_;  // not owned
   std::size_t decodes_ = 0;
   std::shared_ptr<Outbox> outbox_;
 };

@@ -228,5 +228,29 @@ TEST(ThumbnailCache, FinishingWaitsForTheWorkersAndTheCacheGoesOn) {
   DestroyWindow(window);
 }
 
+TEST(ThumbnailCache, RowsWaitingForAPictureWhoseEntryWasDroppedArePaintedAgainWhenItComes) {
+  constexpr UINT kReady = WM_APP + 9;
+  TempFolder folder;
+  const std::wstring large = folder.File(L"photo.png");
+  ASSERT_TRUE(WritePng(large, 320, 320, [](int x, int y) { return NoisePixel(x, y, 5); }));
+  const std::wstring small = folder.File(L"face.png");
+  ASSERT_TRUE(WritePng(small, 8, 8, [](int, int) { return 0xFF00FF00u; }));
+  HWND waiting = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  HWND other = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(waiting && other);
+
+  lists::ThumbnailCache cache(32, 32, 1);
+  EXPECT_EQ(cache.Find(large, waiting, kReady), nullptr);
+  EXPECT_EQ(cache.Find(large, other, kReady), nullptr);
+  // A capacity of one: the small picture pushes the pending entry out.
+  EXPECT_NE(cache.Find(small), nullptr);
+  EXPECT_EQ(cache.pending(), 0u);
+  ASSERT_TRUE(ReceiveMessages(waiting, kReady, 1));
+  EXPECT_EQ(cache.Collect(), (std::vector<HWND>{waiting, other})) << "both rows that waited are painted again";
+  EXPECT_EQ(cache.Collect(), std::vector<HWND>{}) << "once";
+  DestroyWindow(waiting);
+  DestroyWindow(other);
+}
+
 }  // namespace
 }  // namespace test
