@@ -9,26 +9,16 @@
 #include <utility>
 #include <vector>
 
+#include "bench/median_time.h"
 #include "model/archive.h"
 #include "model/file_system.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-template <class F>
-double Median(int runs, F&& f) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    f();
-    times.push_back(Milliseconds(Clock::now() - start));
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using bench::Median;
+using bench::Milliseconds;
 
 std::wstring Notes(int salt) {
   // About 2 KB of rich text with line breaks, as the notes editor produces it.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/median_time.h"
 #include "interchange/base64.h"
 #include "interchange/csv_reader.h"
 #include "interchange/csv_writer.h"
@@ -20,26 +21,15 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
 
 constexpr int kPeople = 10000;
 constexpr int kPhotoEvery = 10;
 constexpr std::size_t kPhotoBytes = 24 * 1024;
 constexpr Time kNow = 1750000000;
 
-double Milliseconds(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-template <class F>
-double Median(int runs, F&& f) {
-  std::vector<double> times;
-  for (int i = 0; i < runs; ++i) {
-    const auto start = Clock::now();
-    f();
-    times.push_back(Milliseconds(Clock::now() - start));
-  }
-  std::sort(times.begin(), times.end());
-  return times[times.size() / 2];
-}
+using bench::Median;
+using bench::Milliseconds;
 
 std::string Photo(int salt) {
   std::string bytes = "\xFF\xD8\xFF\xE0";

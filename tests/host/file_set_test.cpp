@@ -132,9 +132,9 @@ TEST(FileSet, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewSet) {
   const auto saveTime = std::chrono::steady_clock::now() - started;
   const long long saveNs = std::chrono::duration_cast<std::chrono::nanoseconds>(saveTime).count();
 
-  const unsigned seed = std::random_device{}();
-  SCOPED_TRACE("seed " + std::to_string(seed));
-  std::mt19937 random(seed);
+  const unsigned start = std::random_device{}();
+  SCOPED_TRACE("random start " + std::to_string(start));
+  std::mt19937 random(start);
   // Mostly inside the save, sometimes just after it. A forked save on a busy
   // machine can take far longer than the first one: the window follows what
   // the kills find, widening while they only find old sets and narrowing when
