@@ -70,15 +70,7 @@ std::wstring Format(Time time, std::int64_t offsetSeconds, bool basic) {
   return text + std::wstring(zone, zone + std::char_traits<char>::length(zone));
 }
 
-bool ToLocal(Time time, std::tm& local) {
-#ifdef _WIN32
-  const __time64_t value = static_cast<__time64_t>(time);
-  return _localtime64_s(&local, &value) == 0;
-#else
-  const std::time_t value = static_cast<std::time_t>(time);
-  return localtime_r(&value, &local) != nullptr;
-#endif
-}
+bool ToLocal(Time time, std::tm& local) { return platform::ToLocalParts(time, local); }
 
 std::optional<Time> FromLocal(std::int64_t year, unsigned month, unsigned day, int seconds) {
   if (year < 1900 || year > 9999) return std::nullopt;

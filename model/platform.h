@@ -3,6 +3,7 @@
 // notification target is a window; in the host build it is a receiver object
 // that tests create, delivering the same messages in the same order.
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <string>
 
@@ -49,6 +50,8 @@ struct LocalTime {
 };
 // In the system's time zone; the epoch for a time the system cannot convert.
 LocalTime ToLocalTime(Time time);
+// The same, as the C library's parts; false when the time cannot be shown in local time.
+bool ToLocalParts(Time time, std::tm& local);
 
 // Case-insensitive comparison in the user's locale: 0 when equal.
 int CompareNoCase(const std::wstring& a, const std::wstring& b);

@@ -18,6 +18,19 @@ Time Now() {
   return replaced ? replaced() : SystemNow();
 }
 
+LocalTime ToLocalTime(Time time) {
+  std::tm parts{};
+  LocalTime local;
+  if (!ToLocalParts(time, parts)) return local;
+  local.year = parts.tm_year + 1900;
+  local.month = parts.tm_mon + 1;
+  local.day = parts.tm_mday;
+  local.hour = parts.tm_hour;
+  local.minute = parts.tm_min;
+  local.second = parts.tm_sec;
+  return local;
+}
+
 Clock ReplaceClock(Clock clock) {
   Clock previous = std::move(ReplacedClock());
   ReplacedClock() = std::move(clock);

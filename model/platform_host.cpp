@@ -38,18 +38,9 @@ locale_t CaseLocale() {
 
 Time SystemNow() { return static_cast<Time>(std::time(nullptr)); }
 
-LocalTime ToLocalTime(Time time) {
+bool ToLocalParts(Time time, std::tm& local) {
   const std::time_t seconds = static_cast<std::time_t>(time);
-  std::tm parts{};
-  LocalTime local;
-  if (!(localtime_r(&seconds, &parts) != nullptr)) return local;
-  local.year = parts.tm_year + 1900;
-  local.month = parts.tm_mon + 1;
-  local.day = parts.tm_mday;
-  local.hour = parts.tm_hour;
-  local.minute = parts.tm_min;
-  local.second = parts.tm_sec;
-  return local;
+  return localtime_r(&seconds, &local) != nullptr;
 }
 
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && LiveWindows().count(target) != 0; }

@@ -9,18 +9,9 @@ namespace platform {
 
 Time SystemNow() { return _time64(nullptr); }
 
-LocalTime ToLocalTime(Time time) {
+bool ToLocalParts(Time time, std::tm& local) {
   const __time64_t seconds = static_cast<__time64_t>(time);
-  std::tm parts{};
-  LocalTime local;
-  if (!(_localtime64_s(&parts, &seconds) == 0)) return local;
-  local.year = parts.tm_year + 1900;
-  local.month = parts.tm_mon + 1;
-  local.day = parts.tm_mday;
-  local.hour = parts.tm_hour;
-  local.minute = parts.tm_min;
-  local.second = parts.tm_sec;
-  return local;
+  return _localtime64_s(&local, &seconds) == 0;
 }
 
 bool IsWindowAlive(WindowHandle target) { return target != nullptr && IsWindow(target); }

@@ -6,15 +6,7 @@ namespace {
 
 constexpr Time kSecondsPerDay = 86400;
 
-bool ToLocal(Time time, std::tm& local) {
-#ifdef _WIN32
-  const __time64_t value = static_cast<__time64_t>(time);
-  return _localtime64_s(&local, &value) == 0;
-#else
-  const std::time_t value = static_cast<std::time_t>(time);
-  return localtime_r(&value, &local) != nullptr;
-#endif
-}
+bool ToLocal(Time time, std::tm& local) { return platform::ToLocalParts(time, local); }
 
 Time FromLocal(std::tm& local) {
 #ifdef _WIN32
