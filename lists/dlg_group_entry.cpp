@@ -67,12 +67,36 @@ void DlgGroupEntry::OnSortButton(UINT, int, HWND) {
   ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
 }
 
+// Answered as handled, so the list does not follow with a WM_CONTEXTMENU of its own.
 LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   POINT cursor{};
   ::GetCursorPos(&cursor);
+  ShowRowMenu(cursor);
+  return TRUE;
+}
+
+void DlgGroupEntry::OnContextMenu(HWND window, POINT point) {
+  if (!list_.m_hWnd || window != list_.m_hWnd) {
+    SetMsgHandled(false);
+    return;
+  }
+  if (point.x == -1 && point.y == -1) {
+    // From the keyboard: below the selected row's start, or the list's corner without one.
+    point = POINT{0, 0};
+    RECT row{};
+    const int selected = list_.GetSelectedIndex();
+    if (selected >= 0 && list_.GetItemRect(selected, &row, LVIR_BOUNDS)) point = POINT{row.left, row.bottom};
+    ::ClientToScreen(list_.m_hWnd, &point);
+  }
+  ShowRowMenu(point);
+}
+
+void DlgGroupEntry::ShowRowMenu(POINT screen) {
   UniqueMenu menu(::CreatePopupMenu());
-  if (!menu) return 0;
+  if (!menu) return;
   AttachImageList(menu.get(), menuImages_.get());
+  ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_CONTACTED, L"&Contacted");
+  ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_OPEN, L"&Open");
   SetItemImage(menu.get(), ID_CONTACT_OPEN, CONTACT_MENU_IMAGE_OPEN);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_LOG, L"&Log Contact...");
@@ -84,9 +108,8 @@ LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_DELETE, L"&Delete");
   SetItemImage(menu.get(), ID_CONTACT_DELETE, CONTACT_MENU_IMAGE_DELETE);
-  ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  ::TrackPopupMenu(menu.get(), 0, screen.x, screen.y, 0, m_hWnd, nullptr);
   DetachImageList(menu.get());
-  return 0;
 }
 
 LRESULT DlgGroupEntry::OnListDoubleClick(NMHDR*) {
@@ -117,6 +140,11 @@ void DlgGroupEntry::OnMenuCommand(UINT, int id, HWND) {
     default:
       break;
   }
+}
+
+// Like the other row items, it does nothing without a selected row.
+void DlgGroupEntry::OnContactedCommand(UINT, int, HWND) {
+  if (list_.m_hWnd) list_.TickRow(list_.GetSelectedIndex());
 }
 
 UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {
