@@ -30,8 +30,7 @@ void DlgGroupEntry::SetDisplaySettings(int warnPercent, int warnDays, bool showL
 BOOL DlgGroupEntry::OnInitDialog(HWND, LPARAM) {
   ModifyStyle(WS_CLIPSIBLINGS, 0);
 
-  const WTL_EX::MenuStrips strips{IDB_CONTACT_MENU, IDB_CONTACT_MENU_20, IDB_CONTACT_MENU_24, IDB_CONTACT_MENU_32};
-  menuImages_ = WTL_EX::LoadMenuImages(WTL_EX::MenuStripForDpi(strips, framework::DpiForWindow(m_hWnd)));
+  FollowMenuDpi();
 
   list_.SubclassWindow(::GetDlgItem(m_hWnd, IDC_CONTACT_LIST));
   list_.InsertColumn(0, L"Contact", LVCFMT_LEFT, kColumnWidth);
@@ -91,9 +90,20 @@ void DlgGroupEntry::OnContextMenu(HWND window, POINT point) {
   ShowRowMenu(point);
 }
 
+// The pictures of the strip drawn for the window's DPI now: the window may
+// have moved to a screen of another scale since the last menu.
+void DlgGroupEntry::FollowMenuDpi() {
+  const int dpi = framework::DpiForWindow(m_hWnd);
+  if (dpi == menuImagesDpi_ && menuImages_) return;
+  const WTL_EX::MenuStrips strips{IDB_CONTACT_MENU, IDB_CONTACT_MENU_20, IDB_CONTACT_MENU_24, IDB_CONTACT_MENU_32};
+  menuImages_ = WTL_EX::LoadMenuImages(WTL_EX::MenuStripForDpi(strips, dpi));
+  menuImagesDpi_ = dpi;
+}
+
 void DlgGroupEntry::ShowRowMenu(POINT screen) {
   UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return;
+  FollowMenuDpi();
   AttachImageList(menu.get(), menuImages_.get());
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_CONTACTED, L"&Contacted");
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);

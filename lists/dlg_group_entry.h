@@ -111,6 +111,7 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   // The menu key and Shift+F10 (point -1, -1): the menu opens at the selected row.
   void OnContextMenu(HWND window, POINT point);
   void ShowRowMenu(POINT screen);
+  void FollowMenuDpi();
   LRESULT OnListDoubleClick(NMHDR* header);
 
   void ChooseOrder(SortMode mode, const wchar_t* caption);
@@ -121,6 +122,7 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
 
   GroupEntryListView list_;
   UniqueImageList menuImages_;
+  int menuImagesDpi_ = 0;
   WTL_EX::ButtonSort sortButton_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
