@@ -59,10 +59,12 @@ bool KeyboardFilter::PreTranslateMessage(MSG& message) {
 
 // The panel's own menu commands, as its context menu gives them.
 bool KeyboardFilter::OnListKey(HWND list, WPARAM key) const {
+  if (Pressed(VK_MENU)) return false;
+  const bool control = Pressed(VK_CONTROL);
   int command = 0;
-  if (key == VK_RETURN) command = ID_CONTACT_OPEN;
-  if (key == VK_DELETE) command = ID_CONTACT_DELETE;
-  if (command == 0 || Pressed(VK_CONTROL) || Pressed(VK_MENU)) return false;
+  if (key == VK_RETURN) command = control ? ID_CONTACT_CONTACTED : ID_CONTACT_OPEN;
+  if (key == VK_DELETE && !control) command = ID_CONTACT_DELETE;
+  if (command == 0) return false;
   ::SendMessageW(::GetParent(list), WM_COMMAND, MAKEWPARAM(command, 0), 0);
   return true;
 }

@@ -1,10 +1,9 @@
 #pragma once
 // The main window's keys that work wherever the focus is inside it: Ctrl+F
 // puts it in the find field, Ctrl+Tab and Ctrl+Shift+Tab switch tabs, Tab
-// and Shift+Tab move through the controls, F1 opens the help. In a contact list Enter opens the selected contact and
-// Delete deletes it (after asking); in the find field Esc clears it and Enter
-// opens the first row found. The capital-letter commands are the
-// LetterKeyFilter's.
+// and Shift+Tab move through the controls, F1 opens the help. In a contact list Enter opens the selected contact,
+// Ctrl+Enter records a contact with them, and Delete deletes them (after asking); in the find field Esc clears it and
+// Enter opens the first row found. The capital-letter commands are the LetterKeyFilter's.
 #include "base/windows_api.h"
 
 #include <functional>

@@ -10,9 +10,6 @@ namespace WTL_EX {
 
 namespace {
 
-constexpr int kIconInsetX = 4;
-constexpr int kIconInsetY = 2;
-
 COLOR16 Channel(BYTE value) { return static_cast<COLOR16>(value << 8); }
 
 void DrawColumnGradient(HDC dc, const RECT& item, int dpi) {
@@ -121,10 +118,12 @@ bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font, int dpi) {
   return true;
 }
 
-bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex, int dpi) {
+bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex, int dpi, HFONT font) {
   MenuItemFacts facts;
   if (!ReadMenuItem(menu, item.itemID, facts)) return false;
   HDC dc = item.hDC;
+  std::optional<SelectionGuard> fontGuard;
+  if (font != nullptr) fontGuard.emplace(dc, font);
   const RECT whole = item.rcItem;
   RECT text{whole.left + framework::Scale(kMenuIconColumn, dpi), whole.top, whole.right, whole.bottom};
 
@@ -155,10 +154,15 @@ bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int
       DrawEdge(dc, &border, BDR_SUNKENOUTER, BF_RECT);
     }
     // A disabled item's icon stays in full colour: the grey text says enough.
-    if (icon)
-      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0,
-                 whole.left + framework::Scale(kIconInsetX, dpi), whole.top + framework::Scale(kIconInsetY, dpi), 0, 0,
-                 DST_ICON);
+    // Centred: the item's height follows the font, the strip's cells the DPI.
+    int cell = 0;
+    int unused = 0;
+    if (icon && ImageList_GetIconSize(images, &cell, &unused)) {
+      const int column = framework::Scale(kMenuIconColumn, dpi);
+      const int x = whole.left + std::max(0, (column - cell) / 2);
+      const int y = whole.top + std::max(0, (static_cast<int>(whole.bottom - whole.top) - cell) / 2);
+      DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(icon.get()), 0, x, y, 0, 0, DST_ICON);
+    }
   }
 
   FillRect(dc, &text, GetSysColorBrush(highlighted ? COLOR_HIGHLIGHT : COLOR_MENU));

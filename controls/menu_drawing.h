@@ -57,8 +57,11 @@ bool ReadMenuItem(HMENU menu, UINT id, MenuItemFacts& facts);
 bool MeasureMenuItem(HMENU menu, MEASUREITEMSTRUCT& item, HFONT font, int dpi = 96);
 
 // Draws the item of menu described by item; the icon comes from images at
-// imageIndex (null images or a negative index: none). False when menu has no such item.
-bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex, int dpi = 96);
+// imageIndex (null images or a negative index: none), centred in the item's
+// icon column, the text in font (null: the DC's own, which the system gives
+// at its own DPI, not the window's). False when menu has no such item.
+bool DrawMenuItem(HMENU menu, const DRAWITEMSTRUCT& item, HIMAGELIST images, int imageIndex, int dpi = 96,
+                  HFONT font = nullptr);
 
 // The horizontal position TrackMenu shows a menu at: x moved into the nearest
 // monitor's work area when (x, y) lies on no monitor.

@@ -114,7 +114,7 @@ class COwnerDrawMenu {
         if (const auto entry = menu->second.find(item->itemID); entry != menu->second.end()) image = entry->second;
       }
     }
-    if (!DrawMenuItem(currentMenu_, *item, images, image, menuDpi_)) PassOn();
+    if (!DrawMenuItem(currentMenu_, *item, images, image, menuDpi_, menuFont_.get())) PassOn();
   }
 
   // A window moved to a screen of another scale gets its menu font anew.

@@ -69,7 +69,9 @@ BOOL DlgContact::OnInitDialog(HWND, LPARAM) {
     imageChosen_ = true;
   }
   FillGroupList();
-  return TRUE;
+  // The picture comes first in the Tab order, as it is seen at the left; typing starts in the name.
+  ::SetFocus(::GetDlgItem(m_hWnd, IDC_NAME));
+  return FALSE;
 }
 
 void DlgContact::OnDestroy() {

@@ -30,8 +30,7 @@ void DlgGroupEntry::SetDisplaySettings(int warnPercent, int warnDays, bool showL
 BOOL DlgGroupEntry::OnInitDialog(HWND, LPARAM) {
   ModifyStyle(WS_CLIPSIBLINGS, 0);
 
-  const WTL_EX::MenuStrips strips{IDB_CONTACT_MENU, IDB_CONTACT_MENU_20, IDB_CONTACT_MENU_24, IDB_CONTACT_MENU_32};
-  menuImages_ = WTL_EX::LoadMenuImages(WTL_EX::MenuStripForDpi(strips, framework::DpiForWindow(m_hWnd)));
+  FollowMenuDpi();
 
   list_.SubclassWindow(::GetDlgItem(m_hWnd, IDC_CONTACT_LIST));
   list_.InsertColumn(0, L"Contact", LVCFMT_LEFT, kColumnWidth);
@@ -67,12 +66,47 @@ void DlgGroupEntry::OnSortButton(UINT, int, HWND) {
   ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
 }
 
+// Answered as handled, so the list does not follow with a WM_CONTEXTMENU of its own.
 LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   POINT cursor{};
   ::GetCursorPos(&cursor);
+  ShowRowMenu(cursor);
+  return TRUE;
+}
+
+void DlgGroupEntry::OnContextMenu(HWND window, POINT point) {
+  if (!list_.m_hWnd || window != list_.m_hWnd) {
+    SetMsgHandled(false);
+    return;
+  }
+  if (point.x == -1 && point.y == -1) {
+    // From the keyboard: below the selected row's start, or the list's corner without one.
+    point = POINT{0, 0};
+    RECT row{};
+    const int selected = list_.GetSelectedIndex();
+    if (selected >= 0 && list_.GetItemRect(selected, &row, LVIR_BOUNDS)) point = POINT{row.left, row.bottom};
+    ::ClientToScreen(list_.m_hWnd, &point);
+  }
+  ShowRowMenu(point);
+}
+
+// The pictures of the strip drawn for the window's DPI now: the window may
+// have moved to a screen of another scale since the last menu.
+void DlgGroupEntry::FollowMenuDpi() {
+  const int dpi = framework::DpiForWindow(m_hWnd);
+  if (dpi == menuImagesDpi_ && menuImages_) return;
+  const WTL_EX::MenuStrips strips{IDB_CONTACT_MENU, IDB_CONTACT_MENU_20, IDB_CONTACT_MENU_24, IDB_CONTACT_MENU_32};
+  menuImages_ = WTL_EX::LoadMenuImages(WTL_EX::MenuStripForDpi(strips, dpi));
+  menuImagesDpi_ = dpi;
+}
+
+void DlgGroupEntry::ShowRowMenu(POINT screen) {
   UniqueMenu menu(::CreatePopupMenu());
-  if (!menu) return 0;
+  if (!menu) return;
+  FollowMenuDpi();
   AttachImageList(menu.get(), menuImages_.get());
+  ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_CONTACTED, L"&Contacted");
+  ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_OPEN, L"&Open");
   SetItemImage(menu.get(), ID_CONTACT_OPEN, CONTACT_MENU_IMAGE_OPEN);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_LOG, L"&Log Contact...");
@@ -84,9 +118,8 @@ LRESULT DlgGroupEntry::OnListRightClick(NMHDR*) {
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_DELETE, L"&Delete");
   SetItemImage(menu.get(), ID_CONTACT_DELETE, CONTACT_MENU_IMAGE_DELETE);
-  ::TrackPopupMenu(menu.get(), 0, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  ::TrackPopupMenu(menu.get(), 0, screen.x, screen.y, 0, m_hWnd, nullptr);
   DetachImageList(menu.get());
-  return 0;
 }
 
 LRESULT DlgGroupEntry::OnListDoubleClick(NMHDR*) {
@@ -117,6 +150,11 @@ void DlgGroupEntry::OnMenuCommand(UINT, int id, HWND) {
     default:
       break;
   }
+}
+
+// Like the other row items, it does nothing without a selected row.
+void DlgGroupEntry::OnContactedCommand(UINT, int, HWND) {
+  if (list_.m_hWnd) list_.TickRow(list_.GetSelectedIndex());
 }
 
 UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {

@@ -30,6 +30,8 @@ inline constexpr int ID_SORT_NAME = 1444;
 inline constexpr int ID_SORT_CONTACT_IN = 1445;
 inline constexpr int ID_SORT_PRIORITY = 1446;
 inline constexpr int ID_CONTACT_LAST = 1447;
+// What a click on the row's tick box does (also Ctrl+Enter).
+inline constexpr int ID_CONTACT_CONTACTED = 1448;
 // The journal's commands of the context menu; the ends do nothing.
 inline constexpr int ID_JOURNAL_FIRST = 1450;
 inline constexpr int ID_CONTACT_LOG = 1451;
@@ -56,10 +58,12 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
     MSG_WM_INITDIALOG(OnInitDialog)
     MSG_WM_SIZE(OnSize)
     COMMAND_HANDLER_EX(IDC_SORT, BN_CLICKED, OnSortButton)
+    COMMAND_ID_HANDLER_EX(ID_CONTACT_CONTACTED, OnContactedCommand)
     COMMAND_RANGE_HANDLER_EX(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
     COMMAND_RANGE_HANDLER_EX(ID_JOURNAL_FIRST, ID_JOURNAL_LAST, OnJournalCommand)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_DBLCLK, OnListDoubleClick)
+    MSG_WM_CONTEXTMENU(OnContextMenu)
     REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgGroupEntry>)
   END_MSG_MAP()
@@ -99,10 +103,15 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void OnSize(UINT type, SIZE size);
   void OnSortButton(UINT code, int id, HWND control);
   void OnMenuCommand(UINT code, int id, HWND control);
+  void OnContactedCommand(UINT code, int id, HWND control);
   void OnJournalCommand(UINT code, int id, HWND control);
   // "Remind Me Later" and its choices; "Stop Snoozing" only for a snoozed contact.
   UniqueMenu BuildSnoozeMenu(const Contact* contact) const;
   LRESULT OnListRightClick(NMHDR* header);
+  // The menu key and Shift+F10 (point -1, -1): the menu opens at the selected row.
+  void OnContextMenu(HWND window, POINT point);
+  void ShowRowMenu(POINT screen);
+  void FollowMenuDpi();
   LRESULT OnListDoubleClick(NMHDR* header);
 
   void ChooseOrder(SortMode mode, const wchar_t* caption);
@@ -113,6 +122,7 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
 
   GroupEntryListView list_;
   UniqueImageList menuImages_;
+  int menuImagesDpi_ = 0;
   WTL_EX::ButtonSort sortButton_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;

@@ -365,10 +365,25 @@ void GroupEntryListView::OnTickClicked(HWND tickBox) {
   if (!windows_.FindTickBox(tickBox, key)) return;
   const lists::Row* row = rows_.At(rows_.FindKey(key));
   Contact* contact = row ? FindContact(row->id) : nullptr;
-  if (!contact) return;
+  if (contact) RecordContact(*contact, key, tickBox);
+}
+
+bool GroupEntryListView::TickRow(int index) {
+  const lists::Row* row = rows_.At(index);
+  Contact* contact = row ? FindContact(row->id) : nullptr;
+  if (!contact) return false;
+  const std::uint64_t key = row->key;
+  // A row not yet painted has no box: the contact is recorded all the same.
+  HWND box = windows_.TickBox(key);
+  if (box) ::SendMessageW(box, BM_SETCHECK, BST_CHECKED, 0);
+  RecordContact(*contact, key, box);
+  return true;
+}
+
+void GroupEntryListView::RecordContact(Contact& contact, std::uint64_t key, HWND tickBox) {
   // The box's own state is never read: every click records a contact.
-  contact->MarkContacted(clock_());
-  windows_.QueueUntick(key, tickBox);
+  contact.MarkContacted(clock_());
+  if (tickBox) windows_.QueueUntick(key, tickBox);
 }
 
 void GroupEntryListView::OnUndoClicked(HWND button) {

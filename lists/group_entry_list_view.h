@@ -79,6 +79,10 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   // when the control refused the row. While the list's redrawing is off
   // (WM_SETREDRAW), the control learns the new count when it is turned on.
   int InsertContactRow(Contact& contact);
+  // Records a contact for the row's person exactly as a click on its tick box
+  // does (the box, when it has one, shows the tick for a second); false
+  // without such a row.
+  bool TickRow(int row);
   // Gives the contact's row a fresh "(Undo)" link; false without a row.
   bool ShowUndo(const Contact& contact);
   // Removes the contact's "(Undo)" link; false without a row or a link entry.
@@ -170,6 +174,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   // Has the control ask for its rows' height again.
   void RemeasureRows();
   void OnTickClicked(HWND tickBox);
+  void RecordContact(Contact& contact, std::uint64_t key, HWND tickBox);
   void OnUndoClicked(HWND button);
   Contact* FindContact(std::int32_t id) const;
   void DropUndoOfRow(int row);

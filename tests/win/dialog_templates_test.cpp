@@ -2,6 +2,9 @@
 // builds from it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -180,7 +183,7 @@ const Expected kGroup = {IDD_GROUP,
                           {IDC_INTERVAL_COUNT, L"Edit", L"", 62, 60, 28, 14, kNumber},
                           {IDC_INTERVAL_UNIT, L"ComboBoxEx32", L"", 98, 60, 52, 77, kUnitList},
                           {-1, L"Static", L"Image:", 12, 85, 24, 8, kLabel},
-                          {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"", 62, 85, 64, 54, kChild | WS_TABSTOP},
+                          {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"Picture", 62, 85, 64, 54, kChild | WS_TABSTOP},
                           {IDC_BROWSE, L"Button", L"Browse", 62, 140, 64, 14, kDefault},
                           {IDOK, L"Button", L"Save && Close", 43, 160, 57, 14, kDefault},
                           {IDCANCEL, L"Button", L"Cancel", 103, 160, 57, 14, kPush}}};
@@ -191,7 +194,9 @@ const Expected kContact = {IDD_CONTACT,
                            371,
                            189,
                            L"Add Contact",
-                           {{-1, L"Static", L"Name:", 79, 23, 22, 8, kLabel},
+                           {{IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"Picture", 12, 21, 64, 54, kChild | WS_TABSTOP},
+                            {IDC_BROWSE, L"Button", L"Browse", 12, 76, 64, 14, kDefault},
+                            {-1, L"Static", L"Name:", 79, 23, 22, 8, kLabel},
                             {IDC_NAME, L"Edit", L"", 113, 21, 105, 14, kEdit},
                             {-1, L"Static", L"Contact every:", 230, 23, 50, 8, kLabel},
                             {IDC_INTERVAL_COUNT, L"Edit", L"", 281, 21, 28, 14, kNumber},
@@ -201,8 +206,6 @@ const Expected kContact = {IDD_CONTACT,
                             {-1, L"Static", L"Last contacted:", 230, 58, 51, 8, kLabel},
                             {IDC_LAST_CONTACTED, L"SysDateTimePick32", L"", 281, 54, 83, 15,
                              kChild | WS_TABSTOP | DTS_RIGHTALIGN | DTS_SHORTDATEFORMAT},
-                            {IDC_IMAGE, L"WTL_EX::ImageHolderCtrl", L"", 12, 21, 64, 54, kChild | WS_TABSTOP},
-                            {IDC_BROWSE, L"Button", L"Browse", 12, 76, 64, 14, kDefault},
                             {-1, L"Button", L"Notes", 7, 92, 357, 72, kGroupBox},
                             {IDC_NOTES, L"RichEdit20A", L"", 16, 102, 341, 57,
                              kChild | WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN},
@@ -240,6 +243,73 @@ const Expected kOptions = {
      {IDCANCEL, L"Button", L"Cancel", 153, 121, 50, 14, kPush}}};
 
 const Expected* const kAll[] = {&kMain, &kGroup, &kContact, &kPanel, &kOptions};
+
+// Reading order of boxes: split into bands that no box straddles, top to
+// bottom, else into the first column and the rest, and so on inside each part. Boxes
+// stacked flush in one column (a picture with its button under it) stay one
+// block, so a column at the side of a form is read whole before the form.
+struct Block {
+  RECT box;
+  std::vector<int> members;  // in reading order
+};
+
+std::vector<int> ReadingOrder(std::vector<Block> blocks) {
+  std::vector<int> order;
+  if (blocks.size() == 1) return blocks[0].members;
+  for (bool across : {true, false}) {
+    auto start = [across](const Block& b) { return across ? b.box.top : b.box.left; };
+    auto end = [across](const Block& b) { return across ? b.box.bottom : b.box.right; };
+    std::sort(blocks.begin(), blocks.end(), [&](const Block& a, const Block& b) { return start(a) < start(b); });
+    std::vector<std::vector<Block>> parts;
+    LONG reach = 0;
+    for (const Block& block : blocks) {
+      if (parts.empty() || start(block) >= reach) parts.emplace_back();
+      parts.back().push_back(block);
+      reach = parts.back().size() == 1 ? end(block) : std::max(reach, end(block));
+    }
+    if (parts.size() < 2) continue;
+    // Only the first column is read whole; what lies right of it is read in bands again.
+    if (!across) {
+      for (std::size_t later = 2; later < parts.size(); ++later)
+        parts[1].insert(parts[1].end(), parts[later].begin(), parts[later].end());
+      parts.resize(2);
+    }
+    for (auto& part : parts)
+      for (int member : ReadingOrder(std::move(part))) order.push_back(member);
+    return order;
+  }
+  // Overlapping boxes: top to bottom, then left to right.
+  std::sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) {
+    return a.box.top != b.box.top ? a.box.top < b.box.top : a.box.left < b.box.left;
+  });
+  for (const Block& block : blocks) order.insert(order.end(), block.members.begin(), block.members.end());
+  return order;
+}
+
+std::vector<Block> StackColumns(std::vector<Block> blocks) {
+  std::sort(blocks.begin(), blocks.end(), [](const Block& a, const Block& b) { return a.box.top < b.box.top; });
+  for (std::size_t upper = 0; upper < blocks.size(); ++upper) {
+    for (std::size_t lower = upper + 1; lower < blocks.size();) {
+      Block& a = blocks[upper];
+      const Block& b = blocks[lower];
+      const bool flush = std::abs(a.box.left - b.box.left) <= 2 && std::abs(a.box.right - b.box.right) <= 2 &&
+                         b.box.top >= a.box.bottom && b.box.top - a.box.bottom <= 4;
+      if (!flush) {
+        ++lower;
+        continue;
+      }
+      a.box.bottom = b.box.bottom;
+      a.members.insert(a.members.end(), b.members.begin(), b.members.end());
+      blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(lower));
+    }
+  }
+  return blocks;
+}
+
+BOOL CALLBACK CollectDialog(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR ids) {
+  if (IS_INTRESOURCE(name)) reinterpret_cast<std::vector<int>*>(ids)->push_back(static_cast<int>(LOWORD(name)));
+  return TRUE;
+}
 
 INT_PTR CALLBACK LeaveToDialogManager(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
@@ -342,7 +412,8 @@ TEST_F(DialogTemplates, EachDialogIsBuiltWithItsControlsInTabOrder) {
       wchar_t cls[64] = {};
       GetClassNameW(child, cls, 64);
       EXPECT_EQ(_wcsicmp(cls, exp.cls.c_str()), 0) << Narrow(cls);
-      if (exp.cls == L"Button" || exp.cls == L"Static") {
+      // Screen readers read a control's window text as its name; the picture well never draws it.
+      if (exp.cls == L"Button" || exp.cls == L"Static" || exp.id == IDC_IMAGE) {
         wchar_t text[128] = {};
         GetWindowTextW(child, text, 128);
         EXPECT_EQ(text, exp.text);
@@ -470,6 +541,44 @@ TEST_F(DialogTemplates, JournalDialogsHoldTheirControlsUnderIdsOfTheirOwn) {
       GetClassNameW(child, cls, 64);
       EXPECT_EQ(_wcsicmp(cls, control.cls), 0) << Narrow(cls);
     }
+    DestroyWindow(dialog);
+  }
+}
+
+// Tab goes through every dialog's controls as they are read: bands top to
+// bottom, left to right within a band; labels are not stops and pair with the
+// field after them.
+TEST_F(DialogTemplates, EveryDialogsTabOrderIsItsReadingOrder) {
+  std::vector<int> ids;
+  EnumResourceNamesW(Module(), RT_DIALOG, &CollectDialog, reinterpret_cast<LONG_PTR>(&ids));
+  EXPECT_GE(ids.size(), 10u);
+  for (int id : ids) {
+    SCOPED_TRACE("template " + std::to_string(id));
+    HWND dialog = CreateHidden(id);
+    ASSERT_NE(dialog, nullptr) << "error " << GetLastError();
+    std::vector<Block> stops;
+    std::vector<int> tabOrder;
+    std::vector<int> controlIds;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (!(GetWindowLongPtrW(child, GWL_STYLE) & WS_TABSTOP)) continue;
+      // A combo box is read where its closed box is; its window may reach down over its drop-down.
+      HWND seen = child;
+      wchar_t cls[32] = {};
+      GetClassNameW(child, cls, 32);
+      if (_wcsicmp(cls, WC_COMBOBOXEXW) == 0)
+        seen = reinterpret_cast<HWND>(SendMessageW(child, CBEM_GETCOMBOCONTROL, 0, 0));
+      RECT box{};
+      GetWindowRect(seen, &box);
+      MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&box), 2);
+      const int index = static_cast<int>(stops.size());
+      stops.push_back(Block{box, {index}});
+      tabOrder.push_back(index);
+      controlIds.push_back(GetDlgCtrlID(child));
+    }
+    std::vector<int> seen = ReadingOrder(StackColumns(stops));
+    for (int& index : seen) index = controlIds[static_cast<std::size_t>(index)];
+    for (int& index : tabOrder) index = controlIds[static_cast<std::size_t>(index)];
+    EXPECT_EQ(tabOrder, seen) << "control ids in Tab order, then as read";
     DestroyWindow(dialog);
   }
 }
