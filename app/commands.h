@@ -73,6 +73,10 @@ class Commands : public PanelOwner {
   void ContactTicked(const Contact& contact);
   void TickUndone(const Contact& contact);
 
+  // Called after the Options dialog changed whether or when reminders come,
+  // so that they can be scheduled again; may be empty.
+  std::function<void()> onRemindersChanged;
+
  private:
   void Redraw();
   Contact* FindContact(std::int32_t contactId) const;
