@@ -240,9 +240,9 @@ const Expected kOptions = {
      {IDC_REMIND_AT, L"SysDateTimePick32", L"", 138, 48, 65, 14, kTimePicker},
      {-1, L"Button", L"Warning", 7, 66, 196, 63, kGroupBox},
      {IDC_WARN_PERCENT, L"Edit", L"", 15, 76, 40, 12, kNumber},
-     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 77, 141, 8, kLabel},
+     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 77, 141, 17, kLabel},
      {IDC_WARN_DAYS, L"Edit", L"", 15, 96, 40, 12, kNumber},
-     {-1, L"Static", L"days (or less) remain until next contact.", 60, 98, 128, 8, kLabel},
+     {-1, L"Static", L"days (or less) remain until next contact.", 60, 98, 128, 17, kLabel},
      {IDOK, L"Button", L"OK", 97, 138, 50, 14, kDefault},
      {IDCANCEL, L"Button", L"Cancel", 153, 138, 50, 14, kPush}}};
 
