@@ -21,6 +21,10 @@ struct NotifyCall {
   UINT callbackMessage;
   HICON icon;
   std::wstring tip;
+  std::wstring infoTitle;
+  std::wstring info;
+  DWORD infoFlags;
+  HICON balloonIcon;
 };
 
 std::vector<NotifyCall> calls;
@@ -28,7 +32,8 @@ BOOL shellAnswer = TRUE;
 
 BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAW data) {
   calls.push_back(NotifyCall{message, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
-                             data->hIcon, data->szTip});
+                             data->hIcon, data->szTip, data->szInfoTitle, data->szInfo, data->dwInfoFlags,
+                             data->cbSize >= sizeof(NOTIFYICONDATAW) ? data->hBalloonIcon : nullptr});
   return shellAnswer;
 }
 
@@ -88,6 +93,67 @@ TEST(TrayIcon, AsksTheShellToAddAgainAfterARefusalAndRemovesItselfOnce) {
   EXPECT_EQ(calls[2].message, static_cast<DWORD>(NIM_DELETE));
   EXPECT_EQ(calls[2].window, owner);
   EXPECT_EQ(calls[2].id, 7u);
+  DestroyWindow(owner);
+}
+
+TEST(TrayIcon, ShowsLooksAndNotificationsAndAddsAgainWithTheLookItShowsNow) {
+  FakeShell shell;
+  HWND owner = MakeOwner();
+  HICON plain = LoadIconW(nullptr, IDI_APPLICATION);
+  HICON urgent = LoadIconW(nullptr, IDI_WARNING);
+  HICON large = LoadIconW(nullptr, IDI_INFORMATION);
+  TrayIcon tray;
+  EXPECT_FALSE(tray.Notify(L"Title", L"Text", large)) << "no icon to speak from yet";
+  ASSERT_TRUE(tray.Add(owner, 7, WM_APP + 9, plain, L"Amicord"));
+
+  tray.Show(urgent, L"Amicord: 1 overdue");
+  ASSERT_EQ(calls.size(), 2u);
+  EXPECT_EQ(calls[1].message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(calls[1].flags, static_cast<UINT>(NIF_ICON | NIF_TIP));
+  EXPECT_EQ(calls[1].icon, urgent);
+  EXPECT_EQ(calls[1].tip, L"Amicord: 1 overdue");
+  tray.Show(urgent, L"Amicord: 1 overdue");
+  EXPECT_EQ(calls.size(), 2u) << "the same look again asks the shell nothing";
+
+  const std::wstring longTitle(100, L'T');
+  const std::wstring longText(400, L'x');
+  ASSERT_TRUE(tray.Notify(longTitle, longText, large));
+  ASSERT_EQ(calls.size(), 3u);
+  const NotifyCall& note = calls[2];
+  EXPECT_EQ(note.message, static_cast<DWORD>(NIM_MODIFY));
+  EXPECT_EQ(note.size, static_cast<DWORD>(sizeof(NOTIFYICONDATAW)));
+  EXPECT_EQ(note.flags, static_cast<UINT>(NIF_INFO));
+  EXPECT_EQ(note.infoFlags, static_cast<DWORD>(NIIF_USER | NIIF_LARGE_ICON));
+  EXPECT_EQ(note.balloonIcon, large);
+  EXPECT_EQ(note.infoTitle, longTitle.substr(0, 63));
+  EXPECT_EQ(note.info, longText.substr(0, 255));
+  EXPECT_EQ(note.tip, L"Amicord: 1 overdue") << "the tip stays what it was";
+
+  // A shell that does not know the balloon's own icon gets the plain information balloon.
+  shellAnswer = FALSE;
+  EXPECT_FALSE(tray.Notify(L"Title", L"Text", large));
+  ASSERT_EQ(calls.size(), 5u);
+  EXPECT_EQ(calls[4].size, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
+  EXPECT_EQ(calls[4].infoFlags, static_cast<DWORD>(NIIF_INFO));
+  EXPECT_EQ(calls[4].info, L"Text");
+  shellAnswer = TRUE;
+
+  // A restarted shell gets the icon back as it looks now, not as it was added.
+  ASSERT_TRUE(tray.AddAgain());
+  ASSERT_EQ(calls.size(), 6u);
+  ExpectAdd(calls[5], owner, 7, WM_APP + 9, urgent);
+  EXPECT_EQ(calls[5].tip, L"Amicord: 1 overdue");
+
+  // While the shell is away the look is kept for its return.
+  shellAnswer = FALSE;
+  EXPECT_FALSE(tray.AddAgain());
+  tray.Show(plain, L"Amicord: nobody due");
+  EXPECT_EQ(calls.size(), 7u) << "no change is asked of a shell that holds no icon";
+  shellAnswer = TRUE;
+  ASSERT_TRUE(tray.AddAgain());
+  ExpectAdd(calls.back(), owner, 7, WM_APP + 9, plain);
+  EXPECT_EQ(calls.back().tip, L"Amicord: nobody due");
+  tray.Remove();
   DestroyWindow(owner);
 }
 
