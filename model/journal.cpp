@@ -7,7 +7,29 @@ namespace {
 
 const std::vector<JournalEntry> kNoEntries;
 
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
 }  // namespace
+
+bool IsCalendarDay(const std::wstring& text) {
+  if (text.size() != 10 || text[4] != L'-' || text[7] != L'-') return false;
+  int parts[3] = {0, 0, 0};
+  const std::size_t starts[3] = {0, 5, 8};
+  const std::size_t lengths[3] = {4, 2, 2};
+  for (int part = 0; part < 3; ++part) {
+    for (std::size_t i = starts[part]; i < starts[part] + lengths[part]; ++i) {
+      if (text[i] < L'0' || text[i] > L'9') return false;
+      parts[part] = parts[part] * 10 + (text[i] - L'0');
+    }
+  }
+  const int year = parts[0];
+  const int month = parts[1];
+  const int day = parts[2];
+  if (month < 1 || month > 12 || day < 1) return false;
+  static constexpr int kDaysInMonth[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  const int monthDays = month == 2 && IsLeapYear(year) ? 29 : kDaysInMonth[month - 1];
+  return day <= monthDays;
+}
 
 void Journal::Record(std::int32_t id, Time time, std::wstring text) {
   if (text.size() > kMaxTextLength) {
@@ -108,6 +130,12 @@ std::size_t Journal::DropMissing(const Contacts& contacts) {
     }
   }
   return dropped;
+}
+
+void Journal::SetReminders(const ReminderSettings& reminders) {
+  if (state.reminders == reminders) return;
+  state.reminders = reminders;
+  ++revision_;
 }
 
 std::size_t Journal::EntryCount() const {

@@ -29,10 +29,30 @@ struct ContactHistory {
   bool known = false;
 };
 
-// Room for what later features keep between runs (the reminders' settings and
-// the day they last reminded); a later version adds its fields behind a class
-// version.
-struct ProgramState {};
+// The once-a-day reminder: whether it comes, its time of day, and the local
+// day it last came, so that a restart does not remind again.
+struct ReminderSettings {
+  static constexpr std::int32_t kDefaultAt = 540;
+  static constexpr std::int32_t kMinutesPerDay = 1440;
+
+  bool enabled = true;
+  std::int32_t at = kDefaultAt;  // minutes after local midnight, 0..1439
+  std::wstring lastRemindedDay;  // local date "YYYY-MM-DD" of the last notification, "" for none
+
+  bool operator==(const ReminderSettings& other) const {
+    return enabled == other.enabled && at == other.at && lastRemindedDay == other.lastRemindedDay;
+  }
+  bool operator!=(const ReminderSettings& other) const { return !(*this == other); }
+};
+
+// Whether text is a real calendar date written "YYYY-MM-DD".
+bool IsCalendarDay(const std::wstring& text);
+
+// What the program keeps between runs beyond the contacts' histories; a later
+// version adds its fields behind a class version.
+struct ProgramState {
+  ReminderSettings reminders;
+};
 
 class Journal {
  public:
@@ -62,6 +82,9 @@ class Journal {
   std::size_t CatchUp(const Contacts& contacts);
   // Forgets the contacts that are no longer in the collection; answers how many.
   std::size_t DropMissing(const Contacts& contacts);
+
+  // Replaces the reminders' settings; a change counts in Revision.
+  void SetReminders(const ReminderSettings& reminders);
 
   bool Empty() const { return contacts.empty(); }
   std::size_t EntryCount() const;

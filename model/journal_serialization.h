@@ -18,9 +18,10 @@
 
 BOOST_CLASS_VERSION(JournalEntry, 1)
 BOOST_CLASS_VERSION(ContactHistory, 1)
-BOOST_CLASS_VERSION(ProgramState, 1)
+BOOST_CLASS_VERSION(ProgramState, 2)
 BOOST_CLASS_VERSION(Journal, 1)
 
+BOOST_SERIALIZATION_SPLIT_FREE(ProgramState)
 BOOST_SERIALIZATION_SPLIT_FREE(ContactHistory)
 BOOST_SERIALIZATION_SPLIT_FREE(Journal)
 
@@ -42,7 +43,27 @@ void serialize(Archive& ar, JournalEntry& entry, unsigned /*version*/) {
 }
 
 template <class Archive>
-void serialize(Archive&, ProgramState&, unsigned /*version*/) {}
+void save(Archive& ar, const ProgramState& state, unsigned /*version*/) {
+  const ReminderSettings& reminders = state.reminders;
+  const std::int32_t enabled = reminders.enabled ? 1 : 0;
+  ar << enabled << reminders.at << reminders.lastRemindedDay;
+}
+
+// A version-1 file has no state and keeps the defaults. A value out of range
+// is put back to its default, as a text too long is cut: the rest of the file
+// is still good.
+template <class Archive>
+void load(Archive& ar, ProgramState& state, unsigned version) {
+  state = ProgramState{};
+  if (version < 2) return;
+  ReminderSettings& reminders = state.reminders;
+  std::int32_t enabled = 1;
+  ar >> enabled >> reminders.at >> reminders.lastRemindedDay;
+  reminders.enabled = enabled != 0;
+  if (reminders.at < 0 || reminders.at >= ReminderSettings::kMinutesPerDay) reminders.at = ReminderSettings::kDefaultAt;
+  if (!reminders.lastRemindedDay.empty() && !IsCalendarDay(reminders.lastRemindedDay))
+    reminders.lastRemindedDay.clear();
+}
 
 template <class Archive>
 void save(Archive& ar, const ContactHistory& history, unsigned /*version*/) {

@@ -63,7 +63,10 @@ std::size_t Width(std::int64_t value) {
 std::wstring JournalText(const Journal& journal) {
   static const std::wstring header = L"22 serialization::archive 3 ";
   // Exactly what is written, give or take the class information.
-  std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1;
+  const ReminderSettings& reminders = journal.state.reminders;
+  std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1 + 2 +
+                     Width(reminders.at) + Width(static_cast<std::int64_t>(reminders.lastRemindedDay.size())) + 1 +
+                     reminders.lastRemindedDay.size();
   for (const auto& [id, history] : journal.contacts) {
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
             Width(static_cast<std::int64_t>(history.entries.size()));
@@ -78,7 +81,10 @@ std::wstring JournalText(const Journal& journal) {
   bool historyClass = false;
   bool entryClass = false;
   tokens.FirstOfClass(journalClass, 1);
-  tokens.FirstOfClass(stateClass, 1);
+  tokens.FirstOfClass(stateClass, 2);
+  tokens.Number(reminders.enabled ? 1 : 0);
+  tokens.Number(reminders.at);
+  tokens.Text(reminders.lastRemindedDay);
   tokens.Number(static_cast<std::int64_t>(journal.contacts.size()));
   for (const auto& [id, history] : journal.contacts) {
     tokens.Number(id);

@@ -203,15 +203,34 @@ Json ToJson(const DataSet& data) {
       entries.push_back({{"time", entry.time}, {"text", ToUtf8(entry.text)}});
     journal["contacts"].push_back({{"id", id}, {"snoozedUntil", history.snoozedUntil}, {"entries", entries}});
   }
+  const ReminderSettings& reminders = data.journal.state.reminders;
+  journal["reminders"] = {
+      {"enabled", reminders.enabled}, {"at", reminders.at}, {"lastRemindedDay", ToUtf8(reminders.lastRemindedDay)}};
   return Json{{"groups", groups}, {"contacts", contacts}, {"options", options}, {"journal", journal}};
 }
 
 namespace {
 
+// Without the member the settings are the defaults, as for a journal written
+// before there were any.
+ReminderSettings RemindersFromJson(const Json& section) {
+  ReminderSettings reminders;
+  if (!section.contains("reminders")) return reminders;
+  const Json& item = section["reminders"];
+  const std::string where = "journal.reminders";
+  reminders.enabled = Bool(item, where, "enabled");
+  reminders.at = static_cast<std::int32_t>(Integer(item, where, "at", 0, ReminderSettings::kMinutesPerDay - 1));
+  reminders.lastRemindedDay = Text(item, where, "lastRemindedDay");
+  if (!reminders.lastRemindedDay.empty() && !IsCalendarDay(reminders.lastRemindedDay))
+    throw BadInput(where + ".lastRemindedDay: expected a date YYYY-MM-DD or \"\"");
+  return reminders;
+}
+
 void JournalFromJson(const Json& section, Journal& journal) {
   const Json& contacts = Field(section, "journal", "contacts");
   if (!contacts.is_array()) throw BadInput("journal.contacts: expected an array");
   journal.contacts.clear();
+  journal.state.reminders = RemindersFromJson(section);
   for (std::size_t i = 0; i < contacts.size(); ++i) {
     const std::string where = "journal.contacts[" + std::to_string(i) + "]";
     const Json& item = contacts[i];

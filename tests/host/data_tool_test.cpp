@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <utility>
 
 #include "model/engine.h"
 #include "tests/common/archive_files.h"
@@ -91,7 +92,8 @@ TEST(DataTool, TheJournalMemberRoundTripsAndIsCheckedLikeTheOthers) {
     "options": {"autoStart": false, "warnPercent": 75, "warnDays": 2, "showLastContacted": true, "windowX": 0,
       "windowY": 0, "windowWidth": 400, "windowHeight": 500, "minimizeToTray": true},
     "journal": {"status": "ok", "contacts": [{"id": 5, "snoozedUntil": 1800000000, "entries": [
-      {"time": 1700000000, "text": "Lunch \u041a"}, {"time": 1690000000, "text": ""}]}]}})");
+      {"time": 1700000000, "text": "Lunch \u041a"}, {"time": 1690000000, "text": ""}]}],
+      "reminders": {"enabled": false, "at": 1439, "lastRemindedDay": "2026-12-08"}}})");
   datatool::DataSet parsed;
   datatool::FromJson(input, parsed);
   ASSERT_TRUE(parsed.hasJournal);
@@ -117,5 +119,32 @@ TEST(DataTool, TheJournalMemberRoundTripsAndIsCheckedLikeTheOthers) {
     ADD_FAILURE() << "entries out of order were taken";
   } catch (const datatool::BadInput& error) {
     EXPECT_EQ(std::string(error.what()), "journal.contacts[0].entries[1].time: entries go newest first");
+  }
+
+  // The reminder settings: the defaults without the member, each bad value named.
+  Json older = input;
+  older["journal"].erase("reminders");
+  datatool::DataSet defaults;
+  defaults.journal.state.reminders.enabled = false;
+  datatool::FromJson(older, defaults);
+  EXPECT_EQ(defaults.journal.state.reminders, ReminderSettings{});
+  const std::pair<const char*, Json> refused[] = {
+      {"journal.reminders.at: out of range", {{"enabled", true}, {"at", 1440}, {"lastRemindedDay", ""}}},
+      {"journal.reminders.at: out of range", {{"enabled", true}, {"at", -1}, {"lastRemindedDay", ""}}},
+      {"journal.reminders.enabled: expected true or false", {{"enabled", 1}, {"at", 0}, {"lastRemindedDay", ""}}},
+      {"journal.reminders.lastRemindedDay: expected a date YYYY-MM-DD or \"\"",
+       {{"enabled", true}, {"at", 0}, {"lastRemindedDay", "2026-02-30"}}},
+      {"journal.reminders.lastRemindedDay: missing", {{"enabled", true}, {"at", 0}}},
+  };
+  for (const auto& [message, reminders] : refused) {
+    Json wrong = input;
+    wrong["journal"]["reminders"] = reminders;
+    datatool::DataSet rejected;
+    try {
+      datatool::FromJson(wrong, rejected);
+      ADD_FAILURE() << "taken: " << reminders.dump();
+    } catch (const datatool::BadInput& error) {
+      EXPECT_EQ(std::string(error.what()), message);
+    }
   }
 }

@@ -165,6 +165,7 @@ TEST(JournalFile, TheDirectTextIsTheArchiveTextCharacterForCharacter) {
   varied.Record(-4, std::numeric_limits<std::int64_t>::max());
   varied.Snooze(-4, -1);
   varied.contacts[12];  // a contact with no entries at all
+  varied.SetReminders(ReminderSettings{false, 1439, L"2026-12-08"});
   Contacts contacts;
   contacts.Add(L"Ann", L"", Days, 7, 5, L"", -1);
   varied.CatchUp(contacts);
@@ -179,5 +180,57 @@ TEST(JournalFile, TheDirectTextIsTheArchiveTextCharacterForCharacter) {
       archive << subject;
     }
     EXPECT_EQ(JournalText(subject), stream.str());
+  }
+}
+
+TEST(JournalFile, TheReminderSettingsRoundTripAndAnOlderFileLoadsWithTheDefaults) {
+  TempFolder folder;
+  const std::wstring path = folder.File(L"journal.dat");
+  Journal saved = Sample();
+  const std::uint64_t before = saved.Revision();
+  saved.SetReminders(ReminderSettings{false, 0, L"2024-02-29"});
+  EXPECT_GT(saved.Revision(), before) << "a changed setting is saved";
+  const std::uint64_t changed = saved.Revision();
+  saved.SetReminders(saved.state.reminders);
+  EXPECT_EQ(saved.Revision(), changed) << "the same settings are no change";
+  ASSERT_TRUE(SaveArchive(path, saved));
+  Journal loaded;
+  ASSERT_EQ(ReadArchive(path, loaded), FileStatus::Ok);
+  EXPECT_EQ(loaded.state.reminders, saved.state.reminders);
+  ExpectSame(saved, loaded);
+  EXPECT_NE(ReadBytes(path).find(Bytes(L" 0 2 0 0 10 2024-02-29 2 ")), std::string::npos)
+      << "the state's class version and fields, before the contacts";
+
+  // A journal written before the reminders: state version 1, no fields.
+  const std::string older = Bytes(Closed(L"22 serialization::archive 3 0 1 0 1 1 5 0 1 0 0 0 1 0 1 17 3 abc"));
+  Journal old;
+  old.state.reminders.enabled = false;
+  ASSERT_EQ(ReadArchiveBytes(older.data(), older.size(), old), FileStatus::Ok);
+  EXPECT_EQ(old.state.reminders, ReminderSettings{});
+  ASSERT_EQ(old.Entries(5).size(), 1u);
+  EXPECT_EQ(old.Entries(5).front().text, L"abc");
+}
+
+TEST(JournalFile, AReminderValueOutOfRangeIsPutBackToItsDefaultAndTheRestStillLoads) {
+  const std::wstring head = L"22 serialization::archive 3 0 1 0 2 ";
+  const std::wstring tail = L" 1 5 0 1 0 0 0 1 0 1 17 3 abc";
+  struct Case {
+    std::wstring state;
+    ReminderSettings expected;
+  };
+  const Case cases[] = {
+      {L"7 1440 10 2026-12-08", {true, 540, L"2026-12-08"}},
+      {L"0 -1 0 ", {false, 540, L""}},
+      {L"1 600 10 2026-02-29", {true, 600, L""}},
+      {L"1 600 10 2026-12-8x", {true, 600, L""}},
+      {L"1 600 3 abc", {true, 600, L""}},
+  };
+  for (const Case& c : cases) {
+    const std::string bytes = Bytes(Closed(head + c.state + tail));
+    Journal journal;
+    ASSERT_EQ(ReadArchiveBytes(bytes.data(), bytes.size(), journal), FileStatus::Ok)
+        << std::string(c.state.begin(), c.state.end());
+    EXPECT_EQ(journal.state.reminders, c.expected) << std::string(c.state.begin(), c.state.end());
+    EXPECT_EQ(journal.Entries(5).size(), 1u);
   }
 }

@@ -37,6 +37,11 @@ printf '%s' "${json%\}},$journal" | "$tool" write "$dir/journal" || fail "write 
 "$tool" dump "$dir/journal" >"$dir/journal.json" || fail "dump of a journal should succeed"
 tr -d ' \n' <"$dir/journal.json" | grep -q '"entries":\[{"time":1700000000,"text":"Lunch"}\]' || fail "journal entry lost"
 tr -d ' \n' <"$dir/journal.json" | grep -q '"id":77' && fail "a journal of a contact that is not there was kept"
+tr -d ' \n' <"$dir/journal.json" | grep -q '"reminders":{"enabled":true,"at":540,"lastRemindedDay":""}' ||
+  fail "a journal without reminder settings should get the defaults"
+late='"journal":{"status":"ok","contacts":[],"reminders":{"enabled":true,"at":1440,"lastRemindedDay":""}}}'
+printf '%s' "${json%\}},$late" | "$tool" write "$dir/journal3" 2>"$dir/err"
+[ $? -eq 1 ] && grep -q "journal.reminders.at: out of range" "$dir/err" || fail "a reminder time past midnight should be refused"
 bad='"journal":{"status":"ok","contacts":[{"id":2,"snoozedUntil":0,"entries":[{"time":1,"text":""},{"time":3,"text":""}]}]}}'
 printf '%s' "${json%\}},$bad" | "$tool" write "$dir/journal2" 2>"$dir/err"
 [ $? -eq 1 ] && grep -q "newest first" "$dir/err" || fail "entries out of order should be refused"
