@@ -59,6 +59,7 @@ void Commands::SaveData() { session_.SaveAll(); }
 
 void Commands::Redraw() {
   ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  if (onStatusesChanged) onStatusesChanged();
 }
 
 void Commands::AddContact() {
@@ -90,6 +91,7 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
                   dialog.groupId);
   // A new name or new notes may let the contact through the find filter, or not.
   tabs_.Refilter(contactId);
+  if (onStatusesChanged) onStatusesChanged();
   return true;
 }
 
@@ -117,6 +119,7 @@ void Commands::ChangeOptions() {
   options.minimizeToTray = dialog.minimizeToTray;
   // Saved with the next change or at exit, like the window's place.
   tabs_.ApplyDisplaySettings();
+  if (onRemindersChanged) onRemindersChanged();
   Redraw();
 }
 

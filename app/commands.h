@@ -73,6 +73,12 @@ class Commands : public PanelOwner {
   void ContactTicked(const Contact& contact);
   void TickUndone(const Contact& contact);
 
+  // Told after a change that may make someone due or not without a model
+  // message: the options, a group's interval, an edit, a log entry, a snooze.
+  std::function<void()> onStatusesChanged;
+  // Told after the Options dialog was closed with OK: the reminder settings may have changed.
+  std::function<void()> onRemindersChanged;
+
  private:
   void Redraw();
   Contact* FindContact(std::int32_t contactId) const;

@@ -9,46 +9,14 @@
 #include "app/dlg_corvane.h"
 #include "app/tray_icon.h"
 #include "tests/win/app/app_fixture.h"
+#include "tests/win/app/fake_shell.h"
 
 namespace {
 
-struct NotifyCall {
-  DWORD message;
-  DWORD size;
-  HWND window;
-  UINT id;
-  UINT flags;
-  UINT callbackMessage;
-  HICON icon;
-  std::wstring tip;
-  std::wstring infoTitle;
-  std::wstring info;
-  DWORD infoFlags;
-  HICON balloonIcon;
-};
-
-std::vector<NotifyCall> calls;
-BOOL shellAnswer = TRUE;
-
-BOOL WINAPI RecordNotify(DWORD message, PNOTIFYICONDATAW data) {
-  calls.push_back(NotifyCall{message, data->cbSize, data->hWnd, data->uID, data->uFlags, data->uCallbackMessage,
-                             data->hIcon, data->szTip, data->szInfoTitle, data->szInfo, data->dwInfoFlags,
-                             data->cbSize >= sizeof(NOTIFYICONDATAW) ? data->hBalloonIcon : nullptr});
-  return shellAnswer;
-}
-
-// Stands in for the shell while it lives: every request is recorded and answered.
-class FakeShell {
- public:
-  FakeShell() : previous_(TrayIcon::ReplaceShellCall(&RecordNotify)) {
-    calls.clear();
-    shellAnswer = TRUE;
-  }
-  ~FakeShell() { TrayIcon::ReplaceShellCall(previous_); }
-
- private:
-  TrayIcon::ShellCall previous_;
-};
+using apptest::calls;
+using apptest::FakeShell;
+using apptest::NotifyCall;
+using apptest::shellAnswer;
 
 void ExpectAdd(const NotifyCall& call, HWND window, UINT id, UINT callbackMessage, HICON icon) {
   EXPECT_EQ(call.message, static_cast<DWORD>(NIM_ADD));
@@ -162,16 +130,25 @@ class MainWindowTray : public apptest::MainWindowFixture {};
 TEST_F(MainWindowTray, TheIconComesWithTheWindowReturnsWithTheTaskbarAndLeavesWithTheWindow) {
   FakeShell shell;
   HWND window = Start();
-  const auto smallIcon = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
-  ASSERT_NE(smallIcon, nullptr);
   ASSERT_EQ(calls.size(), 1u);
-  ExpectAdd(calls[0], window, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon);
+  // The plain icon at the size the shell draws, and the tip saying that nobody is due.
+  const HICON trayIcon = calls[0].icon;
+  ASSERT_NE(trayIcon, nullptr);
+  ExpectAdd(calls[0], window, TRAY_ICON_ID, WM_TRAYNOTIFY, trayIcon);
+  EXPECT_EQ(calls[0].tip, L"Amicord: nobody due");
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(trayIcon, &info));
+  BITMAP bitmap{};
+  GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
+  EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
 
   SendMessageW(window, WM_TRAYNOTIFY, 0, 0);  // harmless
   // A restarted shell forgot the icon: it is added again, as at first.
   SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
   ASSERT_EQ(calls.size(), 2u);
-  ExpectAdd(calls[1], window, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon);
+  ExpectAdd(calls[1], window, TRAY_ICON_ID, WM_TRAYNOTIFY, trayIcon);
 
   DestroyWindow(window);
   ASSERT_EQ(calls.size(), 3u);
