@@ -15,6 +15,7 @@
 #include "dialogs/dlg_options.h"
 #include "dialogs/dlg_restore_backup.h"
 #include "model/backups.h"
+#include "model/journal.h"
 #include "dialogs/dlg_snooze_date.h"
 #include "model/journal_history.h"
 #include "model/platform.h"
@@ -111,16 +112,26 @@ void Commands::ChangeOptions() {
   dialog.warnDays = options.warnDays;
   dialog.showLastContacted = options.showLastContacted;
   dialog.minimizeToTray = options.minimizeToTray;
+  Journal& journal = *session_.GetEngine().journal;
+  ReminderSettings reminders = journal.state.reminders;
+  dialog.remindersEnabled = reminders.enabled;
+  dialog.remindAt = reminders.at;
   if (dialog.DoModal(window_) != IDOK) return;
   options.SetAutoStart(dialog.autoStart);
   options.warnPercent = dialog.warnPercent;
   options.warnDays = dialog.warnDays;
   options.showLastContacted = dialog.showLastContacted;
   options.minimizeToTray = dialog.minimizeToTray;
+  // The reminder settings live in the journal, not in options.dat, and are
+  // saved with it; the day last reminded stays.
+  const bool remindersChanged = reminders.enabled != dialog.remindersEnabled || reminders.at != dialog.remindAt;
+  reminders.enabled = dialog.remindersEnabled;
+  reminders.at = dialog.remindAt;
+  journal.SetReminders(reminders);
   // Saved with the next change or at exit, like the window's place.
   tabs_.ApplyDisplaySettings();
-  if (onRemindersChanged) onRemindersChanged();
   Redraw();
+  if (remindersChanged && onRemindersChanged) onRemindersChanged();
 }
 
 void Commands::EditGroup() {

@@ -76,7 +76,8 @@ class Commands : public PanelOwner {
   // Told after a change that may make someone due or not without a model
   // message: the options, a group's interval, an edit, a log entry, a snooze.
   std::function<void()> onStatusesChanged;
-  // Told after the Options dialog was closed with OK: the reminder settings may have changed.
+  // Called after the Options dialog changed whether or when reminders come,
+  // so that they can be scheduled again; may be empty.
   std::function<void()> onRemindersChanged;
 
  private:

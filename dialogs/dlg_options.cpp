@@ -2,7 +2,10 @@
 
 #include <string>
 
+#include <commctrl.h>
+
 #include "dialogs/dialog_support.h"
+#include "model/journal.h"
 
 namespace {
 
@@ -11,6 +14,26 @@ void SetCheck(HWND dialog, int id, bool checked) {
 }
 
 bool IsChecked(HWND dialog, int id) { return ::SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+// Hours and minutes in the user's short time format: the reminder keeps no seconds.
+void ShowTimeOfDay(HWND picker, std::int32_t minutes) {
+  wchar_t format[80];
+  if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SSHORTTIME, format, 80) > 0)
+    ::SendMessageW(picker, DTM_SETFORMATW, 0, reinterpret_cast<LPARAM>(format));
+  SYSTEMTIME time{};
+  ::GetLocalTime(&time);
+  time.wHour = static_cast<WORD>(minutes / 60);
+  time.wMinute = static_cast<WORD>(minutes % 60);
+  time.wSecond = 0;
+  time.wMilliseconds = 0;
+  ::SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+}
+
+std::int32_t ReadTimeOfDay(HWND picker, std::int32_t fallback) {
+  SYSTEMTIME time{};
+  if (::SendMessageW(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&time)) != GDT_VALID) return fallback;
+  return time.wHour * 60 + time.wMinute;
+}
 
 }  // namespace
 
@@ -21,6 +44,10 @@ BOOL DlgOptions::OnInitDialog(HWND, LPARAM) {
   SetCheck(m_hWnd, IDC_MINIMIZE_TO_TRAY, minimizeToTray);
   ::SetDlgItemTextW(m_hWnd, IDC_WARN_PERCENT, std::to_wstring(warnPercent).c_str());
   ::SetDlgItemTextW(m_hWnd, IDC_WARN_DAYS, std::to_wstring(warnDays).c_str());
+  SetCheck(m_hWnd, IDC_REMIND, remindersEnabled);
+  const bool validAt = remindAt >= 0 && remindAt < ReminderSettings::kMinutesPerDay;
+  ShowTimeOfDay(GetDlgItem(IDC_REMIND_AT), validAt ? remindAt : ReminderSettings::kDefaultAt);
+  EnableReminderTime(remindersEnabled);
   // OK keeps the first focus, though Tab goes through the settings first.
   ::SetFocus(GetDlgItem(IDOK));
   return FALSE;
@@ -42,7 +69,15 @@ void DlgOptions::OnAccept(UINT, int, HWND) {
   autoStart = IsChecked(m_hWnd, IDC_AUTO_START);
   showLastContacted = IsChecked(m_hWnd, IDC_SHOW_LAST_CONTACTED);
   minimizeToTray = IsChecked(m_hWnd, IDC_MINIMIZE_TO_TRAY);
+  remindersEnabled = IsChecked(m_hWnd, IDC_REMIND);
+  remindAt = ReadTimeOfDay(GetDlgItem(IDC_REMIND_AT), remindAt);
   EndDialog(IDOK);
+}
+
+void DlgOptions::OnRemindClicked(UINT, int, HWND) { EnableReminderTime(IsChecked(m_hWnd, IDC_REMIND)); }
+
+void DlgOptions::EnableReminderTime(bool enable) {
+  for (int id : {IDC_REMIND_AT_LABEL, IDC_REMIND_AT}) ::EnableWindow(GetDlgItem(id), enable ? TRUE : FALSE);
 }
 
 void DlgOptions::OnCancel(UINT, int, HWND) { EndDialog(IDCANCEL); }

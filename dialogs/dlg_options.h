@@ -1,6 +1,6 @@
 #pragma once
-// The options dialog: shows, checks and returns the program's five settings;
-// the caller applies them.
+// The options dialog: shows, checks and returns the program's five settings
+// and the reminder's two; the caller applies them.
 #include "base/windows_api.h"
 
 #include <cstdint>
@@ -18,6 +18,7 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
 
   BEGIN_MSG_MAP(DlgOptions)
     MSG_WM_INITDIALOG(OnInitDialog)
+    COMMAND_HANDLER_EX(IDC_REMIND, BN_CLICKED, OnRemindClicked)
     COMMAND_HANDLER_EX(IDOK, BN_CLICKED, OnAccept)
     COMMAND_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
   END_MSG_MAP()
@@ -28,9 +29,13 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
   std::int32_t warnDays = 2;
   bool showLastContacted = false;
   bool minimizeToTray = false;
+  bool remindersEnabled = true;
+  std::int32_t remindAt = 540;  // minutes after local midnight
 
  private:
   BOOL OnInitDialog(HWND, LPARAM);
+  void OnRemindClicked(UINT, int, HWND);
+  void EnableReminderTime(bool enable);
   void OnAccept(UINT, int, HWND);
   void OnCancel(UINT, int, HWND);
 };

@@ -143,6 +143,7 @@ constexpr DWORD kDefault = kChild | WS_TABSTOP | BS_DEFPUSHBUTTON;
 constexpr DWORD kCheck = kChild | WS_TABSTOP | BS_AUTOCHECKBOX;
 constexpr DWORD kGroupBox = kChild | BS_GROUPBOX;
 constexpr DWORD kUnitList = kChild | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST | CBS_SORT;
+constexpr DWORD kTimePicker = kChild | WS_TABSTOP | DTS_TIMEFORMAT | DTS_UPDOWN;
 constexpr DWORD kModal = DS_SETFONT | DS_FIXEDSYS | DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
 
 struct Expected {
@@ -225,19 +226,22 @@ const Expected kOptions = {
     kModal,
     WS_EX_TOOLWINDOW,
     210,
-    142,
+    159,
     L"Options",
     // In the order they are seen, which is the Tab order.
     {{IDC_AUTO_START, L"Button", L"Auto-start with windows", 7, 7, 94, 10, kCheck},
      {IDC_SHOW_LAST_CONTACTED, L"Button", L"Show last contacted information", 7, 20, 119, 10, kCheck},
      {IDC_MINIMIZE_TO_TRAY, L"Button", L"Minimize to system tray", 7, 35, 91, 10, kCheck},
-     {-1, L"Button", L"Warning", 7, 49, 196, 63, kGroupBox},
-     {IDC_WARN_PERCENT, L"Edit", L"", 15, 59, 40, 12, kNumber},
-     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 60, 141, 8, kLabel},
-     {IDC_WARN_DAYS, L"Edit", L"", 15, 79, 40, 12, kNumber},
-     {-1, L"Static", L"days (or less) remain until next contact.", 60, 81, 128, 8, kLabel},
-     {IDOK, L"Button", L"OK", 97, 121, 50, 14, kDefault},
-     {IDCANCEL, L"Button", L"Cancel", 153, 121, 50, 14, kPush}}};
+     {IDC_REMIND, L"Button", L"Remind me when people are due", 7, 50, 116, 10, kCheck},
+     {IDC_REMIND_AT_LABEL, L"Static", L"at", 126, 51, 9, 8, kLabel},
+     {IDC_REMIND_AT, L"SysDateTimePick32", L"", 138, 48, 65, 14, kTimePicker},
+     {-1, L"Button", L"Warning", 7, 66, 196, 63, kGroupBox},
+     {IDC_WARN_PERCENT, L"Edit", L"", 15, 76, 40, 12, kNumber},
+     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 77, 141, 8, kLabel},
+     {IDC_WARN_DAYS, L"Edit", L"", 15, 96, 40, 12, kNumber},
+     {-1, L"Static", L"days (or less) remain until next contact.", 60, 98, 128, 8, kLabel},
+     {IDOK, L"Button", L"OK", 97, 138, 50, 14, kDefault},
+     {IDCANCEL, L"Button", L"Cancel", 153, 138, 50, 14, kPush}}};
 
 const Expected* const kAll[] = {&kMain, &kGroup, &kContact, &kPanel, &kOptions};
 

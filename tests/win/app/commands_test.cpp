@@ -12,7 +12,9 @@
 #include "app/dlg_corvane.h"
 #include "app/letter_key_filter.h"
 #include "framework/message_loop.h"
+#include "model/journal.h"
 #include "model/platform.h"
+#include "tests/common/archive_files.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
 #include "tests/win/dialogs/dialog_driver.h"
@@ -268,6 +270,54 @@ TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
   // The next save carries them.
   session().SaveAll();
   EXPECT_EQ(SavedData().options->warnPercent, 50);
+}
+
+TEST_F(Commands, ReminderSettingsGoToTheJournalAndAChangeAsksForAReschedule) {
+  WriteData();
+  Start();
+  // Commands of their own over the window's data, to watch the reschedule hook.
+  ::Commands commands(session(), groupTabs());
+  commands.SetWindow(window_->m_hWnd);
+  int reschedules = 0;
+  commands.onRemindersChanged = [&reschedules] { ++reschedules; };
+  Journal& journal = *engine().journal;
+  journal.SetReminders(ReminderSettings{true, 540, L"2026-12-08"});
+  ASSERT_TRUE(session().SaveAll());
+  const std::string optionsBefore = testfiles::ReadBytes((SettingsFolder() / L"options.dat").wstring());
+  const std::uint64_t revision = journal.Revision();
+  test::DialogDriver driver;
+  driver.Expect(L"Options", [](HWND dialog) {
+    EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_REMIND, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendDlgItemMessageW(dialog, IDC_REMIND, BM_CLICK, 0, 0);
+    SYSTEMTIME time{};
+    GetLocalTime(&time);
+    time.wHour = 18;
+    time.wMinute = 45;
+    SendDlgItemMessageW(dialog, IDC_REMIND_AT, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+    test::Click(dialog, IDOK);
+  });
+  commands.ChangeOptions();
+  ASSERT_EQ(driver.scriptsRun(), 1);
+  EXPECT_EQ(journal.state.reminders, (ReminderSettings{false, 18 * 60 + 45, L"2026-12-08"}));
+  EXPECT_GT(journal.Revision(), revision) << "the journal knows it has changed";
+  EXPECT_EQ(reschedules, 1);
+
+  // OK with the same values, or Cancel: nothing to reschedule.
+  driver.Expect(L"Options", [](HWND dialog) { test::Click(dialog, IDOK); });
+  commands.ChangeOptions();
+  driver.Expect(L"Options", [](HWND dialog) {
+    SendDlgItemMessageW(dialog, IDC_REMIND, BM_CLICK, 0, 0);
+    test::Click(dialog, IDCANCEL);
+  });
+  commands.ChangeOptions();
+  EXPECT_EQ(driver.scriptsRun(), 3);
+  EXPECT_EQ(reschedules, 1);
+  EXPECT_FALSE(journal.state.reminders.enabled);
+
+  // Saved in the journal only: options.dat stays as it was.
+  ASSERT_TRUE(session().SaveAll());
+  EXPECT_EQ(SavedData().journal->state.reminders, journal.state.reminders);
+  EXPECT_EQ(testfiles::ReadBytes((SettingsFolder() / L"options.dat").wstring()), optionsBefore);
 }
 
 TEST_F(Commands, TabMenuEditsAndDeletesTheRightClickedGroupNotTheSelectedOne) {
