@@ -60,6 +60,7 @@ void Commands::SaveData() { session_.SaveAll(); }
 
 void Commands::Redraw() {
   ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  if (onStatusesChanged) onStatusesChanged();
 }
 
 void Commands::AddContact() {
@@ -91,6 +92,7 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
                   dialog.groupId);
   // A new name or new notes may let the contact through the find filter, or not.
   tabs_.Refilter(contactId);
+  if (onStatusesChanged) onStatusesChanged();
   return true;
 }
 

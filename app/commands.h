@@ -73,6 +73,9 @@ class Commands : public PanelOwner {
   void ContactTicked(const Contact& contact);
   void TickUndone(const Contact& contact);
 
+  // Told after a change that may make someone due or not without a model
+  // message: the options, a group's interval, an edit, a log entry, a snooze.
+  std::function<void()> onStatusesChanged;
   // Called after the Options dialog changed whether or when reminders come,
   // so that they can be scheduled again; may be empty.
   std::function<void()> onRemindersChanged;

@@ -38,7 +38,12 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   commands_.SetWindow(m_hWnd);
   session_.Load();
   AttachControls();
-  tray_.Add(m_hWnd, TRAY_ICON_ID, WM_TRAYNOTIFY, smallIcon_.get());
+  // The icon is added with the look of who is due now.
+  reminders_.Start(m_hWnd);
+  tray_.Add(m_hWnd, TRAY_ICON_ID, WM_TRAYNOTIFY, tray_.Icon(), tray_.Tip());
+  commands_.onStatusesChanged = [this] { reminders_.DataChanged(); };
+  commands_.onRemindersChanged = [this] { reminders_.SettingsChanged(); };
+  outside_.onTakenIn = [this] { reminders_.DataChanged(); };
   if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE)) {
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
     InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_RESTORE_BACKUP, kRestoreBackupText);
@@ -157,6 +162,7 @@ void DlgCorvane::OnDpiChanged(UINT, const RECT* suggested) {
 void DlgCorvane::OnDestroy() {
   StoreWindowRect();
   outside_.Stop();
+  reminders_.Stop();
   tray_.Remove();
   tabs_.DestroyPanels();
   SetMsgHandled(false);
@@ -248,22 +254,28 @@ void DlgCorvane::OnGroupRemoved(const Groups::Item& group) {
   tabs_.RemoveGroup(group->id);
 }
 
-void DlgCorvane::OnContactAdded(Contact& contact) { tabs_.AddContact(contact); }
+void DlgCorvane::OnContactAdded(Contact& contact) {
+  tabs_.AddContact(contact);
+  reminders_.DataChanged();
+}
 
 void DlgCorvane::OnContactRemoved(const Contact& contact) {
   tabs_.RemoveContact(contact);
+  reminders_.DataChanged();
   PostMessage(WM_SAVE_AFTER_REMOVAL);
 }
 
 void DlgCorvane::OnContactUpdated(const Contact& contact) {
   commands_.ContactTicked(contact);
   tabs_.ShowUndo(contact);
+  reminders_.DataChanged();
   session_.SaveAll();
 }
 
 void DlgCorvane::OnContactReverted(const Contact& contact) {
   commands_.TickUndone(contact);
   tabs_.HideUndo(contact);
+  reminders_.DataChanged();
   session_.SaveAll();
 }
 
@@ -320,7 +332,17 @@ void DlgCorvane::OnTrayNotify(UINT iconId, UINT mouseMessage) {
     BringForward();
   } else if (mouseMessage == WM_LBUTTONDOWN) {
     BringModalDialogForward();
+  } else if (mouseMessage == NIN_BALLOONUSERCLICK && iconId == TRAY_ICON_ID) {
+    OnNotificationClicked();
   }
+}
+
+void DlgCorvane::OnNotificationClicked() {
+  BringForward();
+  if (!::IsWindowEnabled(m_hWnd) || reminders_.NamedPerson() < 0 || reminders_.ShowNamedPerson()) return;
+  // The find field's text hides the person: everyone is shown again.
+  find_.Clear();
+  reminders_.ShowNamedPerson();
 }
 
 void DlgCorvane::BringForward() {

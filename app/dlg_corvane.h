@@ -8,6 +8,7 @@
 #include "app/find_bar.h"
 #include "app/group_tabs.h"
 #include "app/outside_changes.h"
+#include "app/reminders.h"
 #include "app/single_instance.h"
 #include "app/keyboard_filter.h"
 #include "app/tray_icon.h"
@@ -57,6 +58,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_QUERYENDSESSION(OnQueryEndSession)
     MSG_WM_SYSCOMMAND(OnSysCommand)
     MSG_WM_DROPFILES(OnDropFiles)
+    CHAIN_MSG_MAP_MEMBER(reminders_.Moments())
     MSG_NOTIFYICON(WM_TRAYNOTIFY, OnTrayNotify)
     MSG_PLAIN(tray_.TaskbarCreatedMessage(), OnTaskbarCreated)
     MSG_PLAIN(WM_SETFOCUS, OnFocusWindow)
@@ -121,6 +123,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   DataSession& SessionForTesting() { return session_; }
   GroupTabs& TabsForTesting() { return tabs_; }
   OutsideChanges& OutsideChangesForTesting() { return outside_; }
+  Reminders& RemindersForTesting() { return reminders_; }
   bool ShownForTesting() const { return windowShown_; }
   HIMAGELIST MenuImagesForTesting() const { return menuImages_.get(); }
 
@@ -135,6 +138,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnSysCommand(UINT command, POINT point);
   void OnDropFiles(HDROP drop);
   void OnTrayNotify(UINT iconId, UINT mouseMessage);
+  void OnNotificationClicked();
   void OnTaskbarCreated();
   UINT OnGetDlgCode(const MSG* message);
   void OnChar(UINT character, UINT repeat, UINT flags);
@@ -184,5 +188,6 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   UniqueIcon smallIcon_;
   UniqueIcon largeIcon_;
   TrayIcon tray_;
+  Reminders reminders_{session_, tabs_, tray_};
   bool windowShown_ = true;
 };

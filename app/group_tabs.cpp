@@ -151,6 +151,17 @@ void GroupTabs::SelectNext(int step) {
   ShowSelected();
 }
 
+bool GroupTabs::ShowOnAllByPriority(std::int32_t contactId) {
+  if (!tabs_ || !allPanel_ || !allPanel_->m_hWnd) return false;
+  const int all = FindTab(panels_.allId);
+  if (all >= 0 && TabCtrl_GetCurSel(tabs_) != all) {
+    TabCtrl_SetCurSel(tabs_, all);
+    ShowSelected();
+  }
+  allPanel_->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SORT_PRIORITY, 0), 0);
+  return allPanel_->SelectContact(contactId);
+}
+
 DlgGroupEntry* GroupTabs::SelectedPanel() {
   if (!tabs_) return nullptr;
   const int index = TabCtrl_GetCurSel(tabs_);

@@ -59,6 +59,9 @@ class GroupTabs {
   void Refilter(std::int32_t contactId);
   // Selects the next tab (step 1) or the previous one (-1), going round.
   void SelectNext(int step);
+  // The "All" tab selected, sorted by priority as its sort button would, and
+  // the contact's row selected and in view; false when it has no row shown.
+  bool ShowOnAllByPriority(std::int32_t contactId);
   // The panel of the selected tab; null before Build.
   DlgGroupEntry* SelectedPanel();
 

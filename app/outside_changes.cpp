@@ -82,4 +82,5 @@ void OutsideChanges::TakeIn(Engine::Reread& reread) {
   tabs_.FollowGroups();
   if (optionsChanged) tabs_.ApplyDisplaySettings();
   ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  if (onTakenIn) onTakenIn();
 }

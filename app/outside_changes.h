@@ -9,6 +9,7 @@
 #include "base/windows_api.h"
 
 #include <chrono>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -44,6 +45,10 @@ class OutsideChanges {
   void LookNow() { Look(false); }
   // The main window was enabled again (a dialog closed).
   void WindowEnabled();
+
+  // Told after data read again from the files replaced what memory held
+  // (the collections change without announcing each contact).
+  std::function<void()> onTakenIn;
 
  private:
   void Look(bool retry);

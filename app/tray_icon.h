@@ -28,8 +28,18 @@ class TrayIcon {
   // For the shell's "TaskbarCreated": a restarted shell forgot the icon, and
   // without it a hidden window has no way back.
   bool AddAgain();
+  // Another picture and hover text, now and after a restarted shell; icon is
+  // not owned and must outlive its use. Nothing is asked when neither changed.
+  void Show(HICON icon, const std::wstring& tip);
+  // A notification from the icon with the program's own picture (largeIcon,
+  // not owned; copied by the shell). Title and text are cut to what the shell
+  // takes. Clicked, it comes back as NIN_BALLOONUSERCLICK through the callback
+  // message. False when the icon is not there or the shell refused.
+  bool Notify(const std::wstring& title, const std::wstring& text, HICON largeIcon);
 
   bool Added() const { return added_; }
+  HICON Icon() const { return icon_; }
+  const std::wstring& Tip() const { return tip_; }
   // Registered once per session by the shell; the owner's map routes it here.
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
 

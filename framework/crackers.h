@@ -21,6 +21,9 @@
 //   MSG_WM_PAINT(f)           void f(HDC dc)   (null for WM_PAINT, the DC for WM_PRINTCLIENT)
 //   MSG_WM_PRINTCLIENT(f)     void f(HDC dc)
 //   MSG_WM_TIMER(f)           void f(UINT_PTR id)
+//   MSG_WM_POWERBROADCAST(f)  void f(UINT event)   PBT_*; answers TRUE
+//   MSG_WM_WTSSESSION_CHANGE(f) void f(UINT event, DWORD sessionId)   WTS_*
+//   MSG_WM_TIMECHANGE(f)      void f()
 //   MSG_WM_CONTEXTMENU(f)     void f(HWND window, POINT point)
 //   MSG_WM_MOUSEMOVE(f)       void f(UINT keys, POINT point)
 //   MSG_WM_KILLFOCUS(f)       void f(HWND gainingFocus)
@@ -115,6 +118,12 @@ inline POINT PointFromLParam(LPARAM lp) {
 #define MSG_WM_PAINT(func) FRAMEWORK_CRACKED(uMsg == WM_PAINT, (func(reinterpret_cast<HDC>(wParam)), lResult = 0))
 #define MSG_WM_PRINTCLIENT(func) \
   FRAMEWORK_CRACKED(uMsg == WM_PRINTCLIENT, (func(reinterpret_cast<HDC>(wParam)), lResult = 0))
+#define MSG_WM_POWERBROADCAST(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_POWERBROADCAST, (func(static_cast<UINT>(wParam)), lResult = TRUE))
+#define MSG_WM_WTSSESSION_CHANGE(func)            \
+  FRAMEWORK_CRACKED(uMsg == WM_WTSSESSION_CHANGE, \
+                    (func(static_cast<UINT>(wParam), static_cast<DWORD>(lParam)), lResult = 0))
+#define MSG_WM_TIMECHANGE(func) FRAMEWORK_CRACKED(uMsg == WM_TIMECHANGE, (func(), lResult = 0))
 #define MSG_WM_TIMER(func) FRAMEWORK_CRACKED(uMsg == WM_TIMER, (func(static_cast<UINT_PTR>(wParam)), lResult = 0))
 #define MSG_WM_CONTEXTMENU(func)            \
   FRAMEWORK_CRACKED(uMsg == WM_CONTEXTMENU, \

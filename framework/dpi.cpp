@@ -107,7 +107,10 @@ UniqueFont CreatePointFont(const wchar_t* face, int points, int weight, bool und
 }
 
 UniqueIcon LoadIconForDpi(HINSTANCE module, int id, int size96, int dpi) {
-  const int size = Scale(size96, dpi);
+  return LoadIconOfSize(module, id, Scale(size96, dpi));
+}
+
+UniqueIcon LoadIconOfSize(HINSTANCE module, int id, int size) {
   static const LoadIconWithScaleDownFn scaleDown = Lookup<LoadIconWithScaleDownFn>(L"comctl32.dll",
                                                                                    "LoadIconWithScaleDown");
   if (scaleDown) {

@@ -50,5 +50,7 @@ UniqueFont CreatePointFont(const wchar_t* face, int points, int weight, bool und
 // An icon resource at the size a 96-DPI size96 becomes at dpi, picked from the
 // sizes the resource holds (scaled down from a larger one where none fits).
 UniqueIcon LoadIconForDpi(HINSTANCE module, int id, int size96, int dpi);
+// An icon resource at size pixels square, likewise (what the shell asks for: GetSystemMetrics(SM_CXSMICON)).
+UniqueIcon LoadIconOfSize(HINSTANCE module, int id, int size);
 
 }  // namespace framework

@@ -256,6 +256,15 @@ bool DlgGroupEntry::OpenRow(int row) {
   return true;
 }
 
+bool DlgGroupEntry::SelectContact(std::int32_t id) {
+  const int row = FindRow(id);
+  if (row < 0) return false;
+  list_.SetItemState(-1, 0, LVIS_SELECTED);
+  list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  list_.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  return true;
+}
+
 bool DlgGroupEntry::RemoveContact(const Contact& contact) {
   const int row = FindRow(contact.id);
   // A contact the find filter hides has rows all the same.

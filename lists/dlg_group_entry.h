@@ -94,6 +94,9 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   // Selects the row and opens its contact (Enter in the find field opens the
   // first one); false without such a row.
   bool OpenRow(int row);
+  // Selects the contact's row alone, gives it the focus mark and scrolls it
+  // into view; false when the contact has no row shown.
+  bool SelectContact(std::int32_t id);
 
   GroupEntryListView& List() { return list_; }
   HIMAGELIST MenuImages() const { return menuImages_.get(); }

@@ -21,6 +21,9 @@
 #define IDI_STATUS_GREEN 111
 // A snoozed contact's ball.
 #define IDI_STATUS_GREY 150
+// The tray icon with an orange ball (someone due soon) and a red one (someone due today or overdue).
+#define IDI_TRAY_SOON 160
+#define IDI_TRAY_URGENT 161
 
 // Bitmaps: strips of 16 x 16 cells on magenta for masked image lists
 #define IDB_MENU 112

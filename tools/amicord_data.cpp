@@ -112,6 +112,7 @@ int Write(const std::wstring& folder) {
   engine.saveJournal = data.hasJournal;
   if (data.hasJournal) {
     engine.journal->contacts = std::move(data.journal.contacts);
+    engine.journal->state = data.journal.state;
     engine.journal->Touch();
   }
   std::wstring reason;

@@ -9,6 +9,8 @@ checking the JSON that amicord-data prints.
   e2e.py tab-right SHOT WX Y                 x of the last tab's right edge on row Y
   e2e.py rows SHOT LEFT TOP RIGHT BOTTOM     number of 40-pixel rows that hold text
   e2e.py has-colour SHOT X0 Y0 X1 Y1 R G B   exit 0 when the area holds that colour
+  e2e.py balloon SHOT                        x y inside the notification drawn above the tray
+  e2e.py tray-ball SHOT red|orange|none      exit 0 when the tray icon's corner ball is that colour
   e2e.py write-original DIR RECORDS.json        groups.dat, contacts.dat, options.dat
   e2e.py cut FILE TEXT                       cut FILE in the middle of TEXT's first copy
 """
@@ -123,6 +125,55 @@ def has_colour(path, x0, y0, x1, y1, colour):
                for y in range(max(0, y0), min(shot.size[1], y1)))
 
 
+def balloon(path):
+    """The shell draws a notification as a white box with black text, its tail
+    pointing at the icon, just above the right end of the taskbar: rows of
+    that strip with a long white run, and black text between them. Answers
+    a point inside the box, or None."""
+    shot = load(path)
+    width, height = shot.size
+    pixels = shot.load()
+    rows_found = []
+    text = 0
+    for y in range(height - 220, height - 22):
+        run = 0
+        best = (0, 0)
+        for x in range(width - 420, width):
+            run = run + 1 if is_white(pixels[x, y]) else 0
+            if run > best[0]:
+                best = (run, x)
+            text += sum(pixels[x, y]) < 150
+        if best[0] >= 100:
+            rows_found.append((y, best[1] - best[0] // 2))
+    if len(rows_found) < 20 or text < 50:
+        return None
+    y, x = rows_found[len(rows_found) // 2]
+    return x, y
+
+
+def tray_ball(path):
+    """The colour of the ball in the lower-right corner of the tray icon:
+    "red", "orange" or "none"."""
+    found = tray_icon(path)
+    if not found:
+        return None
+    cx, cy = found
+    pixels = load(path).load()
+    red = orange = 0
+    for y in range(cy, cy + 8):
+        for x in range(cx, cx + 8):
+            r, g, b = pixels[x, y]
+            if r > 180 and g < 90 and b < 90:
+                red += 1
+            elif r > 220 and g >= 100 and r - g >= 75 and b < 80:  # the coin's gold stays under 75
+                orange += 1
+    if red >= 6 and red > orange:
+        return "red"
+    if orange >= 6:
+        return "orange"
+    return "none"
+
+
 # The files of the program our users come from: wide text archives of library
 # version 3, which writes no item version after a collection's element count.
 # Each wide character is one UTF-16LE unit, with a 0x0D byte before every 0x0A
@@ -216,6 +267,15 @@ def main(argv):
         print(rows(args[0], *map(int, args[1:5])))
     elif command == "has-colour":
         return 0 if has_colour(args[0], *map(int, args[1:5]), tuple(map(int, args[5:8]))) else 1
+    elif command == "balloon":
+        found = balloon(args[0])
+        if not found:
+            return 1
+        print(*found)
+    elif command == "tray-ball":
+        found = tray_ball(args[0])
+        print(found)
+        return 0 if found == args[1] else 1
     elif command == "write-original":
         write_original(args[0], args[1])
     elif command == "cut":

@@ -39,6 +39,10 @@ tr -d ' \n' <"$dir/journal.json" | grep -q '"entries":\[{"time":1700000000,"text
 tr -d ' \n' <"$dir/journal.json" | grep -q '"id":77' && fail "a journal of a contact that is not there was kept"
 tr -d ' \n' <"$dir/journal.json" | grep -q '"reminders":{"enabled":true,"at":540,"lastRemindedDay":""}' ||
   fail "a journal without reminder settings should get the defaults"
+set='"journal":{"status":"ok","contacts":[],"reminders":{"enabled":false,"at":0,"lastRemindedDay":"2026-12-01"}}}'
+printf '%s' "${json%\}},$set" | "$tool" write "$dir/journal4" || fail "write should take reminder settings"
+"$tool" dump "$dir/journal4" | tr -d ' \n' | grep -q '"reminders":{"enabled":false,"at":0,"lastRemindedDay":"2026-12-01"}' ||
+  fail "the reminder settings written should be the ones dumped"
 late='"journal":{"status":"ok","contacts":[],"reminders":{"enabled":true,"at":1440,"lastRemindedDay":""}}}'
 printf '%s' "${json%\}},$late" | "$tool" write "$dir/journal3" 2>"$dir/err"
 [ $? -eq 1 ] && grep -q "journal.reminders.at: out of range" "$dir/err" || fail "a reminder time past midnight should be refused"

@@ -103,7 +103,9 @@ TEST(Icons, EveryIconHasItsSizesStoredWithTrueAlpha) {
                         {IDI_ADD_CONTACT, small},
                         {IDI_STATUS_RED, small},
                         {IDI_STATUS_ORANGE, small},
-                        {IDI_STATUS_GREEN, small}};
+                        {IDI_STATUS_GREEN, small},
+                        {IDI_TRAY_SOON, small},
+                        {IDI_TRAY_URGENT, small}};
   for (const Want& want : icons) {
     for (int size : want.sizes) {
       SCOPED_TRACE("icon " + std::to_string(want.id) + " at " + std::to_string(size));
@@ -154,6 +156,59 @@ TEST(Icons, StatusBallsAndCoinHaveTheirColours) {
   EXPECT_GT(coin.r, coin.g);
   EXPECT_GT(coin.g, coin.b + 60);
   EXPECT_GT(coin.r, 180);
+}
+
+// An icon's pixels at size, top-down.
+std::vector<Pixel> IconPixels(int id, int size) {
+  HICON icon = static_cast<HICON>(LoadImageW(Module(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0));
+  EXPECT_NE(icon, nullptr) << "icon " << id << " at " << size;
+  if (!icon) return {};
+  ICONINFO info = {};
+  EXPECT_TRUE(GetIconInfo(icon, &info));
+  std::vector<Pixel> pixels = ReadPixels(info.hbmColor, size, size);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+  return pixels;
+}
+
+TEST(Icons, TrayVariantsAreTheCoinWithAnOrangeOrRedBallInTheLowerRightCorner) {
+  for (int size : {16, 20, 24, 32}) {
+    SCOPED_TRACE("at " + std::to_string(size));
+    const std::vector<Pixel> coin = IconPixels(IDI_APP, size);
+    const std::vector<Pixel> soon = IconPixels(IDI_TRAY_SOON, size);
+    const std::vector<Pixel> urgent = IconPixels(IDI_TRAY_URGENT, size);
+    ASSERT_EQ(soon.size(), coin.size());
+    ASSERT_EQ(urgent.size(), coin.size());
+    const auto at = [size](const std::vector<Pixel>& pixels, int x, int y) -> const Pixel& {
+      return pixels[static_cast<size_t>(y) * size + x];
+    };
+    // The upper-left stays the coin the user knows.
+    int same = 0;
+    for (int y = 0; y < size / 2; ++y)
+      for (int x = 0; x < size / 2; ++x)
+        same += std::memcmp(&at(coin, x, y), &at(soon, x, y), sizeof(Pixel)) == 0 &&
+                std::memcmp(&at(coin, x, y), &at(urgent, x, y), sizeof(Pixel)) == 0;
+    EXPECT_EQ(same, size * size / 4);
+    // The ball's middle, a quarter of the size in from the corner: readable at 16 pixels.
+    const int middle = size - 1 - size / 4;
+    const Pixel red = at(urgent, middle, middle);
+    const Pixel orange = at(soon, middle, middle);
+    EXPECT_EQ(red.a, 255);
+    EXPECT_GT(red.r, red.g + 100);
+    EXPECT_GT(red.r, red.b + 100);
+    EXPECT_EQ(orange.a, 255);
+    EXPECT_GT(orange.r, orange.b + 120);
+    EXPECT_GT(orange.g, orange.b + 40);
+    EXPECT_GT(orange.g, red.g + 40);
+    // A light ring round the ball on its way to the centre of the icon.
+    int light = 0;
+    for (int step = 0; step < size / 2; ++step) {
+      const Pixel p = at(urgent, middle - step, middle - step);
+      light += p.a == 255 && p.r > 200 && p.g > 200 && p.b > 200;
+    }
+    EXPECT_GE(light, 1);
+  }
 }
 
 bool IsMagenta(const Pixel& p) { return p.r == 255 && p.g == 0 && p.b == 255; }

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -44,6 +45,14 @@ class OutsideChangesWindow : public apptest::MainWindowFixture {
     theirs.Load();
     change(theirs);
     ASSERT_TRUE(theirs.Save());
+  }
+
+  // The start-up moment may remind and save the journal: it runs before the
+  // cases write outside, as it does in the program well before any sync.
+  HWND Start() {
+    HWND window = MainWindowFixture::Start();
+    scheduler_.Advance(std::chrono::milliseconds(0));
+    return window;
   }
 
   void Changed() {

@@ -1,0 +1,100 @@
+#include "app/reminders.h"
+
+#include <chrono>
+#include <vector>
+
+#include "app/data_session.h"
+#include "app/group_tabs.h"
+#include "app/tray_icon.h"
+#include "framework/dpi.h"
+#include "framework/dialog.h"
+#include "model/platform.h"
+#include "resource.h"
+
+namespace {
+
+UniqueIcon LoadShellIcon(int id, int metric) {
+  return framework::LoadIconOfSize(framework::ResourceInstance(), id, ::GetSystemMetrics(metric));
+}
+
+}  // namespace
+
+Reminders::Reminders(DataSession& session, GroupTabs& tabs, TrayIcon& tray)
+    : session_(session),
+      tabs_(tabs),
+      tray_(tray),
+      moments_([this] { return session_.GetEngine().journal->state.reminders.at; },
+               ReminderMoments::Callbacks{[this] { Moment(); }, [this] { Refresh(); }}) {}
+
+Reminders::~Reminders() { Stop(); }
+
+void Reminders::Start(HWND window) {
+  // The shell draws its icons at the system DPI, whatever the window's monitor.
+  plainIcon_ = LoadShellIcon(IDI_APP, SM_CXSMICON);
+  soonIcon_ = LoadShellIcon(IDI_TRAY_SOON, SM_CXSMICON);
+  urgentIcon_ = LoadShellIcon(IDI_TRAY_URGENT, SM_CXSMICON);
+  largeIcon_ = LoadShellIcon(IDI_APP, SM_CXICON);
+  Refresh();
+  moments_.Start(window);
+}
+
+void Reminders::Stop() {
+  moments_.Stop();
+  if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
+  refreshTask_ = 0;
+}
+
+std::vector<DuePerson> Reminders::Due() const {
+  const Engine& engine = session_.GetEngine();
+  return PeopleDue(*engine.contacts, *engine.journal, engine.options->warnPercent, engine.options->warnDays,
+                   platform::Now());
+}
+
+HICON Reminders::IconFor(TrayLook look) const {
+  switch (look) {
+    case TrayLook::Soon:
+      return soonIcon_.get();
+    case TrayLook::Urgent:
+      return urgentIcon_.get();
+    case TrayLook::Nobody:
+      break;
+  }
+  return plainIcon_.get();
+}
+
+void Reminders::DataChanged() {
+  if (refreshTask_) return;
+  refreshTask_ = framework::UiScheduler().After(std::chrono::milliseconds(0), [this] {
+    refreshTask_ = 0;
+    Refresh();
+  });
+}
+
+void Reminders::SettingsChanged() {
+  moments_.Reschedule();
+  Refresh();
+}
+
+void Reminders::Refresh() {
+  if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
+  refreshTask_ = 0;
+  const std::vector<DuePerson> due = Due();
+  tray_.Show(IconFor(LookOf(due)), TrayTipText(due));
+}
+
+void Reminders::Moment() {
+  Journal& journal = *session_.GetEngine().journal;
+  const std::vector<DuePerson> due = Due();
+  // The tray's look comes from the same reading of the clock as the notification.
+  tray_.Show(IconFor(LookOf(due)), TrayTipText(due));
+  ReminderSettings settings = journal.state.reminders;
+  const std::vector<DuePerson> tell = diary_.ToTell(due, settings, platform::Now());
+  if (tell.empty()) return;
+  tray_.Notify(kReminderTitle, ReminderText(tell, kReminderTextRoom), largeIcon_.get());
+  namedPerson_ = tell.front().id;
+  // The day is kept so that a restart does not remind again.
+  journal.SetReminders(settings);
+  session_.SaveAll();
+}
+
+bool Reminders::ShowNamedPerson() { return namedPerson_ >= 0 && tabs_.ShowOnAllByPriority(namedPerson_); }

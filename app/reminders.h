@@ -1,0 +1,67 @@
+#pragma once
+#include "base/windows_api.h"
+
+#include <cstdint>
+
+#include "app/reminder_moments.h"
+#include "framework/handles.h"
+#include "framework/scheduler.h"
+#include "model/reminders.h"
+
+class DataSession;
+class GroupTabs;
+class TrayIcon;
+
+// The reminders that reach the user: the tray icon's look and tip follow who
+// is due, and once a day (at the reminder time, or the first moment after it)
+// a notification names them; clicked, it shows the first one named.
+class Reminders {
+ public:
+  // session, tabs and tray are not owned and outlive the reminders.
+  Reminders(DataSession& session, GroupTabs& tabs, TrayIcon& tray);
+  ~Reminders();
+  Reminders(const Reminders&) = delete;
+  Reminders& operator=(const Reminders&) = delete;
+
+  // The system's messages for the moments; the main window's map chains it.
+  ReminderMoments& Moments() { return moments_; }
+
+  // window (the main window, not owned) gets the session's messages. The
+  // tray is given its look at once, before it is added.
+  void Start(HWND window);
+  void Stop();
+
+  // Something that may change who is due happened: one refresh follows, a
+  // moment later, however many changes come before it (a load of thousands
+  // of contacts refreshes once).
+  void DataChanged();
+  // The reminder settings changed: the day's timers are set again.
+  void SettingsChanged();
+  // Shows who is due now in the tray's icon and tip.
+  void Refresh();
+  // Names whom the once-a-day rule lets through, and keeps the day in the journal.
+  void Moment();
+
+  // The notification was clicked: the first person it named, on the "All" tab
+  // sorted by priority, selected and in view. False when there is no such
+  // person, or none with a row shown (the find filter may hide it).
+  bool ShowNamedPerson();
+  std::int32_t NamedPerson() const { return namedPerson_; }
+
+ private:
+  std::vector<DuePerson> Due() const;
+  HICON IconFor(TrayLook look) const;
+
+  DataSession& session_;
+  GroupTabs& tabs_;
+  TrayIcon& tray_;
+  ReminderDiary diary_;
+  ReminderMoments moments_;
+  // At the shell's small-icon size; the notification's at its large size.
+  UniqueIcon plainIcon_;
+  UniqueIcon soonIcon_;
+  UniqueIcon urgentIcon_;
+  UniqueIcon largeIcon_;
+  framework::Scheduler::TaskId refreshTask_ = 0;
+  std::int32_t namedPerson_ = -1;
+};
