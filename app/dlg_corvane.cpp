@@ -156,6 +156,7 @@ void DlgCorvane::OnDpiChanged(UINT, const RECT* suggested) {
 
 void DlgCorvane::OnDestroy() {
   StoreWindowRect();
+  session_.SavePending();
   outside_.Stop();
   tray_.Remove();
   tabs_.DestroyPanels();
@@ -258,13 +259,13 @@ void DlgCorvane::OnContactRemoved(const Contact& contact) {
 void DlgCorvane::OnContactUpdated(const Contact& contact) {
   commands_.ContactTicked(contact);
   tabs_.ShowUndo(contact);
-  session_.SaveAll();
+  session_.SaveSoon();
 }
 
 void DlgCorvane::OnContactReverted(const Contact& contact) {
   commands_.TickUndone(contact);
   tabs_.HideUndo(contact);
-  session_.SaveAll();
+  session_.SaveSoon();
 }
 
 LRESULT DlgCorvane::OnTabSelected(NMHDR*) {
