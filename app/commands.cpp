@@ -179,6 +179,8 @@ void Commands::ShowAbout() {
 }
 
 bool Commands::RestoreBackup() {
+  // The backups are listed, and the files put back, from what is on disk.
+  session_.SavePending();
   const Engine& engine = session_.GetEngine();
   Backups backups(engine.FilePaths());
   const std::vector<BackupInfo> listed = backups.List();

@@ -1,5 +1,6 @@
 #include "app/data_session.h"
 
+#include <chrono>
 #include <cstdio>
 
 #include "model/backups.h"
@@ -20,6 +21,7 @@ DataSession::DataSession()
 }
 
 DataSession::~DataSession() {
+  CancelPendingSave();
   liveSession = outerSession_;
   framework::SetExceptionReporter(outerReporter_);
 }
@@ -73,6 +75,7 @@ void DataSession::ReportLoadProblems() {
 }
 
 bool DataSession::SaveAll() {
+  CancelPendingSave();
   ++saveCount_;
   Backups(engine_.FilePaths()).MakeDailyIfDue();
   std::wstring reason;
@@ -91,6 +94,27 @@ bool DataSession::SaveAll() {
     ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
   }
   return false;
+}
+
+void DataSession::SaveSoon() {
+  if (pendingSave_) return;
+  pendingScheduler_ = &framework::UiScheduler();
+  pendingSave_ = pendingScheduler_->After(std::chrono::milliseconds(0), [this] {
+    pendingSave_ = 0;
+    SaveAll();
+  });
+  // Without a timer the save cannot wait.
+  if (!pendingSave_) SaveAll();
+}
+
+void DataSession::SavePending() {
+  if (pendingSave_) SaveAll();
+}
+
+void DataSession::CancelPendingSave() {
+  if (!pendingSave_) return;
+  pendingScheduler_->Cancel(pendingSave_);
+  pendingSave_ = 0;
 }
 
 HWND DataSession::BoxOwner() const { return window_ && ::IsWindow(window_) ? window_ : nullptr; }

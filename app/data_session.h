@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "framework/message_map.h"
+#include "framework/scheduler.h"
 #include "model/engine.h"
 
 // The program's data while it runs: the Engine, loading it, and saving it
@@ -36,6 +37,14 @@ class DataSession {
   // backs the files up as they are. A file someone else wrote since it was
   // last read is kept beside before it is replaced, and the user is told.
   bool SaveAll();
+  // SaveAll a moment later, once what the user did is on screen: the thread's
+  // timers come after pending input and painting. Requests made before it runs
+  // give one save; a SaveAll that comes first takes its place.
+  void SaveSoon();
+  // Runs the save SaveSoon asked for now, if it has not run yet: before
+  // anything reads or replaces the files, and before the window goes.
+  void SavePending();
+  bool HasPendingSave() const { return pendingSave_ != 0; }
 
   // Files written by someone else that still do not read completely: each is
   // kept as a .damaged copy, the data in memory stays (the next save writes
@@ -53,12 +62,16 @@ class DataSession {
   static void ReportHandlerException(UINT message, const char* what);
   void ReportConflicts(const std::vector<std::wstring>& copies);
   HWND BoxOwner() const;
+  void CancelPendingSave();
 
   Engine engine_;
   HWND window_ = nullptr;  // not owned
   Engine::LoadReport loadReport_;
   bool saveFailureReported_ = false;
   int saveCount_ = 0;
+  // The scheduler is kept with the task: a test may install another meanwhile.
+  framework::Scheduler* pendingScheduler_ = nullptr;  // not owned
+  framework::Scheduler::TaskId pendingSave_ = 0;
   // Sessions nest only in tests; the one made last is the one reporting.
   DataSession* outerSession_ = nullptr;
   framework::ExceptionReporter outerReporter_ = nullptr;

@@ -161,6 +161,7 @@ void DlgCorvane::OnDpiChanged(UINT, const RECT* suggested) {
 
 void DlgCorvane::OnDestroy() {
   StoreWindowRect();
+  session_.SavePending();
   outside_.Stop();
   reminders_.Stop();
   tray_.Remove();
@@ -269,14 +270,14 @@ void DlgCorvane::OnContactUpdated(const Contact& contact) {
   commands_.ContactTicked(contact);
   tabs_.ShowUndo(contact);
   reminders_.DataChanged();
-  session_.SaveAll();
+  session_.SaveSoon();
 }
 
 void DlgCorvane::OnContactReverted(const Contact& contact) {
   commands_.TickUndone(contact);
   tabs_.HideUndo(contact);
   reminders_.DataChanged();
-  session_.SaveAll();
+  session_.SaveSoon();
 }
 
 LRESULT DlgCorvane::OnTabSelected(NMHDR*) {

@@ -47,6 +47,8 @@ void OutsideChanges::Look(bool retry) {
     return;
   }
   blocked_ = blockedRetry_ = false;
+  // A change of ours not yet written would otherwise give way to the files.
+  session_.SavePending();
   Engine::Reread reread = session_.GetEngine().ReadChanged();
   std::vector<std::wstring> damaged;
   bool again = false;

@@ -3,6 +3,7 @@
 #include "base/windows_api.h"
 #include <commctrl.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "app/dlg_corvane.h"
 #include "app/tab_text.h"
+#include "framework/scheduler.h"
 #include "model/platform.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
@@ -95,6 +97,10 @@ class MainWindowTabs : public apptest::MainWindowFixture {
     engine.contacts->Add(L"Eve", L"", Days, 7, now, L"", 1);
     ASSERT_TRUE(engine.Save());
   }
+
+  // Outlives the window: a tick's save waits for it.
+  framework::ManualScheduler scheduler_;
+  framework::ScopedUiScheduler scopedScheduler_{scheduler_};
 };
 
 TEST_F(MainWindowTabs, WithoutDataThereIsTheAllTabAlone) {
@@ -369,6 +375,8 @@ TEST_F(MainWindowTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithAS
   EXPECT_NE(friends.List().UndoButton(3), nullptr);
   EXPECT_EQ(GroupPanel(2).List().UndoButton(3), nullptr);
   EXPECT_EQ(all.List().UndoButton(1), nullptr);
+  EXPECT_EQ(session().SaveCount(), 0) << "saved once the tick is on screen";
+  scheduler_.Advance(std::chrono::milliseconds(0));
   EXPECT_EQ(session().SaveCount(), 1);
   {
     Engine saved;
@@ -381,6 +389,7 @@ TEST_F(MainWindowTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithAS
   cid->UndoContacted();
   EXPECT_EQ(all.List().UndoButton(3), nullptr);
   EXPECT_EQ(friends.List().UndoButton(3), nullptr);
+  scheduler_.Advance(std::chrono::milliseconds(0));
   EXPECT_EQ(session().SaveCount(), 2);
 
   // The panels answer for contacts they do not list.

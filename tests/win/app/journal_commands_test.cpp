@@ -6,6 +6,9 @@
 #include "base/windows_api.h"
 #include <commctrl.h>
 
+#include <chrono>
+
+#include "framework/scheduler.h"
 #include "model/archive.h"
 #include "model/snooze.h"
 #include "tests/win/app/app_fixture.h"
@@ -66,6 +69,9 @@ class JournalCommands : public apptest::MainWindowFixture {
 
   Time now_ = kNow;
   platform::Clock previousClock_;
+  // Outlives the window: a tick's save waits for it.
+  framework::ManualScheduler scheduler_;
+  framework::ScopedUiScheduler scopedScheduler_{scheduler_};
 };
 
 TEST_F(JournalCommands, ATickRecordsAnEntryAndItsUndoRemovesExactlyThatEntry) {
@@ -75,10 +81,12 @@ TEST_F(JournalCommands, ATickRecordsAnEntryAndItsUndoRemovesExactlyThatEntry) {
   ASSERT_TRUE(Ann().MarkContacted(kNow));
   EXPECT_EQ(Times(*engine().journal, 1), (std::vector<Time>{kNow, kNow - 10 * kDay}));
   EXPECT_EQ(engine().journal->SnoozedUntil(1), 0) << "a tick ends the snooze";
+  scheduler_.Advance(std::chrono::milliseconds(0));
   EXPECT_EQ(Times(SavedJournal(), 1), (std::vector<Time>{kNow, kNow - 10 * kDay}));
 
   Ann().UndoContacted();
   EXPECT_EQ(Times(*engine().journal, 1), (std::vector<Time>{kNow - 10 * kDay}));
+  scheduler_.Advance(std::chrono::milliseconds(0));
   EXPECT_EQ(Times(SavedJournal(), 1), (std::vector<Time>{kNow - 10 * kDay}));
   EXPECT_EQ(Ann().lastContacted, kNow - 10 * kDay);
 }

@@ -154,6 +154,8 @@ TEST_F(RowKeys, ContactedAndCtrlEnterTickTheSelectedRowAsAClickDoesAndUndoRestor
   EXPECT_EQ(Person(1).lastContacted, kStart) << "only the selected row";
   EXPECT_TRUE(Ticked(2));
   EXPECT_TRUE(UndoShown(2));
+  EXPECT_EQ(session().SaveCount(), 0) << "saved once the tick is on screen";
+  scheduler_.Advance(std::chrono::milliseconds(0));
   EXPECT_EQ(session().SaveCount(), 1);
   scheduler_.Advance(std::chrono::seconds(1));
   EXPECT_FALSE(Ticked(2)) << "the box unticks a second later, as after a click";
