@@ -51,12 +51,16 @@ class TickSave : public apptest::MainWindowFixture {
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(List());
     scheduler_.Advance(kNoTime);  // what the start leaves for idle moments
+    // The start-up moment may have saved a reminder's day; only the ticks'
+    // saves count here.
+    savesAtStart_ = session().SaveCount();
   }
   void TearDown() override {
     MainWindowFixture::TearDown();
     platform::ReplaceClock(previousClock_);
   }
 
+  int Saves() { return session().SaveCount() - savesAtStart_; }
   GroupEntryListView& List() { return groupTabs().AllPanel()->List(); }
   void ClickTick(int id) {
     HWND box = List().TickBox(id);
@@ -75,6 +79,7 @@ class TickSave : public apptest::MainWindowFixture {
   framework::ScopedUiScheduler scopedScheduler_{scheduler_};
   Time now_ = kStart + 10 * kDay;
   platform::Clock previousClock_;
+  int savesAtStart_ = 0;
 };
 
 }  // namespace
@@ -83,29 +88,29 @@ TEST_F(TickSave, TicksAreShownAtOnceAndTheirOneSaveFollowsUnlessASaveCameFirst) 
   ClickTick(1);
   EXPECT_TRUE(Ticked(1));
   EXPECT_TRUE(UndoShown(1));
-  EXPECT_EQ(session().SaveCount(), 0) << "the save waits until the tick is on screen";
+  EXPECT_EQ(Saves(), 0) << "the save waits until the tick is on screen";
   EXPECT_EQ(ReadSaved().ann, kStart);
   EXPECT_EQ(ReadSaved().annJournal, std::vector<Time>{kStart});
 
   // A second tick before the save ran: the same save takes both.
   ClickTick(2);
   scheduler_.Advance(kNoTime);
-  EXPECT_EQ(session().SaveCount(), 1);
+  EXPECT_EQ(Saves(), 1);
   Saved saved = ReadSaved();
   EXPECT_EQ(saved.ann, now_);
   EXPECT_EQ(saved.bob, now_);
   EXPECT_EQ(saved.annJournal, (std::vector<Time>{now_, kStart})) << "the journal is written with the contacts";
   scheduler_.Advance(std::chrono::seconds(1));
-  EXPECT_EQ(session().SaveCount(), 1);
+  EXPECT_EQ(Saves(), 1);
 
   // The undo's save, overtaken by a save of everything: that one is enough.
   SendMessageW(List(), WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(List().UndoButton(1)));
   EXPECT_FALSE(UndoShown(1));
   EXPECT_TRUE(session().HasPendingSave());
   SendMessageW(window_->m_hWnd, WM_SAVE_DATA, 0, 0);
-  EXPECT_EQ(session().SaveCount(), 2);
+  EXPECT_EQ(Saves(), 2);
   scheduler_.Advance(kNoTime);
-  EXPECT_EQ(session().SaveCount(), 2);
+  EXPECT_EQ(Saves(), 2);
   EXPECT_EQ(ReadSaved().ann, kStart);
   EXPECT_EQ(ReadSaved().annJournal, std::vector<Time>{kStart});
 }
@@ -135,7 +140,7 @@ TEST_F(TickSave, AnOutsideChangeReadInWritesAPendingTickFirst) {
     ASSERT_TRUE(theirs.Save());
   }
   window_->OutsideChangesForTesting().LookNow();
-  EXPECT_EQ(session().SaveCount(), 1);
+  EXPECT_EQ(Saves(), 1);
   EXPECT_EQ(ReadSaved().annJournal, (std::vector<Time>{now_, kStart}));
   EXPECT_EQ(engine().journal->Entries(1).size(), 2u) << "the tick stays in memory";
   EXPECT_EQ(boxes.texts().size(), 1u) << "their version is kept beside, and the user told";
