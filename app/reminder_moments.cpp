@@ -23,7 +23,7 @@ ReminderMoments::~ReminderMoments() { Stop(); }
 Time ReminderMoments::NextTimeOfDay(Time now, std::int32_t minutes) {
   minutes = std::clamp(minutes, 0, kMinutesPerDay - 1);
   for (int days = 0; days < 3; ++days) {
-    const Time when = StartOfDayAfter(now, days) + minutes * kSecondsPerMinute;
+    const Time when = TimeOfDayAfter(now, days, minutes);
     if (when > now) return when;
   }
   return now + kMinutesPerDay * kSecondsPerMinute;

@@ -31,14 +31,17 @@ Time SeenNow(const Contact& contact, Time snoozedUntil, Time now) {
   return now - (snoozedUntil - DueTime(contact));
 }
 
-Time StartOfDayAfter(Time now, int days) {
+Time StartOfDayAfter(Time now, int days) { return TimeOfDayAfter(now, days, 0); }
+
+Time TimeOfDayAfter(Time now, int days, int minutes) {
+  const Time fallback = now + static_cast<Time>(days) * kSecondsPerDay;
   std::tm local{};
-  if (!ToLocal(now, local)) return now + static_cast<Time>(days) * kSecondsPerDay;
+  if (!ToLocal(now, local)) return fallback;
   local.tm_mday += days;
   local.tm_hour = 0;
-  local.tm_min = 0;
+  local.tm_min = minutes;
   local.tm_sec = 0;
   local.tm_isdst = -1;
   const Time start = FromLocal(local);
-  return start == -1 ? now + static_cast<Time>(days) * kSecondsPerDay : start;
+  return start == -1 ? fallback : start;
 }

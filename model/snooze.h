@@ -13,3 +13,7 @@ bool IsSnoozeActive(const Contact& contact, Time snoozedUntil, Time now);
 Time SeenNow(const Contact& contact, Time snoozedUntil, Time now);
 // The local midnight that starts the day `days` days after the day of `now`.
 Time StartOfDayAfter(Time now, int days);
+// The local time `minutes` after midnight on that day, counted on the clock
+// rather than added in seconds, so a day that changes to or from summer time
+// still gives the time of day asked for.
+Time TimeOfDayAfter(Time now, int days, int minutes);

@@ -2,9 +2,12 @@
 // once-a-day rule.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include "model/reminders.h"
+#include "model/snooze.h"
 
 namespace {
 
@@ -215,4 +218,26 @@ TEST(Reminders, LocalDayIsTheCalendarDateOfTheLocalClock) {
   for (const wchar_t* bad : {L"2026-02-29", L"2026-13-01", L"2026-00-10", L"2026-04-31", L"2026-1-01", L"2026/01/01",
                              L"20260101xx", L"+026-01-01", L""})
     EXPECT_FALSE(IsCalendarDay(bad)) << std::wstring(bad).size();
+}
+
+// The day's reminder time is read on the clock: on the night summer time
+// begins, 9:00 is still 9:00 and not 10:00.
+TEST(Reminders, TheTimeOfDayHoldsOnADayThatChangesToSummerTime) {
+  const char* previous = std::getenv("TZ");
+  const std::string saved = previous ? previous : "";
+  ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+  ::tzset();
+  const Time justAfterMidnight = 1774740600;  // 2026-03-29 00:30 CET, the night summer time begins
+  const Time nine = TimeOfDayAfter(justAfterMidnight, 0, 9 * 60);
+  std::tm local{};
+  ASSERT_TRUE(platform::ToLocalParts(nine, local));
+  EXPECT_EQ(local.tm_hour, 9);
+  EXPECT_EQ(local.tm_min, 0);
+  EXPECT_EQ(local.tm_mday, 29);
+  EXPECT_EQ(nine - StartOfDayAfter(justAfterMidnight, 0), 8 * 3600) << "an hour of that night does not exist";
+  if (previous)
+    ::setenv("TZ", saved.c_str(), 1);
+  else
+    ::unsetenv("TZ");
+  ::tzset();
 }
