@@ -104,6 +104,11 @@ void ChooseEntry(HWND dialog, int id, int index) {
   SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(list));
 }
 
+HWND DialogFocus(HWND dialog) {
+  if (GetActiveWindow() != dialog) SetActiveWindow(dialog);
+  return GetFocus();
+}
+
 std::wstring Text(HWND dialog, int id) {
   wchar_t buffer[1024] = {};
   GetDlgItemTextW(dialog, id, buffer, 1024);

@@ -69,5 +69,10 @@ LPARAM EntryData(HWND dialog, int id, int index);
 // Selects an entry of the group list as a user's pick does (CBN_SELENDOK).
 void ChooseEntry(HWND dialog, int id, int index);
 std::wstring Text(HWND dialog, int id);
+// The control the dialog gives the keyboard focus to. Tests share one desktop,
+// and a window of a test running alongside may take the activation away; the
+// dialog keeps its focus control while inactive and gives it back when it is
+// active again, so the dialog is made this thread's active window first.
+HWND DialogFocus(HWND dialog);
 
 }  // namespace test

@@ -102,7 +102,7 @@ TEST_F(DlgContactTest, ChecksRunInOrderAndOnlyTheFirstFailureIsTold) {
   DlgContact dialog;
   Prepare(dialog);
   driver.Expect(kCaption, [this](HWND window) {
-    EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_NAME));
+    EXPECT_EQ(test::DialogFocus(window), GetDlgItem(window, IDC_NAME));
     test::Click(window, IDOK);  // empty name and zero interval
     EXPECT_EQ(driver.TakeMessages(), Messages{kNameMessage});
     SetDlgItemTextW(window, IDC_NAME, L"   ");

@@ -27,7 +27,7 @@ TEST(DlgGroup, AddModeWithOnlyANameGivesDaysNoCountAndTheDefaultPicture) {
     EXPECT_EQ(test::EntryText(window, IDC_INTERVAL_UNIT, 2), L"Months");
     for (int index = 0; index < 3; ++index) EXPECT_EQ(test::EntryData(window, IDC_INTERVAL_UNIT, index), index);
     // The first tab stop has the focus.
-    EXPECT_EQ(GetFocus(), GetDlgItem(window, IDC_GROUP_NAME));
+    EXPECT_EQ(test::DialogFocus(window), GetDlgItem(window, IDC_GROUP_NAME));
     SetDlgItemTextW(window, IDC_GROUP_NAME, L"Friends");
     test::Click(window, IDOK);
   });

@@ -64,7 +64,7 @@ TEST(DlgOptions, OpensWithTheValuesItWasGiven) {
     EXPECT_TRUE(Checked(window, IDC_REMIND)) << "reminders are on unless turned off";
     EXPECT_TRUE(Enabled(window, IDC_REMIND_AT));
     EXPECT_EQ(PickedMinutes(window), 9 * 60);
-    EXPECT_EQ(GetFocus(), GetDlgItem(window, IDOK));
+    EXPECT_EQ(test::DialogFocus(window), GetDlgItem(window, IDOK));
     test::Click(window, IDOK);
   });
   EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
