@@ -72,7 +72,7 @@ std::wstring Compose(const Kinds& kinds, std::size_t named) {
 
 std::vector<DuePerson> PeopleDue(const Contacts& contacts, const Journal& journal, std::int32_t warnPercent,
                                  std::int32_t warnDays, Time now) {
-  std::vector<std::pair<DuePerson, const std::string*>> found;
+  std::vector<DuePerson> due;
   for (const Contacts::Item& contact : contacts) {
     if (!contact) continue;
     // A snooze that counts shows the contact as snoozed, never as due; one
@@ -96,20 +96,17 @@ std::vector<DuePerson> PeopleDue(const Contacts& contacts, const Journal& journa
       continue;
     }
     person.name = contact->name;
-    found.emplace_back(std::move(person), &contact->Texts().nameKey);
+    due.push_back(std::move(person));
   }
-  std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
-    const DuePerson& left = a.first;
-    const DuePerson& right = b.first;
+  // Names are compared only among equals, and directly: asking for the
+  // contacts' sort keys would make their notes' texts too, on the start-up path.
+  std::sort(due.begin(), due.end(), [](const DuePerson& left, const DuePerson& right) {
     if (left.due != right.due) return Rank(left.due) < Rank(right.due);
     if (left.days != right.days) return left.due == Due::Overdue ? left.days > right.days : left.days < right.days;
-    const int byName = a.second->compare(*b.second);
+    const int byName = platform::CompareNoCase(left.name, right.name);
     if (byName != 0) return byName < 0;
     return left.id < right.id;
   });
-  std::vector<DuePerson> due;
-  due.reserve(found.size());
-  for (auto& [person, key] : found) due.push_back(std::move(person));
   return due;
 }
 
