@@ -40,7 +40,7 @@ void ChangeFeed::Tell(const Change& change) {
 }
 
 void ChangeFeed::Unsubscribe(std::size_t id) {
-  subscribers_.erase(std::remove_if(subscribers_.begin(), subscribers_.end(),
-                                    [id](const Entry& entry) { return entry.id == id; }),
-                     subscribers_.end());
+  subscribers_.erase(
+      std::remove_if(subscribers_.begin(), subscribers_.end(), [id](const Entry& entry) { return entry.id == id; }),
+      subscribers_.end());
 }

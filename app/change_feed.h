@@ -14,11 +14,11 @@
 struct Change {
   enum class Kind {
     GroupAdded,
-    GroupRemoved,      // its contacts have gone already, each told
-    GroupEdited,       // name, picture or default interval
+    GroupRemoved,  // its contacts have gone already, each told
+    GroupEdited,   // name, picture or default interval
     ContactAdded,
-    ContactRemoved,    // before the collection erases it
-    ContactTicked,     // lastContacted is the tick's time
+    ContactRemoved,  // before the collection erases it
+    ContactTicked,   // lastContacted is the tick's time
     TickUndone,
     ContactEdited,     // through its dialog
     JournalChanged,    // an entry logged or deleted, a snooze

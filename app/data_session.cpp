@@ -44,8 +44,7 @@ void DataSession::Start(HWND window) {
 }
 
 void DataSession::Tell(const Change& change) {
-  if (change.kind == Change::Kind::GroupRemoved && change.group)
-    engine_.contacts->RemoveByGroup(change.group->id);
+  if (change.kind == Change::Kind::GroupRemoved && change.group) engine_.contacts->RemoveByGroup(change.group->id);
   FollowTick(change);
   changes_.Tell(change);
   switch (change.kind) {

@@ -10,9 +10,7 @@
 #include "app/group_tabs.h"
 
 FindBar::FindBar(DataSession& session, GroupTabs& tabs)
-    : session_(session),
-      tabs_(tabs),
-      changes_(session.Changes().Subscribe([this](const Change& change) {
+    : session_(session), tabs_(tabs), changes_(session.Changes().Subscribe([this](const Change& change) {
         if (field_ && (change.kind == Change::Kind::Reloaded || change.kind == Change::Kind::Imported))
           PrepareTexts(session_.GetEngine().contacts);
       })) {}

@@ -39,7 +39,7 @@ class GroupTabs {
 
   // The "All" tab and panel, a tab for each group and every contact's rows.
   // window is the main window, tabs its tab control (neither owned); owner
-  // is what the panels ask to open contacts and to save.
+  // is what the panels ask to open a contact's dialogs.
   void Build(HWND window, HWND tabs, PanelOwner& owner);
   void DestroyPanels();
   // Fits every made panel to the tab control's page.

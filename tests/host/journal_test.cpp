@@ -107,9 +107,9 @@ TEST(Journal, DeletingEntriesFromTheHistoryMatchesEachByTimeAndText) {
   journal.Record(3, kNow - 4 * kDay, L"lunch");
   journal.Record(3, kNow - kDay);
   // Two of the same time, told apart by their text; one that is gone already is skipped.
-  DeleteEntries(journal, contact,
-                {JournalEntry{kNow - kDay, L""}, JournalEntry{kNow - 4 * kDay, L"lunch"},
-                 JournalEntry{kNow - 2 * kDay, L""}});
+  DeleteEntries(
+      journal, contact,
+      {JournalEntry{kNow - kDay, L""}, JournalEntry{kNow - 4 * kDay, L"lunch"}, JournalEntry{kNow - 2 * kDay, L""}});
   ASSERT_EQ(journal.Entries(3).size(), 2u);
   EXPECT_EQ(journal.Entries(3)[0].text, L"");
   EXPECT_EQ(journal.Entries(3)[1].text, L"call");

@@ -55,7 +55,7 @@ class Find : public MainWindowFixture {
 
 TEST_F(Find, TypingFiltersTheListsThroughTabSwitchesUntilEsc) {
   WriteData();
-  HWND window = Start();
+  Start();
   wchar_t cue[64] = {};
   SendMessageW(Field(), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 64);
   EXPECT_STREQ(cue, L"Find (Ctrl+F)");
