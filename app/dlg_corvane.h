@@ -1,8 +1,6 @@
 #pragma once
 #include "base/windows_api.h"
 
-#include <shellapi.h>
-
 #include "app/commands.h"
 #include "app/data_session.h"
 #include "app/file_drop.h"
