@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,11 +57,12 @@ bool Commands::Run(int id) {
   }
 }
 
-void Commands::SaveData() { session_.SaveAll(); }
-
-void Commands::Redraw() {
+void Commands::Changed(Change::Kind kind, const Contact* contact, const Group* group) {
+  Change change{kind};
+  change.contact = contact;
+  change.group = group;
+  session_.Tell(change);
   ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-  if (onStatusesChanged) onStatusesChanged();
 }
 
 void Commands::AddContact() {
@@ -90,9 +92,10 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
   if (!engine.contacts->Find(contactId, contact) || !contact) return false;
   contact->Update(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
                   dialog.groupId);
-  // A new name or new notes may let the contact through the find filter, or not.
-  tabs_.Refilter(contactId);
-  if (onStatusesChanged) onStatusesChanged();
+  Change edited{Change::Kind::ContactEdited};
+  edited.contact = contact.get();
+  session_.Tell(edited);
+  session_.SaveAll();
   return true;
 }
 
@@ -122,16 +125,15 @@ void Commands::ChangeOptions() {
   options.warnDays = dialog.warnDays;
   options.showLastContacted = dialog.showLastContacted;
   options.minimizeToTray = dialog.minimizeToTray;
-  // The reminder settings live in the journal, not in options.dat, and are
-  // saved with it; the day last reminded stays.
-  const bool remindersChanged = reminders.enabled != dialog.remindersEnabled || reminders.at != dialog.remindAt;
-  reminders.enabled = dialog.remindersEnabled;
-  reminders.at = dialog.remindAt;
-  journal.SetReminders(reminders);
-  // Saved with the next change or at exit, like the window's place.
-  tabs_.ApplyDisplaySettings();
-  Redraw();
-  if (remindersChanged && onRemindersChanged) onRemindersChanged();
+  // The reminder settings live in the journal, not in options.dat; the day
+  // last reminded stays.
+  ReminderSettings chosen = reminders;
+  chosen.enabled = dialog.remindersEnabled;
+  chosen.at = dialog.remindAt;
+  journal.SetReminders(chosen);
+  Changed(Change::Kind::OptionsChanged);
+  if (chosen.TimingDiffers(reminders)) session_.Tell(Change{Change::Kind::RemindersChanged});
+  session_.SaveAll();
 }
 
 void Commands::EditGroup() {
@@ -145,8 +147,7 @@ void Commands::EditGroup() {
   group->unit = dialog.unit;
   group->count = dialog.count;
   session_.SaveAll();
-  tabs_.RenameGroup(*group);
-  Redraw();
+  Changed(Change::Kind::GroupEdited, nullptr, group.get());
 }
 
 void Commands::DeleteGroup() {
@@ -193,7 +194,10 @@ bool Commands::RestoreBackup() {
   }
   if (dialog.DoModal(window_) != IDOK || dialog.chosen < 0) return false;
   std::wstring reason;
-  if (backups.Restore(listed[static_cast<std::size_t>(dialog.chosen)], reason)) return true;
+  if (backups.Restore(listed[static_cast<std::size_t>(dialog.chosen)], reason)) {
+    session_.Tell(Change{Change::Kind::FilesRestored});
+    return true;
+  }
   const std::wstring text = L"Amicord could not restore the backup.\n\n" + reason +
                             L"\n\nYour data is as it was before.";
   ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
@@ -208,18 +212,6 @@ Contact* Commands::FindContact(std::int32_t contactId) const {
 
 const Journal* Commands::ContactJournal() const { return session_.GetEngine().journal.get(); }
 
-void Commands::ContactTicked(const Contact& contact) {
-  RecordTick(*session_.GetEngine().journal, contact);
-  ticks_[contact.id] = contact.lastContacted;
-}
-
-void Commands::TickUndone(const Contact& contact) {
-  const auto tick = ticks_.find(contact.id);
-  if (tick == ticks_.end()) return;
-  UndoTick(*session_.GetEngine().journal, contact.id, tick->second);
-  ticks_.erase(tick);
-}
-
 bool Commands::LogContact(std::int32_t contactId, HWND dialogParent) {
   if (!FindContact(contactId)) return false;
   DlgLogContact dialog;
@@ -230,7 +222,7 @@ bool Commands::LogContact(std::int32_t contactId, HWND dialogParent) {
   if (!contact) return false;
   ::LogContact(*session_.GetEngine().journal, *contact, dialog.when, dialog.text);
   session_.SaveAll();
-  Redraw();
+  Changed(Change::Kind::JournalChanged, contact);
   return true;
 }
 
@@ -245,45 +237,24 @@ bool Commands::ShowHistory(std::int32_t contactId, HWND dialogParent) {
   dialog.DoModal(dialogParent);
   Contact* contact = FindContact(contactId);
   if (!contact || dialog.deleted.empty()) return false;
-  for (const JournalEntry& gone : dialog.deleted) {
-    const std::vector<JournalEntry>& entries = journal.Entries(contactId);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i].time != gone.time || entries[i].text != gone.text) continue;
-      DeleteEntry(journal, *contact, i);
-      break;
-    }
-  }
+  DeleteEntries(journal, *contact, dialog.deleted);
   session_.SaveAll();
-  Redraw();
+  Changed(Change::Kind::JournalChanged, contact);
   return true;
 }
 
-bool Commands::SnoozeContact(std::int32_t contactId, Snooze choice, HWND dialogParent) {
+bool Commands::SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND dialogParent) {
   if (!FindContact(contactId)) return false;
   const Time now = platform::Now();
-  Time until = 0;
-  switch (choice) {
-    case Snooze::Tomorrow:
-      until = StartOfDayAfter(now, 1);
-      break;
-    case Snooze::InThreeDays:
-      until = StartOfDayAfter(now, 3);
-      break;
-    case Snooze::InAWeek:
-      until = StartOfDayAfter(now, 7);
-      break;
-    case Snooze::ChooseDate: {
-      DlgSnoozeDate dialog;
-      dialog.now = now;
-      if (dialog.DoModal(dialogParent) != IDOK || !FindContact(contactId)) return false;
-      until = dialog.until;
-      break;
-    }
-    case Snooze::Stop:
-      break;
+  std::optional<Time> until = SnoozeEnd(choice, now);
+  if (!until) {
+    DlgSnoozeDate dialog;
+    dialog.now = now;
+    if (dialog.DoModal(dialogParent) != IDOK || !FindContact(contactId)) return false;
+    until = dialog.until;
   }
-  session_.GetEngine().journal->Snooze(contactId, until);
+  session_.GetEngine().journal->Snooze(contactId, *until);
   session_.SaveAll();
-  Redraw();
+  Changed(Change::Kind::JournalChanged, FindContact(contactId));
   return true;
 }

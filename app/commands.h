@@ -2,11 +2,10 @@
 #include "base/windows_api.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "app/change_feed.h"
 #include "app/import_export.h"
 #include "lists/panel_owner.h"
 #include "model/contact.h"
@@ -26,7 +25,8 @@ class GroupTabs;
 
 // The user's commands, whether from a button, a capital letter, the tray or
 // the tab menu, and what the panels ask of their owner. Each runs its dialog
-// over the main window, changes the collections and asks for a save.
+// over the main window, makes its change through the model, tells the
+// session's change feed what the model did not announce, and asks for a save.
 class Commands : public PanelOwner {
  public:
   // session and tabs are not owned and outlive the commands.
@@ -53,41 +53,27 @@ class Commands : public PanelOwner {
   void OpenHelp();
   void ShowAbout();
   // Lets the user choose a backup and puts it in place (the current files are
-  // backed up first). True when the files on disk were replaced: the caller
-  // then reads them in as it reads any file changed outside the program.
+  // backed up first). True when the files on disk were replaced; the session
+  // is then told (FilesRestored), and they are read in as any file changed
+  // outside the program.
   bool RestoreBackup();
   // Files dropped on the window: the import's preview without the file chooser.
   void ImportFiles(const std::vector<std::wstring>& paths) { importExport_.ImportFiles(paths); }
 
   // PanelOwner: what the group panels ask for.
   bool EditContact(std::int32_t contactId, HWND dialogParent) override;
-  void SaveData() override;
   bool LogContact(std::int32_t contactId, HWND dialogParent) override;
   bool ShowHistory(std::int32_t contactId, HWND dialogParent) override;
-  bool SnoozeContact(std::int32_t contactId, Snooze choice, HWND dialogParent) override;
+  bool SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND dialogParent) override;
   const Journal* ContactJournal() const override;
 
-  // A tick recorded on the contact (it announced WM_CONTACT_UPDATED) and its
-  // undo (WM_CONTACT_REVERTED): the journal gets the tick's entry, and the
-  // undo removes exactly that entry again. The caller saves.
-  void ContactTicked(const Contact& contact);
-  void TickUndone(const Contact& contact);
-
-  // Told after a change that may make someone due or not without a model
-  // message: the options, a group's interval, an edit, a log entry, a snooze.
-  std::function<void()> onStatusesChanged;
-  // Called after the Options dialog changed whether or when reminders come,
-  // so that they can be scheduled again; may be empty.
-  std::function<void()> onRemindersChanged;
-
  private:
-  void Redraw();
+  // Tells the feed and repaints the window: statuses may read differently now.
+  void Changed(Change::Kind kind, const Contact* contact = nullptr, const Group* group = nullptr);
   Contact* FindContact(std::int32_t contactId) const;
 
   DataSession& session_;
   GroupTabs& tabs_;
   HWND window_ = nullptr;  // not owned
-  // The time of each contact's last tick that can still be undone.
-  std::unordered_map<std::int32_t, Time> ticks_;
   ImportExport importExport_;
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "model/backups.h"
+#include "model/journal_history.h"
 
 namespace {
 
@@ -36,7 +37,43 @@ void DataSession::ReportHandlerException(UINT message, const char* what) {
   reportingException = false;
 }
 
-void DataSession::Load() { loadReport_ = engine_.Load(); }
+void DataSession::Start(HWND window) {
+  window_ = window;
+  loadReport_ = engine_.Load();
+  SendChangesTo(window);
+}
+
+void DataSession::Tell(const Change& change) {
+  if (change.kind == Change::Kind::GroupRemoved && change.group) engine_.contacts->RemoveByGroup(change.group->id);
+  FollowTick(change);
+  changes_.Tell(change);
+  switch (change.kind) {
+    case Change::Kind::ContactRemoved:
+      if (window_) ::PostMessageW(window_, WM_SAVE_AFTER_REMOVAL, 0, 0);
+      break;
+    case Change::Kind::ContactTicked:
+    case Change::Kind::TickUndone:
+      SaveSoon();
+      break;
+    default:
+      break;
+  }
+}
+
+// The journal gets the tick's entry, and the undo removes exactly that entry again.
+void DataSession::FollowTick(const Change& change) {
+  if (!change.contact) return;
+  const Contact& contact = *change.contact;
+  if (change.kind == Change::Kind::ContactTicked) {
+    RecordTick(*engine_.journal, contact);
+    ticks_[contact.id] = contact.lastContacted;
+  } else if (change.kind == Change::Kind::TickUndone) {
+    const auto tick = ticks_.find(contact.id);
+    if (tick == ticks_.end()) return;
+    UndoTick(*engine_.journal, contact.id, tick->second);
+    ticks_.erase(tick);
+  }
+}
 
 void DataSession::SendChangesTo(HWND window) {
   engine_.groups->notifyWindow = window;

@@ -1,17 +1,32 @@
 #pragma once
 #include "base/windows_api.h"
 
+#include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
+#include "app/change_feed.h"
 #include "framework/message_map.h"
 #include "framework/scheduler.h"
 #include "model/engine.h"
 
-// The program's data while it runs: the Engine, loading it, and saving it
-// with the user told once when saving stops working. While a session lives it
-// is also where an exception that escaped a window's handler goes: data may be
-// at stake, so it is saved (and a failure reported) rather than lost silently.
+// Posted for each contact removal: the collection erases the contact only
+// after its removal message returns, so the save must come after that.
+inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
+
+// The program's data while it runs: the Engine, loading it, telling every
+// change to the parts that follow the data (Changes), and saving it with the
+// user told once when saving stops working. While a session lives it is also
+// where an exception that escaped a window's handler goes: data may be at
+// stake, so it is saved (and a failure reported) rather than lost silently.
+//
+// Saving: a command that changes data asks for the save itself, once its
+// change is made (SaveAll). What the rows change without a command is saved
+// here as Tell passes it on: a tick and its undo a moment later (SaveSoon), a
+// removed contact once the collection has erased it (WM_SAVE_AFTER_REMOVAL).
+// No change waits for a later one to be saved; the window's place and size
+// are saved at exit.
 class DataSession {
  public:
   DataSession();
@@ -19,20 +34,28 @@ class DataSession {
   DataSession(const DataSession&) = delete;
   DataSession& operator=(const DataSession&) = delete;
 
-  // The window that owns the session's message boxes; not owned, and may be
-  // destroyed before the session (the boxes then have no owner).
-  void SetWindow(HWND window) { window_ = window; }
-
-  // Reads the three files, remembering what was damaged for ReportLoadProblems.
-  void Load();
-  // The collections and every loaded contact announce their changes to window.
+  // Reads the data files, remembering what was damaged for ReportLoadProblems,
+  // and has the collections and every contact announce their changes to
+  // window, which hands them to Tell. The window (not owned) also owns the
+  // session's message boxes, and may be destroyed before the session (the
+  // boxes then have no owner).
+  void Start(HWND window);
+  // After the collections were given new records: they announce to the
+  // session's window too.
   void SendChangesTo(HWND window);
+  // Where the parts that follow the data subscribe.
+  ChangeFeed& Changes() { return changes_; }
+  // Passes a change on to the subscribers, with what the session itself does
+  // about it: a removed group's contacts go first, each told; a tick is
+  // recorded in the journal (and its undo taken out) before anyone is told;
+  // and the save policy above.
+  void Tell(const Change& change);
   bool HasLoadProblems() const { return loadReport_.AnyDamaged(); }
   // Tells the user which files were damaged and where their copies are kept;
   // once per start.
   void ReportLoadProblems();
 
-  // Writes the three data files; a failure is told to the user once, not at
+  // Writes the data files; a failure is told to the user once, not at
   // every save, until a save succeeds again. The first save of a day first
   // backs the files up as they are. A file someone else wrote since it was
   // last read is kept beside before it is replaced, and the user is told.
@@ -64,8 +87,13 @@ class DataSession {
   HWND BoxOwner() const;
   void CancelPendingSave();
 
+  void FollowTick(const Change& change);
+
   Engine engine_;
+  ChangeFeed changes_;
   HWND window_ = nullptr;  // not owned
+  // The time of each contact's last tick that can still be undone.
+  std::unordered_map<std::int32_t, Time> ticks_;
   Engine::LoadReport loadReport_;
   bool saveFailureReported_ = false;
   int saveCount_ = 0;

@@ -1,12 +1,8 @@
 #include "app/dlg_corvane.h"
 
-#include <string>
-#include <vector>
-
 #include "app/main_menus.h"
 #include "app/window_placement.h"
 #include "framework/dpi.h"
-#include "interchange/import_files.h"
 
 namespace {
 
@@ -26,42 +22,24 @@ RECT ToRect(const placement::Rect& rect) { return RECT{rect.left, rect.top, rect
 }  // namespace
 
 DlgCorvane::DlgCorvane()
-    : tabs_(session_.GetEngine().groups, session_.GetEngine().contacts, session_.GetEngine().options),
-      commands_(session_, tabs_),
-      outside_(session_, tabs_),
-      find_(tabs_) {}
+    : tray_(*this,
+            TrayController::Menu{
+                [this](bool windowShown) { return ::BuildTrayMenu(*this, menuImages_.get(), windowShown); },
+                [this](HMENU menu) { DetachImageList(menu); }},
+            [this] { reminders_.NotificationClicked(); }) {}
 
 DlgCorvane::~DlgCorvane() = default;
 
 BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
-  session_.SetWindow(m_hWnd);
+  session_.Start(m_hWnd);
   commands_.SetWindow(m_hWnd);
-  session_.Load();
   AttachControls();
-  // The icon is added with the look of who is due now.
-  reminders_.Start(m_hWnd);
-  tray_.Add(m_hWnd, TRAY_ICON_ID, WM_TRAYNOTIFY, tray_.Icon(), tray_.Tip());
-  commands_.onStatusesChanged = [this] { reminders_.DataChanged(); };
-  commands_.onRemindersChanged = [this] { reminders_.SettingsChanged(); };
-  outside_.onTakenIn = [this] { reminders_.DataChanged(); };
-  if (HMENU system = ::GetSystemMenu(m_hWnd, FALSE)) {
-    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_ABOUT, kAboutText);
-    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_RESTORE_BACKUP, kRestoreBackupText);
-    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_IMPORT_CONTACTS, kImportContactsText);
-    InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_EXPORT_CONTACTS, kExportContactsText);
-  }
-  DragAcceptFiles(m_hWnd, TRUE);
-
-  // The model tells this window of every change; the tabs pass it on.
-  session_.SendChangesTo(m_hWnd);
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
-  outside_.Start(m_hWnd, WM_DATA_FOLDER_CHANGED);
   find_.Attach(GetDlgItem(IDC_FIND));
-  find_.PrepareTexts(session_.GetEngine().contacts);
-  keyboard_ = KeyboardFilter(
-      m_hWnd, find_.Field(),
-      KeyboardFilter::Actions{[this] { find_.Focus(); }, [this] { find_.Clear(); }, [this] { find_.OpenFirst(); },
-                              [this](int step) { tabs_.SelectNext(step); }, [this] { commands_.OpenHelp(); }});
+  tray_.Add(reminders_.Start(m_hWnd));
+  systemMenu_.Insert();
+  fileDrop_.Accept();
+  outside_.Start(m_hWnd, WM_DATA_FOLDER_CHANGED);
 
   DlgResize_Init();
   PlaceWindow();
@@ -185,50 +163,6 @@ BOOL DlgCorvane::OnQueryEndSession(UINT, UINT) {
   return TRUE;
 }
 
-void DlgCorvane::HideToTray() {
-  ShowWindow(SW_HIDE);
-  windowShown_ = false;
-}
-
-void DlgCorvane::ShowMainWindow() {
-  ShowWindow(SW_SHOW);
-  windowShown_ = true;
-}
-
-void DlgCorvane::OnSysCommand(UINT command, POINT) {
-  // The low four bits are the system's own: the caption buttons and the keyboard
-  // set them differently for the same command.
-  command &= 0xFFF0;
-  if ((command == SC_MINIMIZE && session_.GetEngine().options->minimizeToTray) || command == SC_CLOSE)
-    HideToTray();
-  else if (command == (ID_ABOUT & 0xFFF0))
-    commands_.ShowAbout();
-  else if (command == (ID_SYSTEM_RESTORE_BACKUP & 0xFFF0))
-    RestoreBackup();
-  else if (command == (ID_SYSTEM_IMPORT_CONTACTS & 0xFFF0))
-    commands_.Run(ID_IMPORT_CONTACTS);
-  else if (command == (ID_SYSTEM_EXPORT_CONTACTS & 0xFFF0))
-    commands_.Run(ID_EXPORT_CONTACTS);
-  else
-    SetMsgHandled(false);
-}
-
-void DlgCorvane::OnDropFiles(HDROP drop) {
-  std::vector<std::wstring> paths;
-  const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-  for (UINT i = 0; i < count; ++i) {
-    std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
-    DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
-    if (interchange::IsImportFileName(path)) paths.push_back(path);
-  }
-  DragFinish(drop);
-  if (!paths.empty())
-    commands_.ImportFiles(paths);
-  else if (count > 0)
-    ::MessageBoxW(m_hWnd, L"Amicord imports contacts from vCard (.vcf) and CSV (.csv) files.", L"Amicord",
-                  MB_OK | MB_ICONINFORMATION);
-}
-
 void DlgCorvane::OnSaveData() { session_.SaveAll(); }
 
 void DlgCorvane::OnShowLoadProblems() { session_.ReportLoadProblems(); }
@@ -237,48 +171,29 @@ void DlgCorvane::OnDataFolderChanged() { outside_.FolderChanged(); }
 
 void DlgCorvane::OnEnable() { outside_.WindowEnabled(); }
 
-void DlgCorvane::RestoreBackup() {
-  if (commands_.RestoreBackup()) outside_.LookNow();
+void DlgCorvane::TellContact(Change::Kind kind, const Contact& contact) {
+  Change change{kind};
+  change.contact = &contact;
+  session_.Tell(change);
 }
 
 void DlgCorvane::OnGroupAdded(const Groups::Item& group) {
-  if (!group) return;
-  tabs_.AddGroup(*group);
-  RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  UpdateWindow();
+  if (group) session_.Tell(Change{Change::Kind::GroupAdded, group.get()});
 }
 
 void DlgCorvane::OnGroupRemoved(const Groups::Item& group) {
-  if (!group) return;
-  // The group's contacts leave its panel while it is still there.
-  session_.GetEngine().contacts->RemoveByGroup(group->id);
-  tabs_.RemoveGroup(group->id);
+  if (group) session_.Tell(Change{Change::Kind::GroupRemoved, group.get()});
 }
 
 void DlgCorvane::OnContactAdded(Contact& contact) {
-  tabs_.AddContact(contact);
-  reminders_.DataChanged();
+  Change change{Change::Kind::ContactAdded};
+  change.contact = change.added = &contact;
+  session_.Tell(change);
 }
 
-void DlgCorvane::OnContactRemoved(const Contact& contact) {
-  tabs_.RemoveContact(contact);
-  reminders_.DataChanged();
-  PostMessage(WM_SAVE_AFTER_REMOVAL);
-}
-
-void DlgCorvane::OnContactUpdated(const Contact& contact) {
-  commands_.ContactTicked(contact);
-  tabs_.ShowUndo(contact);
-  reminders_.DataChanged();
-  session_.SaveSoon();
-}
-
-void DlgCorvane::OnContactReverted(const Contact& contact) {
-  commands_.TickUndone(contact);
-  tabs_.HideUndo(contact);
-  reminders_.DataChanged();
-  session_.SaveSoon();
-}
+void DlgCorvane::OnContactRemoved(const Contact& contact) { TellContact(Change::Kind::ContactRemoved, contact); }
+void DlgCorvane::OnContactUpdated(const Contact& contact) { TellContact(Change::Kind::ContactTicked, contact); }
+void DlgCorvane::OnContactReverted(const Contact& contact) { TellContact(Change::Kind::TickUndone, contact); }
 
 LRESULT DlgCorvane::OnTabSelected(NMHDR*) {
   tabs_.ShowSelected();
@@ -300,72 +215,11 @@ LRESULT DlgCorvane::OnTabsRightClick(NMHDR*) {
   return 0;
 }
 
-UniqueMenu DlgCorvane::BuildTrayMenu() { return ::BuildTrayMenu(*this, menuImages_.get(), windowShown_); }
-
-bool DlgCorvane::BringModalDialogForward() {
-  if (::IsWindowEnabled(m_hWnd)) return false;
-  HWND popup = ::GetLastActivePopup(m_hWnd);
-  if (popup && popup != m_hWnd) {
-    if (!windowShown_) ShowMainWindow();
-    ::SetForegroundWindow(popup);
-  }
-  return true;
-}
-
-void DlgCorvane::ShowTrayMenu() {
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  if (UniqueMenu menu = BuildTrayMenu()) {
-    // Without the foreground the menu would not close on a click elsewhere.
-    ::SetForegroundWindow(m_hWnd);
-    ::TrackPopupMenu(menu.get(), TPM_LEFTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
-    PostMessage(WM_NULL);
-    DetachImageList(menu.get());
-  }
-}
-
-void DlgCorvane::OnTrayNotify(UINT iconId, UINT mouseMessage) {
-  // The menu's commands must not run under an open dialog: exiting there
-  // would pull the window out from under it.
-  if (mouseMessage == WM_RBUTTONDOWN && iconId == TRAY_ICON_ID && !BringModalDialogForward()) {
-    ShowTrayMenu();
-  } else if (mouseMessage == WM_LBUTTONDOWN && !windowShown_) {
-    BringForward();
-  } else if (mouseMessage == WM_LBUTTONDOWN) {
-    BringModalDialogForward();
-  } else if (mouseMessage == NIN_BALLOONUSERCLICK && iconId == TRAY_ICON_ID) {
-    OnNotificationClicked();
-  }
-}
-
-void DlgCorvane::OnNotificationClicked() {
-  BringForward();
-  if (!::IsWindowEnabled(m_hWnd) || reminders_.NamedPerson() < 0 || reminders_.ShowNamedPerson()) return;
-  // The find field's text hides the person: everyone is shown again.
-  find_.Clear();
-  reminders_.ShowNamedPerson();
-}
-
-void DlgCorvane::BringForward() {
-  if (BringModalDialogForward()) return;
-  ShowMainWindow();
-  if (::IsIconic(m_hWnd)) ShowWindow(SW_RESTORE);
-  ::BringWindowToTop(m_hWnd);
-  ::SetForegroundWindow(m_hWnd);
-}
-
-void DlgCorvane::OnTaskbarCreated() { tray_.AddAgain(); }
-
 UINT DlgCorvane::OnGetDlgCode(const MSG* message) {
   return message && message->message == WM_CHAR ? DLGC_WANTCHARS : 0;
 }
 
-void DlgCorvane::OnChar(UINT character, UINT, UINT) {
-  // Capital letters only: a plain key press must not open a dialog by accident.
-  if (character == L'C') commands_.Run(ID_ADD_CONTACT);
-  if (character == L'G') commands_.Run(ID_ADD_GROUP);
-  if (character == L'O') commands_.ChangeOptions();
-}
+void DlgCorvane::OnChar(UINT character, UINT, UINT) { keyboard_.OnChar(static_cast<wchar_t>(character)); }
 
 // The window itself gets the focus when no control of it holds one (at the
 // start, and when activated before any control had it). The tabs take it, as
@@ -383,9 +237,9 @@ void DlgCorvane::OnMenuCommand(UINT, int id, HWND) {
   if (id == ID_EXIT)
     Exit();
   else if (id == ID_SHOW_WINDOW)
-    BringForward();
+    tray_.BringForward();
   else if (id == ID_RESTORE_BACKUP)
-    RestoreBackup();
+    commands_.RestoreBackup();
   else
     commands_.Run(id);
 }

@@ -1,17 +1,16 @@
 #pragma once
 #include "base/windows_api.h"
 
-#include <shellapi.h>
-
 #include "app/commands.h"
 #include "app/data_session.h"
+#include "app/file_drop.h"
 #include "app/find_bar.h"
 #include "app/group_tabs.h"
+#include "app/keyboard_filter.h"
 #include "app/outside_changes.h"
 #include "app/reminders.h"
-#include "app/single_instance.h"
-#include "app/keyboard_filter.h"
-#include "app/tray_icon.h"
+#include "app/system_menu.h"
+#include "app/tray_controller.h"
 #include "controls/flat_buttons.h"
 #include "controls/owner_draw_menu.h"
 #include "controls/owner_drawn_button.h"
@@ -25,18 +24,15 @@
 
 // Shown once the window is up: what start-up found damaged in the data files.
 inline constexpr UINT WM_SHOW_LOAD_PROBLEMS = WM_APP + 1;
-// The notification-area icon and the messages it sends to the main window.
-inline constexpr UINT TRAY_ICON_ID = 1230;
-inline constexpr UINT WM_TRAYNOTIFY = WM_USER + 207;
-// Posted for each contact removal: the collection erases the contact only
-// after its removal message returns, so the save must come after that.
-inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
 // Posted by the watch on the settings folder (and by tests) when a file there changed.
 inline constexpr UINT WM_DATA_FOLDER_CHANGED = WM_APP + 3;
 
 // The program's one top-level window: a resizable modeless dialog holding the
-// group tabs and the command buttons. It routes messages to the parts that
-// own the work: the data session, the tabs, the commands and the tray icon.
+// find field, the group tabs and the command buttons. It coordinates the parts
+// that own the work: the data session (whose change feed the model's messages
+// go to, and which the tabs, the find texts, the outside changes and the
+// reminders follow), the commands, the tray, the system menu, dropped files
+// and the keyboard.
 class DlgCorvane : public CDialogImpl<DlgCorvane>,
                    public CDialogResize<DlgCorvane>,
                    public CWinDataExchange<DlgCorvane>,
@@ -56,11 +52,10 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_DESTROY(OnDestroy)
     MSG_WM_CLOSE(Exit)
     MSG_WM_QUERYENDSESSION(OnQueryEndSession)
-    MSG_WM_SYSCOMMAND(OnSysCommand)
-    MSG_WM_DROPFILES(OnDropFiles)
+    CHAIN_MSG_MAP_MEMBER(systemMenu_)
+    CHAIN_MSG_MAP_MEMBER(fileDrop_)
     CHAIN_MSG_MAP_MEMBER(reminders_.Moments())
-    MSG_NOTIFYICON(WM_TRAYNOTIFY, OnTrayNotify)
-    MSG_PLAIN(tray_.TaskbarCreatedMessage(), OnTaskbarCreated)
+    CHAIN_MSG_MAP_MEMBER(tray_)
     MSG_PLAIN(WM_SETFOCUS, OnFocusWindow)
     MSG_WM_GETDLGCODE(OnGetDlgCode)
     MSG_WM_CHAR(OnChar)
@@ -83,7 +78,6 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_PLAIN(WM_SHOW_LOAD_PROBLEMS, OnShowLoadProblems)
     MSG_PLAIN(WM_DATA_FOLDER_CHANGED, OnDataFolderChanged)
     MSG_PLAIN(WM_ENABLE, OnEnable)
-    MSG_PLAIN(SingleInstance::ShowMessage(), BringForward)
     REFLECT_NOTIFICATIONS()
     CHAIN_MSG_MAP(WTL_EX::COwnerDrawMenu<DlgCorvane>)
   END_MSG_MAP()
@@ -102,21 +96,14 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
 
   // Destroys the window, saves everything and ends the message loop.
   void Exit();
-  void ShowMainWindow();
-  // Shown, restored when minimised, and in front: the tray's "Show Window",
-  // and what a second start on the same data asks for. Under an open dialog
-  // the dialog comes forward instead.
-  void BringForward();
-  // Lets the user put a backup back, then reads it in.
-  void RestoreBackup();
 
   // The tray's popup menu as it would be shown now (built anew each time).
-  UniqueMenu BuildTrayMenu();
+  UniqueMenu BuildTrayMenu() { return tray_.BuildMenu(); }
   // The tab context menu.
   UniqueMenu BuildTabMenu();
 
   // The keys of the main window, for the message loop's filter chain.
-  CMessageFilter& Keyboard() { return keyboard_; }
+  KeyboardFilter& Keyboard() { return keyboard_; }
 
   // What tests read and drive; the program itself goes through messages.
   FindBar& FindForTesting() { return find_; }
@@ -124,7 +111,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   GroupTabs& TabsForTesting() { return tabs_; }
   OutsideChanges& OutsideChangesForTesting() { return outside_; }
   Reminders& RemindersForTesting() { return reminders_; }
-  bool ShownForTesting() const { return windowShown_; }
+  TrayController& TrayForTesting() { return tray_; }
+  bool ShownForTesting() const { return tray_.WindowShown(); }
   HIMAGELIST MenuImagesForTesting() const { return menuImages_.get(); }
 
  private:
@@ -135,11 +123,6 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnDpiChanged(UINT dpi, const RECT* suggested);
   void OnDestroy();
   BOOL OnQueryEndSession(UINT source, UINT logoff);
-  void OnSysCommand(UINT command, POINT point);
-  void OnDropFiles(HDROP drop);
-  void OnTrayNotify(UINT iconId, UINT mouseMessage);
-  void OnNotificationClicked();
-  void OnTaskbarCreated();
   UINT OnGetDlgCode(const MSG* message);
   void OnChar(UINT character, UINT repeat, UINT flags);
   void OnHelp(UINT code, int id, HWND control);
@@ -167,19 +150,16 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void LoadPictures();
   void PlaceWindow();
   void StoreWindowRect();
-  void HideToTray();
-  void ShowTrayMenu();
-  // While one of the program's modal dialogs is open the window is disabled:
-  // the tray then only brings that dialog forward.
-  bool BringModalDialogForward();
+  void TellContact(Change::Kind kind, const Contact& contact);
 
-  // Declared in acquisition order; destroyed in reverse.
+  // Declared in acquisition order; destroyed in reverse. Each part that
+  // follows the data subscribes to the session's changes as it is made, so
+  // the parts hear of a change in this order.
   DataSession session_;
-  GroupTabs tabs_;
-  Commands commands_;
-  OutsideChanges outside_;
-  FindBar find_;
-  KeyboardFilter keyboard_;
+  GroupTabs tabs_{session_};
+  Commands commands_{session_, tabs_};
+  FindBar find_{session_, tabs_};
+  OutsideChanges outside_{session_};
   WTL_EX::COwnerDrawnButton addContactButton_;
   WTL_EX::COwnerDrawnButton addGroupButton_;
   WTL_EX::COwnerDrawnButton optionsButton_;
@@ -187,7 +167,9 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   UniqueImageList menuImages_;
   UniqueIcon smallIcon_;
   UniqueIcon largeIcon_;
-  TrayIcon tray_;
-  Reminders reminders_{session_, tabs_, tray_};
-  bool windowShown_ = true;
+  TrayController tray_;
+  Reminders reminders_{session_, tabs_, find_, tray_.Icon()};
+  SystemMenu systemMenu_{*this, session_, commands_, tray_};
+  FileDrop fileDrop_{*this, commands_};
+  KeyboardFilter keyboard_{*this, find_, tabs_, commands_};
 };

@@ -6,11 +6,19 @@
 #include <chrono>
 #include <utility>
 
+#include "app/data_session.h"
 #include "app/group_tabs.h"
+
+FindBar::FindBar(DataSession& session, GroupTabs& tabs)
+    : session_(session), tabs_(tabs), changes_(session.Changes().Subscribe([this](const Change& change) {
+        if (field_ && (change.kind == Change::Kind::Reloaded || change.kind == Change::Kind::Imported))
+          PrepareTexts(session_.GetEngine().contacts);
+      })) {}
 
 void FindBar::Attach(HWND field) {
   field_ = field;
   if (field_) ::SendMessageW(field_, EM_SETCUEBANNER, FALSE, reinterpret_cast<LPARAM>(kCueText));
+  PrepareTexts(session_.GetEngine().contacts);
 }
 
 void FindBar::OnTextChanged() {

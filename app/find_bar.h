@@ -10,21 +10,25 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "app/change_feed.h"
 #include "framework/scheduler.h"
 #include "model/contacts.h"
 
+class DataSession;
 class GroupTabs;
 
 class FindBar {
  public:
   static constexpr wchar_t kCueText[] = L"Find (Ctrl+F)";
 
-  explicit FindBar(GroupTabs& tabs) : tabs_(tabs) {}  // tabs: not owned, outlive the bar
+  // session and tabs are not owned and outlive the bar.
+  FindBar(DataSession& session, GroupTabs& tabs);
   ~FindBar();
   FindBar(const FindBar&) = delete;
   FindBar& operator=(const FindBar&) = delete;
 
-  // The main window's field (not owned).
+  // The main window's field (not owned). The contacts' texts for finding are
+  // made from then on, and again for data read anew or imported.
   void Attach(HWND field);
   HWND Field() const { return field_; }
 
@@ -47,10 +51,12 @@ class FindBar {
 
   void PrepareBatch();
 
+  DataSession& session_;
   GroupTabs& tabs_;
   HWND field_ = nullptr;  // not owned
   boost::shared_ptr<const Contacts> preparing_;
   std::size_t nextToPrepare_ = 0;
   framework::Scheduler* scheduler_ = nullptr;  // not owned: the one asked
   framework::Scheduler::TaskId task_ = 0;
+  ChangeFeed::Subscription changes_;
 };

@@ -3,15 +3,65 @@
 #include <utility>
 #include <vector>
 
+#include "app/data_session.h"
 #include "app/tab_text.h"
 #include "framework/dpi.h"
 
-GroupTabs::GroupTabs(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts,
-                     boost::shared_ptr<const Options> options)
-    : groups_(std::move(groups)),
-      contacts_(std::move(contacts)),
-      options_(std::move(options)),
-      allPanel_(new DlgGroupEntry) {}
+GroupTabs::GroupTabs(DataSession& session)
+    : groups_(session.GetEngine().groups),
+      contacts_(session.GetEngine().contacts),
+      options_(session.GetEngine().options),
+      allPanel_(new DlgGroupEntry),
+      changes_(session.Changes().Subscribe([this](const Change& change) { Follow(change); })) {}
+
+void GroupTabs::Follow(const Change& change) {
+  using Kind = Change::Kind;
+  switch (change.kind) {
+    case Kind::GroupAdded:
+      if (!change.group) return;
+      AddGroup(*change.group);
+      ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+      ::UpdateWindow(window_);
+      return;
+    case Kind::GroupRemoved:
+      if (change.group) RemoveGroup(change.group->id);
+      return;
+    case Kind::GroupEdited:
+      if (change.group) RenameGroup(*change.group);
+      return;
+    case Kind::ContactAdded:
+      if (change.added) AddContact(*change.added);
+      return;
+    case Kind::ContactRemoved:
+      if (change.contact) RemoveContact(*change.contact);
+      return;
+    case Kind::ContactTicked:
+      if (change.contact) ShowUndo(*change.contact);
+      return;
+    case Kind::TickUndone:
+      if (change.contact) HideUndo(*change.contact);
+      return;
+    case Kind::ContactEdited:
+      // A new name or new notes may let the contact through the find filter, or not.
+      if (change.contact) Refilter(change.contact->id);
+      return;
+    case Kind::OptionsChanged:
+      ApplyDisplaySettings();
+      return;
+    case Kind::Replacing:
+      ClearRows();
+      return;
+    case Kind::Reloaded:
+      FollowGroups();
+      if (change.optionsReread) ApplyDisplaySettings();
+      return;
+    case Kind::JournalChanged:
+    case Kind::RemindersChanged:
+    case Kind::Imported:
+    case Kind::FilesRestored:
+      return;
+  }
+}
 
 RECT GroupTabs::PanelRect(const RECT& tabClient, int dpi) {
   // Below the row of tabs, whose height grows with the DPI.
@@ -158,8 +208,8 @@ bool GroupTabs::ShowOnAllByPriority(std::int32_t contactId) {
     TabCtrl_SetCurSel(tabs_, all);
     ShowSelected();
   }
-  allPanel_->SendMessage(WM_COMMAND, MAKEWPARAM(ID_SORT_PRIORITY, 0), 0);
-  return allPanel_->SelectContact(contactId);
+  allPanel_->SortBy(SortMode::Priority);
+  return allPanel_->Select(contactId);
 }
 
 DlgGroupEntry* GroupTabs::SelectedPanel() {
@@ -169,6 +219,14 @@ DlgGroupEntry* GroupTabs::SelectedPanel() {
   if (id == panels_.allId) return allPanel_.get();
   GroupEntriesWindowManager::Panel panel;
   return panels_.Find(id, panel) && panel && panel->m_hWnd ? panel.get() : nullptr;
+}
+
+DlgGroupEntry* GroupTabs::PanelWithList(HWND list) {
+  DlgGroupEntry* found = nullptr;
+  ForEachPanel([list, &found](DlgGroupEntry& panel) {
+    if (list && panel.m_hWnd && panel.List().m_hWnd == list) found = &panel;
+  });
+  return found;
 }
 
 DlgGroupEntry* GroupTabs::GroupPanel(std::int32_t groupId) {

@@ -10,6 +10,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include "app/change_feed.h"
 #include "app/group_entries_window_manager.h"
 #include "lists/dlg_group_entry.h"
 #include "lists/thumbnail_cache.h"
@@ -18,9 +19,12 @@
 #include "model/groups.h"
 #include "model/options.h"
 
+class DataSession;
+
 // The main window's tab control and the panels behind it: an "All" tab and
 // one tab per group, each group's panel made when its tab is first selected.
-// Model changes reach the panels that show the contact through here.
+// The tabs follow the session's changes; each reaches the panels that show
+// the contact.
 class GroupTabs {
  public:
   // Tab text is copied into a buffer of this many characters when inserted,
@@ -28,14 +32,14 @@ class GroupTabs {
   static constexpr std::size_t kTabTextBuffer = 600;
   static constexpr std::size_t kRenamedTabTextBuffer = 1200;
 
-  GroupTabs(boost::shared_ptr<Groups> groups, boost::shared_ptr<Contacts> contacts,
-            boost::shared_ptr<const Options> options);
+  // session is not owned and outlives the tabs.
+  explicit GroupTabs(DataSession& session);
   GroupTabs(const GroupTabs&) = delete;
   GroupTabs& operator=(const GroupTabs&) = delete;
 
   // The "All" tab and panel, a tab for each group and every contact's rows.
   // window is the main window, tabs its tab control (neither owned); owner
-  // is what the panels ask to open contacts and to save.
+  // is what the panels ask to open a contact's dialogs.
   void Build(HWND window, HWND tabs, PanelOwner& owner);
   void DestroyPanels();
   // Fits every made panel to the tab control's page.
@@ -64,6 +68,8 @@ class GroupTabs {
   bool ShowOnAllByPriority(std::int32_t contactId);
   // The panel of the selected tab; null before Build.
   DlgGroupEntry* SelectedPanel();
+  // The made panel whose contact list is list; null for any other window.
+  DlgGroupEntry* PanelWithList(HWND list);
 
   // For data read again from the files: ClearRows takes every contact's rows
   // out while those contacts still live; once the collections hold the new
@@ -93,6 +99,7 @@ class GroupTabs {
   static RECT PanelRect(const RECT& tabClient, int dpi = 96);
 
  private:
+  void Follow(const Change& change);
   // The one place a panel is prepared and its window made: hidden, in the
   // page rectangle, with the data it shows.
   bool CreatePanel(DlgGroupEntry& panel);
@@ -120,4 +127,5 @@ class GroupTabs {
   GroupEntriesWindowManager panels_;
   TCHITTESTINFO hit_{};
   std::wstring filter_;
+  ChangeFeed::Subscription changes_;
 };

@@ -102,6 +102,7 @@ void ImportExport::ImportFiles(const std::vector<std::wstring>& paths) {
   const interchange::ImportOutcome outcome = interchange::ApplyImport(plan, dialog.ticked, *engine.groups,
                                                                       *engine.contacts, dialogs::ImagesFolder(), now);
   session_.SaveAll();
+  session_.Tell(Change{Change::Kind::Imported});
   std::wstring text = interchange::ImportSummary(outcome);
   for (std::size_t i = 0; i < outcome.problems.size() && i < kListedProblems; ++i)
     text += L"\n" + ProblemLine(outcome.problems[i]);

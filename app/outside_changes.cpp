@@ -4,10 +4,12 @@
 #include <vector>
 
 #include "app/data_session.h"
-#include "app/group_tabs.h"
 #include "model/file_system.h"
 
-OutsideChanges::OutsideChanges(DataSession& session, GroupTabs& tabs) : session_(session), tabs_(tabs) {}
+OutsideChanges::OutsideChanges(DataSession& session)
+    : session_(session), changes_(session.Changes().Subscribe([this](const Change& change) {
+        if (change.kind == Change::Kind::FilesRestored) LookNow();
+      })) {}
 
 OutsideChanges::~OutsideChanges() { Stop(); }
 
@@ -76,13 +78,13 @@ void OutsideChanges::Look(bool retry) {
 }
 
 void OutsideChanges::TakeIn(Engine::Reread& reread) {
-  const bool optionsChanged = static_cast<bool>(reread.options);
-  // The rows point at the contacts about to be replaced: they go first.
-  tabs_.ClearRows();
+  Change reloaded{Change::Kind::Reloaded};
+  reloaded.optionsReread = static_cast<bool>(reread.options);
+  // The rows point at the contacts about to be replaced: they go first. The
+  // collections change without announcing each contact.
+  session_.Tell(Change{Change::Kind::Replacing});
   session_.GetEngine().Adopt(reread);
   session_.SendChangesTo(window_);
-  tabs_.FollowGroups();
-  if (optionsChanged) tabs_.ApplyDisplaySettings();
+  session_.Tell(reloaded);
   ::RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-  if (onTakenIn) onTakenIn();
 }

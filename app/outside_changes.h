@@ -2,23 +2,22 @@
 // Keeps the data in memory in step with files someone else writes into the
 // settings folder while the program runs (a sync service, a file put back by
 // hand, a restore). A file that reads completely replaces what memory holds
-// and the tabs and rows follow; one that stops part way may still be being
+// and the session tells its subscribers (the tabs and rows follow); one that stops part way may still be being
 // written, so it is looked at again a few seconds later, and only then
 // treated as damage. Nothing is reloaded under an open dialog: the look waits
 // until the main window is enabled again.
 #include "base/windows_api.h"
 
 #include <chrono>
-#include <functional>
 #include <set>
 #include <string>
 
+#include "app/change_feed.h"
 #include "app/folder_watch.h"
 #include "framework/scheduler.h"
 #include "model/engine.h"
 
 class DataSession;
-class GroupTabs;
 
 class OutsideChanges {
  public:
@@ -27,8 +26,8 @@ class OutsideChanges {
   // How long a file that stopped part way gets to be finished.
   static constexpr std::chrono::milliseconds kRetry{3000};
 
-  // session and tabs are not owned and outlive this object.
-  OutsideChanges(DataSession& session, GroupTabs& tabs);
+  // session is not owned and outlives this object.
+  explicit OutsideChanges(DataSession& session);
   ~OutsideChanges();
   OutsideChanges(const OutsideChanges&) = delete;
   OutsideChanges& operator=(const OutsideChanges&) = delete;
@@ -41,21 +40,16 @@ class OutsideChanges {
 
   // The folder changed: look once the writes have settled.
   void FolderChanged();
-  // Look now (after a restore put files in place).
+  // Look now (a restore put files in place: the session tells it).
   void LookNow() { Look(false); }
   // The main window was enabled again (a dialog closed).
   void WindowEnabled();
-
-  // Told after data read again from the files replaced what memory held
-  // (the collections change without announcing each contact).
-  std::function<void()> onTakenIn;
 
  private:
   void Look(bool retry);
   void TakeIn(Engine::Reread& reread);
 
   DataSession& session_;
-  GroupTabs& tabs_;
   HWND window_ = nullptr;  // not owned
   FolderWatch watch_;
   framework::Scheduler::TaskId settleTask_ = 0;
@@ -64,4 +58,5 @@ class OutsideChanges {
   std::set<std::wstring> waiting_;
   bool blocked_ = false;
   bool blockedRetry_ = false;
+  ChangeFeed::Subscription changes_;
 };

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "app/dlg_corvane.h"
-#include "app/letter_key_filter.h"
 #include "app/single_instance.h"
 #include "framework/message_loop.h"
 #include "framework/ui_startup.h"
@@ -38,8 +37,6 @@ int RunAmicord() {
     ShowWindow(window, SW_SHOW);
     // No IsDialogMessage: the window's letter keys are its own WM_CHAR handling.
     CMessageLoop loop;
-    LetterKeyFilter letterKeys(window);
-    loop.AddMessageFilter(&letterKeys);
     loop.AddMessageFilter(&mainWindow->Keyboard());
     exitCode = loop.Run();
   }

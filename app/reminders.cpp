@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/data_session.h"
+#include "app/find_bar.h"
 #include "app/group_tabs.h"
 #include "app/tray_icon.h"
 #include "framework/dpi.h"
@@ -19,23 +20,48 @@ UniqueIcon LoadShellIcon(int id, int metric) {
 
 }  // namespace
 
-Reminders::Reminders(DataSession& session, GroupTabs& tabs, TrayIcon& tray)
+// The shell draws its icons at the system DPI, whatever the window's monitor.
+Reminders::Reminders(DataSession& session, GroupTabs& tabs, FindBar& find, TrayIcon& tray)
     : session_(session),
       tabs_(tabs),
+      find_(find),
       tray_(tray),
       moments_([this] { return session_.GetEngine().journal->state.reminders.at; },
-               ReminderMoments::Callbacks{[this] { Moment(); }, [this] { Refresh(); }}) {}
+               ReminderMoments::Callbacks{[this] { Moment(); }, [this] { Refresh(); }}),
+      plainIcon_(LoadShellIcon(IDI_APP, SM_CXSMICON)),
+      soonIcon_(LoadShellIcon(IDI_TRAY_SOON, SM_CXSMICON)),
+      urgentIcon_(LoadShellIcon(IDI_TRAY_URGENT, SM_CXSMICON)),
+      largeIcon_(LoadShellIcon(IDI_APP, SM_CXICON)),
+      changes_(session.Changes().Subscribe([this](const Change& change) { Follow(change); })) {}
 
 Reminders::~Reminders() { Stop(); }
 
-void Reminders::Start(HWND window) {
-  // The shell draws its icons at the system DPI, whatever the window's monitor.
-  plainIcon_ = LoadShellIcon(IDI_APP, SM_CXSMICON);
-  soonIcon_ = LoadShellIcon(IDI_TRAY_SOON, SM_CXSMICON);
-  urgentIcon_ = LoadShellIcon(IDI_TRAY_URGENT, SM_CXSMICON);
-  largeIcon_ = LoadShellIcon(IDI_APP, SM_CXICON);
-  Refresh();
+void Reminders::Follow(const Change& change) {
+  switch (change.kind) {
+    case Change::Kind::RemindersChanged:
+      SettingsChanged();
+      return;
+    case Change::Kind::ContactAdded:
+    case Change::Kind::ContactRemoved:
+    case Change::Kind::ContactTicked:
+    case Change::Kind::TickUndone:
+    case Change::Kind::ContactEdited:
+    case Change::Kind::GroupEdited:
+    case Change::Kind::JournalChanged:
+    case Change::Kind::OptionsChanged:
+    case Change::Kind::Reloaded:
+      DataChanged();
+      return;
+    default:
+      // The contacts a group or an import took along were told one by one.
+      return;
+  }
+}
+
+TrayIconLook Reminders::Start(HWND window) {
+  TrayIconLook look = Refresh();
   moments_.Start(window);
+  return look;
 }
 
 void Reminders::Stop() {
@@ -75,11 +101,13 @@ void Reminders::SettingsChanged() {
   Refresh();
 }
 
-void Reminders::Refresh() {
+TrayIconLook Reminders::Refresh() {
   if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
   refreshTask_ = 0;
   const std::vector<DuePerson> due = Due();
-  tray_.Show(IconFor(LookOf(due)), TrayTipText(due));
+  TrayIconLook look{IconFor(LookOf(due)), TrayTipText(due)};
+  tray_.Show(look.icon, look.tip);
+  return look;
 }
 
 void Reminders::Moment() {
@@ -98,3 +126,10 @@ void Reminders::Moment() {
 }
 
 bool Reminders::ShowNamedPerson() { return namedPerson_ >= 0 && tabs_.ShowOnAllByPriority(namedPerson_); }
+
+void Reminders::NotificationClicked() {
+  if (namedPerson_ < 0 || ShowNamedPerson()) return;
+  // The find field's text hides the person: everyone is shown again.
+  find_.Clear();
+  ShowNamedPerson();
+}

@@ -2,23 +2,28 @@
 #include "base/windows_api.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
+#include "app/change_feed.h"
 #include "app/reminder_moments.h"
+#include "app/tray_icon.h"
 #include "framework/handles.h"
 #include "framework/scheduler.h"
 #include "model/reminders.h"
 
 class DataSession;
+class FindBar;
 class GroupTabs;
-class TrayIcon;
 
 // The reminders that reach the user: the tray icon's look and tip follow who
-// is due, and once a day (at the reminder time, or the first moment after it)
-// a notification names them; clicked, it shows the first one named.
+// is due (they follow the session's changes), and once a day (at the reminder
+// time, or the first moment after it) a notification names them; clicked, it
+// shows the first one named.
 class Reminders {
  public:
-  // session, tabs and tray are not owned and outlive the reminders.
-  Reminders(DataSession& session, GroupTabs& tabs, TrayIcon& tray);
+  // session, tabs, find and tray are not owned and outlive the reminders.
+  Reminders(DataSession& session, GroupTabs& tabs, FindBar& find, TrayIcon& tray);
   ~Reminders();
   Reminders(const Reminders&) = delete;
   Reminders& operator=(const Reminders&) = delete;
@@ -26,9 +31,9 @@ class Reminders {
   // The system's messages for the moments; the main window's map chains it.
   ReminderMoments& Moments() { return moments_; }
 
-  // window (the main window, not owned) gets the session's messages. The
-  // tray is given its look at once, before it is added.
-  void Start(HWND window);
+  // window (the main window, not owned) gets the session's messages. Answers
+  // the tray's look for who is due now, which the icon is added with.
+  TrayIconLook Start(HWND window);
   void Stop();
 
   // Something that may change who is due happened: one refresh follows, a
@@ -38,7 +43,7 @@ class Reminders {
   // The reminder settings changed: the day's timers are set again.
   void SettingsChanged();
   // Shows who is due now in the tray's icon and tip.
-  void Refresh();
+  TrayIconLook Refresh();
   // Names whom the once-a-day rule lets through, and keeps the day in the journal.
   void Moment();
 
@@ -47,13 +52,19 @@ class Reminders {
   // person, or none with a row shown (the find filter may hide it).
   bool ShowNamedPerson();
   std::int32_t NamedPerson() const { return namedPerson_; }
+  // The notification was clicked and the window is forward: ShowNamedPerson,
+  // clearing the find field when its text hides the person.
+  void NotificationClicked();
 
  private:
   std::vector<DuePerson> Due() const;
   HICON IconFor(TrayLook look) const;
 
+  void Follow(const Change& change);
+
   DataSession& session_;
   GroupTabs& tabs_;
+  FindBar& find_;
   TrayIcon& tray_;
   ReminderDiary diary_;
   ReminderMoments moments_;
@@ -64,4 +75,5 @@ class Reminders {
   UniqueIcon largeIcon_;
   framework::Scheduler::TaskId refreshTask_ = 0;
   std::int32_t namedPerson_ = -1;
+  ChangeFeed::Subscription changes_;
 };

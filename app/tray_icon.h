@@ -5,6 +5,12 @@
 
 #include <string>
 
+// A picture (not owned) and hover text for the icon.
+struct TrayIconLook {
+  HICON icon = nullptr;
+  std::wstring tip;
+};
+
 // The program's icon in the notification area. It is there from Add until
 // Remove or the end of the object, and comes back when a restarted shell
 // announces its new taskbar. Every request goes through one replaceable

@@ -123,37 +123,39 @@ void DlgGroupEntry::ShowRowMenu(POINT screen) {
 }
 
 LRESULT DlgGroupEntry::OnListDoubleClick(NMHDR*) {
-  OpenSelected();
+  Open();
   return 0;
 }
 
 void DlgGroupEntry::OnMenuCommand(UINT, int id, HWND) {
   switch (id) {
     case ID_CONTACT_OPEN:
-      OpenSelected();
+      Open();
       break;
     case ID_CONTACT_DELETE:
-      DeleteSelected();
+      Delete();
       break;
     case ID_SORT_NONE:
-      ChooseOrder(SortMode::None, L"None");
+      SortBy(SortMode::None);
       break;
     case ID_SORT_NAME:
-      ChooseOrder(SortMode::Name, L"Name");
+      SortBy(SortMode::Name);
       break;
     case ID_SORT_CONTACT_IN:
-      ChooseOrder(SortMode::ContactIn, L"Contact in");
+      SortBy(SortMode::ContactIn);
       break;
     case ID_SORT_PRIORITY:
-      ChooseOrder(SortMode::Priority, L"Priority");
+      SortBy(SortMode::Priority);
       break;
     default:
       break;
   }
 }
 
+void DlgGroupEntry::OnContactedCommand(UINT, int, HWND) { Tick(); }
+
 // Like the other row items, it does nothing without a selected row.
-void DlgGroupEntry::OnContactedCommand(UINT, int, HWND) {
+void DlgGroupEntry::Tick() {
   if (list_.m_hWnd) list_.TickRow(list_.GetSelectedIndex());
 }
 
@@ -186,19 +188,19 @@ void DlgGroupEntry::OnJournalCommand(UINT, int id, HWND) {
       changed = owner_->ShowHistory(contactId, m_hWnd);
       break;
     case ID_SNOOZE_TOMORROW:
-      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::Tomorrow, m_hWnd);
+      changed = owner_->SnoozeContact(contactId, SnoozeChoice::Tomorrow, m_hWnd);
       break;
     case ID_SNOOZE_THREE_DAYS:
-      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::InThreeDays, m_hWnd);
+      changed = owner_->SnoozeContact(contactId, SnoozeChoice::InThreeDays, m_hWnd);
       break;
     case ID_SNOOZE_WEEK:
-      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::InAWeek, m_hWnd);
+      changed = owner_->SnoozeContact(contactId, SnoozeChoice::InAWeek, m_hWnd);
       break;
     case ID_SNOOZE_CHOOSE:
-      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::ChooseDate, m_hWnd);
+      changed = owner_->SnoozeContact(contactId, SnoozeChoice::ChooseDate, m_hWnd);
       break;
     case ID_SNOOZE_STOP:
-      changed = owner_->SnoozeContact(contactId, PanelOwner::Snooze::Stop, m_hWnd);
+      changed = owner_->SnoozeContact(contactId, SnoozeChoice::Stop, m_hWnd);
       break;
     default:
       break;
@@ -207,7 +209,21 @@ void DlgGroupEntry::OnJournalCommand(UINT, int id, HWND) {
   if (changed && row >= 0) list_.RedrawItems(row, row);
 }
 
-void DlgGroupEntry::ChooseOrder(SortMode mode, const wchar_t* caption) {
+void DlgGroupEntry::SortBy(SortMode mode) {
+  const wchar_t* caption = L"None";
+  switch (mode) {
+    case SortMode::Name:
+      caption = L"Name";
+      break;
+    case SortMode::ContactIn:
+      caption = L"Contact in";
+      break;
+    case SortMode::Priority:
+      caption = L"Priority";
+      break;
+    case SortMode::None:
+      break;
+  }
   sortButton_.SetWindowText(caption);
   list_.SortBy(mode);
 }
@@ -219,7 +235,7 @@ Contact* DlgGroupEntry::SelectedContact() const {
   return list_.RowContact(row);
 }
 
-void DlgGroupEntry::OpenSelected() {
+void DlgGroupEntry::Open() {
   const Contact* selected = SelectedContact();
   if (selected == nullptr || !owner_) return;
   const std::int32_t id = selected->id;
@@ -227,10 +243,9 @@ void DlgGroupEntry::OpenSelected() {
   // Found again: the end of the session can tear rows down while the dialog is open.
   const int row = FindRow(id);
   if (row >= 0) list_.RedrawItems(row, row);
-  owner_->SaveData();
 }
 
-void DlgGroupEntry::DeleteSelected() {
+void DlgGroupEntry::Delete() {
   const Contact* contact = SelectedContact();
   if (contact == nullptr || !contacts_) return;
   // Kept by id: the row, and with it the pointer, may go while the box is open.
@@ -252,11 +267,11 @@ bool DlgGroupEntry::OpenRow(int row) {
   if (!list_.m_hWnd || !list_.RowContact(row)) return false;
   list_.SetItemState(-1, 0, LVIS_SELECTED);
   list_.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-  OpenSelected();
+  Open();
   return true;
 }
 
-bool DlgGroupEntry::SelectContact(std::int32_t id) {
+bool DlgGroupEntry::Select(std::int32_t id) {
   const int row = FindRow(id);
   if (row < 0) return false;
   list_.SetItemState(-1, 0, LVIS_SELECTED);

@@ -91,12 +91,19 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   bool ShowUndo(const Contact& contact);
   bool HideUndo(const Contact& contact);
 
+  // What the context menu, the sort menu and the keys do, for the main window
+  // to call. Open, Tick and Delete act on the selected row and do nothing
+  // without one; Delete asks first.
+  void SortBy(SortMode mode);
+  void Open();
+  void Tick();
+  void Delete();
   // Selects the row and opens its contact (Enter in the find field opens the
   // first one); false without such a row.
   bool OpenRow(int row);
   // Selects the contact's row alone, gives it the focus mark and scrolls it
   // into view; false when the contact has no row shown.
-  bool SelectContact(std::int32_t id);
+  bool Select(std::int32_t id);
 
   GroupEntryListView& List() { return list_; }
   HIMAGELIST MenuImages() const { return menuImages_.get(); }
@@ -117,9 +124,6 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void FollowMenuDpi();
   LRESULT OnListDoubleClick(NMHDR* header);
 
-  void ChooseOrder(SortMode mode, const wchar_t* caption);
-  void OpenSelected();
-  void DeleteSelected();
   Contact* SelectedContact() const;
   int FindRow(std::int32_t id) const;
 

@@ -1,27 +1,25 @@
 #pragma once
 // What a group panel asks of the window that holds it. The panel shows and
-// orders rows; opening a contact's dialog and saving belong to its owner, so
-// lists/ needs neither the dialogs nor the main window.
+// orders rows; a contact's dialogs, and saving what they change, belong to
+// its owner, so lists/ needs neither the dialogs nor the main window.
 #include <cstdint>
 
 #include "base/windows_api.h"
 #include "model/journal.h"
+#include "model/snooze.h"
 
 class PanelOwner {
  public:
-  // Opens the contact's dialog over dialogParent and applies what the user
-  // changed; false when the dialog was cancelled or the contact is gone.
+  // Opens the contact's dialog over dialogParent, applies what the user
+  // changed and saves; false when the dialog was cancelled or the contact is gone.
   virtual bool EditContact(std::int32_t contactId, HWND dialogParent) = 0;
-  // A change the data files must get.
-  virtual void SaveData() = 0;
 
   // The journal's commands on one contact, each running its dialog (where it
   // has one) over dialogParent, recording the change and saving; false when
   // nothing changed (cancelled, or the contact is gone).
   virtual bool LogContact(std::int32_t contactId, HWND dialogParent) = 0;
   virtual bool ShowHistory(std::int32_t contactId, HWND dialogParent) = 0;
-  enum class Snooze { Tomorrow, InThreeDays, InAWeek, ChooseDate, Stop };
-  virtual bool SnoozeContact(std::int32_t contactId, Snooze choice, HWND dialogParent) = 0;
+  virtual bool SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND dialogParent) = 0;
   // Where the rows read their snoozes (null: nowhere); lives as long as the owner.
   virtual const Journal* ContactJournal() const = 0;
 

@@ -45,15 +45,16 @@ void Journal::Record(std::int32_t id, Time time, std::wstring text) {
 }
 
 bool Journal::Remove(std::int32_t id, Time time, const std::wstring& text) {
-  const auto found = contacts.find(id);
-  if (found == contacts.end()) return false;
-  std::vector<JournalEntry>& entries = found->second.entries;
+  const std::optional<std::size_t> index = IndexOf(id, time, text);
+  return index && RemoveAt(id, *index);
+}
+
+std::optional<std::size_t> Journal::IndexOf(std::int32_t id, Time time, const std::wstring& text) const {
+  const std::vector<JournalEntry>& entries = Entries(id);
   const auto at = std::find_if(entries.begin(), entries.end(),
                                [&](const JournalEntry& e) { return e.time == time && e.text == text; });
-  if (at == entries.end()) return false;
-  entries.erase(at);
-  ++revision_;
-  return true;
+  if (at == entries.end()) return std::nullopt;
+  return static_cast<std::size_t>(at - entries.begin());
 }
 
 bool Journal::RemoveAt(std::int32_t id, std::size_t index) {

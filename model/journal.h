@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,9 @@ struct ReminderSettings {
     return enabled == other.enabled && at == other.at && lastRemindedDay == other.lastRemindedDay;
   }
   bool operator!=(const ReminderSettings& other) const { return !(*this == other); }
+  // Whether reminders come, or when, differs: what makes the day's timers be
+  // set again. The day last reminded does not count.
+  bool TimingDiffers(const ReminderSettings& other) const { return enabled != other.enabled || at != other.at; }
 };
 
 // Whether text is a real calendar date written "YYYY-MM-DD".
@@ -63,6 +67,9 @@ class Journal {
   void Record(std::int32_t id, Time time, std::wstring text = {});
   // Removes one entry with exactly this time and text; false when there is none.
   bool Remove(std::int32_t id, Time time, const std::wstring& text = {});
+  // The index of the contact's first entry with exactly this time and text
+  // (0 is the newest); nothing when there is none.
+  std::optional<std::size_t> IndexOf(std::int32_t id, Time time, const std::wstring& text) const;
   // Removes the contact's entry at index (0 is the newest); false out of range.
   bool RemoveAt(std::int32_t id, std::size_t index);
   // Forgets the contact altogether.

@@ -31,6 +31,12 @@ bool DeleteEntry(Journal& journal, Contact& contact, std::size_t index) {
   return true;
 }
 
+void DeleteEntries(Journal& journal, Contact& contact, const std::vector<JournalEntry>& gone) {
+  for (const JournalEntry& entry : gone)
+    if (const std::optional<std::size_t> index = journal.IndexOf(contact.id, entry.time, entry.text))
+      DeleteEntry(journal, contact, *index);
+}
+
 std::size_t CountLastTwelveMonths(const std::vector<JournalEntry>& entries, Time now) {
   const Time from = now - 365 * kSecondsPerDay;
   std::size_t count = 0;

@@ -21,6 +21,9 @@ void UndoTick(Journal& journal, std::int32_t id, Time tickTime);
 // lastContacted and previousContacted follow the newest two that remain (and
 // stay as they are when none remains). Answers whether the contact changed.
 bool DeleteEntry(Journal& journal, Contact& contact, std::size_t index);
+// Deletes each of `gone` (an entry with exactly its time and text, one for
+// each) as DeleteEntry does; those no longer there are skipped.
+void DeleteEntries(Journal& journal, Contact& contact, const std::vector<JournalEntry>& gone);
 
 // Entries from the twelve months before now.
 std::size_t CountLastTwelveMonths(const std::vector<JournalEntry>& entries, Time now);

@@ -45,3 +45,19 @@ Time TimeOfDayAfter(Time now, int days, int minutes) {
   const Time start = FromLocal(local);
   return start == -1 ? fallback : start;
 }
+
+std::optional<Time> SnoozeEnd(SnoozeChoice choice, Time now) {
+  switch (choice) {
+    case SnoozeChoice::Tomorrow:
+      return StartOfDayAfter(now, 1);
+    case SnoozeChoice::InThreeDays:
+      return StartOfDayAfter(now, 3);
+    case SnoozeChoice::InAWeek:
+      return StartOfDayAfter(now, 7);
+    case SnoozeChoice::Stop:
+      return Time{0};
+    case SnoozeChoice::ChooseDate:
+      break;
+  }
+  return std::nullopt;
+}

@@ -2,7 +2,12 @@
 // Snoozing: a reminder pushed back without recording a contact. A snooze
 // counts only while it ends later than the contact's due time and has not
 // ended yet; meanwhile the contact is treated as due at the end of the snooze.
+#include <optional>
+
 #include "model/contact.h"
+
+// The choices of the rows' "Remind Me Later" menu.
+enum class SnoozeChoice { Tomorrow, InThreeDays, InAWeek, ChooseDate, Stop };
 
 // lastContacted plus the contact's interval.
 Time DueTime(const Contact& contact);
@@ -17,3 +22,7 @@ Time StartOfDayAfter(Time now, int days);
 // rather than added in seconds, so a day that changes to or from summer time
 // still gives the time of day asked for.
 Time TimeOfDayAfter(Time now, int days, int minutes);
+// When a snooze chosen at `now` ends: the start of the day one, three or seven
+// days on, 0 for Stop (the snooze ends); nothing for ChooseDate, whose end the
+// user picks.
+std::optional<Time> SnoozeEnd(SnoozeChoice choice, Time now);

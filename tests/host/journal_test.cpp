@@ -99,6 +99,38 @@ TEST(Journal, LoggingInThePastKeepsLastContactedAndLaterMovesIt) {
   EXPECT_EQ(Times(journal, 3).front(), kNow - kDay);
 }
 
+TEST(Journal, DeletingEntriesFromTheHistoryMatchesEachByTimeAndText) {
+  Journal journal;
+  Contact contact(3, L"Ann", L"", Days, 7, kNow - kDay, L"", -1);
+  journal.Record(3, kNow - 9 * kDay, L"call");
+  journal.Record(3, kNow - 4 * kDay);
+  journal.Record(3, kNow - 4 * kDay, L"lunch");
+  journal.Record(3, kNow - kDay);
+  // Two of the same time, told apart by their text; one that is gone already is skipped.
+  DeleteEntries(
+      journal, contact,
+      {JournalEntry{kNow - kDay, L""}, JournalEntry{kNow - 4 * kDay, L"lunch"}, JournalEntry{kNow - 2 * kDay, L""}});
+  ASSERT_EQ(journal.Entries(3).size(), 2u);
+  EXPECT_EQ(journal.Entries(3)[0].text, L"");
+  EXPECT_EQ(journal.Entries(3)[1].text, L"call");
+  EXPECT_EQ(contact.lastContacted, kNow - 4 * kDay) << "the newest went: the times follow what remains";
+  EXPECT_EQ(contact.previousContacted, kNow - 9 * kDay);
+  EXPECT_FALSE(journal.IndexOf(3, kNow - 4 * kDay, L"lunch"));
+}
+
+TEST(Journal, TheSnoozeChoicesEndAtTheStartOfALaterDayAndStopEndsTheSnooze) {
+  EXPECT_EQ(SnoozeEnd(SnoozeChoice::Tomorrow, kNow), StartOfDayAfter(kNow, 1));
+  EXPECT_EQ(SnoozeEnd(SnoozeChoice::InThreeDays, kNow), StartOfDayAfter(kNow, 3));
+  EXPECT_EQ(SnoozeEnd(SnoozeChoice::InAWeek, kNow), StartOfDayAfter(kNow, 7));
+  EXPECT_EQ(SnoozeEnd(SnoozeChoice::Stop, kNow), Time{0});
+  EXPECT_FALSE(SnoozeEnd(SnoozeChoice::ChooseDate, kNow)) << "the user picks the date";
+  // The day last reminded does not make the reminders be scheduled again.
+  const ReminderSettings settings{true, 540, L"2026-12-02"};
+  EXPECT_FALSE(settings.TimingDiffers(ReminderSettings{true, 540, L"2026-12-03"}));
+  EXPECT_TRUE(settings.TimingDiffers(ReminderSettings{false, 540, L"2026-12-02"}));
+  EXPECT_TRUE(settings.TimingDiffers(ReminderSettings{true, 541, L"2026-12-02"}));
+}
+
 TEST(Journal, DeletingTheNewestEntrySetsBothTimesFromTheNewestTwoThatRemain) {
   Journal journal;
   Contact contact(3, L"Ann", L"", Days, 7, kNow - kDay, L"", -1);

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "app/dlg_corvane.h"
-#include "app/letter_key_filter.h"
 #include "framework/message_loop.h"
 #include "model/journal.h"
 #include "model/platform.h"
@@ -159,7 +158,7 @@ TEST_F(Commands, CapitalKeysTypedIntoTheWindowsControlsReachTheWindowButTypingFi
   HWND field = CreateWindowExW(0, L"Edit", L"", WS_CHILD, 0, 0, 40, 20, groupTabs().AllPanel()->m_hWnd, nullptr,
                                nullptr, nullptr);
   ASSERT_NE(field, nullptr);
-  const LetterKeyFilter filter(window);
+  const KeyboardFilter& filter = window_->Keyboard();
   const auto routed = [&filter](HWND target, UINT message, wchar_t key) {
     MSG typed{target, message, key, 0, 0, {}};
     const bool readdressed = filter.Readdress(typed);
@@ -182,8 +181,7 @@ TEST_F(Commands, CapitalKeysTypedIntoTheWindowsControlsReachTheWindowButTypingFi
   driver.Expect(L"Add Group", [](HWND dialog) { test::Click(dialog, IDCANCEL); });
   MSG typed{tabs(), WM_CHAR, L'G', 0, 0, {}};
   CMessageLoop loop;
-  LetterKeyFilter routing(window);
-  loop.AddMessageFilter(&routing);
+  loop.AddMessageFilter(&window_->Keyboard());
   ASSERT_FALSE(loop.PreTranslateMessage(typed)) << "readdressed, not consumed";
   ASSERT_EQ(typed.hwnd, window);
   DispatchMessageW(&typed);
@@ -229,10 +227,9 @@ TEST_F(Commands, AddContactTakesTheSelectedTabsGroupAndNoneFromAll) {
   EXPECT_EQ(session().SaveCount(), 1);
 }
 
-TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
+TEST_F(Commands, OptionsReachEveryListAtOnceAndAreSaved) {
   WriteData();
   Start();
-  const auto writtenBefore = fs::last_write_time(SettingsFolder() / L"options.dat");
   test::DialogDriver driver;
   driver.Expect(L"Options", [](HWND dialog) {
     SetDlgItemTextW(dialog, IDC_WARN_PERCENT, L"50");
@@ -255,10 +252,10 @@ TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
     EXPECT_EQ(list->WarnPercent(), 50);
     EXPECT_FALSE(list->ShowLastContacted());
   }
-  EXPECT_EQ(session().SaveCount(), 0);
-  EXPECT_EQ(fs::last_write_time(SettingsFolder() / L"options.dat"), writtenBefore);
+  EXPECT_EQ(session().SaveCount(), 1);
+  EXPECT_EQ(SavedData().options->warnPercent, 50);
 
-  // Cancel keeps everything as it is.
+  // Cancel keeps everything as it is and saves nothing.
   driver.Expect(L"Options", [](HWND dialog) {
     SetDlgItemTextW(dialog, IDC_WARN_PERCENT, L"10");
     test::Click(dialog, IDCANCEL);
@@ -266,20 +263,19 @@ TEST_F(Commands, OptionsReachEveryListAtOnceAndTheFileOnlyWithTheNextSave) {
   Char(L'O');
   EXPECT_EQ(engine().options->warnPercent, 50);
   EXPECT_EQ(groupTabs().AllPanel()->List().WarnPercent(), 50);
-
-  // The next save carries them.
-  session().SaveAll();
-  EXPECT_EQ(SavedData().options->warnPercent, 50);
+  EXPECT_EQ(session().SaveCount(), 1);
 }
 
 TEST_F(Commands, ReminderSettingsGoToTheJournalAndAChangeAsksForAReschedule) {
   WriteData();
   Start();
-  // Commands of their own over the window's data, to watch the reschedule hook.
+  // Commands of their own over the window's data, to watch what they tell.
   ::Commands commands(session(), groupTabs());
   commands.SetWindow(window_->m_hWnd);
   int reschedules = 0;
-  commands.onRemindersChanged = [&reschedules] { ++reschedules; };
+  const ChangeFeed::Subscription watch = session().Changes().Subscribe([&reschedules](const Change& change) {
+    if (change.kind == Change::Kind::RemindersChanged) ++reschedules;
+  });
   Journal& journal = *engine().journal;
   journal.SetReminders(ReminderSettings{true, 540, L"2026-12-08"});
   ASSERT_TRUE(session().SaveAll());

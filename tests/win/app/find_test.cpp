@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/dlg_corvane.h"
-#include "app/letter_key_filter.h"
 #include "model/notes_text.h"
 #include "tests/win/app/app_fixture.h"
 #include "tests/win/app/message_box_watch.h"
@@ -56,7 +55,7 @@ class Find : public MainWindowFixture {
 
 TEST_F(Find, TypingFiltersTheListsThroughTabSwitchesUntilEsc) {
   WriteData();
-  HWND window = Start();
+  Start();
   wchar_t cue[64] = {};
   SendMessageW(Field(), EM_GETCUEBANNER, reinterpret_cast<WPARAM>(cue), 64);
   EXPECT_STREQ(cue, L"Find (Ctrl+F)");
@@ -79,7 +78,7 @@ TEST_F(Find, TypingFiltersTheListsThroughTabSwitchesUntilEsc) {
 
   // The capital-letter commands leave the field's letters alone.
   MSG typed{Field(), WM_CHAR, L'C', 0, 0, {}};
-  EXPECT_FALSE(LetterKeyFilter(window).Readdress(typed));
+  EXPECT_FALSE(window_->Keyboard().Readdress(typed));
 
   // Esc in the field clears it and every row is back.
   EXPECT_TRUE(Press(Field(), VK_ESCAPE));

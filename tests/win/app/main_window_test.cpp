@@ -217,7 +217,7 @@ TEST_F(MainWindow, CloseBoxAndMinimiseHideToTheTray) {
   EXPECT_FALSE(window_->ShownForTesting());
   EXPECT_FALSE(Pump());  // no quit: the program keeps running
 
-  window_->ShowMainWindow();
+  window_->TrayForTesting().ShowMainWindow();
   EXPECT_TRUE(IsWindowVisible(window));
   EXPECT_TRUE(window_->ShownForTesting());
   // The system's own low bits (here: from the keyboard) do not change the command.
