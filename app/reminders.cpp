@@ -40,8 +40,7 @@ void Reminders::Start(HWND window) {
 
 void Reminders::Stop() {
   moments_.Stop();
-  if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
-  refreshTask_ = 0;
+  refreshTask_.Reset();
 }
 
 std::vector<DuePerson> Reminders::Due() const {
@@ -64,10 +63,7 @@ HICON Reminders::IconFor(TrayLook look) const {
 
 void Reminders::DataChanged() {
   if (refreshTask_) return;
-  refreshTask_ = framework::UiScheduler().After(std::chrono::milliseconds(0), [this] {
-    refreshTask_ = 0;
-    Refresh();
-  });
+  refreshTask_ = framework::ScheduledTask::After(std::chrono::milliseconds(0), [this] { Refresh(); });
 }
 
 void Reminders::SettingsChanged() {
@@ -76,8 +72,7 @@ void Reminders::SettingsChanged() {
 }
 
 void Reminders::Refresh() {
-  if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
-  refreshTask_ = 0;
+  refreshTask_.Reset();
   const std::vector<DuePerson> due = Due();
   tray_.Show(IconFor(LookOf(due)), TrayTipText(due));
 }
