@@ -1,7 +1,6 @@
 #include "app/data_session.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "app/message_caption.h"
 #include "model/backups.h"
@@ -26,10 +25,9 @@ DataSession::~DataSession() {
   framework::SetExceptionReporter(outerReporter_);
 }
 
-void DataSession::ReportHandlerException(UINT message, const char* what) {
-  char line[300];
-  std::snprintf(line, sizeof line, "Amicord: a handler of message 0x%04X failed: %s\n", message, what);
-  ::OutputDebugStringA(line);
+// The program writes no debug output: the fault shows as what it does to the
+// data, which is saved, and a save that fails is told.
+void DataSession::ReportHandlerException(UINT, const char*) {
   if (!liveSession || reportingException) return;
   reportingException = true;
   liveSession->SaveAll();

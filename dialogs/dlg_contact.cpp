@@ -239,7 +239,8 @@ void DlgContact::OnSave(UINT, int, HWND) {
   count = typedCount;
   unit = static_cast<IntervalUnit>(chosenUnit);
   imagePath = picturePath_;
-  lastContacted = dated ? dialogs::FromLocalSystemTime(picked) : 0;
+  // A picker that cannot give its date changes nothing rather than go back to 1970.
+  if (dated) lastContacted = dialogs::FromLocalSystemTime(picked);
   notes = std::move(savedNotes);
   EndDialog(IDOK);
 }

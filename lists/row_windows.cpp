@@ -128,7 +128,7 @@ WTL_EX::ButtonEx* RowWindows::ShowUndo(std::int32_t id) {
   if (!button) return nullptr;
   const int controlId = NextChildId(nextUndoId_, undoIdsWrapped_, kFirstUndoId, kLastUndoId, false);
   const RECT empty{0, 0, 0, 0};
-  button->Create(parent_, empty, kUndoText, kUndoStyle, 0, static_cast<UINT>(controlId));
+  if (!button->Create(parent_, empty, kUndoText, kUndoStyle, 0, static_cast<UINT>(controlId))) return nullptr;
   button->SetText(kUndoText);
   button->FollowDpi();
   undoLinks_.push_back(UndoEntry{id, std::move(button)});
