@@ -9,6 +9,7 @@
 #include "amicord_version.h"
 #include "app/data_session.h"
 #include "app/group_tabs.h"
+#include "app/message_caption.h"
 #include "dialogs/dlg_contact.h"
 #include "dialogs/dlg_group.h"
 #include "dialogs/dlg_history.h"
@@ -19,15 +20,10 @@
 #include "model/journal.h"
 #include "dialogs/dlg_snooze_date.h"
 #include "model/journal_history.h"
+#include "model/paths.h"
 #include "model/platform.h"
 #include "model/snooze.h"
 #include "resource.h"
-
-namespace {
-
-constexpr wchar_t kMessageCaption[] = L"Amicord";
-
-}  // namespace
 
 Commands::Commands(DataSession& session, GroupTabs& tabs)
     : session_(session), tabs_(tabs), importExport_(session, tabs) {}
@@ -161,9 +157,7 @@ void Commands::DeleteGroup() {
 }
 
 void Commands::OpenHelp() {
-  std::wstring path = platform::ExecutablePath();
-  path.erase(path.find_last_of(platform::PathSeparator()) + 1);  // npos + 1: nothing is left
-  path += kHelpFileName;
+  const std::wstring path = paths::ProgramFolder() + kHelpFileName;
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(window_, L"open", path.c_str(), nullptr, nullptr, SW_SHOW));
   if (result <= 32) {

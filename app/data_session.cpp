@@ -1,14 +1,13 @@
 #include "app/data_session.h"
 
 #include <chrono>
-#include <cstdio>
 
+#include "app/message_caption.h"
 #include "model/backups.h"
 #include "model/journal_history.h"
+#include "model/paths.h"
 
 namespace {
-
-constexpr wchar_t kMessageCaption[] = L"Amicord";
 
 DataSession* liveSession = nullptr;
 // A save's message box runs a message loop, where another handler may fail.
@@ -27,10 +26,9 @@ DataSession::~DataSession() {
   framework::SetExceptionReporter(outerReporter_);
 }
 
-void DataSession::ReportHandlerException(UINT message, const char* what) {
-  char line[300];
-  std::snprintf(line, sizeof line, "Amicord: a handler of message 0x%04X failed: %s\n", message, what);
-  ::OutputDebugStringA(line);
+// The program writes no debug output: the fault shows as what it does to the
+// data, which is saved, and a save that fails is told.
+void DataSession::ReportHandlerException(UINT, const char*) {
   if (!liveSession || reportingException) return;
   reportingException = true;
   liveSession->SaveAll();
@@ -135,11 +133,7 @@ bool DataSession::SaveAll() {
 
 void DataSession::SaveSoon() {
   if (pendingSave_) return;
-  pendingScheduler_ = &framework::UiScheduler();
-  pendingSave_ = pendingScheduler_->After(std::chrono::milliseconds(0), [this] {
-    pendingSave_ = 0;
-    SaveAll();
-  });
+  pendingSave_ = framework::ScheduledTask::After(std::chrono::milliseconds(0), [this] { SaveAll(); });
   // Without a timer the save cannot wait.
   if (!pendingSave_) SaveAll();
 }
@@ -148,11 +142,7 @@ void DataSession::SavePending() {
   if (pendingSave_) SaveAll();
 }
 
-void DataSession::CancelPendingSave() {
-  if (!pendingSave_) return;
-  pendingScheduler_->Cancel(pendingSave_);
-  pendingSave_ = 0;
-}
+void DataSession::CancelPendingSave() { pendingSave_.Reset(); }
 
 HWND DataSession::BoxOwner() const { return window_ && ::IsWindow(window_) ? window_ : nullptr; }
 
@@ -176,8 +166,4 @@ void DataSession::ReportOutsideDamage(const std::vector<std::wstring>& paths) {
   ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
 }
 
-std::wstring DataSession::DataFolder() const {
-  const std::wstring& path = engine_.optionsPath;
-  const std::size_t separator = path.find_last_of(L"\\/");
-  return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
-}
+std::wstring DataSession::DataFolder() const { return paths::FolderOf(engine_.optionsPath); }

@@ -55,7 +55,7 @@ class DataSession {
   // once per start.
   void ReportLoadProblems();
 
-  // Writes the data files; a failure is told to the user once, not at
+  // Writes the four data files; a failure is told to the user once, not at
   // every save, until a save succeeds again. The first save of a day first
   // backs the files up as they are. A file someone else wrote since it was
   // last read is kept beside before it is replaced, and the user is told.
@@ -67,7 +67,7 @@ class DataSession {
   // Runs the save SaveSoon asked for now, if it has not run yet: before
   // anything reads or replaces the files, and before the window goes.
   void SavePending();
-  bool HasPendingSave() const { return pendingSave_ != 0; }
+  bool HasPendingSave() const { return pendingSave_.Pending(); }
 
   // Files written by someone else that still do not read completely: each is
   // kept as a .damaged copy, the data in memory stays (the next save writes
@@ -97,9 +97,7 @@ class DataSession {
   Engine::LoadReport loadReport_;
   bool saveFailureReported_ = false;
   int saveCount_ = 0;
-  // The scheduler is kept with the task: a test may install another meanwhile.
-  framework::Scheduler* pendingScheduler_ = nullptr;  // not owned
-  framework::Scheduler::TaskId pendingSave_ = 0;
+  framework::ScheduledTask pendingSave_;
   // Sessions nest only in tests; the one made last is the one reporting.
   DataSession* outerSession_ = nullptr;
   framework::ExceptionReporter outerReporter_ = nullptr;

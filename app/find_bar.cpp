@@ -44,27 +44,23 @@ bool FindBar::OpenFirst() {
   return panel && panel->OpenRow(0);
 }
 
-FindBar::~FindBar() {
-  if (task_ && scheduler_) scheduler_->Cancel(task_);
-}
+FindBar::~FindBar() = default;
 
 void FindBar::PrepareTexts(boost::shared_ptr<const Contacts> contacts) {
   preparing_ = std::move(contacts);
   nextToPrepare_ = 0;
-  if (task_ && scheduler_) scheduler_->Cancel(task_);
   scheduler_ = &framework::UiScheduler();
-  task_ = scheduler_->After(std::chrono::milliseconds(0), [this] { PrepareBatch(); });
+  task_ = framework::ScheduledTask::After(*scheduler_, std::chrono::milliseconds(0), [this] { PrepareBatch(); });
 }
 
 void FindBar::PrepareBatch() {
-  task_ = 0;
   if (!preparing_) return;
   const std::vector<Contacts::Item>& items = preparing_->items;
   const std::size_t end = std::min(items.size(), nextToPrepare_ + kBatch);
   for (; nextToPrepare_ < end; ++nextToPrepare_)
     if (const Contacts::Item& contact = items[nextToPrepare_]) contact->Texts();
   if (nextToPrepare_ < items.size())
-    task_ = scheduler_->After(std::chrono::milliseconds(0), [this] { PrepareBatch(); });
+    task_ = framework::ScheduledTask::After(*scheduler_, std::chrono::milliseconds(0), [this] { PrepareBatch(); });
   else
     preparing_.reset();
 }

@@ -56,7 +56,7 @@ class FindBar {
   HWND field_ = nullptr;  // not owned
   boost::shared_ptr<const Contacts> preparing_;
   std::size_t nextToPrepare_ = 0;
-  framework::Scheduler* scheduler_ = nullptr;  // not owned: the one asked
-  framework::Scheduler::TaskId task_ = 0;
+  framework::Scheduler* scheduler_ = nullptr;  // not owned: the one asked, for every batch
+  framework::ScheduledTask task_;
   ChangeFeed::Subscription changes_;
 };

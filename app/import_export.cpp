@@ -5,15 +5,16 @@
 #include "app/data_session.h"
 #include "app/file_choosers.h"
 #include "app/group_tabs.h"
-#include "dialogs/dialog_support.h"
+#include "app/message_caption.h"
 #include "dialogs/dlg_import.h"
 #include "interchange/import_files.h"
 #include "interchange/import_plan.h"
+#include "interchange/import_run.h"
+#include "model/paths.h"
 #include "model/platform.h"
 
 namespace {
 
-constexpr wchar_t kCaption[] = L"Amicord";
 // More than this many problems are counted rather than all listed in a message.
 constexpr std::size_t kListedProblems = 10;
 
@@ -33,7 +34,7 @@ std::wstring GroupName(const Groups& groups, std::int32_t id) {
 ImportExport::ImportExport(DataSession& session, GroupTabs& tabs) : session_(session), tabs_(tabs) {}
 
 void ImportExport::Tell(const std::wstring& text, UINT icon) const {
-  ::MessageBoxW(window_, text.c_str(), kCaption, MB_OK | icon);
+  ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_OK | icon);
 }
 
 void ImportExport::Import() {
@@ -83,25 +84,21 @@ void ImportExport::ImportFiles(const std::vector<std::wstring>& paths) {
   options.groupForUngrouped = dialog.groupForUngrouped;
   options.unit = dialog.unit;
   options.count = dialog.count;
-  options.newGroupPicture = dialogs::DefaultGroupPicture();
+  options.newGroupPicture = paths::DefaultGroupPicture();
   std::vector<interchange::Person> people;
   people.reserve(plan.people.size());
   for (interchange::PlannedPerson& planned : plan.people) people.push_back(std::move(planned.person));
-  plan = interchange::PlanImport(std::move(people), *engine.groups, *engine.contacts, options);
 
-  // The backup holds everything as it is just before the import, so restoring
-  // it takes back exactly the import.
+  // The backup is to hold every change made before the import too.
   session_.SaveAll();
-  const Time now = platform::Now();
-  std::wstring backup;
-  std::wstring reason;
-  if (!interchange::BackUpBeforeImport(engine.FilePaths(), now, backup, reason)) {
-    Tell(reason + L"\n\nNothing was imported.", MB_ICONWARNING);
+  const interchange::ImportRun run = interchange::RunImport(engine, std::move(people), options, &dialog.ticked,
+                                                            platform::Now(),
+                                                            [this](std::wstring&) { return session_.SaveAll(); });
+  if (!run.backedUp) {
+    Tell(run.reason + L"\n\nNothing was imported.", MB_ICONWARNING);
     return;
   }
-  const interchange::ImportOutcome outcome = interchange::ApplyImport(plan, dialog.ticked, *engine.groups,
-                                                                      *engine.contacts, dialogs::ImagesFolder(), now);
-  session_.SaveAll();
+  const interchange::ImportOutcome& outcome = run.outcome;
   session_.Tell(Change{Change::Kind::Imported});
   std::wstring text = interchange::ImportSummary(outcome);
   for (std::size_t i = 0; i < outcome.problems.size() && i < kListedProblems; ++i)

@@ -22,17 +22,13 @@ void OutsideChanges::Start(HWND window, UINT message) {
 
 void OutsideChanges::Stop() {
   watch_.Stop();
-  framework::UiScheduler().Cancel(settleTask_);
-  framework::UiScheduler().Cancel(retryTask_);
-  settleTask_ = retryTask_ = 0;
+  settleTask_.Reset();
+  retryTask_.Reset();
 }
 
 void OutsideChanges::FolderChanged() {
   if (settleTask_) return;
-  settleTask_ = framework::UiScheduler().After(kSettle, [this] {
-    settleTask_ = 0;
-    Look(false);
-  });
+  settleTask_ = framework::ScheduledTask::After(kSettle, [this] { Look(false); });
 }
 
 void OutsideChanges::WindowEnabled() {
@@ -68,10 +64,7 @@ void OutsideChanges::Look(bool retry) {
     it = stillIncomplete && !declared ? std::next(it) : waiting_.erase(it);
   }
   if (again && !retryTask_) {
-    retryTask_ = framework::UiScheduler().After(kRetry, [this] {
-      retryTask_ = 0;
-      Look(true);
-    });
+    retryTask_ = framework::ScheduledTask::After(kRetry, [this] { Look(true); });
   }
   if (reread.Any()) TakeIn(reread);
   session_.ReportOutsideDamage(damaged);

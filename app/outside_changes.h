@@ -52,8 +52,8 @@ class OutsideChanges {
   DataSession& session_;
   HWND window_ = nullptr;  // not owned
   FolderWatch watch_;
-  framework::Scheduler::TaskId settleTask_ = 0;
-  framework::Scheduler::TaskId retryTask_ = 0;
+  framework::ScheduledTask settleTask_;
+  framework::ScheduledTask retryTask_;
   // Files that stopped part way at the last look, waiting for the retry.
   std::set<std::wstring> waiting_;
   bool blocked_ = false;

@@ -8,23 +8,12 @@
 #include "framework/message_loop.h"
 #include "framework/ui_startup.h"
 #include "lists/thumbnail_cache.h"
-#include "model/engine.h"
-#include "model/platform.h"
-
-namespace {
-
-std::wstring SettingsFolder() {
-  const std::wstring groups =
-      Engine::PathsBesideExecutable(platform::ExecutablePath(), platform::PathSeparator()).groups;
-  return groups.substr(0, groups.find_last_of(platform::PathSeparator()) + 1);
-}
-
-}  // namespace
+#include "model/paths.h"
 
 int RunAmicord() {
   // A second copy on the same data would save its own older state over the
   // first one's: it hands over to the running copy before reading anything.
-  SingleInstance instance(SettingsFolder());
+  SingleInstance instance(paths::SettingsFolder());
   if (!instance.IsFirst()) {
     instance.ShowRunningCopy(10000);
     return 0;

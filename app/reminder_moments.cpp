@@ -29,14 +29,9 @@ Time ReminderMoments::NextTimeOfDay(Time now, std::int32_t minutes) {
   return now + kMinutesPerDay * kSecondsPerMinute;
 }
 
-framework::Scheduler::TaskId ReminderMoments::At(Time when, framework::Scheduler::Task task) {
+framework::ScheduledTask ReminderMoments::At(Time when, framework::Scheduler::Task task) {
   const Time wait = std::max<Time>(when - platform::Now(), 1);
-  return framework::UiScheduler().After(std::chrono::seconds(wait), std::move(task));
-}
-
-void ReminderMoments::Cancel(framework::Scheduler::TaskId& task) {
-  if (task) framework::UiScheduler().Cancel(task);
-  task = 0;
+  return framework::ScheduledTask::After(std::chrono::seconds(wait), std::move(task));
 }
 
 void ReminderMoments::Start(HWND window) {
@@ -45,17 +40,14 @@ void ReminderMoments::Start(HWND window) {
   // Unlocking is a moment the user is surely back; without the registration
   // (no terminal services) the other moments still come.
   sessionRegistered_ = ::WTSRegisterSessionNotification(window, NOTIFY_FOR_THIS_SESSION) != FALSE;
-  startTask_ = framework::UiScheduler().After(std::chrono::milliseconds(0), [this] {
-    startTask_ = 0;
-    Moment();
-  });
+  startTask_ = framework::ScheduledTask::After(std::chrono::milliseconds(0), [this] { Moment(); });
   Reschedule();
 }
 
 void ReminderMoments::Stop() {
-  Cancel(startTask_);
-  Cancel(dailyTask_);
-  Cancel(midnightTask_);
+  startTask_.Reset();
+  dailyTask_.Reset();
+  midnightTask_.Reset();
   if (sessionRegistered_) ::WTSUnRegisterSessionNotification(window_);
   sessionRegistered_ = false;
   window_ = nullptr;
@@ -70,18 +62,14 @@ void ReminderMoments::Reschedule() {
 // Each timer sets only itself again: at a reminder time of midnight both fall
 // due together, and neither may push the other a day on.
 void ReminderMoments::ScheduleDaily() {
-  Cancel(dailyTask_);
   dailyTask_ = At(NextTimeOfDay(platform::Now(), timeOfDay_ ? timeOfDay_() : 0), [this] {
-    dailyTask_ = 0;
     ScheduleDaily();
     Moment();
   });
 }
 
 void ReminderMoments::ScheduleMidnight() {
-  Cancel(midnightTask_);
   midnightTask_ = At(StartOfDayAfter(platform::Now(), 1), [this] {
-    midnightTask_ = 0;
     ScheduleMidnight();
     Refresh();
   });

@@ -49,8 +49,7 @@ class ReminderMoments : public CMessageMap {
   void OnTimeChange();
   void ScheduleDaily();
   void ScheduleMidnight();
-  void Cancel(framework::Scheduler::TaskId& task);
-  static framework::Scheduler::TaskId At(Time when, framework::Scheduler::Task task);
+  static framework::ScheduledTask At(Time when, framework::Scheduler::Task task);
   void Moment() const;
   void Refresh() const;
 
@@ -58,7 +57,7 @@ class ReminderMoments : public CMessageMap {
   Callbacks callbacks_;
   HWND window_ = nullptr;  // not owned
   bool sessionRegistered_ = false;
-  framework::Scheduler::TaskId startTask_ = 0;
-  framework::Scheduler::TaskId dailyTask_ = 0;
-  framework::Scheduler::TaskId midnightTask_ = 0;
+  framework::ScheduledTask startTask_;
+  framework::ScheduledTask dailyTask_;
+  framework::ScheduledTask midnightTask_;
 };

@@ -66,8 +66,7 @@ TrayIconLook Reminders::Start(HWND window) {
 
 void Reminders::Stop() {
   moments_.Stop();
-  if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
-  refreshTask_ = 0;
+  refreshTask_.Reset();
 }
 
 std::vector<DuePerson> Reminders::Due() const {
@@ -90,10 +89,7 @@ HICON Reminders::IconFor(TrayLook look) const {
 
 void Reminders::DataChanged() {
   if (refreshTask_) return;
-  refreshTask_ = framework::UiScheduler().After(std::chrono::milliseconds(0), [this] {
-    refreshTask_ = 0;
-    Refresh();
-  });
+  refreshTask_ = framework::ScheduledTask::After(std::chrono::milliseconds(0), [this] { Refresh(); });
 }
 
 void Reminders::SettingsChanged() {
@@ -102,8 +98,7 @@ void Reminders::SettingsChanged() {
 }
 
 TrayIconLook Reminders::Refresh() {
-  if (refreshTask_) framework::UiScheduler().Cancel(refreshTask_);
-  refreshTask_ = 0;
+  refreshTask_.Reset();
   const std::vector<DuePerson> due = Due();
   TrayIconLook look{IconFor(LookOf(due)), TrayTipText(due)};
   tray_.Show(look.icon, look.tip);

@@ -73,7 +73,7 @@ class Reminders {
   UniqueIcon soonIcon_;
   UniqueIcon urgentIcon_;
   UniqueIcon largeIcon_;
-  framework::Scheduler::TaskId refreshTask_ = 0;
+  framework::ScheduledTask refreshTask_;
   std::int32_t namedPerson_ = -1;
   ChangeFeed::Subscription changes_;
 };

@@ -4,6 +4,7 @@
 #include <cwctype>
 #include <limits>
 
+#include "model/paths.h"
 #include "model/platform.h"
 
 namespace dialogs {
@@ -14,16 +15,6 @@ constexpr wchar_t kPictureFilter[] = L"Images (*.png;*.jpg;*.bmp;*.gif)\0*.png;*
 constexpr DWORD kFileNameChars = 260;
 
 }  // namespace
-
-std::wstring ProgramFolder() {
-  const std::wstring exe = platform::ExecutablePath();
-  const size_t slash = exe.find_last_of(platform::PathSeparator());
-  return slash == std::wstring::npos ? std::wstring() : exe.substr(0, slash + 1);
-}
-
-std::wstring ImagesFolder() { return ProgramFolder() + L"images"; }
-
-std::wstring DefaultGroupPicture() { return ProgramFolder() + L"images\\groups\\default.png"; }
 
 bool FileExists(const std::wstring& path) {
   if (path.empty()) return false;
@@ -36,7 +27,7 @@ PictureChooser SystemPictureChooser() {
 }
 
 bool BrowseForPicture(HWND owner, const PictureChooser& chooser, std::wstring& chosen) {
-  const std::wstring folder = ImagesFolder();
+  const std::wstring folder = paths::ImagesFolder();
   wchar_t file[kFileNameChars] = {};
   OPENFILENAMEW request{};
   request.lStructSize = sizeof request;
@@ -106,15 +97,6 @@ Time FromLocalSystemTime(const SYSTEMTIME& local) {
   parts.tm_isdst = -1;
   const __time64_t value = _mktime64(&parts);
   return value == -1 ? 0 : static_cast<Time>(value);
-}
-
-std::wstring FormatLocal(Time time, const wchar_t* format) {
-  const __time64_t value = time;
-  tm parts{};
-  if (_localtime64_s(&parts, &value) != 0) return {};
-  wchar_t text[128];
-  const std::size_t length = std::wcsftime(text, sizeof text / sizeof text[0], format, &parts);
-  return std::wstring(text, length);
 }
 
 }  // namespace dialogs

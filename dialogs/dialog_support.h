@@ -1,6 +1,6 @@
 #pragma once
-// What the editing dialogs share: where the program's pictures live, the
-// picture chooser, reading numbers typed by the user and reporting input errors.
+// What the editing dialogs share: the picture chooser, reading numbers typed
+// by the user and reporting input errors.
 #include "base/windows_api.h"
 
 #include <commdlg.h>
@@ -12,13 +12,6 @@
 
 namespace dialogs {
 
-// The folder of the running executable, ending in a backslash (empty when unknown).
-std::wstring ProgramFolder();
-// "images" beside the executable: where the picture chooser starts.
-std::wstring ImagesFolder();
-// "images\groups\default.png" beside the executable.
-std::wstring DefaultGroupPicture();
-
 bool FileExists(const std::wstring& path);
 
 // Shows the open-file dialog described by the structure; true when the user
@@ -27,7 +20,7 @@ bool FileExists(const std::wstring& path);
 using PictureChooser = std::function<bool(OPENFILENAMEW&)>;
 PictureChooser SystemPictureChooser();
 
-// Asks chooser for a picture file, starting in ImagesFolder(); true and the
+// Asks chooser for a picture file, starting in paths::ImagesFolder(); true and the
 // full path in chosen when the user picked one.
 bool BrowseForPicture(HWND owner, const PictureChooser& chooser, std::wstring& chosen);
 
@@ -45,7 +38,5 @@ void ShowInputError(HWND dialog, const wchar_t* text);
 bool ToLocalSystemTime(Time time, SYSTEMTIME& out);
 // 0 for a year before 1900 and for a date the runtime cannot convert.
 Time FromLocalSystemTime(const SYSTEMTIME& local);
-// wcsftime of the local time; empty when it cannot be converted.
-std::wstring FormatLocal(Time time, const wchar_t* format);
 
 }  // namespace dialogs

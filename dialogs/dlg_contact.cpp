@@ -163,10 +163,8 @@ void DlgContact::OnNotesFocus(UINT, int, HWND) {
 
 void DlgContact::AddDateStamp() {
   if (::GetWindowTextLengthW(notesEdit_) > 0) AppendNotes(L"\r\n\r\n");
-  const __time64_t now = platform::Now();
-  tm local{};
-  wchar_t date[128] = {};
-  if (_localtime64_s(&local, &now) == 0) wcsftime(date, 128, L"%a, %b %d, %Y:", &local);
+  std::wstring date = platform::LocalDateText(platform::Now());
+  if (!date.empty()) date += L':';
 
   const LONG end = NotesLength(notesEdit_);
   SetNotesSelection(notesEdit_, end, end);
@@ -176,7 +174,7 @@ void DlgContact::AddDateStamp() {
   format.dwEffects = 0;
   format.crTextColor = kStampColour;
   ::SendMessageW(notesEdit_, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-  AppendNotes(date);
+  AppendNotes(date.c_str());
   AppendNotes(L"\r\n");
   SetNotesSelection(notesEdit_, -1, 0);
   QueueCaretStep();
@@ -199,17 +197,10 @@ void DlgContact::NotesCaretToEnd() {
 // However the focus arrived (a click places the caret after this handler),
 // the caret ends below the stamp a moment later.
 void DlgContact::QueueCaretStep() {
-  CancelCaretStep();
-  caretStep_ = framework::UiScheduler().After(kCaretStepDelay, [this] {
-    caretStep_ = 0;
-    NotesCaretToEnd();
-  });
+  caretStep_ = framework::ScheduledTask::After(kCaretStepDelay, [this] { NotesCaretToEnd(); });
 }
 
-void DlgContact::CancelCaretStep() {
-  if (caretStep_ != 0) framework::UiScheduler().Cancel(caretStep_);
-  caretStep_ = 0;
-}
+void DlgContact::CancelCaretStep() { caretStep_.Reset(); }
 
 void DlgContact::OnSave(UINT, int, HWND) {
   const std::wstring typedName = CWindow(GetDlgItem(IDC_NAME)).GetWindowText();
@@ -248,7 +239,8 @@ void DlgContact::OnSave(UINT, int, HWND) {
   count = typedCount;
   unit = static_cast<IntervalUnit>(chosenUnit);
   imagePath = picturePath_;
-  lastContacted = dated ? dialogs::FromLocalSystemTime(picked) : 0;
+  // A picker that cannot give its date changes nothing rather than go back to 1970.
+  if (dated) lastContacted = dialogs::FromLocalSystemTime(picked);
   notes = std::move(savedNotes);
   EndDialog(IDOK);
 }

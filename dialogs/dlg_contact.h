@@ -110,5 +110,5 @@ class DlgContact : public CDialogImpl<DlgContact> {
   bool settingDefaults_ = false;
   bool imageChosen_;
   bool stampInserted_ = false;
-  framework::Scheduler::TaskId caretStep_ = 0;  // 0: none pending
+  framework::ScheduledTask caretStep_;
 };

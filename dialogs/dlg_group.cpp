@@ -1,8 +1,10 @@
 #include "dialogs/dlg_group.h"
 
+#include "model/paths.h"
+
 DlgGroup::DlgGroup() : editMode(false) {
   // Before the window exists: the holder shows it from its first paint.
-  picture_.SetImagePath(dialogs::DefaultGroupPicture());
+  picture_.SetImagePath(paths::DefaultGroupPicture());
 }
 
 DlgGroup::DlgGroup(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count)

@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "dialogs/dialog_support.h"
 #include "model/journal_history.h"
+#include "model/platform.h"
 
 namespace {
 
@@ -26,9 +26,9 @@ void SetCell(HWND list, int row, int column, const std::wstring& text) {
 
 }  // namespace
 
-std::wstring DlgHistory::DateText(Time time) { return dialogs::FormatLocal(time, L"%a, %b %d, %Y"); }
+std::wstring DlgHistory::DateText(Time time) { return platform::LocalDateText(time); }
 
-std::wstring DlgHistory::TimeText(Time time) { return dialogs::FormatLocal(time, L"%H:%M"); }
+std::wstring DlgHistory::TimeText(Time time) { return platform::FormatLocalTime(time, L"%H:%M"); }
 
 std::wstring DlgHistory::GapText(long long days) {
   if (days < 0) return L"First";

@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <utility>
+
 #include "dialogs/dialog_support.h"
 #include "model/journal.h"
+#include "model/text_cut.h"
 
 BOOL DlgLogContact::OnInitDialog(HWND, LPARAM) {
   CenterWindow();
@@ -31,7 +34,7 @@ void DlgLogContact::OnAccept(UINT, int, HWND) {
   }
   when = chosen;
   text = CWindow(GetDlgItem(IDC_LOG_TEXT)).GetWindowText();
-  if (text.size() > Journal::kMaxTextLength) text.resize(Journal::kMaxTextLength);
+  text = text::CutText(std::move(text), Journal::kMaxTextLength);
   EndDialog(IDOK);
 }
 

@@ -1,25 +1,21 @@
 #include "framework/message_map.h"
 
-#include <cstdio>
 #include <string>
 
 namespace framework {
 
 namespace {
 
-void DebugReport(UINT message, const char* what) {
-  char line[300];
-  std::snprintf(line, sizeof line, "Amicord: a handler of message 0x%04X failed: %s\n", message, what);
-  ::OutputDebugStringA(line);
-}
+// The framework can neither save nor tell: the program's own reporter does.
+void NoReport(UINT, const char*) {}
 
-ExceptionReporter reporter = &DebugReport;
+ExceptionReporter reporter = &NoReport;
 
 }  // namespace
 
 ExceptionReporter SetExceptionReporter(ExceptionReporter replacement) {
   const ExceptionReporter previous = reporter;
-  reporter = replacement ? replacement : &DebugReport;
+  reporter = replacement ? replacement : &NoReport;
   return previous;
 }
 
@@ -34,7 +30,6 @@ void ReportHandlerException(UINT message, std::exception_ptr thrown) noexcept {
   try {
     reporter(message, what.c_str());
   } catch (...) {
-    DebugReport(message, what.c_str());
   }
 }
 

@@ -35,8 +35,8 @@ namespace framework {
 
 // What happens to an exception that a handler let out: it must never unwind
 // into the system, and it must not vanish either. The reporter is told the
-// message and what was thrown (debug output unless the program sets its own,
-// which saves what it can and tells the user).
+// message and what was thrown; the program sets its own, which saves what it
+// can and tells the user when that fails (without one, nothing is done).
 using ExceptionReporter = void (*)(UINT message, const char* what);
 ExceptionReporter SetExceptionReporter(ExceptionReporter reporter);
 void ReportHandlerException(UINT message, std::exception_ptr thrown) noexcept;

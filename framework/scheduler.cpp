@@ -95,4 +95,31 @@ void ManualScheduler::Advance(std::chrono::milliseconds by) {
   now_ = end;
 }
 
+ScheduledTask& ScheduledTask::operator=(ScheduledTask&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    state_ = std::move(other.state_);
+  }
+  return *this;
+}
+
+ScheduledTask ScheduledTask::After(Scheduler& scheduler, std::chrono::milliseconds delay, Scheduler::Task task) {
+  ScheduledTask scheduled;
+  auto state = std::make_shared<State>(State{&scheduler, 0});
+  const std::weak_ptr<State> mark = state;
+  state->id = scheduler.After(delay, [mark, task = std::move(task)] {
+    if (const std::shared_ptr<State> started = mark.lock()) started->id = 0;
+    if (task) task();
+  });
+  if (state->id != 0) scheduled.state_ = std::move(state);
+  return scheduled;
+}
+
+void ScheduledTask::Reset() {
+  if (!state_) return;
+  const std::shared_ptr<State> state = std::move(state_);
+  if (state->id != 0) state->scheduler->Cancel(state->id);
+  state->id = 0;
+}
+
 }  // namespace framework

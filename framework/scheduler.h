@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
+#include <utility>
 
 #include "base/windows_api.h"
 
@@ -67,6 +69,42 @@ class ManualScheduler final : public Scheduler {
   std::chrono::milliseconds now_{0};
   TaskId next_ = 0;
   std::map<TaskId, Entry> tasks_;
+};
+
+// One task asked of a scheduler, cancelled on that same scheduler when this is
+// destroyed, reset or given another task: a test may have installed another
+// scheduler meanwhile. Once the task has started it counts as done, so a
+// timer id that the system hands out again is never cancelled by mistake.
+class ScheduledTask {
+ public:
+  ScheduledTask() = default;
+  ~ScheduledTask() { Reset(); }
+  ScheduledTask(ScheduledTask&& other) noexcept = default;
+  ScheduledTask& operator=(ScheduledTask&& other) noexcept;
+  ScheduledTask(const ScheduledTask&) = delete;
+  ScheduledTask& operator=(const ScheduledTask&) = delete;
+
+  // Asks scheduler (this thread's UiScheduler) to run task after delay; an
+  // empty object when the scheduler could not take it.
+  static ScheduledTask After(Scheduler& scheduler, std::chrono::milliseconds delay, Scheduler::Task task);
+  static ScheduledTask After(std::chrono::milliseconds delay, Scheduler::Task task) {
+    return After(UiScheduler(), delay, std::move(task));
+  }
+
+  // True while the task waits to run.
+  bool Pending() const { return state_ && state_->id != 0; }
+  explicit operator bool() const { return Pending(); }
+  // Cancels the task if it still waits.
+  void Reset();
+
+ private:
+  struct State {
+    Scheduler* scheduler;  // not owned: the one that was asked
+    Scheduler::TaskId id;
+  };
+  // Shared with the task, which marks it done as it starts; the object may
+  // have moved by then.
+  std::shared_ptr<State> state_;
 };
 
 // Installs a scheduler for the life of the object (tests).

@@ -109,12 +109,4 @@ bool WriteExportFile(const std::wstring& path, ExportType type, const Contacts& 
   return true;
 }
 
-std::wstring ImagesFolderFor(const std::wstring& settingsFolder) {
-  std::wstring folder = settingsFolder;
-  while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')) folder.pop_back();
-  const std::size_t slash = folder.find_last_of(L"\\/");
-  const std::wstring parent = slash == std::wstring::npos ? std::wstring(L".") : folder.substr(0, slash);
-  return parent + platform::PathSeparator() + L"images";
-}
-
 }  // namespace interchange

@@ -45,8 +45,4 @@ ExportType ExportTypeFor(const std::wstring& path);
 bool WriteExportFile(const std::wstring& path, ExportType type, const Contacts& contacts, const Groups& groups,
                      const ExportOptions& options, std::wstring& reason);
 
-// "images" beside the settings folder: where an import's pictures go
-// ("contacts" inside it), as in the installed layout.
-std::wstring ImagesFolderFor(const std::wstring& settingsFolder);
-
 }  // namespace interchange

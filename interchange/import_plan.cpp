@@ -8,6 +8,7 @@
 #include "interchange/person_fields.h"
 #include "interchange/picture_file.h"
 #include "model/file_system.h"
+#include "model/text_cut.h"
 
 namespace interchange {
 
@@ -19,13 +20,11 @@ struct NoCaseLess {
 
 std::wstring FileNameFor(const std::wstring& name) {
   std::wstring base;
-  for (const wchar_t c : name) {
-    if (base.size() >= 60) break;
+  for (const wchar_t c : text::CutText(name, 60)) {
     const bool forbidden = c < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
     base += forbidden ? L'_' : c;
   }
   while (!base.empty() && (base.back() == L'.' || base.back() == L' ')) base.pop_back();
-  if (!base.empty() && base.back() >= 0xD800 && base.back() <= 0xDBFF) base.pop_back();
   if (base.empty()) return L"contact";
   // Windows keeps these names for devices, whatever the extension.
   std::wstring upper;
@@ -145,9 +144,10 @@ ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Gro
             {person.file, person.line, L"The picture could not be saved: " + files::LastError()});
     }
     const Time last = person.lastContacted.value_or(now);
-    contacts.Add(person.name, imagePath, planned.unit, planned.count, last, NotesRtf(NotesWithExtras(person)),
-                 group->second);
-    contacts.items.back()->previousContacted = person.previousContacted.value_or(last);
+    Contacts::Item contact(new Contact(0, person.name, imagePath, planned.unit, planned.count, last,
+                                       NotesRtf(NotesWithExtras(person)), group->second));
+    contact->previousContacted = person.previousContacted.value_or(last);
+    contacts.Insert(contact);
     used.insert(group->second);
     ++outcome.added;
   }

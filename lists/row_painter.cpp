@@ -97,7 +97,7 @@ RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background,
 HICON RowPainter::StatusIcon(const Contact& contact, const DisplaySettings& settings, Time now,
                              Time snoozedUntil) const {
   if (IsSnoozeActive(contact, snoozedUntil, now)) return iconSnoozed_.get();
-  if (contact.DaysSinceContact(now) > contact.IntervalDays()) return iconExpired_.get();
+  if (contact.IsExpired(now)) return iconExpired_.get();
   if (contact.IsWarning(settings.warnPercent, settings.warnDays, now)) return iconWarning_.get();
   return iconNormal_.get();
 }

@@ -108,11 +108,9 @@ UniqueWindow RowWindows::CreateTickBox() {
 }
 
 void RowWindows::QueueUntick(std::uint64_t key, HWND box) {
-  framework::Scheduler& scheduler = framework::UiScheduler();
   const std::uint64_t ticket = ++lastTicket_;
-  const framework::Scheduler::TaskId task = scheduler.After(kUntickDelay,
-                                                            [this, ticket, key, box] { Untick(ticket, key, box); });
-  unticks_[ticket] = PendingUntick{&scheduler, task};
+  unticks_[ticket] = framework::ScheduledTask::After(kUntickDelay,
+                                                     [this, ticket, key, box] { Untick(ticket, key, box); });
 }
 
 // The box is looked for among those still serving rows: one destroyed or
@@ -122,10 +120,7 @@ void RowWindows::Untick(std::uint64_t ticket, std::uint64_t key, HWND box) {
   if (TickBox(key) == box) ::SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
 }
 
-void RowWindows::CancelUnticks() {
-  for (const auto& pending : unticks_) pending.second.scheduler->Cancel(pending.second.task);
-  unticks_.clear();
-}
+void RowWindows::CancelUnticks() { unticks_.clear(); }
 
 WTL_EX::ButtonEx* RowWindows::ShowUndo(std::int32_t id) {
   DropUndo(id);
@@ -133,7 +128,7 @@ WTL_EX::ButtonEx* RowWindows::ShowUndo(std::int32_t id) {
   if (!button) return nullptr;
   const int controlId = NextChildId(nextUndoId_, undoIdsWrapped_, kFirstUndoId, kLastUndoId, false);
   const RECT empty{0, 0, 0, 0};
-  button->Create(parent_, empty, kUndoText, kUndoStyle, 0, static_cast<UINT>(controlId));
+  if (!button->Create(parent_, empty, kUndoText, kUndoStyle, 0, static_cast<UINT>(controlId))) return nullptr;
   button->SetText(kUndoText);
   button->FollowDpi();
   undoLinks_.push_back(UndoEntry{id, std::move(button)});

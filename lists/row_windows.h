@@ -96,10 +96,6 @@ class RowWindows {
     std::int32_t id;
     std::unique_ptr<WTL_EX::ButtonEx> button;
   };
-  struct PendingUntick {
-    framework::Scheduler* scheduler;  // not owned: the one that was asked
-    framework::Scheduler::TaskId task;
-  };
 
   UniqueWindow CreateTickBox();
   void Untick(std::uint64_t ticket, std::uint64_t key, HWND box);
@@ -114,7 +110,7 @@ class RowWindows {
   std::vector<TickEntry> tickBoxes_;
   std::vector<UniqueWindow> spareTickBoxes_;  // only while rows are painted
   std::vector<UndoEntry> undoLinks_;
-  std::map<std::uint64_t, PendingUntick> unticks_;
+  std::map<std::uint64_t, framework::ScheduledTask> unticks_;
   std::uint64_t lastTicket_ = 0;
   int nextTickId_ = kFirstTickId - 1;
   int nextUndoId_ = kFirstUndoId - 1;

@@ -21,7 +21,4 @@ std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now
 // "Snoozed until Fri, Dec 11." followed by the last-contacted date when asked.
 std::wstring StatusText(const Contact& contact, bool showLastContacted, Time now, Time snoozedUntil);
 
-// "%a, %b %d, %Y" of the local date; empty when the time cannot be converted.
-std::wstring LastContactedDate(Time time);
-
 }  // namespace lists

@@ -7,9 +7,6 @@ namespace {
 // The status arithmetic is defined on 32-bit two's complement integers; doing it
 // in unsigned arithmetic gives the same wrapped results without undefined behaviour.
 std::int32_t Wrap(std::uint32_t value) { return static_cast<std::int32_t>(value); }
-std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
-  return Wrap(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
 std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
   return Wrap(static_cast<std::uint32_t>(a) * static_cast<std::uint32_t>(b));
 }
@@ -17,6 +14,10 @@ std::int32_t WrapMul(std::int32_t a, std::int32_t b) {
 constexpr std::int32_t kSecondsPerDay = 86400;
 
 }  // namespace
+
+std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
+  return Wrap(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
+}
 
 Contact::Contact() : lastContacted(platform::Now()), previousContacted(lastContacted) {}
 
@@ -53,7 +54,9 @@ std::int32_t Contact::DaysSinceContact(Time now) const {
 
 std::int32_t Contact::DaysLeft(Time now) const { return WrapSub(IntervalDays(), DaysSinceContact(now)); }
 
-bool Contact::IsExpired(Time now) const { return DaysLeft(now) < 0; }
+// The two numbers compared as they are: their difference, which DaysLeft
+// wraps, would turn a hand-edited count's far future into the past.
+bool Contact::IsExpired(Time now) const { return DaysSinceContact(now) > IntervalDays(); }
 
 bool Contact::IsWarning(int warnPercent, int warnDays, Time now) const {
   const std::int32_t days = DaysSinceContact(now);

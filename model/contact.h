@@ -14,6 +14,10 @@ enum IntervalUnit : std::int32_t {
   Months = 2,
 };
 
+// a - b as the status arithmetic takes it: on 32-bit two's complement
+// numbers, wrapping, without undefined behaviour.
+std::int32_t WrapSub(std::int32_t a, std::int32_t b);
+
 class Contact {
  public:
   Contact();

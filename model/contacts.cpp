@@ -6,9 +6,13 @@
 
 bool Contacts::Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Time lastContacted,
                    std::wstring notes, std::int32_t groupId) {
-  ++lastId;
-  Item contact(new Contact(lastId, std::move(name), std::move(imagePath), unit, count, lastContacted, std::move(notes),
-                           groupId));
+  return Insert(Item(
+      new Contact(0, std::move(name), std::move(imagePath), unit, count, lastContacted, std::move(notes), groupId)));
+}
+
+bool Contacts::Insert(Item contact) {
+  if (!contact) return false;
+  contact->id = ++lastId;
   contact->notifyWindow = notifyWindow;
   items.push_back(contact);
   if (platform::IsWindowAlive(notifyWindow))

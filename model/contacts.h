@@ -14,6 +14,10 @@ class Contacts {
   // Always true: there is no limit and no duplicate test for contacts.
   bool Add(std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count, Time lastContacted,
            std::wstring notes, std::int32_t groupId);
+  // Adds a contact whose fields the caller has set, all before it is
+  // announced: it gets the next id and the collection's notify window. False
+  // for none.
+  bool Insert(Item contact);
   bool Remove(std::int32_t id);
   void RemoveByGroup(std::int32_t groupId);
   bool Find(std::int32_t id, Item& found) const;

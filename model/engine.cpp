@@ -4,6 +4,15 @@
 #include <cstring>
 
 #include "model/file_system.h"
+#include "model/paths.h"
+
+namespace {
+
+Engine::Paths PathsIn(const std::wstring& folder) {
+  return {folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat", folder + L"journal.dat"};
+}
+
+}  // namespace
 
 Engine::Engine() : groups(new Groups), contacts(new Contacts), options(new Options), journal(new Journal) {
   UsePaths(PathsBesideExecutable(platform::ExecutablePath(), platform::PathSeparator()));
@@ -14,14 +23,12 @@ Engine::Engine(const std::wstring& settingsFolder)
   std::wstring folder = settingsFolder;
   const wchar_t separator = platform::PathSeparator();
   if (!folder.empty() && folder.back() != separator && folder.back() != L'/') folder += separator;
-  UsePaths({folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat", folder + L"journal.dat"});
+  UsePaths(PathsIn(folder));
 }
 
 Engine::Paths Engine::PathsBesideExecutable(const std::wstring& exePath, wchar_t separator) {
-  const std::size_t last = exePath.rfind(separator);
-  if (last == std::wstring::npos) return {};
-  const std::wstring folder = exePath.substr(0, last + 1) + L"settings" + separator;
-  return {folder + L"groups.dat", folder + L"contacts.dat", folder + L"options.dat", folder + L"journal.dat"};
+  const std::wstring folder = paths::SettingsFolderOf(exePath, separator);
+  return folder.empty() ? Paths{} : PathsIn(folder);
 }
 
 void Engine::UsePaths(const Paths& paths) {

@@ -27,7 +27,7 @@ class Engine {
   explicit Engine(const std::wstring& settingsFolder);
   virtual ~Engine() = default;
 
-  // The three file paths for an executable at exePath: empty when the path has
+  // The four file paths for an executable at exePath: empty when the path has
   // no folder separator.
   static Paths PathsBesideExecutable(const std::wstring& exePath, wchar_t separator);
 
@@ -47,11 +47,11 @@ class Engine {
     bool AnyDamaged() const { return !damagedFiles.empty(); }
   };
 
-  // Finishes a save that was cut off (see FileSet), then reads groups, contacts
-  // and options; a missing file leaves its defaults, a damaged one what was read
+  // Finishes a save that was cut off (see FileSet), then reads groups, contacts,
+  // options and the journal; a missing file leaves its defaults, a damaged one what was read
   // before the fault.
   LoadReport Load();
-  // Writes the three files as one set: every changed file is written complete
+  // Writes the four files as one set: every changed file is written complete
   // first, and only then are they put in place. When one cannot be written,
   // none is replaced; reason gets the failure's words. The groups and options
   // files, small and mostly unchanged (a tick changes only the contacts), are

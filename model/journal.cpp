@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
+
+#include "model/text_cut.h"
 
 namespace {
 
@@ -32,11 +35,7 @@ bool IsCalendarDay(const std::wstring& text) {
 }
 
 void Journal::Record(std::int32_t id, Time time, std::wstring text) {
-  if (text.size() > kMaxTextLength) {
-    std::size_t length = kMaxTextLength;
-    if (text[length - 1] >= 0xD800 && text[length - 1] <= 0xDBFF) --length;  // never half a pair
-    text.resize(length);
-  }
+  text = text::CutText(std::move(text), kMaxTextLength);
   std::vector<JournalEntry>& entries = contacts[id].entries;
   const auto at = std::find_if(entries.begin(), entries.end(),
                                [time](const JournalEntry& e) { return e.time <= time; });

@@ -15,6 +15,7 @@
 #include <boost/serialization/version.hpp>
 
 #include "model/journal.h"
+#include "model/text_cut.h"
 
 BOOST_CLASS_VERSION(JournalEntry, 1)
 BOOST_CLASS_VERSION(ContactHistory, 1)
@@ -88,7 +89,7 @@ void load(Archive& ar, ContactHistory& history, unsigned /*version*/) {
   for (std::size_t i = 0; i < count; ++i) {
     JournalEntry entry;
     ar >> entry;
-    if (entry.text.size() > Journal::kMaxTextLength) entry.text.resize(Journal::kMaxTextLength);
+    entry.text = text::CutText(std::move(entry.text), Journal::kMaxTextLength);
     // Newest first is what every reader of the journal relies on.
     if (!history.entries.empty() && entry.time > history.entries.back().time) amicord::RefuseJournal();
     history.entries.push_back(std::move(entry));

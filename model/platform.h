@@ -52,6 +52,10 @@ struct LocalTime {
 LocalTime ToLocalTime(Time time);
 // The same, as the C library's parts; false when the time cannot be shown in local time.
 bool ToLocalParts(Time time, std::tm& local);
+// wcsftime of the local time; empty when it cannot be shown in local time.
+std::wstring FormatLocalTime(Time time, const wchar_t* format);
+// The local date as the program shows it everywhere ("%a, %b %d, %Y": "Mon, Feb 03, 2025").
+std::wstring LocalDateText(Time time);
 
 // Case-insensitive comparison in the user's locale: 0 when equal.
 int CompareNoCase(const std::wstring& a, const std::wstring& b);

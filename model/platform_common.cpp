@@ -1,3 +1,4 @@
+#include <cwchar>
 #include <utility>
 
 #include "model/platform.h"
@@ -30,6 +31,16 @@ LocalTime ToLocalTime(Time time) {
   local.second = parts.tm_sec;
   return local;
 }
+
+std::wstring FormatLocalTime(Time time, const wchar_t* format) {
+  std::tm parts{};
+  if (!ToLocalParts(time, parts)) return {};
+  wchar_t text[128];
+  const std::size_t length = std::wcsftime(text, sizeof text / sizeof text[0], format, &parts);
+  return std::wstring(text, length);
+}
+
+std::wstring LocalDateText(Time time) { return FormatLocalTime(time, L"%a, %b %d, %Y"); }
 
 Clock ReplaceClock(Clock clock) {
   Clock previous = std::move(ReplacedClock());

@@ -10,11 +10,6 @@
 
 namespace {
 
-// The difference as the status text takes it: 32-bit, wrapping.
-std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
-}
-
 // Overdue first, then today, then soon.
 int Rank(Due due) { return due == Due::Overdue ? 0 : (due == Due::Today ? 1 : 2); }
 
@@ -81,12 +76,10 @@ std::vector<DuePerson> PeopleDue(const Contacts& contacts, const Journal& journa
     if (IsSnoozeActive(*contact, journal.SnoozedUntil(contact->id), now)) continue;
     DuePerson person;
     person.id = contact->id;
-    const std::int32_t since = contact->DaysSinceContact(now);
-    const std::int32_t interval = contact->IntervalDays();
     // The row painter's test for red, and the status text's count of days.
-    if (since > interval) {
+    if (contact->IsExpired(now)) {
       person.due = Due::Overdue;
-      person.days = WrapSub(since, interval);
+      person.days = WrapSub(contact->DaysSinceContact(now), contact->IntervalDays());
     } else if (contact->DaysLeft(now) == 0) {
       person.due = Due::Today;
     } else if (contact->IsWarning(warnPercent, warnDays, now)) {

@@ -5,6 +5,7 @@
 
 #include "interchange/import_files.h"
 #include "interchange/import_plan.h"
+#include "interchange/import_run.h"
 #include "model/engine.h"
 #include "tools/data_json.h"
 
@@ -46,22 +47,14 @@ int Import(const std::wstring& folder, const std::vector<std::wstring>& paths,
   if (!LoadWhole(engine)) return kFailed;
   interchange::ImportOptions options;
   if (group) options.groupForUngrouped = *group;
-  const interchange::Plan plan = interchange::PlanImport(std::move(read.people), *engine.groups, *engine.contacts,
-                                                         options);
-  const Time now = platform::Now();
-  std::wstring backup;
-  std::wstring reason;
-  if (!interchange::BackUpBeforeImport(engine.FilePaths(), now, backup, reason)) {
-    Tell(reason);
+  const interchange::ImportRun run = interchange::RunImport(
+      engine, std::move(read.people), options, nullptr, platform::Now(),
+      [&engine](std::wstring& reason) { return engine.Save(&reason); });
+  if (!run.backedUp || !run.saved) {
+    Tell(run.reason);
     return kFailed;
   }
-  const interchange::ImportOutcome outcome = interchange::ApplyImport(plan, interchange::DefaultTicks(plan),
-                                                                      *engine.groups, *engine.contacts,
-                                                                      interchange::ImagesFolderFor(folder), now);
-  if (!engine.Save(&reason)) {
-    Tell(reason);
-    return kFailed;
-  }
+  const interchange::ImportOutcome& outcome = run.outcome;
   Json summary = Json::object();
   summary["added"] = outcome.added;
   summary["skipped"] = outcome.skipped;

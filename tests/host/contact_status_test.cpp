@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "model/contact.h"
+#include "model/contacts.h"
+#include "model/journal.h"
+#include "model/reminders.h"
 
 namespace {
 
@@ -56,6 +59,32 @@ TEST(ContactStatus, WeekIntervalDueDayAndDayAfter) {
   EXPECT_FALSE(contact.IsExpired(kBase + 7 * kDay));
   EXPECT_EQ(contact.DaysLeft(kBase + 8 * kDay), -1);
   EXPECT_TRUE(contact.IsExpired(kBase + 8 * kDay));
+}
+
+TEST(ContactStatus, OverdueIsOneRuleEvenWhereTheDifferenceWouldWrap) {
+  struct Case {
+    std::int32_t count;
+    Time lastContacted;
+    bool overdue;
+  };
+  // Hand-edited counts take the interval minus the days since contact out of
+  // the 32-bit range; ordinary ones show the rule is the same as it was.
+  const Case cases[] = {
+      {std::numeric_limits<std::int32_t>::max(), kBase + 2 * kDay, false},
+      {std::numeric_limits<std::int32_t>::min() + 1, kBase - 5 * kDay, true},
+      {7, kBase - 7 * kDay, false},
+      {7, kBase - 8 * kDay, true},
+  };
+  for (const Case& c : cases) {
+    Contacts contacts;
+    contacts.Add(L"n", L"", Days, c.count, c.lastContacted, L"", 1);
+    const Contact& contact = *contacts.items[0];
+    EXPECT_EQ(contact.IsExpired(kBase), c.overdue) << c.count;
+    // The reminders' overdue is the status' overdue.
+    const std::vector<DuePerson> due = PeopleDue(contacts, Journal(), 75, 2, kBase);
+    const bool dueAsOverdue = !due.empty() && due[0].due == Due::Overdue;
+    EXPECT_EQ(dueAsOverdue, c.overdue) << c.count;
+  }
 }
 
 TEST(ContactStatus, WarningThresholdsWithDefaultLevels) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model/engine.h"
+#include "model/paths.h"
 
 TEST(Engine, StartsEmptyWithDefaultOptions) {
   Engine engine;
@@ -41,6 +42,17 @@ TEST(Engine, PathsLiveInTheSettingsFolderBesideTheExecutable) {
   const std::wstring tail = std::wstring(1, platform::PathSeparator()) + L"settings" + platform::PathSeparator();
   EXPECT_NE(engine.groupsPath.find(tail + L"groups.dat"), std::wstring::npos) << engine.groupsPath.size();
   EXPECT_NE(engine.optionsPath.find(tail + L"options.dat"), std::wstring::npos);
+}
+
+TEST(Paths, TheProgramsFoldersLieBesideTheExecutable) {
+  const std::wstring exe = platform::ExecutablePath();
+  const wchar_t separator = platform::PathSeparator();
+  const std::wstring folder = exe.substr(0, exe.find_last_of(separator) + 1);
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(paths::ProgramFolder(), folder);
+  EXPECT_EQ(paths::SettingsFolder(), folder + L"settings" + separator);
+  EXPECT_EQ(paths::ImagesFolder(), folder + L"images");
+  EXPECT_EQ(paths::DefaultGroupPicture(), folder + L"images" + separator + L"groups" + separator + L"default.png");
 }
 
 TEST(Engine, ExplicitSettingsFolder) {

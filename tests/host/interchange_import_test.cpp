@@ -13,8 +13,10 @@
 #include "interchange/notes_text.h"
 #include "interchange/vcard_reader.h"
 #include "interchange/vcard_writer.h"
+#include "model/messages.h"
 #include "model/platform.h"
 #include "tests/common/archive_files.h"
+#include "tests/common/message_recorder.h"
 
 namespace interchange {
 namespace {
@@ -126,6 +128,33 @@ TEST(ImportPlan, ApplyAddsTickedPeopleWithGroupsPicturesAndNotes) {
   ImportOutcome left = outcome;
   left.duplicatesLeftOut = 5;
   EXPECT_EQ(ImportSummary(left), L"Imported 3 people into 3 groups. 5 people already here were left out.");
+}
+
+TEST(ImportPlan, EveryFieldIsSetBeforeTheContactIsAnnounced) {
+  testfiles::TempFolder folder;
+  Groups groups;
+  groups.Add(L"Friends", L"", Days, 0);
+  Contacts contacts;
+  MessageRecorder recorder;
+  contacts.notifyWindow = recorder.window();
+  std::vector<Time> announced;
+  // The receiver adds someone of its own inside the first announcement, so the
+  // imported contact is no longer the last one listed.
+  recorder.OnMessage([&](MessageId message, MessageParam wParam) {
+    if (message != WM_CONTACT_ADDED) return;
+    announced.push_back(reinterpret_cast<const Contact*>(wParam)->previousContacted);
+    if (contacts.items.size() == 1) contacts.Add(L"Echo", L"", Days, 1, kNow, L"", 1);
+  });
+  std::vector<Person> people = {Named(L"Ann", L"Friends")};
+  people[0].lastContacted = kNow - 100;
+  people[0].previousContacted = kNow - 900;
+  const Plan plan = PlanImport(people, groups, contacts, ImportOptions{});
+  ApplyImport(plan, DefaultTicks(plan), groups, contacts, folder.path(), kNow);
+  ASSERT_EQ(contacts.items.size(), 2u);
+  EXPECT_EQ(announced, (std::vector<Time>{kNow - 900, kNow}));
+  EXPECT_EQ(contacts.items[0]->name, L"Ann");
+  EXPECT_EQ(contacts.items[0]->previousContacted, kNow - 900);
+  EXPECT_EQ(contacts.items[1]->previousContacted, kNow) << "the receiver's own contact is left alone";
 }
 
 TEST(NotesText, RichEditRtfToTextAndBack) {

@@ -93,6 +93,38 @@ TEST_F(SessionReports, OnlyALiveSessionSavesAndItsEndRestoresTheReporterBefore) 
   EXPECT_EQ(framework::SetExceptionReporter(before), &DoNothing);
 }
 
+// OutputDebugString raises this exception for a debugger to see; a vectored
+// handler sees it before anyone.
+constexpr DWORD kDebugPrint = 0x40010006;  // DBG_PRINTEXCEPTION_C
+int debugLines = 0;
+LONG CALLBACK CountDebugOutput(EXCEPTION_POINTERS* info) {
+  if (info->ExceptionRecord->ExceptionCode == kDebugPrint) ++debugLines;
+  return EXCEPTION_CONTINUE_SEARCH;
+}
+
+TEST_F(SessionReports, AnEscapedExceptionWritesNoDebugOutput) {
+  test::MessageBoxWatch boxes;
+  void* const watch = AddVectoredExceptionHandler(1, &CountDebugOutput);
+  ASSERT_NE(watch, nullptr);
+  debugLines = 0;
+  OutputDebugStringA("the watch sees debug output\n");
+  const int seen = debugLines;
+  debugLines = 0;
+  {
+    DataSession session;
+    SendMessageW(failing_.m_hWnd, kFail, 0, 0);
+    EXPECT_EQ(session.SaveCount(), 1) << "the session still saves";
+  }
+  // Without a session the framework's own reporter has it.
+  const framework::ExceptionReporter before = framework::SetExceptionReporter(nullptr);
+  SendMessageW(failing_.m_hWnd, kFail, 0, 0);
+  framework::SetExceptionReporter(before);
+  RemoveVectoredExceptionHandler(watch);
+  EXPECT_EQ(seen, 1);
+  EXPECT_EQ(debugLines, 0);
+  EXPECT_TRUE(boxes.texts().empty());
+}
+
 TEST_F(SessionReports, AFileWithoutOnlyItsClosingLineBreakIsToldAsAnEarlierBuildsFile) {
   {
     Engine data(apptest::SettingsFolder().wstring());

@@ -17,14 +17,4 @@ TEST(ReadNumber, ReadsLikeAtolAndSaturatesInsteadOfOverflowing) {
   EXPECT_EQ(dialogs::ReadNumber(L"-99999999999999999999"), -2147483647 - 1);
 }
 
-TEST(PictureFolders, LieBesideTheExecutable) {
-  wchar_t exe[MAX_PATH] = {};
-  GetModuleFileNameW(nullptr, exe, MAX_PATH);
-  std::wstring folder(exe);
-  folder.resize(folder.find_last_of(L'\\') + 1);
-  EXPECT_EQ(dialogs::ProgramFolder(), folder);
-  EXPECT_EQ(dialogs::ImagesFolder(), folder + L"images");
-  EXPECT_EQ(dialogs::DefaultGroupPicture(), folder + L"images\\groups\\default.png");
-}
-
 }  // namespace

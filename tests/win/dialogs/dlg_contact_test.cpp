@@ -462,6 +462,25 @@ TEST_F(DlgContactTest, ADateBefore1900GivesZero) {
   EXPECT_EQ(dialog.lastContacted, 0);
 }
 
+// A picker with no date to give, as one showing "none" answers.
+LRESULT CALLBACK NoDate(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (message == DTM_GETSYSTEMTIME) return GDT_NONE;
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+TEST_F(DlgContactTest, ADateThePickerCannotGiveKeepsThePreviousOne) {
+  DlgContact dialog(L"Hal", ownPicture, Weeks, 2, 1600000000, L"", 3);
+  dialog.groups = groups;
+  driver.Expect(kCaption, [](HWND window) {
+    ASSERT_TRUE(SetWindowSubclass(GetDlgItem(window, IDC_LAST_CONTACTED), &NoDate, 1, 0));
+    SetDlgItemTextW(window, IDC_NAME, L"Hal Changed");
+    test::Click(window, IDOK);
+  });
+  EXPECT_EQ(dialog.DoModal(nullptr), IDOK);
+  EXPECT_EQ(dialog.name, L"Hal Changed");
+  EXPECT_EQ(dialog.lastContacted, 1600000000);
+}
+
 TEST_F(DlgContactTest, TheFirstFocusOnEmptyNotesAddsTheColouredDateStampOnce) {
   framework::ManualScheduler scheduler;
   framework::ScopedUiScheduler useScheduler(scheduler);

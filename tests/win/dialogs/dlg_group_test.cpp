@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "dialogs/dlg_group.h"
+#include "model/paths.h"
 #include "tests/win/dialogs/dialog_driver.h"
 #include "tests/win/dialogs/pictures.h"
 
@@ -202,7 +203,7 @@ TEST(DlgGroup, BrowseStartsInTheImagesFolderWithThePictureFilter) {
   EXPECT_EQ(dialog.imagePath, chosen);
 
   EXPECT_EQ(asked, 2);
-  EXPECT_EQ(initialFolder, dialogs::ProgramFolder() + L"images");
+  EXPECT_EQ(initialFolder, paths::ProgramFolder() + L"images");
   EXPECT_EQ(filter, std::wstring(L"Images (*.png;*.jpg;*.bmp;*.gif)\0*.png;*.jpg;*.bmp;*.gif\0", 57));
   const DWORD required = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   EXPECT_EQ(flags & required, required);

@@ -1,6 +1,6 @@
 #include "tests/win/dialogs/pictures.h"
 
-#include "dialogs/dialog_support.h"
+#include "model/paths.h"
 
 namespace test {
 
@@ -8,10 +8,10 @@ bool WriteSolidPng(const std::wstring& path, unsigned colour) {
   return WritePng(path, 8, 8, [colour](int, int) { return static_cast<std::uint32_t>(colour); });
 }
 
-DefaultGroupPictureFile::DefaultGroupPictureFile(bool present) : path_(dialogs::DefaultGroupPicture()) {
+DefaultGroupPictureFile::DefaultGroupPictureFile(bool present) : path_(paths::DefaultGroupPicture()) {
   DeleteFileW(path_.c_str());
   if (!present) return;
-  const std::wstring images = dialogs::ImagesFolder();
+  const std::wstring images = paths::ImagesFolder();
   CreateDirectoryW(images.c_str(), nullptr);
   CreateDirectoryW((images + L"\\groups").c_str(), nullptr);
   WriteSolidPng(path_, 0xFF20A040u);

@@ -206,7 +206,7 @@ TEST(HandlerExceptions, AreReportedOnceAndTheMessageGetsItsDefaultHandling) {
   window.throwOnEndSession = false;
   EXPECT_EQ(window.SendMessage(WM_QUERYENDSESSION, 0, 0), FALSE) << "the window still works";
 
-  // No reporter: the debug reporter again, not ours and not none.
+  // No reporter: the framework's own again, not ours and not none.
   EXPECT_EQ(framework::SetExceptionReporter(nullptr), &Reports::Record);
   const framework::ExceptionReporter debug = framework::SetExceptionReporter(previous);
   EXPECT_NE(debug, nullptr);

@@ -1,6 +1,7 @@
 #include <chrono>
 #include <set>
 
+#include "lists/row_windows.h"
 #include "tests/win/framework/pixels.h"
 #include "tests/win/lists/list_fixture.h"
 
@@ -156,6 +157,12 @@ TEST_F(RowControls, ShowAndHideAnswerFalseWithoutARowOrLink) {
   EXPECT_FALSE(list.HideUndo(listed));  // a row, but no link ever shown
   EXPECT_EQ(list.FindRow(unlisted.id), -1);
   EXPECT_EQ(list.FindRow(listed.id), 0);
+}
+
+TEST(RowWindows, AnUndoLinkWhoseWindowCannotBeMadeIsNoLink) {
+  lists::RowWindows windows;  // no parent list: a child window cannot be made
+  EXPECT_EQ(windows.ShowUndo(7), nullptr);
+  EXPECT_FALSE(windows.HasUndo(7));
 }
 
 TEST_F(RowControls, ClicksOnContactsNoLongerInTheCollectionDoNothing) {

@@ -333,12 +333,12 @@ TEST_F(SnoozedRows, ASnoozeLaterThanTheDueTimeGreysTheBallTellsItsEndAndSortsByI
   };
   EXPECT_EQ(ball(0), grey);
   EXPECT_EQ(ball(2), BallCentre(IDI_STATUS_GREEN));
-  const std::wstring until = lists::LastContactedDate(kNow + 5 * kDay);
+  const std::wstring until = platform::LocalDateText(kNow + 5 * kDay);
   EXPECT_EQ(lists::StatusText(late, false, now, journal.SnoozedUntil(late.id)),
             L"Snoozed until " + until.substr(0, until.size() - 6) + L".");
   EXPECT_EQ(lists::StatusText(late, true, now, journal.SnoozedUntil(late.id)),
             L"Snoozed until " + until.substr(0, until.size() - 6) + L". Last contacted: " +
-                lists::LastContactedDate(late.lastContacted) + L".");
+                platform::LocalDateText(late.lastContacted) + L".");
   EXPECT_EQ(lists::StatusText(later, false, now, journal.SnoozedUntil(later.id)), L"Contact in 20 days.");
 
   // Due in five days as far as the order goes: after Soon, before Later.

@@ -50,12 +50,12 @@ TEST(StatusText, DaysAreCountedWholeAndTheWordNeverChanges) {
 
 TEST(StatusText, DateWithTwoDigitDaysAndAnEmptyDateWhenUnconvertible) {
   const Time first = LocalNoon(2025, 2, 3);
-  EXPECT_EQ(lists::LastContactedDate(first), L"Mon, Feb 03, 2025");
+  EXPECT_EQ(platform::LocalDateText(first), L"Mon, Feb 03, 2025");
   EXPECT_EQ(lists::StatusText(Made(Days, 30, first), true, first + 2 * kDay),
             L"Contact in 28 days. Last contacted: Mon, Feb 03, 2025.");
   // A time the runtime cannot turn into a local date leaves the date out.
   const Time absurd = LLONG_MAX;
-  EXPECT_EQ(lists::LastContactedDate(absurd), L"");
+  EXPECT_EQ(platform::LocalDateText(absurd), L"");
   const std::wstring text = lists::StatusText(Made(Days, 7, absurd), true, absurd);
   EXPECT_EQ(text.substr(text.size() - 18), L" Last contacted: .");
 }
