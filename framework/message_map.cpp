@@ -30,6 +30,7 @@ void ReportHandlerException(UINT message, std::exception_ptr thrown) noexcept {
   try {
     reporter(message, what.c_str());
   } catch (...) {
+    // A reporter that fails has nothing more to tell; the system must not see it.
   }
 }
 

@@ -167,7 +167,7 @@ class HelpPageTest(unittest.TestCase):
         self.assertEqual(["contacts.dat", "groups.dat", "journal.dat", "options.dat"], names)
         for name in names:
             self.assertSays(name)
-        self.assertIn('L"settings"', engine)
+        self.assertIn('L"settings"', (SOURCE / "model/paths.cpp").read_text(encoding="utf-8"))
         self.assertSays("settings folder beside Amicord.exe")
         subkey = code_number("model/autostart_win.h", r'kRunSubkey = L"([^"]+)"').replace("\\\\", "\\")
         value = code_number("model/autostart_win.h", r'kRunValueName = L"([^"]+)"')
