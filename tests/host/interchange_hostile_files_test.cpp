@@ -38,7 +38,7 @@ TEST(CsvCells, FormulasGoBehindAnApostropheNumbersDoNotAndEveryNameComesBack) {
       // A name that itself begins as an escaped cell gets one apostrophe more.
       {L"'=x", L"''=x", "''=x,"},
       {L"'-3", L"''-3", "''-3,"},
-      {L"''", L"'''", "''','"},
+      {L"''", L"'''", "''',"},
       // Apostrophes elsewhere are the name's own.
       {L"'", L"'", "',"},
       {L"'Tis Ann", L"'Tis Ann", "'Tis Ann,"},
@@ -141,11 +141,21 @@ TEST(ImportedPaths, APictureElsewhereIsNotReadAndTheProblemsSayWhy) {
                           "H5,,,,,,,,,\\\\.\\pipe\\p.png\r\n";
   const std::wstring file = folder.File(L"people.csv");
   testfiles::WriteBytes(file, csv);
-  const FilesRead read = ReadImportFiles({file});
-  ASSERT_EQ(read.people.size(), 7u);
+  // A card's PHOTO as a file's address follows the same rule.
+  const std::wstring cards = folder.File(L"cards.vcf");
+  testfiles::WriteBytes(
+      cards,
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Val\r\nPHOTO;VALUE=uri:file:ann.png\r\nEND:VCARD\r\n"
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Vic\r\nPHOTO;VALUE=uri:file://host/share/v.png\r\nEND:VCARD\r\n");
+  const FilesRead read = ReadImportFiles({file, cards});
+  ASSERT_EQ(read.people.size(), 9u);
+  EXPECT_EQ(read.people[7].picturePath, folder.File(L"ann.png"));
+  EXPECT_TRUE(read.people[8].picturePath.empty());
   EXPECT_EQ(read.people[0].picturePath, folder.File(L"ann.png"));
   for (std::size_t i = 1; i < 7; ++i) EXPECT_TRUE(read.people[i].picturePath.empty()) << i;
-  ASSERT_EQ(read.problems.size(), 6u);
+  ASSERT_EQ(read.problems.size(), 7u);
+  EXPECT_EQ(read.problems[6].why, PictureElsewhereMessage(L"file://host/share/v.png"));
+  EXPECT_EQ(read.problems[6].file, L"cards.vcf");
   EXPECT_EQ(read.problems[0].why, L"The picture file does not exist: gone.png");
   EXPECT_EQ(read.problems[0].line, 3);
   const wchar_t* const hostile[] = {L"\\\\host\\share\\p.png", L"//host/share/p.png", L"\\\\?\\UNC\\host\\share\\p.png",
