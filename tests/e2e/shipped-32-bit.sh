@@ -118,7 +118,7 @@ e2e_check "the tick records Anna's contact" e2e_wait_for "$E2E_TIMEOUT" marked
 after_tick=$(date +%s)
 stage "contact ticked and saved"
 sleep 1
-cp "$(e2e_screenshot)" "$E2E_OUT/$e2e_name-main-window.png" 2>/dev/null
+mv "$(e2e_screenshot)" "$E2E_OUT/$e2e_name-main-window.png" 2>/dev/null
 
 # WM_CLOSE by the program's Windows process id, from inside its Wine desktop:
 # under user-mode emulation there is no ptrace, and taskkill /im finds nothing.
