@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/message_caption.h"
 #include "interchange/import_files.h"
 
 void FileDrop::Accept() { ::DragAcceptFiles(window_.m_hWnd, TRUE); }
@@ -20,6 +21,6 @@ void FileDrop::OnDropFiles(HDROP drop) {
   if (!paths.empty())
     commands_.ImportFiles(paths);
   else if (count > 0)
-    ::MessageBoxW(window_.m_hWnd, L"Amicord imports contacts from vCard (.vcf) and CSV (.csv) files.", L"Amicord",
+    ::MessageBoxW(window_.m_hWnd, L"Amicord imports contacts from vCard (.vcf) and CSV (.csv) files.", kMessageCaption,
                   MB_OK | MB_ICONINFORMATION);
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "interchange/csv_cell.h"
 #include "interchange/csv_columns.h"
 #include "interchange/csv_records.h"
 #include "interchange/iso_time.h"
@@ -59,7 +60,10 @@ class Row {
     std::wstring given, middle, family, full, organisation, email;
     const std::size_t count = std::min(fields_.size(), columns_.roles.size());
     for (std::size_t i = 0; i < count; ++i) {
-      const std::wstring& value = fields_[i];
+      const std::wstring& cell = fields_[i];
+      const std::wstring_view unescaped = UnescapeCsvCell(cell);
+      const std::wstring stripped = unescaped.size() == cell.size() ? std::wstring() : std::wstring(unescaped);
+      const std::wstring& value = stripped.empty() ? cell : stripped;
       switch (columns_.roles[i]) {
         case Column::Ignored:
           break;

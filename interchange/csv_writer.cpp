@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "interchange/csv_cell.h"
 #include "interchange/iso_time.h"
 #include "interchange/notes_text.h"
 #include "interchange/person_fields.h"
@@ -11,7 +12,9 @@ namespace interchange {
 
 namespace {
 
-void Field(std::string& out, std::wstring_view value, bool last = false) {
+void Field(std::string& out, std::wstring_view text, bool last = false) {
+  const std::wstring cell = EscapeCsvCell(text);
+  const std::wstring_view value = cell;
   const bool quote = value.find_first_of(L",;\"\r\n") != std::wstring_view::npos ||
                      (!value.empty() && (value.front() == L' ' || value.back() == L' '));
   if (quote) {

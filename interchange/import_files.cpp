@@ -4,6 +4,7 @@
 
 #include "interchange/csv_reader.h"
 #include "interchange/csv_writer.h"
+#include "interchange/imported_path.h"
 #include "interchange/vcard_reader.h"
 #include "interchange/vcard_writer.h"
 #include "model/backups.h"
@@ -42,6 +43,22 @@ bool ReadWhole(const std::wstring& path, std::string& bytes, std::wstring& reaso
   return read;
 }
 
+// A picture the file names by path is taken only from this computer's drives
+// or beside the file (interchange/imported_path.h); why not is said at once,
+// in the preview, before anything is opened.
+void CheckPicturePath(Person& person, const std::wstring& fileFolder, std::vector<Problem>& problems) {
+  if (person.picturePath.empty() || !person.picture.empty()) return;
+  std::wstring resolved;
+  if (!ResolveImportedPath(person.picturePath, fileFolder, resolved)) {
+    problems.push_back({person.file, person.line, PictureElsewhereMessage(person.picturePath)});
+    resolved.clear();
+  } else if (!files::Exists(resolved)) {
+    problems.push_back({person.file, person.line, L"The picture file does not exist: " + person.picturePath});
+    resolved.clear();
+  }
+  person.picturePath = resolved;
+}
+
 }  // namespace
 
 bool IsImportFileName(const std::wstring& path) {
@@ -63,8 +80,12 @@ FilesRead ReadImportFiles(const std::vector<std::wstring>& paths) {
       result.unreadable.push_back(name + L": " + read.error);
       continue;
     }
-    for (Person& person : read.people) result.people.push_back(std::move(person));
     for (Problem& problem : read.problems) result.problems.push_back(std::move(problem));
+    const std::wstring folder = path.substr(0, path.size() - name.size());
+    for (Person& person : read.people) {
+      CheckPicturePath(person, folder, result.problems);
+      result.people.push_back(std::move(person));
+    }
   }
   return result;
 }

@@ -4,6 +4,7 @@
 #include <map>
 #include <set>
 
+#include "interchange/imported_path.h"
 #include "interchange/notes_text.h"
 #include "interchange/person_fields.h"
 #include "interchange/picture_file.h"
@@ -135,7 +136,8 @@ ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Gro
     }
     std::string picture = person.picture;
     std::string type = person.pictureType;
-    if (picture.empty()) ReadPicture(person.picturePath, picture, type);
+    if (picture.empty() && ClassifyImportedPath(person.picturePath) != ImportedPath::Elsewhere)
+      ReadPicture(person.picturePath, picture, type);
     std::wstring imagePath;
     if (!picture.empty() && !type.empty()) {
       imagePath = WritePicture(picture, type, pictureFolder, person.name);

@@ -29,7 +29,8 @@ struct Person {
   std::wstring notes;
   std::vector<std::wstring> extras;
   // An embedded picture and its file type ("png", "jpg", "gif", "bmp"), or a
-  // picture file named by the source (our own CSV export).
+  // picture file named by the source (our own CSV export, a vCard's "file:"
+  // address); the import reads only those interchange/imported_path.h allows.
   std::string picture;
   std::string pictureType;
   std::wstring picturePath;

@@ -197,7 +197,13 @@ class Reader {
       base64 = header.size() >= 7 && EqualsNoCase(header.substr(header.size() - 7), ";base64");
       value.remove_prefix(comma + 1);
     }
-    if (!base64) return;  // a web address: pictures are not fetched
+    if (!base64) {
+      // A file's address is taken as a CSV's picture column is, where the
+      // import allows its place; web addresses are not fetched.
+      if (value.size() > 5 && EqualsNoCase(value.substr(0, 5), "file:") && card_.person.picturePath.empty())
+        card_.person.picturePath = DecodeLoose(value);
+      return;
+    }
     std::string bytes;
     if (!DecodeBase64(value, kMaxPictureBytes, bytes)) {
       Note(line.line, L"The picture is larger than 8 MB and was left out.");

@@ -103,7 +103,9 @@ std::size_t Journal::CatchUp(const Contacts& contacts) {
     ContactHistory& history = this->contacts[contact->id];
     const Time last = contact->lastContacted;
     const bool changed = !history.known || history.knownLastContacted != last;
-    if (changed && (history.entries.empty() || last > history.entries.front().time)) {
+    // 0 is "never contacted", not a contact on 1 January 1970.
+    const bool contacted = last > 0;
+    if (changed && contacted && (history.entries.empty() || last > history.entries.front().time)) {
       history.entries.insert(history.entries.begin(), JournalEntry{last, {}});
       ++added;
     }

@@ -85,7 +85,8 @@ class Journal {
 
   // Every contact whose lastContacted changed outside the journal and is later
   // than its newest entry gets that time as an entry (a contact the journal
-  // has not seen yet too). Answers how many entries were added.
+  // has not seen yet too); a lastContacted of 0 (never) is no contact. Answers
+  // how many entries were added.
   std::size_t CatchUp(const Contacts& contacts);
   // Forgets the contacts that are no longer in the collection; answers how many.
   std::size_t DropMissing(const Contacts& contacts);

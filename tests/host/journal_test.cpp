@@ -59,6 +59,17 @@ TEST(Journal, CatchesUpWithALastContactedAnOlderProgramChangedAndDropsContactsTh
   EXPECT_EQ(reread.Entries(1).size(), 2u);
 }
 
+TEST(Journal, CatchingUpWithANeverContactedContactRecordsNothingUntilItsFirstContact) {
+  Contacts contacts;
+  contacts.Add(L"Never", L"", Days, 7, 0, L"", -1);
+  Journal journal;
+  EXPECT_EQ(journal.CatchUp(contacts), 0u);
+  EXPECT_TRUE(journal.Entries(1).empty()) << "no contact on 1 January 1970";
+  contacts.items[0]->lastContacted = kNow;
+  EXPECT_EQ(journal.CatchUp(contacts), 1u);
+  EXPECT_EQ(Times(journal, 1), (std::vector<Time>{kNow}));
+}
+
 TEST(Journal, ATickRecordsItsTimeAndItsUndoRemovesExactlyThatEntry) {
   Journal journal;
   Contact contact(4, L"Ann", L"", Days, 7, kNow - 5 * kDay, L"", -1);
