@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model/contact_details.h"
 #include "model/contacts.h"
 #include "model/platform.h"
 
@@ -28,6 +29,7 @@ struct ContactHistory {
   // are not brought back.
   Time knownLastContacted = 0;
   bool known = false;
+  ContactDetails details;
 };
 
 // The once-a-day reminder: whether it comes, its time of day, and the local
@@ -36,12 +38,18 @@ struct ReminderSettings {
   static constexpr std::int32_t kDefaultAt = 540;
   static constexpr std::int32_t kMinutesPerDay = 1440;
 
+  static constexpr std::int32_t kDefaultDateLeadDays = 3;
+  static constexpr std::int32_t kMaxDateLeadDays = 30;
+
   bool enabled = true;
   std::int32_t at = kDefaultAt;  // minutes after local midnight, 0..1439
   std::wstring lastRemindedDay;  // local date "YYYY-MM-DD" of the last notification, "" for none
+  // Dates are named this many days before they come round (0..30) and on the day.
+  std::int32_t dateLeadDays = kDefaultDateLeadDays;
 
   bool operator==(const ReminderSettings& other) const {
-    return enabled == other.enabled && at == other.at && lastRemindedDay == other.lastRemindedDay;
+    return enabled == other.enabled && at == other.at && lastRemindedDay == other.lastRemindedDay &&
+           dateLeadDays == other.dateLeadDays;
   }
   bool operator!=(const ReminderSettings& other) const { return !(*this == other); }
   // Whether reminders come, or when, differs: what makes the day's timers be
@@ -78,6 +86,12 @@ class Journal {
   // The contact's history; null when it has none.
   const ContactHistory* Find(std::int32_t id) const;
   const std::vector<JournalEntry>& Entries(std::int32_t id) const;
+
+  // The contact's phones, addresses, dates and kept properties; empty ones
+  // when it has none. SetDetails bounds them as loading does and counts in
+  // Revision when they differ.
+  const ContactDetails& Details(std::int32_t id) const;
+  void SetDetails(std::int32_t id, ContactDetails details);
 
   // 0 stops the snooze.
   void Snooze(std::int32_t id, Time until);
