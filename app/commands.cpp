@@ -10,6 +10,7 @@
 #include "app/data_session.h"
 #include "app/group_tabs.h"
 #include "app/message_caption.h"
+#include "app/reach_out.h"
 #include "dialogs/dlg_contact.h"
 #include "dialogs/dlg_group.h"
 #include "dialogs/dlg_history.h"
@@ -19,6 +20,8 @@
 #include "model/backups.h"
 #include "model/journal.h"
 #include "dialogs/dlg_snooze_date.h"
+#include "dialogs/dlg_upcoming.h"
+#include "model/important_dates.h"
 #include "model/journal_history.h"
 #include "model/paths.h"
 #include "model/platform.h"
@@ -48,6 +51,9 @@ bool Commands::Run(int id) {
     case ID_EXPORT_CONTACTS:
       importExport_.Export();
       return true;
+    case ID_UPCOMING_DATES:
+      ShowUpcoming();
+      return true;
     default:
       return false;
   }
@@ -70,6 +76,12 @@ void Commands::AddContact() {
   if (dialog.DoModal(window_) != IDOK) return;
   engine.contacts->Add(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
                        dialog.groupId);
+  // The contact was announced as it was added; its details follow as a journal change.
+  Contact* added = FindContact(engine.contacts->lastId);
+  if (added && !dialog.details.Empty()) {
+    engine.journal->SetDetails(added->id, dialog.details);
+    Changed(Change::Kind::JournalChanged, added);
+  }
   session_.SaveAll();
 }
 
@@ -81,6 +93,7 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
                     selected->notes, selected->groupId);
   dialog.groups = engine.groups;
   dialog.contacts = engine.contacts;
+  dialog.details = engine.journal->Details(contactId);
   if (dialog.DoModal(dialogParent) != IDOK) return false;
   // Looked up again: the end of the session can tear windows and rows down
   // while the dialog is open.
@@ -88,6 +101,8 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
   if (!engine.contacts->Find(contactId, contact) || !contact) return false;
   contact->Update(dialog.name, dialog.imagePath, dialog.unit, dialog.count, dialog.lastContacted, dialog.notes,
                   dialog.groupId);
+  // Before the change is told: the rows' marks and find texts read them.
+  engine.journal->SetDetails(contactId, std::move(dialog.details));
   Change edited{Change::Kind::ContactEdited};
   edited.contact = contact.get();
   session_.Tell(edited);
@@ -115,6 +130,7 @@ void Commands::ChangeOptions() {
   ReminderSettings reminders = journal.state.reminders;
   dialog.remindersEnabled = reminders.enabled;
   dialog.remindAt = reminders.at;
+  dialog.dateLeadDays = reminders.dateLeadDays;
   if (dialog.DoModal(window_) != IDOK) return;
   options.SetAutoStart(dialog.autoStart);
   options.warnPercent = dialog.warnPercent;
@@ -126,6 +142,7 @@ void Commands::ChangeOptions() {
   ReminderSettings chosen = reminders;
   chosen.enabled = dialog.remindersEnabled;
   chosen.at = dialog.remindAt;
+  chosen.dateLeadDays = dialog.dateLeadDays;
   journal.SetReminders(chosen);
   Changed(Change::Kind::OptionsChanged);
   if (chosen.TimingDiffers(reminders)) session_.Tell(Change{Change::Kind::RemindersChanged});
@@ -173,6 +190,15 @@ void Commands::ShowAbout() {
   ::MessageBoxW(window_, text.c_str(), kAboutText, MB_OK | MB_ICONINFORMATION);
 }
 
+void Commands::ShowUpcoming() {
+  const Engine& engine = session_.GetEngine();
+  const CalendarDay today = LocalCalendarDay(platform::Now());
+  DlgUpcoming dialog;
+  dialog.dates = UpcomingDates(*engine.contacts, *engine.journal, today, DlgUpcoming::DaysAhead(today));
+  if (dialog.DoModal(window_) != IDOK || dialog.chosen < 0) return;
+  EditContact(dialog.chosen, window_);
+}
+
 bool Commands::RestoreBackup() {
   // The backups are listed, and the files put back, from what is on disk.
   session_.SavePending();
@@ -202,6 +228,18 @@ Contact* Commands::FindContact(std::int32_t contactId) const {
   Contacts::Item found;
   if (!session_.GetEngine().contacts->Find(contactId, found)) return nullptr;
   return found.get();
+}
+
+void Commands::ReachOut(std::int32_t contactId, Reach how, std::size_t index, HWND dialogParent) {
+  const ContactDetails& details = session_.GetEngine().journal->Details(contactId);
+  // Copied: the message box's loop may let the journal change underneath.
+  if (how == Reach::Call && index < details.phones.size()) {
+    const std::wstring number = details.phones[index].number;
+    reach::Call(dialogParent, number);
+  } else if (how == Reach::Email && index < details.emails.size()) {
+    const std::wstring address = details.emails[index].address;
+    reach::Email(dialogParent, address);
+  }
 }
 
 const Journal* Commands::ContactJournal() const { return session_.GetEngine().journal.get(); }

@@ -19,6 +19,8 @@ inline constexpr wchar_t kRestoreBackupText[] = L"Restore a Backup...";
 // The system menu's and the tray menu's entries for the import and the export.
 inline constexpr wchar_t kImportContactsText[] = L"&Import Contacts...";
 inline constexpr wchar_t kExportContactsText[] = L"E&xport Contacts...";
+// The system menu's and the tray menu's entry for ShowUpcoming.
+inline constexpr wchar_t kUpcomingDatesText[] = L"&Upcoming Dates...";
 
 class DataSession;
 class GroupTabs;
@@ -41,7 +43,8 @@ class Commands : public PanelOwner {
   }
 
   // A menu's command (ID_ADD_CONTACT, ID_ADD_GROUP, ID_EDIT_GROUP,
-  // ID_DELETE_GROUP, ID_IMPORT_CONTACTS, ID_EXPORT_CONTACTS); false for an id that is not one of the commands'.
+  // ID_DELETE_GROUP, ID_IMPORT_CONTACTS, ID_EXPORT_CONTACTS,
+  // ID_UPCOMING_DATES); false for an id that is not one of the commands'.
   bool Run(int id);
 
   void AddContact();
@@ -52,6 +55,8 @@ class Commands : public PanelOwner {
   void DeleteGroup();
   void OpenHelp();
   void ShowAbout();
+  // The coming twelve months' dates; the one chosen opens as the row's Open does.
+  void ShowUpcoming();
   // Lets the user choose a backup and puts it in place (the current files are
   // backed up first). True when the files on disk were replaced; the session
   // is then told (FilesRestored), and they are read in as any file changed
@@ -65,6 +70,7 @@ class Commands : public PanelOwner {
   bool LogContact(std::int32_t contactId, HWND dialogParent) override;
   bool ShowHistory(std::int32_t contactId, HWND dialogParent) override;
   bool SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND dialogParent) override;
+  void ReachOut(std::int32_t contactId, Reach how, std::size_t index, HWND dialogParent) override;
   const Journal* ContactJournal() const override;
 
  private:

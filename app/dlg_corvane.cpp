@@ -35,6 +35,7 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   commands_.SetWindow(m_hWnd);
   AttachControls();
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
+  emptyState_.Make(GetDlgItem(IDC_TABS));
   find_.Attach(GetDlgItem(IDC_FIND));
   tray_.Add(reminders_.Start(m_hWnd));
   systemMenu_.Insert();
@@ -108,6 +109,7 @@ void DlgCorvane::OnSize(UINT type, SIZE size) {
   BOOL handled = TRUE;
   CDialogResize<DlgCorvane>::OnSize(WM_SIZE, type, MAKELPARAM(size.cx, size.cy), handled);
   tabs_.Layout();
+  emptyState_.Layout();
 }
 
 void DlgCorvane::OnGetMinMaxInfo(MINMAXINFO* info) {
@@ -134,6 +136,7 @@ void DlgCorvane::OnDpiChanged(UINT, const RECT* suggested) {
   LoadPictures();
   EnumChildWindows(m_hWnd, TellChildOfDpiChange, 0);
   tabs_.Layout();
+  emptyState_.Layout();
   Invalidate();
 }
 
@@ -144,6 +147,7 @@ void DlgCorvane::OnDestroy() {
   reminders_.Stop();
   tray_.Remove();
   tabs_.DestroyPanels();
+  if (emptyState_.m_hWnd) emptyState_.DestroyWindow();
   SetMsgHandled(false);
 }
 
@@ -197,6 +201,7 @@ void DlgCorvane::OnContactReverted(const Contact& contact) { TellContact(Change:
 
 LRESULT DlgCorvane::OnTabSelected(NMHDR*) {
   tabs_.ShowSelected();
+  emptyState_.Follow();
   return 0;
 }
 

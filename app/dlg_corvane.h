@@ -3,6 +3,7 @@
 
 #include "app/commands.h"
 #include "app/data_session.h"
+#include "app/empty_state.h"
 #include "app/file_drop.h"
 #include "app/find_bar.h"
 #include "app/group_tabs.h"
@@ -109,6 +110,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   FindBar& FindForTesting() { return find_; }
   DataSession& SessionForTesting() { return session_; }
   GroupTabs& TabsForTesting() { return tabs_; }
+  EmptyState& EmptyStateForTesting() { return emptyState_; }
   OutsideChanges& OutsideChangesForTesting() { return outside_; }
   Reminders& RemindersForTesting() { return reminders_; }
   TrayController& TrayForTesting() { return tray_; }
@@ -158,6 +160,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   DataSession session_;
   GroupTabs tabs_{session_};
   Commands commands_{session_, tabs_};
+  EmptyState emptyState_{session_, tabs_, commands_};
   FindBar find_{session_, tabs_};
   OutsideChanges outside_{session_};
   WTL_EX::COwnerDrawnButton addContactButton_;

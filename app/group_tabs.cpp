@@ -1,14 +1,17 @@
 #include "app/group_tabs.h"
 
+#include <chrono>
 #include <utility>
 #include <vector>
 
 #include "app/data_session.h"
+#include "app/reminder_moments.h"
 #include "app/tab_text.h"
 #include "framework/dpi.h"
 
 GroupTabs::GroupTabs(DataSession& session)
-    : groups_(session.GetEngine().groups),
+    : session_(session),
+      groups_(session.GetEngine().groups),
       contacts_(session.GetEngine().contacts),
       options_(session.GetEngine().options),
       allPanel_(new DlgGroupEntry),
@@ -16,6 +19,7 @@ GroupTabs::GroupTabs(DataSession& session)
 
 void GroupTabs::Follow(const Change& change) {
   using Kind = Change::Kind;
+  if (rowDetails_.Today() != LocalCalendarDay(platform::Now()) && change.kind != Kind::Replacing) RefreshDates();
   switch (change.kind) {
     case Kind::GroupAdded:
       if (!change.group) return;
@@ -30,10 +34,14 @@ void GroupTabs::Follow(const Change& change) {
       if (change.group) RenameGroup(*change.group);
       return;
     case Kind::ContactAdded:
-      if (change.added) AddContact(*change.added);
+      if (!change.added) return;
+      rowDetails_.Update(*change.added, *session_.GetEngine().journal);
+      AddContact(*change.added);
       return;
     case Kind::ContactRemoved:
-      if (change.contact) RemoveContact(*change.contact);
+      if (!change.contact) return;
+      RemoveContact(*change.contact);
+      rowDetails_.Forget(change.contact->id);
       return;
     case Kind::ContactTicked:
       if (change.contact) ShowUndo(*change.contact);
@@ -42,8 +50,9 @@ void GroupTabs::Follow(const Change& change) {
       if (change.contact) HideUndo(*change.contact);
       return;
     case Kind::ContactEdited:
-      // A new name or new notes may let the contact through the find filter, or not.
-      if (change.contact) Refilter(change.contact->id);
+    case Kind::JournalChanged:
+      // New details, a new name or new notes may let the contact through the find filter, or not.
+      if (change.contact) FollowDetails(*change.contact);
       return;
     case Kind::OptionsChanged:
       ApplyDisplaySettings();
@@ -52,15 +61,50 @@ void GroupTabs::Follow(const Change& change) {
       ClearRows();
       return;
     case Kind::Reloaded:
+      RebuildDetails();
       FollowGroups();
       if (change.optionsReread) ApplyDisplaySettings();
       return;
-    case Kind::JournalChanged:
-    case Kind::RemindersChanged:
     case Kind::Imported:
+      RefreshDates();
+      return;
+    case Kind::RemindersChanged:
     case Kind::FilesRestored:
       return;
   }
+}
+
+void GroupTabs::FollowDetails(const Contact& contact) {
+  rowDetails_.Update(contact, *session_.GetEngine().journal);
+  Refilter(contact.id);
+  ForContactPanels(contact, [&contact](DlgGroupEntry& panel) {
+    const int row = panel.m_hWnd ? panel.List().FindRow(contact.id) : -1;
+    if (row >= 0) panel.List().RedrawItems(row, row);
+  });
+}
+
+void GroupTabs::RebuildDetails() {
+  rowDetails_.Rebuild(*contacts_, *session_.GetEngine().journal, LocalCalendarDay(platform::Now()));
+}
+
+void GroupTabs::RefreshDates() {
+  RebuildDetails();
+  ForEachPanel([](DlgGroupEntry& panel) {
+    if (!panel.m_hWnd) return;
+    // The numbers and addresses find reads may have come with the change too.
+    panel.List().RefilterAll();
+    panel.List().Invalidate();
+  });
+  ScheduleMidnight();
+}
+
+// A second after midnight, so that the clock reads the new day.
+void GroupTabs::ScheduleMidnight() {
+  const Time now = platform::Now();
+  const Time midnight = ReminderMoments::NextTimeOfDay(now, 0);
+  const auto wait = std::chrono::seconds(midnight > now ? midnight - now + 1 : 1);
+  midnight_ = framework::ScheduledTask::After(std::chrono::duration_cast<std::chrono::milliseconds>(wait),
+                                              [this] { RefreshDates(); });
 }
 
 RECT GroupTabs::PanelRect(const RECT& tabClient, int dpi) {
@@ -86,6 +130,8 @@ void GroupTabs::Build(HWND window, HWND tabs, PanelOwner& owner) {
 
   for (const Groups::Item& group : *groups_)
     if (group) AddGroup(*group);
+  RebuildDetails();
+  ScheduleMidnight();
   // Rows go in with the lists' redrawing off: each row added to a drawing
   // list costs a scroll bar update and an invalidation, which for thousands
   // of contacts is most of the start-up.
@@ -97,6 +143,7 @@ void GroupTabs::Build(HWND window, HWND tabs, PanelOwner& owner) {
 
 bool GroupTabs::CreatePanel(DlgGroupEntry& panel) {
   panel.SetOwner(owner_);
+  panel.List().SetRowDetails(&rowDetails_);
   panel.SetThumbnails(&thumbnails_);
   if (!panel.Create(tabs_)) return false;
   panel.SetCollections(groups_, contacts_);

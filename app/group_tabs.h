@@ -12,7 +12,9 @@
 
 #include "app/change_feed.h"
 #include "app/group_entries_window_manager.h"
+#include "framework/scheduler.h"
 #include "lists/dlg_group_entry.h"
+#include "lists/row_details.h"
 #include "lists/thumbnail_cache.h"
 #include "lists/panel_owner.h"
 #include "model/contacts.h"
@@ -93,6 +95,11 @@ class GroupTabs {
   const GroupEntriesWindowManager::Panel& AllPanel() const { return allPanel_; }
   const GroupEntriesWindowManager& Panels() const { return panels_; }
   lists::ThumbnailCache& Thumbnails() { return thumbnails_; }
+  // The rows' date marks and the numbers and addresses find reads, shared by every panel.
+  const lists::RowDetails& RowDetails() const { return rowDetails_; }
+  // Every contact's date marks for today, and the lists repainted: at local
+  // midnight, and when a change finds the day has turned.
+  void RefreshDates();
 
   // The page rectangle of the tab control's client area that every panel fills, its
   // margins given at 96 dots per inch and scaled to dpi.
@@ -100,6 +107,10 @@ class GroupTabs {
 
  private:
   void Follow(const Change& change);
+  // A contact's details changed: its marks and find text are made again.
+  void FollowDetails(const Contact& contact);
+  void RebuildDetails();
+  void ScheduleMidnight();
   // The one place a panel is prepared and its window made: hidden, in the
   // page rectangle, with the data it shows.
   bool CreatePanel(DlgGroupEntry& panel);
@@ -115,6 +126,7 @@ class GroupTabs {
   template <class Action>
   void ForContactPanels(const Contact& contact, Action action);
 
+  DataSession& session_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
   boost::shared_ptr<const Options> options_;
@@ -123,9 +135,11 @@ class GroupTabs {
   PanelOwner* owner_ = nullptr;
   // The row pictures every panel shows; declared before the panels so it outlives them.
   lists::ThumbnailCache thumbnails_{32, 32};
+  lists::RowDetails rowDetails_;
   GroupEntriesWindowManager::Panel allPanel_;
   GroupEntriesWindowManager panels_;
   TCHITTESTINFO hit_{};
   std::wstring filter_;
+  framework::ScheduledTask midnight_;
   ChangeFeed::Subscription changes_;
 };

@@ -22,6 +22,7 @@ UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown) {
   drawer.SetItemImage(raw, ID_ADD_GROUP, MENU_IMAGE_ADD_GROUP);
   AppendMenuW(raw, MF_STRING, ID_ADD_CONTACT, L"&Add &Contact");
   drawer.SetItemImage(raw, ID_ADD_CONTACT, MENU_IMAGE_ADD_CONTACT);
+  AppendMenuW(raw, MF_STRING, ID_UPCOMING_DATES, kUpcomingDatesText);
   AppendMenuW(raw, MF_STRING, ID_RESTORE_BACKUP, kRestoreBackupText);
   AppendMenuW(raw, MF_STRING, ID_IMPORT_CONTACTS, kImportContactsText);
   AppendMenuW(raw, MF_STRING, ID_EXPORT_CONTACTS, kExportContactsText);

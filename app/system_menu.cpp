@@ -15,6 +15,7 @@ void SystemMenu::Insert() {
   ::InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_RESTORE_BACKUP, kRestoreBackupText);
   ::InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_IMPORT_CONTACTS, kImportContactsText);
   ::InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_EXPORT_CONTACTS, kExportContactsText);
+  ::InsertMenuW(system, 0, MF_BYCOMMAND | MF_STRING, ID_SYSTEM_UPCOMING_DATES, kUpcomingDatesText);
 }
 
 void SystemMenu::OnSysCommand(UINT command, POINT) {
@@ -31,6 +32,8 @@ void SystemMenu::OnSysCommand(UINT command, POINT) {
     commands_.Run(ID_IMPORT_CONTACTS);
   else if (command == (ID_SYSTEM_EXPORT_CONTACTS & 0xFFF0))
     commands_.Run(ID_EXPORT_CONTACTS);
+  else if (command == (ID_SYSTEM_UPCOMING_DATES & 0xFFF0))
+    commands_.Run(ID_UPCOMING_DATES);
   else
     SetMsgHandled(false);
 }

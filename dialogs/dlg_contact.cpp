@@ -69,6 +69,7 @@ BOOL DlgContact::OnInitDialog(HWND, LPARAM) {
     imageChosen_ = true;
   }
   FillGroupList();
+  detailsEditor_.Attach(m_hWnd, details);
   // The picture comes first in the Tab order, as it is seen at the left; typing starts in the name.
   ::SetFocus(::GetDlgItem(m_hWnd, IDC_NAME));
   return FALSE;
@@ -232,6 +233,8 @@ void DlgContact::OnSave(UINT, int, HWND) {
     dialogs::ShowInputError(m_hWnd, L"Please, shorten the notes: they could not be read from the window.");
     return;
   }
+  // A phone, address or date typed and not yet added is meant to be kept.
+  if (!detailsEditor_.TakePending()) return;
   SYSTEMTIME picked{};
   const bool dated = ::SendMessageW(datePicker_, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked)) == GDT_VALID;
 
@@ -242,6 +245,7 @@ void DlgContact::OnSave(UINT, int, HWND) {
   // A picker that cannot give its date changes nothing rather than go back to 1970.
   if (dated) lastContacted = dialogs::FromLocalSystemTime(picked);
   notes = std::move(savedNotes);
+  details = detailsEditor_.Details();
   EndDialog(IDOK);
 }
 

@@ -11,11 +11,13 @@
 #include <boost/shared_ptr.hpp>
 
 #include "controls/image_holder.h"
+#include "dialogs/contact_details_editor.h"
 #include "dialogs/dialog_support.h"
 #include "dialogs/unit_list.h"
 #include "framework/crackers.h"
 #include "framework/dialog.h"
 #include "framework/scheduler.h"
+#include "model/contact_details.h"
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "model/platform.h"
@@ -54,6 +56,9 @@ class DlgContact : public CDialogImpl<DlgContact> {
     COMMAND_HANDLER_EX(IDC_GROUP, CBN_SELENDOK, OnGroupChosen)
     COMMAND_HANDLER_EX(IDC_GROUP, CBN_SELCHANGE, OnGroupStepped)
     COMMAND_HANDLER_EX(IDC_NOTES, EN_SETFOCUS, OnNotesFocus)
+    COMMAND_RANGE_HANDLER_EX(IDC_DETAIL_FIRST, IDC_DETAIL_LAST, OnDetailCommand)
+    NOTIFY_HANDLER_EX(IDC_DETAILS, LVN_ITEMCHANGED, OnDetailNotify)
+    NOTIFY_HANDLER_EX(IDC_DETAILS, LVN_KEYDOWN, OnDetailNotify)
   END_MSG_MAP()
 
   const bool editMode;
@@ -70,6 +75,12 @@ class DlgContact : public CDialogImpl<DlgContact> {
   Time lastContacted = 0;
   std::wstring notes;  // RTF
   std::int32_t groupId = -1;
+  // In and out: the phones, e-mail addresses and dates, kept in the journal
+  // rather than with the contact. What the dialog has no field for stays.
+  ContactDetails details;
+
+  // The editing part of the details, for tests.
+  const dialogs::ContactDetailsEditor& DetailsEditor() const { return detailsEditor_; }
 
  private:
   BOOL OnInitDialog(HWND, LPARAM);
@@ -82,6 +93,11 @@ class DlgContact : public CDialogImpl<DlgContact> {
   void OnGroupChosen(UINT, int, HWND);
   void OnGroupStepped(UINT, int, HWND);
   void OnNotesFocus(UINT, int, HWND);
+  void OnDetailCommand(UINT code, int id, HWND) { detailsEditor_.OnCommand(code, id); }
+  LRESULT OnDetailNotify(NMHDR* header) {
+    detailsEditor_.OnNotify(*header);
+    return 0;
+  }
 
   void FillGroupList();
   void ApplyGroupDefaults();
@@ -95,6 +111,7 @@ class DlgContact : public CDialogImpl<DlgContact> {
 
   WTL_EX::ImageHolderCtrl picture_;
   dialogs::UnitTypeAhead typeAhead_;
+  dialogs::ContactDetailsEditor detailsEditor_;
   // Children of the dialog, not owned.
   HWND unitList_ = nullptr;
   HWND groupList_ = nullptr;

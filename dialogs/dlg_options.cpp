@@ -44,6 +44,10 @@ BOOL DlgOptions::OnInitDialog(HWND, LPARAM) {
   SetCheck(m_hWnd, IDC_MINIMIZE_TO_TRAY, minimizeToTray);
   ::SetDlgItemTextW(m_hWnd, IDC_WARN_PERCENT, std::to_wstring(warnPercent).c_str());
   ::SetDlgItemTextW(m_hWnd, IDC_WARN_DAYS, std::to_wstring(warnDays).c_str());
+  const bool validLead = dateLeadDays >= 0 && dateLeadDays <= ReminderSettings::kMaxDateLeadDays;
+  ::SetDlgItemTextW(m_hWnd, IDC_DATE_LEAD,
+                    std::to_wstring(validLead ? dateLeadDays : ReminderSettings::kDefaultDateLeadDays).c_str());
+  ::SendDlgItemMessageW(m_hWnd, IDC_DATE_LEAD, EM_LIMITTEXT, 2, 0);
   SetCheck(m_hWnd, IDC_REMIND, remindersEnabled);
   const bool validAt = remindAt >= 0 && remindAt < ReminderSettings::kMinutesPerDay;
   ShowTimeOfDay(GetDlgItem(IDC_REMIND_AT), validAt ? remindAt : ReminderSettings::kDefaultAt);
@@ -64,8 +68,16 @@ void DlgOptions::OnAccept(UINT, int, HWND) {
     dialogs::ShowInputError(m_hWnd, L"Please, specify the warning in days level to a number between 1 and 200");
     return;
   }
+  const std::wstring leadText = CWindow(GetDlgItem(IDC_DATE_LEAD)).GetWindowText();
+  const std::int32_t lead = dialogs::ReadNumber(leadText);
+  if (leadText.empty() || lead < 0 || lead > ReminderSettings::kMaxDateLeadDays) {
+    dialogs::ShowInputError(m_hWnd,
+                            L"Please, specify the days before birthdays and dates to a number between 0 and 30.");
+    return;
+  }
   warnPercent = percent;
   warnDays = days;
+  dateLeadDays = lead;
   autoStart = IsChecked(m_hWnd, IDC_AUTO_START);
   showLastContacted = IsChecked(m_hWnd, IDC_SHOW_LAST_CONTACTED);
   minimizeToTray = IsChecked(m_hWnd, IDC_MINIMIZE_TO_TRAY);
@@ -77,7 +89,8 @@ void DlgOptions::OnAccept(UINT, int, HWND) {
 void DlgOptions::OnRemindClicked(UINT, int, HWND) { EnableReminderTime(IsChecked(m_hWnd, IDC_REMIND)); }
 
 void DlgOptions::EnableReminderTime(bool enable) {
-  for (int id : {IDC_REMIND_AT_LABEL, IDC_REMIND_AT}) ::EnableWindow(GetDlgItem(id), enable ? TRUE : FALSE);
+  for (int id : {IDC_REMIND_AT_LABEL, IDC_REMIND_AT, IDC_DATE_LEAD_LABEL, IDC_DATE_LEAD})
+    ::EnableWindow(GetDlgItem(id), enable ? TRUE : FALSE);
 }
 
 void DlgOptions::OnCancel(UINT, int, HWND) { EndDialog(IDCANCEL); }

@@ -1,6 +1,6 @@
 #pragma once
 // The options dialog: shows, checks and returns the program's five settings
-// and the reminder's two; the caller applies them.
+// and the reminder's three; the caller applies them.
 #include "base/windows_api.h"
 
 #include <cstdint>
@@ -30,7 +30,8 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
   bool showLastContacted = false;
   bool minimizeToTray = false;
   bool remindersEnabled = true;
-  std::int32_t remindAt = 540;  // minutes after local midnight
+  std::int32_t remindAt = 540;    // minutes after local midnight
+  std::int32_t dateLeadDays = 3;  // birthdays and dates are named this many days before, 0..30
 
  private:
   BOOL OnInitDialog(HWND, LPARAM);

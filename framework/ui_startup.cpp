@@ -9,7 +9,8 @@ namespace {
 // templates name list views, date pickers and combo boxes).
 HMODULE StartControls() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES | ICC_BAR_CLASSES |
-                                                      ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES};
+                                                      ICC_LISTVIEW_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES |
+                                                      ICC_LINK_CLASS};
   InitCommonControlsEx(&controls);
   // Registers the rich edit class of the notes field.
   return LoadLibraryW(L"RICHED20.DLL");

@@ -9,6 +9,16 @@ namespace {
 
 constexpr int kColumnWidth = 600;
 
+// A menu shows "&&" as one ampersand; a lone one would underline the next letter.
+std::wstring MenuText(const std::wstring& text) {
+  std::wstring escaped;
+  for (wchar_t c : text) {
+    if (c == L'&') escaped += L'&';
+    escaped += c;
+  }
+  return escaped;
+}
+
 }  // namespace
 
 DlgGroupEntry::~DlgGroupEntry() {
@@ -107,6 +117,7 @@ void DlgGroupEntry::ShowRowMenu(POINT screen) {
   AttachImageList(menu.get(), menuImages_.get());
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_CONTACTED, L"&Contacted");
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  if (AppendReachItems(menu.get(), SelectedContact())) ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_OPEN, L"&Open");
   SetItemImage(menu.get(), ID_CONTACT_OPEN, CONTACT_MENU_IMAGE_OPEN);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_LOG, L"&Log Contact...");
@@ -207,6 +218,40 @@ void DlgGroupEntry::OnJournalCommand(UINT, int id, HWND) {
   }
   const int row = FindRow(contactId);
   if (changed && row >= 0) list_.RedrawItems(row, row);
+}
+
+// In the stored order, which puts the preferred ones first; a long list is
+// left to the contact dialog.
+bool DlgGroupEntry::AppendReachItems(HMENU menu, const Contact* contact) const {
+  const Journal* journal = owner_ ? owner_->ContactJournal() : nullptr;
+  if (!contact || !journal) return false;
+  const ContactDetails& details = journal->Details(contact->id);
+  bool any = false;
+  for (std::size_t i = 0; i < details.phones.size() && i < kReachMenuItems; ++i) {
+    const Phone& phone = details.phones[i];
+    std::wstring text = L"Call ";
+    if (!phone.label.empty()) text += phone.label + L' ';
+    text += phone.number;
+    any = ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(ID_CALL_FIRST + static_cast<int>(i)),
+                        MenuText(text).c_str()) ||
+          any;
+  }
+  for (std::size_t i = 0; i < details.emails.size() && i < kReachMenuItems; ++i) {
+    const std::wstring text = L"E-mail " + details.emails[i].address;
+    any = ::AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(ID_EMAIL_FIRST + static_cast<int>(i)),
+                        MenuText(text).c_str()) ||
+          any;
+  }
+  return any;
+}
+
+void DlgGroupEntry::OnReachCommand(UINT, int id, HWND) {
+  const Contact* selected = SelectedContact();
+  if (selected == nullptr || !owner_) return;
+  if (id < ID_EMAIL_FIRST)
+    owner_->ReachOut(selected->id, PanelOwner::Reach::Call, static_cast<std::size_t>(id - ID_CALL_FIRST), m_hWnd);
+  else
+    owner_->ReachOut(selected->id, PanelOwner::Reach::Email, static_cast<std::size_t>(id - ID_EMAIL_FIRST), m_hWnd);
 }
 
 void DlgGroupEntry::SortBy(SortMode mode) {

@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include <boost/shared_ptr.hpp>
@@ -42,6 +43,11 @@ inline constexpr int ID_SNOOZE_WEEK = 1455;
 inline constexpr int ID_SNOOZE_CHOOSE = 1456;
 inline constexpr int ID_SNOOZE_STOP = 1457;
 inline constexpr int ID_JOURNAL_LAST = 1458;
+// "Call ..." for each phone and "E-mail ..." for each address the menu lists.
+inline constexpr std::size_t kReachMenuItems = 5;
+inline constexpr int ID_CALL_FIRST = 1460;
+inline constexpr int ID_EMAIL_FIRST = ID_CALL_FIRST + static_cast<int>(kReachMenuItems);
+inline constexpr int ID_REACH_LAST = ID_EMAIL_FIRST + static_cast<int>(kReachMenuItems) - 1;
 
 // The page of one tab: the "Sort by:" button and the contact list. It does not
 // know which group it shows; the main window decides which contacts it lists.
@@ -61,6 +67,7 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
     COMMAND_ID_HANDLER_EX(ID_CONTACT_CONTACTED, OnContactedCommand)
     COMMAND_RANGE_HANDLER_EX(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
     COMMAND_RANGE_HANDLER_EX(ID_JOURNAL_FIRST, ID_JOURNAL_LAST, OnJournalCommand)
+    COMMAND_RANGE_HANDLER_EX(ID_CALL_FIRST, ID_REACH_LAST, OnReachCommand)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_DBLCLK, OnListDoubleClick)
     MSG_WM_CONTEXTMENU(OnContextMenu)
@@ -115,6 +122,9 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void OnMenuCommand(UINT code, int id, HWND control);
   void OnContactedCommand(UINT code, int id, HWND control);
   void OnJournalCommand(UINT code, int id, HWND control);
+  void OnReachCommand(UINT code, int id, HWND control);
+  // "Call <label> <number>" and "E-mail <address>" for the contact; false when it has neither.
+  bool AppendReachItems(HMENU menu, const Contact* contact) const;
   // "Remind Me Later" and its choices; "Stop Snoozing" only for a snoozed contact.
   UniqueMenu BuildSnoozeMenu(const Contact* contact) const;
   LRESULT OnListRightClick(NMHDR* header);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "framework/double_buffer.h"
 #include "framework/dpi.h"
@@ -135,6 +136,22 @@ void GroupEntryListView::SetFilter(lists::RowFilter filter) {
   const bool changed = rows_.SetFilter(std::move(filter));
   const bool isEmpty = rows_.Count() == 0 && rows_.Filter().Active();
   if (changed || wasEmpty != isEmpty) ShowFilteredRows();
+}
+
+void GroupEntryListView::RefilterAll() {
+  if (!rows_.Filter().Active()) return;
+  std::vector<std::uint64_t> before;
+  for (int row = 0; row < rows_.Count(); ++row) before.push_back(rows_.At(row)->key);
+  lists::RowFilter same = rows_.Filter();
+  // Through no filter first: the same text again would only test the rows shown.
+  rows_.SetFilter(lists::RowFilter());
+  rows_.SetFilter(std::move(same));
+  bool changed = static_cast<int>(before.size()) != rows_.Count();
+  for (int row = 0; !changed && row < rows_.Count(); ++row)
+    changed = rows_.At(row)->key != before[static_cast<std::size_t>(row)];
+  if (!changed) return;
+  if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  ShowFilteredRows();
 }
 
 // The selection stays unless rows came or went; then it would fall on
@@ -335,6 +352,16 @@ LRESULT GroupEntryListView::OnRowChanged(NMHDR* header) {
 }
 
 // Screen readers read rows from here; the control holds no text of its own.
+void GroupEntryListView::SetRowDetails(const lists::RowDetails* details) {
+  details_ = details;
+  rows_.SetDetails(details);
+}
+
+const std::wstring* GroupEntryListView::DateMarkOf(std::int32_t id) const {
+  const lists::RowDetail* detail = details_ ? details_->Find(id) : nullptr;
+  return detail && !detail->mark.empty() ? &detail->mark : nullptr;
+}
+
 LRESULT GroupEntryListView::OnGetRowText(NMHDR* header) {
   auto* info = reinterpret_cast<NMLVDISPINFOW*>(header);
   LVITEMW& item = info->item;
@@ -344,7 +371,7 @@ LRESULT GroupEntryListView::OnGetRowText(NMHDR* header) {
   if (contact) {
     Groups::Item group;
     const bool hasGroup = groups_ && groups_->Find(contact->groupId, group);
-    text = lists::RowText(*contact, hasGroup ? group.get() : nullptr, settings_, clock_());
+    text = lists::RowText(*contact, hasGroup ? group.get() : nullptr, settings_, clock_(), DateMarkOf(contact->id));
   }
   const std::size_t fits = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
   text.copy(item.pszText, fits);
@@ -436,6 +463,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   content.selected = (draw->itemState & ODS_SELECTED) != 0;
   content.now = clock_();
   if (journal_) content.snoozedUntil = journal_->SnoozedUntil(row->contact->id);
+  content.dateMark = DateMarkOf(row->contact->id);
 
   DoubleBuffer buffer(draw->hDC, bounds);
   if (!buffer.ok()) return;

@@ -26,6 +26,7 @@
 #include "framework/sort_list_view.h"
 #include "lists/row_layout.h"
 #include "lists/row_painter.h"
+#include "lists/row_details.h"
 #include "lists/row_filter.h"
 #include "lists/row_store.h"
 #include "lists/row_windows.h"
@@ -70,6 +71,9 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
 
   // Where the rows' snoozes are read (not owned; null: no snoozes).
   void SetJournal(const Journal* journal) { journal_ = journal; }
+  // Where the rows' date marks and the find filter's numbers and addresses
+  // are read (not owned; null: none).
+  void SetRowDetails(const lists::RowDetails* details);
 
   // The clock read for painting and sorting (platform::Now unless replaced).
   void SetClock(Clock clock);
@@ -100,6 +104,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   const lists::RowFilter& Filter() const { return rows_.Filter(); }
   // Asks the filter again about a contact whose name or notes changed.
   void Refilter(std::int32_t id);
+  // Asks the filter again about every contact (their details were made anew).
+  void RefilterAll();
   // Forgets the rows of a contact the filter hides (it is going); false when it has none.
   bool DropHiddenRows(std::int32_t id) { return rows_.EraseHidden(id) > 0; }
 
@@ -180,6 +186,8 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   void DropUndoOfRow(int row);
   void RedrawRow(int row);
   const CImage* Picture(const Contact& contact);
+  // The row's date mark; null for none.
+  const std::wstring* DateMarkOf(std::int32_t id) const;
 
   // Declared in the order they are needed: the painter reads the metrics.
   lists::Metrics metrics_;
@@ -189,6 +197,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   lists::DisplaySettings settings_;
   lists::ThumbnailCache* thumbnails_ = nullptr;  // not owned
   const Journal* journal_ = nullptr;             // not owned
+  const lists::RowDetails* details_ = nullptr;   // not owned
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
   SortMode sortMode_ = SortMode::None;

@@ -2,6 +2,7 @@
 // What a group panel asks of the window that holds it. The panel shows and
 // orders rows; a contact's dialogs, and saving what they change, belong to
 // its owner, so lists/ needs neither the dialogs nor the main window.
+#include <cstddef>
 #include <cstdint>
 
 #include "base/windows_api.h"
@@ -20,6 +21,10 @@ class PanelOwner {
   virtual bool LogContact(std::int32_t contactId, HWND dialogParent) = 0;
   virtual bool ShowHistory(std::int32_t contactId, HWND dialogParent) = 0;
   virtual bool SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND dialogParent) = 0;
+  // Calls the contact's phone number at index, or writes to the e-mail
+  // address at index, through whatever program takes the link.
+  enum class Reach { Call, Email };
+  virtual void ReachOut(std::int32_t contactId, Reach how, std::size_t index, HWND dialogParent) = 0;
   // Where the rows read their snoozes (null: nowhere); lives as long as the owner.
   virtual const Journal* ContactJournal() const = 0;
 

@@ -80,11 +80,16 @@ RowPainted RowPainter::Paint(HDC dc, int width, int height, COLORREF background,
   const int textRight = TextRight(metrics_, width);
   const int nameWidth = DrawRowText(dc, nameFont_.get(), textColour, FitWorkBuffer(contact.name), left, textRight,
                                     metrics_.nameTop, metrics_.nameBottom);
-  if (content.group) {
-    const int groupLeft = GroupLeft(metrics_, nameWidth);
-    if (groupLeft < textRight)
-      DrawRowText(dc, groupFont_.get(), textColour, FitWorkBuffer(L"(" + content.group->name + L")"), groupLeft,
-                  textRight, metrics_.nameTop, metrics_.nameBottom);
+  int markLeft = GroupLeft(metrics_, nameWidth);
+  if (content.group && markLeft < textRight) {
+    const std::wstring group = L"(" + content.group->name + L")";
+    markLeft += DrawRowText(dc, groupFont_.get(), textColour, FitWorkBuffer(group), markLeft, textRight,
+                            metrics_.nameTop, metrics_.nameBottom);
+  }
+  if (content.dateMark && !content.dateMark->empty() && markLeft < textRight) {
+    const std::wstring mark = (content.group ? L" \u00B7 " : L"\u00B7 ") + *content.dateMark;
+    DrawRowText(dc, groupFont_.get(), kDateMarkColour, FitWorkBuffer(mark), markLeft, textRight, metrics_.nameTop,
+                metrics_.nameBottom);
   }
   painted.undoWidth = UndoWidth(dc, content.undo);
   painted.statusWidth = DrawRowText(dc, statusFont_.get(), kStatusColour,

@@ -31,7 +31,8 @@ struct RowContent {
   const WTL_EX::ButtonEx* undo = nullptr;  // measured to make room for it, not drawn
   bool selected = false;
   Time now = 0;
-  Time snoozedUntil = 0;  // the contact's snooze, 0 for none; shown while it counts
+  Time snoozedUntil = 0;                   // the contact's snooze, 0 for none; shown while it counts
+  const std::wstring* dateMark = nullptr;  // "Birthday tomorrow", after the group
 };
 
 // How the row came out: its background, and what the link is placed after.
@@ -45,6 +46,8 @@ class RowPainter {
  public:
   static constexpr COLORREF kSelectionColour = RGB(0xD4, 0xE5, 0xFA);
   static constexpr COLORREF kStatusColour = RGB(0x88, 0x88, 0x88);
+  // A dark orange-brown: seen at once beside the group, and readable on the selection.
+  static constexpr COLORREF kDateMarkColour = RGB(0xA0, 0x48, 0x00);
 
   // The metrics belong to the list window and outlive the painter.
   explicit RowPainter(const Metrics& metrics);

@@ -35,7 +35,7 @@ void SortStably(std::vector<Row>& rows, Before before) {
 }  // namespace
 
 int RowStore::Append(Contact& contact) {
-  rows_.push_back(Row{&contact, contact.id, ++lastKey_, kNotPainted, filter_.Matches(contact)});
+  rows_.push_back(Row{&contact, contact.id, ++lastKey_, kNotPainted, Matches(contact)});
   if (!rows_.back().shown) return -1;
   const int index = Count();
   shown_.push_back(static_cast<int>(rows_.size()) - 1);
@@ -102,7 +102,7 @@ bool RowStore::SetFilter(RowFilter filter) {
   bool changed = false;
   for (Row& row : rows_) {
     if (narrowing && !row.shown) continue;
-    const bool shown = filter_.Matches(*row.contact);
+    const bool shown = Matches(*row.contact);
     changed = changed || shown != row.shown;
     row.shown = shown;
   }
@@ -114,7 +114,7 @@ bool RowStore::Refilter(std::int32_t id) {
   bool changed = false;
   for (Row& row : rows_) {
     if (row.id != id) continue;
-    const bool shown = filter_.Matches(*row.contact);
+    const bool shown = Matches(*row.contact);
     changed = changed || shown != row.shown;
     row.shown = shown;
   }
@@ -191,6 +191,11 @@ KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
   after.selected = selectedId >= 0 ? Find(selectedId) : -1;
   after.focused = focusedId >= 0 ? Find(focusedId) : -1;
   return after;
+}
+
+bool RowStore::Matches(const Contact& contact) const {
+  const RowDetail* detail = details_ ? details_->Find(contact.id) : nullptr;
+  return filter_.Matches(contact, detail ? &detail->reach : nullptr);
 }
 
 void RowStore::Reindex() {

@@ -13,6 +13,7 @@
 
 #include "model/contact.h"
 #include "model/contact_ordering.h"
+#include "lists/row_details.h"
 #include "lists/row_filter.h"
 #include "model/journal.h"
 
@@ -66,6 +67,8 @@ class RowStore {
   // which rows are shown. A filter narrowing the last one tests only the rows
   // shown.
   bool SetFilter(RowFilter filter);
+  // Where the filter reads the contacts' numbers and addresses (not owned; null: nowhere).
+  void SetDetails(const RowDetails* details) { details_ = details; }
   const RowFilter& Filter() const { return filter_; }
   // Asks the filter again about the rows of one contact (its name or notes
   // changed); answers whether one of them came or went.
@@ -92,10 +95,12 @@ class RowStore {
 
  private:
   void Reindex();
+  bool Matches(const Contact& contact) const;
 
   std::vector<Row> rows_;   // every row, shown or hidden, in the list's order
   std::vector<int> shown_;  // for each row number, its place in rows_
   RowFilter filter_;
+  const RowDetails* details_ = nullptr;  // not owned
   std::unordered_map<std::int32_t, int> firstRowOfId_;
   std::unordered_map<std::uint64_t, int> rowOfKey_;
   std::uint64_t lastKey_ = 0;

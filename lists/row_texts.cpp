@@ -4,9 +4,11 @@
 
 namespace lists {
 
-std::wstring RowText(const Contact& contact, const Group* group, const DisplaySettings& settings, Time now) {
+std::wstring RowText(const Contact& contact, const Group* group, const DisplaySettings& settings, Time now,
+                     const std::wstring* dateMark) {
   std::wstring text = contact.name;
   if (group) text += L", " + group->name;
+  if (dateMark && !dateMark->empty()) text += L", " + *dateMark;
   text += L", " + StatusText(contact, settings.showLastContacted, now);
   return text;
 }
