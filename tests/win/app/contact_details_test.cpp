@@ -242,8 +242,10 @@ TEST_F(ContactDetailsRows, NobodyYetShowsTheWaysInUntilTheFirstContactComes) {
   GetWindowRect(GetDlgItem(empty.m_hWnd, IDC_EMPTY_TITLE), &title);
   MapWindowPoints(nullptr, empty.m_hWnd, reinterpret_cast<POINT*>(&title), 2);
   EXPECT_NEAR(title.left, page.right - title.right, 2);
-  // Tab from the tabs goes into the links.
-  EXPECT_EQ(GetNextDlgTabItem(window, GetDlgItem(window, IDC_TABS), FALSE), GetDlgItem(empty.m_hWnd, IDC_EMPTY_IMPORT));
+  // Tab from the find field goes into the links.
+  HWND next = GetNextDlgTabItem(window, GetDlgItem(window, IDC_FIND), FALSE);
+  EXPECT_EQ(next, GetDlgItem(empty.m_hWnd, IDC_EMPTY_IMPORT));
+  EXPECT_EQ(GetNextDlgTabItem(window, next, FALSE), GetDlgItem(empty.m_hWnd, IDC_EMPTY_ADD));
 
   engine().groups->Add(L"Friends", L"", Days, 7);
   engine().contacts->Add(L"Ann", L"", Days, 7, kStart, L"", 1);

@@ -82,7 +82,7 @@ TEST_F(ContactDetailsEditorTest, EntriesAreShownChangedAddedAndRemovedAndWhatHas
   details.emails = {{L"home", L"anna@example.org"}};
   details.dates = {{L"birthday", 5, 12, 1980}};
   details.kept = {{L"", L"URL:https://example.org/anna"}};
-  DlgContact dialog;
+  DlgContact dialog(L"Ann", L"", Weeks, 3, 1700000000, L"", 1);
   Prepare(dialog, details);
   driver.Expect(kCaption, [this](HWND window) {
     ASSERT_EQ(ListCount(window), 3);
@@ -124,7 +124,7 @@ TEST_F(ContactDetailsEditorTest, EntriesAreShownChangedAddedAndRemovedAndWhatHas
 }
 
 TEST_F(ContactDetailsEditorTest, EachEntryIsCheckedAsItIsAddedAndOnSave) {
-  DlgContact dialog;
+  DlgContact dialog(L"Ann", L"", Weeks, 3, 1700000000, L"", 1);
   ContactDetails birthday;
   birthday.dates = {{L"birthday", 1, 3, 0}};
   Prepare(dialog, birthday);
@@ -178,7 +178,7 @@ TEST_F(ContactDetailsEditorTest, EachEntryIsCheckedAsItIsAddedAndOnSave) {
 }
 
 TEST_F(ContactDetailsEditorTest, TheFieldsFollowTheNotesInReadingOrderAndOfferTheLabels) {
-  DlgContact dialog;
+  DlgContact dialog(L"Ann", L"", Weeks, 3, 1700000000, L"", 1);
   Prepare(dialog, {});
   driver.Expect(kCaption, [](HWND window) {
     const std::vector<int> phoneOrder = {IDC_DETAILS,    IDC_DETAIL_KIND,   IDC_DETAIL_LABEL,  IDC_DETAIL_VALUE,
