@@ -384,17 +384,19 @@ TEST_F(Commands, TrayMenuFollowsTheWindowAndALeftClickBringsItBack) {
   const auto visibleEntries = Entries(shown);
   window_->DetachImageList(shown);
   DestroyMenu(shown);
-  ASSERT_EQ(visibleEntries.size(), 7u);
+  ASSERT_EQ(visibleEntries.size(), 8u);
   EXPECT_EQ(visibleEntries[0].text, L"Add &Group");
   EXPECT_EQ(visibleEntries[1].text, L"&Add &Contact");
-  EXPECT_EQ(visibleEntries[2].text, L"Restore a Backup...");
-  EXPECT_EQ(visibleEntries[2].id, static_cast<UINT>(ID_RESTORE_BACKUP));
-  EXPECT_EQ(visibleEntries[3].text, L"&Import Contacts...");
-  EXPECT_EQ(visibleEntries[3].id, static_cast<UINT>(ID_IMPORT_CONTACTS));
-  EXPECT_EQ(visibleEntries[4].text, L"E&xport Contacts...");
-  EXPECT_EQ(visibleEntries[4].id, static_cast<UINT>(ID_EXPORT_CONTACTS));
-  EXPECT_TRUE(visibleEntries[5].separator);
-  EXPECT_EQ(visibleEntries[6].text, L"&Exit");
+  EXPECT_EQ(visibleEntries[2].text, L"&Upcoming Dates...");
+  EXPECT_EQ(visibleEntries[2].id, static_cast<UINT>(ID_UPCOMING_DATES));
+  EXPECT_EQ(visibleEntries[3].text, L"Restore a Backup...");
+  EXPECT_EQ(visibleEntries[3].id, static_cast<UINT>(ID_RESTORE_BACKUP));
+  EXPECT_EQ(visibleEntries[4].text, L"&Import Contacts...");
+  EXPECT_EQ(visibleEntries[4].id, static_cast<UINT>(ID_IMPORT_CONTACTS));
+  EXPECT_EQ(visibleEntries[5].text, L"E&xport Contacts...");
+  EXPECT_EQ(visibleEntries[5].id, static_cast<UINT>(ID_EXPORT_CONTACTS));
+  EXPECT_TRUE(visibleEntries[6].separator);
+  EXPECT_EQ(visibleEntries[7].text, L"&Exit");
 
   SendMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
   EXPECT_FALSE(IsWindowVisible(window));
@@ -402,7 +404,7 @@ TEST_F(Commands, TrayMenuFollowsTheWindowAndALeftClickBringsItBack) {
   const auto hiddenEntries = Entries(hidden);
   window_->DetachImageList(hidden);
   DestroyMenu(hidden);
-  ASSERT_EQ(hiddenEntries.size(), 9u);
+  ASSERT_EQ(hiddenEntries.size(), 10u);
   EXPECT_EQ(hiddenEntries[0].id, static_cast<UINT>(ID_SHOW_WINDOW));
   EXPECT_EQ(hiddenEntries[0].text, L"&Show Window");
   EXPECT_TRUE(hiddenEntries[1].separator);

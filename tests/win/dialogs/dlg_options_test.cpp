@@ -162,7 +162,7 @@ TEST(DlgOptions, TheControlsDoNotOverlapAndTabGoesInTheOrderTheyAreSeen) {
       at = GetNextDlgTabItem(window, at, FALSE);
     } while (at && at != GetDlgItem(window, IDC_AUTO_START) && order.size() < 20);
     EXPECT_EQ(order, (std::vector<int>{IDC_AUTO_START, IDC_SHOW_LAST_CONTACTED, IDC_MINIMIZE_TO_TRAY, IDC_REMIND,
-                                       IDC_REMIND_AT, IDC_WARN_PERCENT, IDC_WARN_DAYS, IDOK, IDCANCEL}));
+                                       IDC_REMIND_AT, IDC_DATE_LEAD, IDC_WARN_PERCENT, IDC_WARN_DAYS, IDOK, IDCANCEL}));
     test::Click(window, IDCANCEL);
   });
   EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
