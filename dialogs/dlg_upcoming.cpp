@@ -12,8 +12,8 @@ struct Column {
   const wchar_t* title;
   int width;  // dialog units
 };
-constexpr Column kColumns[] = {{L"Date", 44}, {L"Weekday", 44}, {L"When", 40},
-                               {L"Name", 96}, {L"Label", 50},   {L"Age", 34}};
+constexpr Column kColumns[] = {{L"Date", 56}, {L"Weekday", 50}, {L"When", 46},
+                               {L"Name", 80}, {L"Label", 58},   {L"Age", 22}};
 
 }  // namespace
 
