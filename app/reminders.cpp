@@ -97,25 +97,40 @@ void Reminders::SettingsChanged() {
   Refresh();
 }
 
+std::vector<UpcomingDate> Reminders::Upcoming(Time now) const {
+  const Engine& engine = session_.GetEngine();
+  return UpcomingDates(*engine.contacts, *engine.journal, LocalCalendarDay(now),
+                       DateWindowDays(engine.journal->state.reminders));
+}
+
 TrayIconLook Reminders::Refresh() {
   refreshTask_.Reset();
   const std::vector<DuePerson> due = Due();
-  TrayIconLook look{IconFor(LookOf(due)), TrayTipText(due)};
+  TrayIconLook look{IconFor(LookOf(due)), TrayTipText(due, Upcoming(platform::Now()))};
   tray_.Show(look.icon, look.tip);
   return look;
 }
 
 void Reminders::Moment() {
   Journal& journal = *session_.GetEngine().journal;
+  const Time now = platform::Now();
   const std::vector<DuePerson> due = Due();
+  const std::vector<UpcomingDate> upcoming = Upcoming(now);
   // The tray's look comes from the same reading of the clock as the notification.
-  tray_.Show(IconFor(LookOf(due)), TrayTipText(due));
+  tray_.Show(IconFor(LookOf(due)), TrayTipText(due, upcoming));
   ReminderSettings settings = journal.state.reminders;
-  const std::vector<DuePerson> tell = diary_.ToTell(due, settings, platform::Now());
-  if (tell.empty()) return;
-  tray_.Notify(kReminderTitle, ReminderText(tell, kReminderTextRoom), largeIcon_.get());
-  namedPerson_ = tell.front().id;
-  // The day is kept so that a restart does not remind again.
+  const Telling tell = diary_.ToTell(due, upcoming, settings, now);
+  if (tell.Empty()) {
+    // Past dates forgotten are kept forgotten.
+    if (settings != journal.state.reminders) {
+      journal.SetReminders(settings);
+      session_.SaveAll();
+    }
+    return;
+  }
+  tray_.Notify(kReminderTitle, ReminderText(tell.people, tell.dates, kReminderTextRoom), largeIcon_.get());
+  namedPerson_ = !tell.people.empty() ? tell.people.front().id : tell.dates.front().id;
+  // The day and the dates named are kept so that a restart does not remind again.
   journal.SetReminders(settings);
   session_.SaveAll();
 }

@@ -17,9 +17,10 @@ class FindBar;
 class GroupTabs;
 
 // The reminders that reach the user: the tray icon's look and tip follow who
-// is due (they follow the session's changes), and once a day (at the reminder
-// time, or the first moment after it) a notification names them; clicked, it
-// shows the first one named.
+// is due and the coming week's dates (they follow the session's changes), and
+// once a day (at the reminder time, or the first moment after it) a
+// notification names them and the birthdays and dates on their lead day or on
+// the day; clicked, it shows the first one named.
 class Reminders {
  public:
   // session, tabs, find and tray are not owned and outlive the reminders.
@@ -58,6 +59,8 @@ class Reminders {
 
  private:
   std::vector<DuePerson> Due() const;
+  // The dates a moment may name and the tray's tip counts.
+  std::vector<UpcomingDate> Upcoming(Time now) const;
   HICON IconFor(TrayLook look) const;
 
   void Follow(const Change& change);

@@ -187,3 +187,36 @@ TEST_F(RemindersInWindow, TheNotificationsClickShowsTheFirstNamedOnAllSortedByPr
 }
 
 }  // namespace
+
+// Bob's birthday tomorrow, Cara's anniversary today: the notification names
+// them after the overdue, the tip counts them, the journal keeps them named.
+TEST_F(RemindersInWindow, BirthdaysAndDatesAreNamedWithThePeopleAndCountedInTheTip) {
+  Engine data;
+  data.Load();
+  const platform::LocalTime tomorrow = platform::ToLocalTime(kNow + kDay);
+  const platform::LocalTime today = platform::ToLocalTime(kNow);
+  ContactDetails bob;
+  bob.dates = {{L"birthday", tomorrow.month, tomorrow.day, 1979}};
+  data.journal->SetDetails(1, bob);
+  ContactDetails cara;
+  cara.dates = {{L"anniversary", today.month, today.day, 0}};
+  data.journal->SetDetails(2, cara);
+  ASSERT_TRUE(data.Save());
+
+  Start();
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls[0].tip, L"Amicord: 1 overdue, 1 birthday and 1 date this week");
+  EXPECT_TRUE(IsRed(BallColour(calls[0].icon))) << "the dates change no colour";
+  scheduler_.Advance(std::chrono::milliseconds(0));
+  const std::vector<NotifyCall> notes = Notifications();
+  ASSERT_EQ(notes.size(), 1u);
+  const std::wstring& text = notes[0].info;
+  const auto ann = text.find(L"Ann Berg");
+  const auto bert = text.find(L"Bob Stone's birthday is tomorrow (turns 47).");
+  const auto cara2 = text.find(L"Cara Lind's anniversary is today.");
+  EXPECT_NE(ann, std::wstring::npos) << std::string(text.begin(), text.end());
+  EXPECT_NE(bert, std::wstring::npos) << std::string(text.begin(), text.end());
+  EXPECT_NE(cara2, std::wstring::npos) << std::string(text.begin(), text.end());
+  EXPECT_LT(ann, std::min(bert, cara2)) << "the people first";
+  EXPECT_FALSE(SavedReminders().datesNamed.empty()) << "a restart names them no more today";
+}
