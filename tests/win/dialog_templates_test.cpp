@@ -253,7 +253,7 @@ const Expected kOptions = {
     kModal,
     WS_EX_TOOLWINDOW,
     210,
-    175,
+    189,
     L"Options",
     // In the order they are seen, which is the Tab order.
     {{IDC_AUTO_START, L"Button", L"Auto-start with windows", 7, 7, 94, 10, kCheck},
@@ -262,16 +262,16 @@ const Expected kOptions = {
      {IDC_REMIND, L"Button", L"Remind me when people are due", 7, 50, 116, 10, kCheck},
      {IDC_REMIND_AT_LABEL, L"Static", L"at", 126, 51, 9, 8, kLabel},
      {IDC_REMIND_AT, L"SysDateTimePick32", L"", 138, 48, 65, 14, kTimePicker},
-     {IDC_DATE_LEAD_LABEL, L"Static", L"Remind me of birthdays and dates", 7, 67, 114, 8, kLabel},
-     {IDC_DATE_LEAD, L"Edit", L"", 123, 65, 22, 12, kNumber},
-     {-1, L"Static", L"days before", 149, 67, 50, 8, kLabel},
-     {-1, L"Button", L"Warning", 7, 82, 196, 63, kGroupBox},
-     {IDC_WARN_PERCENT, L"Edit", L"", 15, 92, 40, 12, kNumber},
-     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 93, 141, 17, kLabel},
-     {IDC_WARN_DAYS, L"Edit", L"", 15, 112, 40, 12, kNumber},
-     {-1, L"Static", L"days (or less) remain until next contact.", 60, 114, 128, 17, kLabel},
-     {IDOK, L"Button", L"OK", 97, 154, 50, 14, kDefault},
-     {IDCANCEL, L"Button", L"Cancel", 153, 154, 50, 14, kPush}}};
+     {IDC_DATE_LEAD_LABEL, L"Static", L"Remind me of birthdays and dates", 7, 66, 196, 8, kLabel},
+     {IDC_DATE_LEAD, L"Edit", L"", 15, 77, 22, 12, kNumber},
+     {-1, L"Static", L"days before", 41, 79, 60, 8, kLabel},
+     {-1, L"Button", L"Warning", 7, 96, 196, 63, kGroupBox},
+     {IDC_WARN_PERCENT, L"Edit", L"", 15, 106, 40, 12, kNumber},
+     {-1, L"Static", L"% of time before next contact has elapsed.", 60, 107, 141, 17, kLabel},
+     {IDC_WARN_DAYS, L"Edit", L"", 15, 126, 40, 12, kNumber},
+     {-1, L"Static", L"days (or less) remain until next contact.", 60, 128, 128, 17, kLabel},
+     {IDOK, L"Button", L"OK", 97, 168, 50, 14, kDefault},
+     {IDCANCEL, L"Button", L"Cancel", 153, 168, 50, 14, kPush}}};
 
 const Expected* const kAll[] = {&kMain, &kGroup, &kContact, &kPanel, &kOptions};
 
