@@ -38,7 +38,10 @@ std::wstring DlgUpcoming::HowSoon(std::int32_t days) {
 }
 
 std::vector<std::wstring> DlgUpcoming::Columns(const UpcomingDate& date) {
+  // The day it comes round: 29 February falls on the 28th in other years.
   ImportantDate shown = date.date;
+  shown.month = date.on.month;
+  shown.day = date.on.day;
   shown.year = 0;
   return {dialogs::DateText(shown),
           Weekday(date.on),

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dialogs/dlg_contact.h"
+#include "dialogs/dlg_upcoming.h"
 #include "model/platform.h"
 #include "tests/win/dialogs/dialog_driver.h"
 
@@ -210,6 +211,28 @@ TEST_F(ContactDetailsEditorTest, TheFieldsFollowTheNotesInReadingOrderAndOfferTh
     test::Click(window, IDCANCEL);
   });
   EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DlgUpcoming, ARowGivesDateWeekdayHowSoonNameLabelAndAge) {
+  const struct {
+    UpcomingDate date;
+    std::vector<std::wstring> columns;
+  } rows[] = {
+      {{1, L"Anna Berg", {L"birthday", 12, 10, 1979}, {2026, 12, 10}, 1, 47},
+       {L"10 December", L"Thursday", L"Tomorrow", L"Anna Berg", L"Birthday", L"47"}},
+      {{2, L"Bert Costa", {L"name day", 2, 29, 0}, {2027, 2, 28}, 81, 0},
+       {L"28 February", L"Sunday", L"In 81 days", L"Bert Costa", L"Name day", L""}},
+      {{3, L"Cara Lind", {L"anniversary", 1, 1, 2000}, {2027, 1, 1}, 0, 27},
+       {L"1 January", L"Friday", L"Today", L"Cara Lind", L"Anniversary", L"27"}},
+  };
+  for (const auto& row : rows) EXPECT_EQ(DlgUpcoming::Columns(row.date), row.columns) << row.date.name;
+  // Twelve months ahead, the day a year on left out: it is today's again.
+  EXPECT_EQ(DlgUpcoming::DaysAhead({2026, 12, 9}), 364);
+  EXPECT_EQ(DlgUpcoming::DaysAhead({2027, 12, 9}), 365);
 }
 
 }  // namespace
