@@ -32,8 +32,9 @@ shot="$E2E_OUT/$e2e_name-shot.png"
 e2e_balloon_shown() { import -window root "$shot" 2>/dev/null && e2e_py balloon "$shot" >/dev/null; }
 e2e_check "a notification is drawn above the tray" e2e_wait_for 20 e2e_balloon_shown
 cp "$shot" "$E2E_OUT/$e2e_name-notification.png"
-e2e_check "the tray icon stays plain: dates colour nothing" e2e_py tray-ball "$shot" none
-e2e_named() { e2e_jq '.journal.reminders | (.datesNamed // .namedDates // []) | length > 0' <<<"$(e2e_dump)"; }
+e2e_plain() { e2e_py tray-ball "$shot" none >/dev/null; }
+e2e_check "the tray icon stays plain: dates colour nothing" e2e_plain
+e2e_named() { e2e_jq '.journal.reminders | .datesNamed | length > 0' <<<"$(e2e_dump)"; }
 e2e_check "the journal keeps the birthday as named" e2e_wait_for 10 e2e_named
 rm -f "$shot"
 e2e_check "Exit in the tray menu ends the program" e2e_exit_through_tray
