@@ -300,6 +300,13 @@ void GroupTabs::ApplyDisplaySettings() {
 }
 
 void GroupTabs::ClearRows() {
+  heldSelection_.clear();
+  if (allPanel_->m_hWnd) heldSelection_[panels_.allId] = allPanel_->List().SelectedIds();
+  for (const Groups::Item& group : *groups_) {
+    GroupEntriesWindowManager::Panel panel;
+    if (group && panels_.Find(group->id, panel) && panel && panel->m_hWnd)
+      heldSelection_[group->id] = panel->List().SelectedIds();
+  }
   SetListsRedraw(false);
   for (const Contacts::Item& contact : *contacts_)
     if (contact) RemoveContact(*contact);
@@ -329,6 +336,13 @@ void GroupTabs::FollowGroups() {
   SetListsRedraw(true);
   TabCtrl_SetCurSel(tabs_, select);
   ShowSelected();
+  for (const auto& held : heldSelection_) {
+    GroupEntriesWindowManager::Panel panel;
+    DlgGroupEntry* shown = held.first == panels_.allId ? allPanel_.get()
+                                                       : (panels_.Find(held.first, panel) ? panel.get() : nullptr);
+    if (shown && shown->m_hWnd && !held.second.empty()) shown->List().SelectContacts(held.second);
+  }
+  heldSelection_.clear();
 }
 
 std::optional<std::int32_t> GroupTabs::SelectedGroupId() const {

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -79,6 +81,10 @@ class GroupTabs {
   void ClearRows();
   void FollowGroups();
 
+  // Turns every made list's redrawing off or on (on repaints them): around a
+  // change to many rows at once.
+  void SetListsRedraw(bool redraw);
+
   // The group of the selected tab; nothing for "All".
   std::optional<std::int32_t> SelectedGroupId() const;
   // Where the last right click on the tabs happened, in their client coordinates.
@@ -107,7 +113,6 @@ class GroupTabs {
   int FindTab(std::int32_t id) const;
   std::int32_t TabId(int index) const;
   RECT Page() const;
-  void SetListsRedraw(bool redraw);
   // The "All" panel and every group's panel.
   template <class Action>
   void ForEachPanel(Action action);
@@ -127,5 +132,8 @@ class GroupTabs {
   GroupEntriesWindowManager panels_;
   TCHITTESTINFO hit_{};
   std::wstring filter_;
+  // Each made panel's selected contacts while the data is read again (the
+  // "All" panel under its id): the rows go, the same contacts come back.
+  std::unordered_map<std::int32_t, std::vector<std::int32_t>> heldSelection_;
   ChangeFeed::Subscription changes_;
 };

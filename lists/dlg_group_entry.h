@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -15,6 +16,7 @@
 #include "framework/handles.h"
 #include "lists/group_entry_list_view.h"
 #include "lists/panel_owner.h"
+#include "lists/selection_menu.h"
 #include "lists/thumbnail_cache.h"
 #include "model/contact_ordering.h"
 #include "model/contacts.h"
@@ -32,6 +34,8 @@ inline constexpr int ID_SORT_PRIORITY = 1446;
 inline constexpr int ID_CONTACT_LAST = 1447;
 // What a click on the row's tick box does (also Ctrl+Enter).
 inline constexpr int ID_CONTACT_CONTACTED = 1448;
+// "Export Selected...", for several selected rows.
+inline constexpr int ID_CONTACT_EXPORT = 1449;
 // The journal's commands of the context menu; the ends do nothing.
 inline constexpr int ID_JOURNAL_FIRST = 1450;
 inline constexpr int ID_CONTACT_LOG = 1451;
@@ -59,6 +63,8 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
     MSG_WM_SIZE(OnSize)
     COMMAND_HANDLER_EX(IDC_SORT, BN_CLICKED, OnSortButton)
     COMMAND_ID_HANDLER_EX(ID_CONTACT_CONTACTED, OnContactedCommand)
+    COMMAND_ID_HANDLER_EX(ID_CONTACT_EXPORT, OnExportCommand)
+    COMMAND_RANGE_HANDLER_EX(lists::kFirstMoveCommand, lists::kLastMoveCommand, OnMoveCommand)
     COMMAND_RANGE_HANDLER_EX(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
     COMMAND_RANGE_HANDLER_EX(ID_JOURNAL_FIRST, ID_JOURNAL_LAST, OnJournalCommand)
     NOTIFY_HANDLER_EX(IDC_CONTACT_LIST, NM_RCLICK, OnListRightClick)
@@ -93,7 +99,8 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
 
   // What the context menu, the sort menu and the keys do, for the main window
   // to call. Open, Tick and Delete act on the selected row and do nothing
-  // without one; Delete asks first.
+  // without one; Delete asks first. With several rows selected, Tick and
+  // Delete act on all of them (one question), Open on the focused row.
   void SortBy(SortMode mode);
   void Open();
   void Tick();
@@ -124,7 +131,18 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void FollowMenuDpi();
   LRESULT OnListDoubleClick(NMHDR* header);
 
+  void OnExportCommand(UINT code, int id, HWND control);
+  void OnMoveCommand(UINT code, int id, HWND control);
+  // The bulk commands of several selected rows; false with fewer than two.
+  bool OnSelectionCommand(int id);
+  void ShowSelectionMenu(POINT screen);
+  lists::MoveTargets BuildMoveMenu();
+  void DeleteSelection();
+
   Contact* SelectedContact() const;
+  // The row Open and History act on: the selected one, or with several the focused one.
+  Contact* TargetContact() const;
+  bool SeveralSelected() const { return list_.m_hWnd && list_.SelectedCount() > 1; }
   int FindRow(std::int32_t id) const;
 
   GroupEntryListView list_;
@@ -134,4 +152,5 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
   PanelOwner* owner_ = nullptr;  // not owned
+  std::vector<std::int32_t> moveTargets_;  // the groups of the last "Move to Group" menu
 };

@@ -135,11 +135,30 @@ WTL_EX::ButtonEx* RowWindows::ShowUndo(std::int32_t id) {
   return undoLinks_.back().button.get();
 }
 
+void RowWindows::WantUndo(std::int32_t id) {
+  DropUndo(id);
+  undoLinks_.push_back(UndoEntry{id, nullptr, true});
+}
+
+WTL_EX::ButtonEx* RowWindows::MakeWantedUndo(std::int32_t id) {
+  auto entry = FindUndoEntry(id);
+  if (entry == undoLinks_.end() || !entry->wanted) return nullptr;
+  return ShowUndo(id);
+}
+
+bool RowWindows::ShowsUndo(std::int32_t id) const {
+  auto entry = FindUndoEntry(id);
+  return entry != undoLinks_.end() &&
+         (entry->wanted || (entry->button && entry->button->m_hWnd && ::IsWindow(entry->button->m_hWnd)));
+}
+
 bool RowWindows::HasUndo(std::int32_t id) const { return FindUndoEntry(id) != undoLinks_.end(); }
 
 void RowWindows::HideUndo(std::int32_t id) {
   auto entry = FindUndoEntry(id);
-  if (entry != undoLinks_.end()) DestroyUndoWindow(*entry);
+  if (entry == undoLinks_.end()) return;
+  entry->wanted = false;
+  DestroyUndoWindow(*entry);
 }
 
 void RowWindows::DropUndo(std::int32_t id) {

@@ -65,6 +65,14 @@ class RowWindows {
 
   // A fresh link for the contact, replacing any earlier one; null when it could not be made.
   WTL_EX::ButtonEx* ShowUndo(std::int32_t id);
+  // A link for the contact whose window comes with its row's next paint
+  // (MakeWantedUndo): ticking thousands of rows at once makes windows only
+  // for the rows in sight.
+  void WantUndo(std::int32_t id);
+  // The wanted link's window, made now; null when none is wanted or it could not be made.
+  WTL_EX::ButtonEx* MakeWantedUndo(std::int32_t id);
+  // Whether the contact's link is shown or wanted.
+  bool ShowsUndo(std::int32_t id) const;
   // Whether the contact has a link entry (its window may be gone).
   bool HasUndo(std::int32_t id) const;
   // Destroys the link's window but keeps its entry.
@@ -95,6 +103,7 @@ class RowWindows {
   struct UndoEntry {
     std::int32_t id;
     std::unique_ptr<WTL_EX::ButtonEx> button;
+    bool wanted = false;  // no window yet: its row has not been painted since
   };
 
   UniqueWindow CreateTickBox();
