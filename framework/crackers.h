@@ -111,9 +111,8 @@ inline POINT PointFromLParam(LPARAM lp) {
   FRAMEWORK_CRACKED(uMsg == WM_DROPFILES, (func(reinterpret_cast<HDROP>(wParam)), lResult = 0))
 #define MSG_WM_CHAR(func) \
   FRAMEWORK_CRACKED(uMsg == WM_CHAR, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), lResult = 0))
-#define MSG_WM_KEYDOWN(func)            \
-  FRAMEWORK_CRACKED(uMsg == WM_KEYDOWN, \
-                    (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), lResult = 0))
+#define MSG_WM_KEYDOWN(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_KEYDOWN, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), lResult = 0))
 #define MSG_WM_GETDLGCODE(func) \
   FRAMEWORK_CRACKED(uMsg == WM_GETDLGCODE, lResult = func(reinterpret_cast<const MSG*>(lParam)))
 #define MSG_WM_SETREDRAW(func) FRAMEWORK_CRACKED(uMsg == WM_SETREDRAW, (func(wParam != FALSE), lResult = 0))

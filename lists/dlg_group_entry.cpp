@@ -134,7 +134,7 @@ void DlgGroupEntry::ShowSelectionMenu(POINT screen) {
   FollowMenuDpi();
   const std::size_t count = static_cast<std::size_t>(list_.SelectedCount());
   lists::MoveTargets move = BuildMoveMenu();
-  const lists::SelectionMenuIds ids{ID_CONTACT_CONTACTED, ID_CONTACT_OPEN, ID_CONTACT_LOG,
+  const lists::SelectionMenuIds ids{ID_CONTACT_CONTACTED, ID_CONTACT_OPEN,   ID_CONTACT_LOG,
                                     ID_CONTACT_HISTORY,   ID_CONTACT_EXPORT, ID_CONTACT_DELETE};
   UniqueMenu menu = lists::BuildSelectionMenu(count, ids, BuildSnoozeMenu(nullptr), std::move(move.menu));
   if (!menu) return;

@@ -151,6 +151,6 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   WTL_EX::ButtonSort sortButton_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
-  PanelOwner* owner_ = nullptr;  // not owned
+  PanelOwner* owner_ = nullptr;            // not owned
   std::vector<std::int32_t> moveTargets_;  // the groups of the last "Move to Group" menu
 };

@@ -148,9 +148,9 @@ TEST_F(RowStoreTest, TheSelectionStaysWithItsContactsThroughSortsFiltersAndReloa
     for (int row : store.SelectedRows()) shown.push_back(store.At(row)->contact->name);
     return shown;
   };
-  store.SetSelected(0, true);            // Dora
-  store.SetRangeSelected(2, 3, true);    // Carl, Bert
-  store.SetSelected(99, true);           // out of range: nothing
+  store.SetSelected(0, true);          // Dora
+  store.SetRangeSelected(2, 3, true);  // Carl, Bert
+  store.SetSelected(99, true);         // out of range: nothing
   EXPECT_EQ(store.SelectedCount(), 3);
   EXPECT_EQ(store.SelectedIds(), (std::vector<std::int32_t>{1, 3, 4}));
 
