@@ -46,7 +46,8 @@ class DataSession {
   // Where the parts that follow the data subscribe.
   ChangeFeed& Changes() { return changes_; }
   // Passes a change on to the subscribers, with what the session itself does
-  // about it: a removed group's contacts go first, each told; a tick is
+  // about it: a removed group's contacts go first, told as one change
+  // (ContactsRemoved) and saved by the command that removed the group; a tick is
   // recorded in the journal (and its undo taken out) before anyone is told;
   // and the save policy above.
   void Tell(const Change& change);
@@ -88,6 +89,7 @@ class DataSession {
   void CancelPendingSave();
 
   void FollowTick(const Change& change);
+  void TellRemoved(const std::vector<Contacts::Item>& taken);
 
   Engine engine_;
   ChangeFeed changes_;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include <boost/shared_ptr.hpp>
 
@@ -53,6 +54,7 @@ class GroupTabs {
   void RenameGroup(const Group& group);
   void AddContact(Contact& contact);
   void RemoveContact(const Contact& contact);
+  void RemoveContacts(const std::unordered_set<std::int32_t>& ids);
   void ShowUndo(const Contact& contact);
   void HideUndo(const Contact& contact);
   void ApplyDisplaySettings();

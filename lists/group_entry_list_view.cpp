@@ -145,6 +145,33 @@ void GroupEntryListView::Refilter(std::int32_t id) {
   ShowFilteredRows();
 }
 
+int GroupEntryListView::RemoveContactRows(const std::unordered_set<std::int32_t>& ids) {
+  if (ids.empty()) return 0;
+  const bool live = IsWindow() != FALSE;
+  const Contact* selected = live ? RowContact(GetNextItem(-1, LVNI_SELECTED)) : nullptr;
+  const Contact* focused = live ? RowContact(GetNextItem(-1, LVNI_FOCUSED)) : nullptr;
+  const std::int32_t selectedId = selected && ids.count(selected->id) == 0 ? selected->id : -1;
+  const std::int32_t focusedId = focused && ids.count(focused->id) == 0 ? focused->id : -1;
+  const std::vector<std::uint64_t> keys = rows_.EraseIds(ids);
+  if (keys.empty()) return 0;
+  windows_.DropRows(keys, ids);
+  if (ids.count(selectedId_) > 0) selectedId_ = -1;
+  if (!live) return static_cast<int>(keys.size());
+  if (redrawOff_) {
+    countPending_ = true;
+    return static_cast<int>(keys.size());
+  }
+  countPending_ = false;
+  movingSelection_ = true;
+  SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()), LVSICF_NOSCROLL);
+  if (focusedId >= 0) SetItemState(FindRow(focusedId), LVIS_FOCUSED, LVIS_FOCUSED);
+  if (selectedId >= 0) SetItemState(FindRow(selectedId), LVIS_SELECTED, LVIS_SELECTED);
+  movingSelection_ = false;
+  Invalidate();
+  return static_cast<int>(keys.size());
+}
+
 void GroupEntryListView::ShowFilteredRows() {
   countPending_ = false;
   if (!IsWindow()) return;

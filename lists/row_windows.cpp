@@ -100,6 +100,18 @@ void RowWindows::DropTickBox(std::uint64_t key) {
       tickBoxes_.end());
 }
 
+void RowWindows::DropRows(const std::vector<std::uint64_t>& keys, const std::unordered_set<std::int32_t>& ids) {
+  const std::unordered_set<std::uint64_t> gone(keys.begin(), keys.end());
+  tickBoxes_.erase(std::remove_if(tickBoxes_.begin(), tickBoxes_.end(),
+                                  [&gone](const TickEntry& entry) { return gone.count(entry.key) > 0; }),
+                   tickBoxes_.end());
+  for (UndoEntry& entry : undoLinks_)
+    if (ids.count(entry.id) > 0) DestroyUndoWindow(entry);
+  undoLinks_.erase(std::remove_if(undoLinks_.begin(), undoLinks_.end(),
+                                  [&ids](const UndoEntry& entry) { return ids.count(entry.id) > 0; }),
+                   undoLinks_.end());
+}
+
 UniqueWindow RowWindows::CreateTickBox() {
   const int id = NextChildId(nextTickId_, tickIdsWrapped_, kFirstTickId, kLastTickId, true);
   return UniqueWindow(::CreateWindowExW(
