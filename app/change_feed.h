@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 #include "model/contact.h"
@@ -18,6 +19,7 @@ struct Change {
     GroupEdited,   // name, picture or default interval
     ContactAdded,
     ContactRemoved,  // before the collection erases it
+    ContactsRemoved,  // a group's contacts at once (removedIds), out of the collection, records alive until told
     ContactTicked,   // lastContacted is the tick's time
     TickUndone,
     ContactEdited,     // through its dialog
@@ -35,6 +37,7 @@ struct Change {
   const Contact* contact = nullptr;  // for the contact kinds and JournalChanged
   Contact* added = nullptr;          // ContactAdded: the same record, for the rows that keep it
   bool optionsReread = false;
+  const std::unordered_set<std::int32_t>* removedIds = nullptr;  // ContactsRemoved
 };
 
 class ChangeFeed {

@@ -35,6 +35,9 @@ void GroupTabs::Follow(const Change& change) {
     case Kind::ContactRemoved:
       if (change.contact) RemoveContact(*change.contact);
       return;
+    case Kind::ContactsRemoved:
+      if (change.removedIds) RemoveContacts(*change.removedIds);
+      return;
     case Kind::ContactTicked:
       if (change.contact) ShowUndo(*change.contact);
       return;
@@ -284,6 +287,10 @@ void GroupTabs::RemoveContact(const Contact& contact) {
   ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.RemoveContact(contact); });
 }
 
+void GroupTabs::RemoveContacts(const std::unordered_set<std::int32_t>& ids) {
+  ForEachPanel([&ids](DlgGroupEntry& panel) { panel.RemoveContacts(ids); });
+}
+
 void GroupTabs::ShowUndo(const Contact& contact) {
   ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.ShowUndo(contact); });
 }
@@ -299,6 +306,8 @@ void GroupTabs::ApplyDisplaySettings() {
   });
 }
 
+// Every row goes: one message a list, where row by row cost a pass over the
+// rows each.
 void GroupTabs::ClearRows() {
   heldSelection_.clear();
   if (allPanel_->m_hWnd) heldSelection_[panels_.allId] = allPanel_->List().SelectedIds();
@@ -307,10 +316,9 @@ void GroupTabs::ClearRows() {
     if (group && panels_.Find(group->id, panel) && panel && panel->m_hWnd)
       heldSelection_[group->id] = panel->List().SelectedIds();
   }
-  SetListsRedraw(false);
-  for (const Contacts::Item& contact : *contacts_)
-    if (contact) RemoveContact(*contact);
-  SetListsRedraw(true);
+  ForEachPanel([](DlgGroupEntry& panel) {
+    if (panel.List().m_hWnd) panel.List().DeleteAllItems();
+  });
 }
 
 void GroupTabs::FollowGroups() {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
@@ -55,6 +56,7 @@ class GroupTabs {
   void RenameGroup(const Group& group);
   void AddContact(Contact& contact);
   void RemoveContact(const Contact& contact);
+  void RemoveContacts(const std::unordered_set<std::int32_t>& ids);
   void ShowUndo(const Contact& contact);
   void HideUndo(const Contact& contact);
   void ApplyDisplaySettings();

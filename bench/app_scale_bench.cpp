@@ -11,14 +11,17 @@
 #include "base/windows_api.h"
 #include <commctrl.h>
 #include <objbase.h>
+#include <psapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gdiplus.h>
@@ -66,6 +69,41 @@ LRESULT CALLBACK TimeNotices(HWND window, UINT message, WPARAM wParam, LPARAM lP
   const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
   noticeMs = MillisecondsSince(start);
   return result;
+}
+
+// How long the window's thread keeps a message sent from another thread
+// waiting, as a user's click waits: the longest such wait while it runs.
+class BusyProbe {
+ public:
+  explicit BusyProbe(HWND window) : window_(window), thread_([this] { Run(); }) {}
+  ~BusyProbe() { Stop(); }
+  double Stop() {
+    stop_ = true;
+    if (thread_.joinable()) thread_.join();
+    return longestMs_;
+  }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      const auto sent = Clock::now();
+      DWORD_PTR answer = 0;
+      SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
+      longestMs_ = std::max(longestMs_, MillisecondsSince(sent));
+      Sleep(1);
+    }
+  }
+  HWND window_;
+  std::atomic<bool> stop_{false};
+  double longestMs_ = 0;
+  std::thread thread_;
+};
+
+double PeakWorkingSetMb() {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) return 0;
+  return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
 }
 
 void Pump() {
@@ -131,6 +169,25 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
     engine.Save();
   }
 
+  // The same start in an empty folder, for the part the data costs.
+  double emptyStartMs = 0;
+  {
+    const std::filesystem::path kept = folder.parent_path() / L"settings-kept";
+    std::filesystem::remove_all(kept);
+    std::filesystem::rename(folder, kept);
+    std::filesystem::create_directories(folder);
+    const auto empty = Clock::now();
+    auto bare = std::make_unique<DlgCorvane>();
+    bare->Create(nullptr);
+    ShowWindow(bare->m_hWnd, SW_SHOWNA);
+    RedrawWindow(bare->m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    emptyStartMs = MillisecondsSince(empty);
+    DestroyWindow(bare->m_hWnd);
+    bare.reset();
+    Pump();
+    std::filesystem::remove_all(folder);
+    std::filesystem::rename(kept, folder);
+  }
   const auto load = Clock::now();
   {
     Engine engine;
@@ -204,7 +261,10 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   std::vector<double> saved;
   std::vector<double> notices;
   SetWindowSubclass(window->m_hWnd, &TimeNotices, 1, 0);
+  std::vector<double> busy;
   for (int row = 0; row < 5 && row < list.RowCount(); ++row) {
+    BusyProbe probe(window->m_hWnd);
+    Sleep(20);  // the probe is waiting on the window before the click
     const auto tick = Clock::now();
     SendMessageW(list.TickBox(list.RowContact(row)->id), BM_CLICK, 0, 0);
     ticks.push_back(MillisecondsSince(tick));
@@ -216,6 +276,12 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
     }
     saved.push_back(MillisecondsSince(tick));
     notices.push_back(noticeMs);
+    const auto after = Clock::now();
+    while (MillisecondsSince(after) < 30) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+      Pump();
+    }
+    busy.push_back(probe.Stop());
   }
   RemoveWindowSubclass(window->m_hWnd, &TimeNotices, 1);
   auto median = [](std::vector<double> v) {
@@ -288,6 +354,7 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
               window->SessionForTesting().GetEngine().journal->EntryCount());
   std::printf("  start-up to the first painted list: %.0f ms (of which reading the files alone: %.0f ms)\n", startMs,
               loadMs);
+  std::printf("  start-up minus the same in an empty folder (%.0f ms): %.0f ms\n", emptyStartMs, startMs - emptyStartMs);
   std::printf("  photos in sight painted: %.0f ms after the start\n", picturesMs);
   std::printf("  windows created: %d (GetGuiResources: %lu USER, %lu GDI)\n", windows, static_cast<unsigned long>(user),
               static_cast<unsigned long>(gdi));
@@ -304,6 +371,9 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   print(saved);
   std::printf("; %d saves); a save after one change: %.1f ms; an \"(Undo)\" link shown and hidden: median %.1f ms\n",
               saves, saveMs, linkMs);
+  std::printf("  the window's thread busy around a tick, longest stretch: median %.1f ms (", median(busy));
+  print(busy);
+  std::printf(")\n");
   std::printf(
       "  a tick's parts (medians): the click before the notice %.1f ms; the notice %.1f ms, of which the links shown "
       "with their rows %.1f ms (one row painted again alone: %.1f ms); the save after it %.1f ms\n",
@@ -316,7 +386,64 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
   window.reset();
   Pump();
   std::printf("  tear-down: %.0f ms, windows left: %d\n", MillisecondsSince(tearDown), ThreadWindows() - windowsBefore);
+  std::printf("  peak working set so far: %.0f MB\n", PeakWorkingSetMb());
   std::fflush(stdout);
+  std::filesystem::remove_all(folder);
+}
+
+// Deleting a group that holds half of the contacts, as the command does after
+// "Yes": the group removed and saved, then whatever that left queued (given
+// 90 s at most). Long-time data: 50 journal entries a contact.
+void MeasureGroupDeletion(int contacts) {
+  const std::filesystem::path folder = std::filesystem::path(platform::ExecutablePath()).parent_path() / L"settings";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  {
+    Engine engine;
+    engine.groups->Add(L"Half", L"", Days, 7);
+    engine.groups->Add(L"Others", L"", Days, 7);
+    const Time now = platform::Now();
+    for (int c = 0; c < contacts; ++c)
+      engine.contacts->Add(L"Contact " + std::to_wstring(c), L"", Days, 7, now - (c % 45) * 86400, L"", 1 + c % 2);
+    for (const auto& contact : *engine.contacts)
+      for (int k = 1; k < 50; ++k) engine.journal->Record(contact->id, contact->lastContacted - k * 7 * 86400);
+    engine.Save();
+  }
+  auto window = std::make_unique<DlgCorvane>();
+  window->Create(nullptr);
+  ShowWindow(window->m_hWnd, SW_SHOWNA);
+  UpdateWindow(window->m_hWnd);
+  Pump();
+  DataSession& session = window->SessionForTesting();
+  const int savesBefore = session.SaveCount();
+  double busyMs = 0;
+  const auto start = Clock::now();
+  double removedMs = 0;
+  {
+    BusyProbe probe(window->m_hWnd);
+    Sleep(20);
+    const auto removing = Clock::now();
+    session.GetEngine().groups->Remove(1);
+    session.SaveAll();
+    removedMs = MillisecondsSince(removing);
+    MSG message{};
+    while (MillisecondsSince(start) < 90000 &&
+           (session.HasPendingSave() || PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE))) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+      Pump();
+    }
+    busyMs = probe.Stop();
+  }
+  const double doneMs = MillisecondsSince(start) - 20;
+  std::printf(
+      "  deleting a group of %d of %d contacts: removed and saved in %.0f ms, everything done in %.0f ms%s; "
+      "%d saves; the window's thread busy at most %.0f ms at a stretch; %d rows left\n",
+      (contacts + 1) / 2, contacts, removedMs, doneMs, MillisecondsSince(start) >= 90000 ? " (cut off at 90 s)" : "",
+      session.SaveCount() - savesBefore, busyMs, window->TabsForTesting().AllPanel()->List().GetItemCount());
+  std::fflush(stdout);
+  DestroyWindow(window->m_hWnd);
+  window.reset();
+  Pump();
   std::filesystem::remove_all(folder);
 }
 
@@ -534,6 +661,7 @@ int main(int argc, char** argv) {
         continue;
       }
       Measure(contacts, 20, paths);
+      MeasureGroupDeletion(contacts);
       MeasureFinding(contacts);
     }
     if (!sizes.empty() && !std::getenv("AMICORD_BENCH_PARTS") && !std::getenv("AMICORD_BENCH_SELECTION"))

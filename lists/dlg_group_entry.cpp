@@ -414,6 +414,12 @@ bool DlgGroupEntry::RemoveContact(const Contact& contact) {
   return true;
 }
 
+bool DlgGroupEntry::RemoveContacts(const std::unordered_set<std::int32_t>& ids) {
+  if (!list_.m_hWnd) return false;
+  list_.RemoveContactRows(ids);
+  return true;
+}
+
 bool DlgGroupEntry::ShowUndo(const Contact& contact) {
   if (FindRow(contact.id) < 0) return false;
   list_.ShowUndo(contact);

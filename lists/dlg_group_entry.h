@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
@@ -94,6 +95,8 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   bool AddContact(Contact* contact);
   // These find the contact's row by id; false when it has none.
   bool RemoveContact(const Contact& contact);
+  // The rows of many contacts at once; false when the panel has no list.
+  bool RemoveContacts(const std::unordered_set<std::int32_t>& ids);
   bool ShowUndo(const Contact& contact);
   bool HideUndo(const Contact& contact);
 

@@ -156,6 +156,30 @@ void GroupEntryListView::FollowFilter(const std::function<bool()>& refilter, boo
     if (FindRow(id) < 0) windows_.HideUndo(id);
 }
 
+int GroupEntryListView::RemoveContactRows(const std::unordered_set<std::int32_t>& ids) {
+  if (ids.empty()) return 0;
+  const bool live = IsWindow() != FALSE;
+  const Contact* focused = live ? RowContact(FocusedRow()) : nullptr;
+  const std::int32_t focusedId = focused && ids.count(focused->id) == 0 ? focused->id : -1;
+  // The rows that stay keep their selection in the store, on their new numbers.
+  const std::vector<std::uint64_t> keys = rows_.EraseIds(ids);
+  if (keys.empty()) return 0;
+  windows_.DropRows(keys, ids);
+  if (!live) return static_cast<int>(keys.size());
+  if (redrawOff_) {
+    countPending_ = true;
+    return static_cast<int>(keys.size());
+  }
+  countPending_ = false;
+  movingSelection_ = true;
+  SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()), LVSICF_NOSCROLL);
+  movingSelection_ = false;
+  ShowSelection(focusedId >= 0 ? FindRow(focusedId) : -1);
+  Invalidate();
+  return static_cast<int>(keys.size());
+}
+
 void GroupEntryListView::ShowFilteredRows() {
   countPending_ = false;
   if (!IsWindow()) return;

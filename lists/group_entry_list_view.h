@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
@@ -103,6 +104,11 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   void Refilter(std::int32_t id);
   // Forgets the rows of a contact the filter hides (it is going); false when it has none.
   bool DropHiddenRows(std::int32_t id) { return rows_.EraseHidden(id) > 0; }
+  // Removes the rows of many contacts at once (a group's, as it goes) with
+  // their child windows: one pass over the rows and one count for the
+  // control, where row by row costs a pass and a message each. The selection
+  // and focus stay with contacts that stay. Answers how many rows went.
+  int RemoveContactRows(const std::unordered_set<std::int32_t>& ids);
 
   // The selection: several rows with Ctrl and Shift, the arrows, Page Up and
   // Down, Home and End as the control gives them, and Ctrl+A. It is kept in

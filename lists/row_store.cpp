@@ -90,6 +90,18 @@ int RowStore::EraseHidden(std::int32_t id) {
   return erased;
 }
 
+std::vector<std::uint64_t> RowStore::EraseIds(const std::unordered_set<std::int32_t>& ids) {
+  std::vector<std::uint64_t> keys;
+  const auto kept = std::remove_if(rows_.begin(), rows_.end(), [&ids, &keys](const Row& row) {
+    if (ids.count(row.id) == 0) return false;
+    keys.push_back(row.key);
+    return true;
+  });
+  rows_.erase(kept, rows_.end());
+  if (!keys.empty()) Reindex();
+  return keys;
+}
+
 void RowStore::Clear() {
   rows_.clear();
   shown_.clear();

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/contact.h"
@@ -61,6 +62,9 @@ class RowStore {
   bool Erase(int index);
   // Removes the hidden rows of a contact; answers how many went.
   int EraseHidden(std::int32_t id);
+  // Removes every row, shown or hidden, of the contacts named, in one pass;
+  // answers the keys of the rows that went.
+  std::vector<std::uint64_t> EraseIds(const std::unordered_set<std::int32_t>& ids);
   void Clear();
 
   // Shows only the rows the filter lets through; answers whether that changed

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "controls/flat_buttons.h"
@@ -59,6 +60,8 @@ class RowWindows {
   // After the paint: the boxes the rows coming into sight did not take.
   void DestroySetAside() { spareTickBoxes_.clear(); }
   void DropTickBox(std::uint64_t key);
+  // The rows of these keys and the links of these contacts went, all at once.
+  void DropRows(const std::vector<std::uint64_t>& keys, const std::unordered_set<std::int32_t>& ids);
   // Unticks the row's box a second from now, unless by then the box has gone
   // or serves another row.
   void QueueUntick(std::uint64_t key, HWND box);

@@ -46,6 +46,19 @@ TEST_F(ContactBatches, ATickForEachAnnouncedOneByOne) {
   EXPECT_EQ(MarkContacted(contacts, {}, kBase), 0u);
 }
 
+TEST_F(ContactBatches, TakingLeavesTheOthersInOrderAndAnnouncesNothing) {
+  const Contact* second = &At(1);
+  const std::vector<Contacts::Item> taken = TakeContacts(contacts, {4, 2, 77});
+  ASSERT_EQ(taken.size(), 2u);
+  EXPECT_EQ(taken[0].get(), second) << "in the collection's order, alive";
+  EXPECT_EQ(taken[1]->id, 4);
+  std::vector<std::int32_t> left;
+  for (const auto& contact : contacts) left.push_back(contact->id);
+  EXPECT_EQ(left, (std::vector<std::int32_t>{1, 3, 5}));
+  EXPECT_TRUE(recorder.messages().empty());
+  EXPECT_TRUE(TakeContacts(contacts, {}).empty());
+}
+
 TEST_F(ContactBatches, MovingGoesThroughUpdateAndLeavesThoseAlreadyThere) {
   std::vector<std::int32_t> groupsDuringSends;
   recorder.OnMessage([&](MessageId, MessageParam param) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "framework/scheduler.h"
 #include "model/platform.h"
 #include "tests/win/app/app_fixture.h"
+#include "tests/win/app/message_box_watch.h"
 #include "tests/win/dialogs/dialog_driver.h"
 
 namespace {
@@ -111,12 +113,12 @@ TEST_F(SelectionCommands, TheMenuNamesTheCountAndContactedTicksEveryoneWithOneSa
 
 TEST_F(SelectionCommands, DeleteAsksOnceAndMoveAndLogReachEveryone) {
   SelectFirst(4);
-  test::DialogDriver driver;
+  auto driver = std::make_unique<test::DialogDriver>();
   const int saves = session().SaveCount();
   Command(ID_CONTACT_DELETE);  // answered OK, which is not Yes: nothing goes
-  ASSERT_EQ(driver.messages().size(), 1u);
-  EXPECT_EQ(driver.messages()[0], L"Delete 4 contacts: Anna Berg, Bert Costa, Carla Dahl and 1 more?");
-  EXPECT_EQ(driver.messageCaptions()[0], L"Delete contacts?");
+  ASSERT_EQ(driver->messages().size(), 1u);
+  EXPECT_EQ(driver->messages()[0], L"Delete 4 contacts: Anna Berg, Bert Costa, Carla Dahl and 1 more?");
+  EXPECT_EQ(driver->messageCaptions()[0], L"Delete contacts?");
   EXPECT_EQ(engine().contacts->items.size(), 4u);
 
   // Into "Work": the group's list gets them, the "All" list keeps them selected.
@@ -133,15 +135,32 @@ TEST_F(SelectionCommands, DeleteAsksOnceAndMoveAndLogReachEveryone) {
   saved.Load();
   EXPECT_EQ(saved.contacts->items[1]->groupId, 2);
 
-  driver.Expect(L"Log Contact: 2 People", [](HWND dialog) {
+  driver->Expect(L"Log Contact: 2 People", [](HWND dialog) {
     SetDlgItemTextW(dialog, IDC_LOG_TEXT, L"Dinner");
     test::Click(dialog, IDOK);
   });
   Command(ID_CONTACT_LOG);
-  EXPECT_EQ(driver.scriptsRun(), 1);
+  EXPECT_EQ(driver->scriptsRun(), 1);
   for (std::int32_t id : {1, 2}) EXPECT_EQ(engine().journal->Entries(id).front().text, L"Dinner") << id;
   EXPECT_NE(engine().journal->Entries(3).front().text, L"Dinner");
   EXPECT_EQ(session().SaveCount(), saves + 2);
+
+  // Yes: both go from every list in one go, with one save.
+  driver.reset();
+  {
+    test::MessageBoxWatch yes(IDYES);
+    Command(ID_CONTACT_DELETE);
+    ASSERT_EQ(yes.texts().size(), 1u);
+    EXPECT_EQ(yes.texts()[0], L"Delete 2 contacts: Anna Berg and Bert Costa?");
+  }
+  EXPECT_EQ(engine().contacts->items.size(), 2u);
+  EXPECT_EQ(List().RowCount(), 2);
+  EXPECT_EQ(GroupPanel(2).List().RowCount(), 0);
+  EXPECT_EQ(List().SelectedCount(), 0);
+  EXPECT_EQ(session().SaveCount(), saves + 3);
+  Engine after;
+  after.Load();
+  EXPECT_EQ(after.contacts->items.size(), 2u);
 }
 
 }  // namespace
