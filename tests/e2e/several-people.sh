@@ -47,12 +47,12 @@ import -window root "$E2E_OUT/$e2e_name-menu.png" 2>/dev/null
 e2e_key Escape
 
 e2e_key Delete
-if question=$(e2e_wait_window "Delete contacts?" 10); then
+if question=$(e2e_wait_window 'Delete contacts\?' 10); then
   e2e_pass "Delete asks once for the three"
   sleep 0.5
   import -window root "$E2E_OUT/$e2e_name-question.png" 2>/dev/null
   e2e_key n
-  e2e_wait_gone "Delete contacts?" 10 || e2e_fail "the question did not close"
+  e2e_wait_gone 'Delete contacts\?' 10 || e2e_fail "the question did not close"
 else
   e2e_fail "Delete asked nothing"
 fi
