@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <unordered_set>
 
 #include "app/data_session.h"
 #include "app/file_choosers.h"
@@ -107,21 +106,7 @@ bool BulkActions::Export(const std::vector<std::int32_t>& ids, HWND dialogParent
 }
 
 bool BulkActions::Delete(const std::vector<std::int32_t>& ids) {
-  if (RemoveContacts(ids) == 0) return false;
+  if (session_.RemoveContacts(ids) == 0) return false;
   session_.SaveAll();
   return true;
-}
-
-// Out of the collection in one pass and told as one change, as a removed
-// group's contacts are: every list drops their rows in one go.
-std::size_t BulkActions::RemoveContacts(const std::vector<std::int32_t>& ids) {
-  const std::vector<Contacts::Item> taken = TakeContacts(*session_.GetEngine().contacts, ids);
-  if (taken.empty()) return 0;
-  std::unordered_set<std::int32_t> removedIds;
-  removedIds.reserve(taken.size());
-  for (const Contacts::Item& contact : taken) removedIds.insert(contact->id);
-  Change removed{Change::Kind::ContactsRemoved};
-  removed.removedIds = &removedIds;
-  session_.Tell(removed);
-  return taken.size();
 }

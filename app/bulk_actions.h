@@ -4,7 +4,6 @@
 // there is one, the rows following in one go and one save at the end.
 #include "base/windows_api.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -36,8 +35,6 @@ class BulkActions {
   bool Delete(const std::vector<std::int32_t>& ids);
 
  private:
-  // The one place contacts are removed in bulk; answers how many went.
-  std::size_t RemoveContacts(const std::vector<std::int32_t>& ids);
   // The one save of a bulk change, in place of those each removal asked for.
   void SaveOnce();
   // Tells the feed the journal changed and repaints: statuses may read differently now.

@@ -69,6 +69,12 @@ void DataSession::Tell(const Change& change) {
   }
 }
 
+std::size_t DataSession::RemoveContacts(const std::vector<std::int32_t>& ids) {
+  const std::vector<Contacts::Item> taken = engine_.contacts->Take(ids);
+  if (!taken.empty()) TellRemoved(taken);
+  return taken.size();
+}
+
 void DataSession::TellRemoved(const std::vector<Contacts::Item>& taken) {
   std::unordered_set<std::int32_t> ids;
   ids.reserve(taken.size());

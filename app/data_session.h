@@ -1,6 +1,7 @@
 #pragma once
 #include "base/windows_api.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -20,7 +21,7 @@
 inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
 // Posted by the writer thread when a save it made is done: what it found is
 // told on the window's thread.
-inline constexpr UINT WM_SAVE_WRITTEN = WM_APP + 3;
+inline constexpr UINT WM_SAVE_WRITTEN = WM_APP + 4;
 
 // The program's data while it runs: the Engine, loading it, telling every
 // change to the parts that follow the data (Changes), and saving it with the
@@ -65,6 +66,10 @@ class DataSession {
   // recorded in the journal (and its undo taken out) before anyone is told;
   // and the save policy above.
   void Tell(const Change& change);
+  // Several contacts deleted together leave as a removed group's do: out of
+  // the collection in one pass, told as one change, saved by the caller once.
+  // Answers how many went.
+  std::size_t RemoveContacts(const std::vector<std::int32_t>& ids);
   bool HasLoadProblems() const { return loadReport_.AnyDamaged(); }
   // Tells the user which files were damaged and where their copies are kept;
   // once per start.

@@ -1,6 +1,5 @@
 #include "model/contact_batches.h"
 
-#include <algorithm>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -25,17 +24,6 @@ std::vector<Contacts::Item> Chosen(const Contacts& contacts, const std::vector<s
 }
 
 }  // namespace
-
-std::vector<Contacts::Item> TakeContacts(Contacts& contacts, const std::vector<std::int32_t>& ids) {
-  const std::unordered_set<std::int32_t> wanted(ids.begin(), ids.end());
-  std::vector<Contacts::Item> taken;
-  const auto kept = std::stable_partition(
-      contacts.items.begin(), contacts.items.end(),
-      [&wanted](const Contacts::Item& contact) { return !(contact && wanted.count(contact->id) > 0); });
-  taken.assign(kept, contacts.items.end());
-  contacts.items.erase(kept, contacts.items.end());
-  return taken;
-}
 
 std::size_t MarkContacted(Contacts& contacts, const std::vector<std::int32_t>& ids, Time now) {
   const std::vector<Contacts::Item> chosen = Chosen(contacts, ids);

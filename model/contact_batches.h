@@ -11,11 +11,6 @@
 #include "model/contacts.h"
 #include "model/journal.h"
 
-// Takes the contacts out of the collection in one pass, keeping the others'
-// order and announcing none of them, as Contacts::TakeGroup does for a group:
-// for a caller that tells the removal as one change. The records live on in
-// what is returned (in the collection's order), so rows showing them go first.
-std::vector<Contacts::Item> TakeContacts(Contacts& contacts, const std::vector<std::int32_t>& ids);
 // A tick for each (MarkContacted at `now`).
 std::size_t MarkContacted(Contacts& contacts, const std::vector<std::int32_t>& ids, Time now);
 // Each moved into the group with Contact::Update, which announces its removal

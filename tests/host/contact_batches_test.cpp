@@ -48,7 +48,7 @@ TEST_F(ContactBatches, ATickForEachAnnouncedOneByOne) {
 
 TEST_F(ContactBatches, TakingLeavesTheOthersInOrderAndAnnouncesNothing) {
   const Contact* second = &At(1);
-  const std::vector<Contacts::Item> taken = TakeContacts(contacts, {4, 2, 77});
+  const std::vector<Contacts::Item> taken = contacts.Take({4, 2, 77, 2});
   ASSERT_EQ(taken.size(), 2u);
   EXPECT_EQ(taken[0].get(), second) << "in the collection's order, alive";
   EXPECT_EQ(taken[1]->id, 4);
@@ -56,7 +56,7 @@ TEST_F(ContactBatches, TakingLeavesTheOthersInOrderAndAnnouncesNothing) {
   for (const auto& contact : contacts) left.push_back(contact->id);
   EXPECT_EQ(left, (std::vector<std::int32_t>{1, 3, 5}));
   EXPECT_TRUE(recorder.messages().empty());
-  EXPECT_TRUE(TakeContacts(contacts, {}).empty());
+  EXPECT_TRUE(contacts.Take({}).empty());
 }
 
 TEST_F(ContactBatches, MovingGoesThroughUpdateAndLeavesThoseAlreadyThere) {
