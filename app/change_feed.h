@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <unordered_set>
 #include <vector>
 
 #include "model/contact.h"
@@ -17,8 +18,10 @@ struct Change {
     GroupRemoved,  // its contacts have gone already, each told
     GroupEdited,   // name, picture or default interval
     ContactAdded,
-    ContactRemoved,  // before the collection erases it
-    ContactTicked,   // lastContacted is the tick's time
+    ContactRemoved,   // before the collection erases it
+    ContactsRemoved,  // several at once (removedIds: a group's, or those deleted together), out of the collection,
+                      // records alive until told
+    ContactTicked,    // lastContacted is the tick's time
     TickUndone,
     ContactEdited,     // through its dialog
     JournalChanged,    // an entry logged or deleted, a snooze
@@ -35,6 +38,7 @@ struct Change {
   const Contact* contact = nullptr;  // for the contact kinds and JournalChanged
   Contact* added = nullptr;          // ContactAdded: the same record, for the rows that keep it
   bool optionsReread = false;
+  const std::unordered_set<std::int32_t>* removedIds = nullptr;  // ContactsRemoved
 };
 
 class ChangeFeed {

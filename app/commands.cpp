@@ -29,7 +29,7 @@
 #include "resource.h"
 
 Commands::Commands(DataSession& session, GroupTabs& tabs)
-    : session_(session), tabs_(tabs), importExport_(session, tabs) {}
+    : session_(session), tabs_(tabs), importExport_(session, tabs), bulk_(session, tabs) {}
 
 bool Commands::Run(int id) {
   switch (id) {
@@ -245,9 +245,11 @@ void Commands::ReachOut(std::int32_t contactId, Reach how, std::size_t index, HW
 const Journal* Commands::ContactJournal() const { return session_.GetEngine().journal.get(); }
 
 bool Commands::LogContact(std::int32_t contactId, HWND dialogParent) {
-  if (!FindContact(contactId)) return false;
+  const Contact* shown = FindContact(contactId);
+  if (!shown) return false;
   DlgLogContact dialog;
   dialog.now = platform::Now();
+  dialog.forWhom = shown->name;
   if (dialog.DoModal(dialogParent) != IDOK) return false;
   // Looked up again: the session may have ended while the dialog was open.
   Contact* contact = FindContact(contactId);
@@ -290,3 +292,23 @@ bool Commands::SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND d
   Changed(Change::Kind::JournalChanged, FindContact(contactId));
   return true;
 }
+
+bool Commands::TickContacts(const std::vector<std::int32_t>& ids) { return bulk_.Tick(ids, platform::Now()); }
+
+bool Commands::LogContacts(const std::vector<std::int32_t>& ids, HWND dialogParent) {
+  return bulk_.Log(ids, dialogParent);
+}
+
+bool Commands::SnoozeContacts(const std::vector<std::int32_t>& ids, SnoozeChoice choice, HWND dialogParent) {
+  return bulk_.Snooze(ids, choice, dialogParent);
+}
+
+bool Commands::MoveContacts(const std::vector<std::int32_t>& ids, std::int32_t groupId) {
+  return bulk_.Move(ids, groupId);
+}
+
+bool Commands::ExportContacts(const std::vector<std::int32_t>& ids, HWND dialogParent) {
+  return bulk_.Export(ids, dialogParent);
+}
+
+bool Commands::DeleteContacts(const std::vector<std::int32_t>& ids) { return bulk_.Delete(ids); }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/bulk_actions.h"
 #include "app/change_feed.h"
 #include "app/import_export.h"
 #include "lists/panel_owner.h"
@@ -40,6 +41,7 @@ class Commands : public PanelOwner {
   void SetWindow(HWND window) {
     window_ = window;
     importExport_.SetWindow(window);
+    bulk_.SetWindow(window);
   }
 
   // A menu's command (ID_ADD_CONTACT, ID_ADD_GROUP, ID_EDIT_GROUP,
@@ -71,6 +73,12 @@ class Commands : public PanelOwner {
   bool ShowHistory(std::int32_t contactId, HWND dialogParent) override;
   bool SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND dialogParent) override;
   void ReachOut(std::int32_t contactId, Reach how, std::size_t index, HWND dialogParent) override;
+  bool TickContacts(const std::vector<std::int32_t>& ids) override;
+  bool LogContacts(const std::vector<std::int32_t>& ids, HWND dialogParent) override;
+  bool SnoozeContacts(const std::vector<std::int32_t>& ids, SnoozeChoice choice, HWND dialogParent) override;
+  bool MoveContacts(const std::vector<std::int32_t>& ids, std::int32_t groupId) override;
+  bool ExportContacts(const std::vector<std::int32_t>& ids, HWND dialogParent) override;
+  bool DeleteContacts(const std::vector<std::int32_t>& ids) override;
   const Journal* ContactJournal() const override;
 
  private:
@@ -82,4 +90,5 @@ class Commands : public PanelOwner {
   GroupTabs& tabs_;
   HWND window_ = nullptr;  // not owned
   ImportExport importExport_;
+  BulkActions bulk_;
 };

@@ -1,6 +1,9 @@
 #include "app/data_session.h"
 
 #include <chrono>
+#include <exception>
+#include <memory>
+#include <unordered_set>
 
 #include "app/message_caption.h"
 #include "model/backups.h"
@@ -22,6 +25,7 @@ DataSession::DataSession()
 
 DataSession::~DataSession() {
   CancelPendingSave();
+  writer_.Wait();
   liveSession = outerSession_;
   framework::SetExceptionReporter(outerReporter_);
 }
@@ -42,7 +46,14 @@ void DataSession::Start(HWND window) {
 }
 
 void DataSession::Tell(const Change& change) {
-  if (change.kind == Change::Kind::GroupRemoved && change.group) engine_.contacts->RemoveByGroup(change.group->id);
+  // A removed group's contacts leave in one pass, told as one change: one by
+  // one, each cost a pass over every row and a save of its own, a minute for
+  // a group of thousands. The records live until every part has let go.
+  std::vector<Contacts::Item> taken;
+  if (change.kind == Change::Kind::GroupRemoved && change.group) {
+    taken = engine_.contacts->TakeGroup(change.group->id);
+    if (!taken.empty()) TellRemoved(taken);
+  }
   FollowTick(change);
   changes_.Tell(change);
   switch (change.kind) {
@@ -56,6 +67,24 @@ void DataSession::Tell(const Change& change) {
     default:
       break;
   }
+}
+
+std::size_t DataSession::RemoveContacts(const std::vector<std::int32_t>& ids) {
+  const std::vector<Contacts::Item> taken = engine_.contacts->Take(ids);
+  if (!taken.empty()) TellRemoved(taken);
+  return taken.size();
+}
+
+void DataSession::TellRemoved(const std::vector<Contacts::Item>& taken) {
+  std::unordered_set<std::int32_t> ids;
+  ids.reserve(taken.size());
+  for (const Contacts::Item& contact : taken) {
+    ids.insert(contact->id);
+    ticks_.erase(contact->id);
+  }
+  Change removed{Change::Kind::ContactsRemoved};
+  removed.removedIds = &ids;
+  changes_.Tell(removed);
 }
 
 // The journal gets the tick's entry, and the undo removes exactly that entry again.
@@ -110,36 +139,84 @@ void DataSession::ReportLoadProblems() {
 }
 
 bool DataSession::SaveAll() {
+  Submit();
+  writer_.Wait();
+  return TellFinished();
+}
+
+void DataSession::SaveInBackground() { Submit(); }
+
+void DataSession::Submit() {
   CancelPendingSave();
   ++saveCount_;
-  Backups(engine_.FilePaths()).MakeDailyIfDue();
-  std::wstring reason;
-  std::vector<std::wstring> conflictCopies;
-  const bool saved = engine_.Save(&reason, &conflictCopies);
-  if (!conflictCopies.empty()) ReportConflicts(conflictCopies);
-  if (saved) {
-    saveFailureReported_ = false;
-    return true;
+  // Copies, on this thread: the writer never reads what the window changes.
+  std::shared_ptr<Engine::Snapshot> snapshot(engine_.TakeSnapshot());
+  writer_.Submit([this, snapshot] {
+    if (beforeWrite_) beforeWrite_();
+    Engine::Written written;
+    try {
+      // The first save of a day first backs the files up as they are.
+      Backups(engine_.FilePaths()).MakeDailyIfDue();
+      written = engine_.Write(*snapshot);
+    } catch (const std::exception&) {
+      written.reason = L"There was not enough memory to write the files.";
+    }
+    {
+      std::lock_guard<std::mutex> hold(finishedLock_);
+      finished_.push_back(std::move(written));
+    }
+    if (window_) ::PostMessageW(window_, WM_SAVE_WRITTEN, 0, 0);
+  });
+}
+
+void DataSession::WaitForWriter() {
+  writer_.Wait();
+  TellFinished();
+}
+
+void DataSession::TellWritten() { TellFinished(); }
+
+bool DataSession::TellFinished() {
+  for (;;) {
+    Engine::Written written;
+    {
+      std::lock_guard<std::mutex> hold(finishedLock_);
+      if (finished_.empty()) return lastSaved_;
+      written = std::move(finished_.front());
+      finished_.pop_front();
+    }
+    lastSaved_ = written.saved;
+    if (!written.conflictCopies.empty()) ReportConflicts(written.conflictCopies);
+    if (written.saved) {
+      saveFailureReported_ = false;
+      continue;
+    }
+    if (!saveFailureReported_) {
+      saveFailureReported_ = true;
+      const std::wstring text = L"Amicord could not save your data.\n\n" + written.reason +
+                                L"\n\nNothing is lost yet: your changes are kept while Amicord runs, and it "
+                                L"tries again at your next change and when it closes.";
+      ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
+    }
   }
-  if (!saveFailureReported_) {
-    saveFailureReported_ = true;
-    const std::wstring text = L"Amicord could not save your data.\n\n" + reason +
-                              L"\n\nNothing is lost yet: your changes are kept while Amicord runs, and it "
-                              L"tries again at your next change and when it closes.";
-    ::MessageBoxW(BoxOwner(), text.c_str(), kMessageCaption, MB_OK | MB_ICONWARNING);
-  }
-  return false;
+}
+
+bool DataSession::HasPendingSave() const {
+  if (pendingSave_.Pending() || writer_.Busy()) return true;
+  std::lock_guard<std::mutex> hold(finishedLock_);
+  return !finished_.empty();
 }
 
 void DataSession::SaveSoon() {
   if (pendingSave_) return;
-  pendingSave_ = framework::ScheduledTask::After(std::chrono::milliseconds(0), [this] { SaveAll(); });
+  pendingSave_ = framework::ScheduledTask::After(std::chrono::milliseconds(0), [this] { SaveInBackground(); });
   // Without a timer the save cannot wait.
-  if (!pendingSave_) SaveAll();
+  if (!pendingSave_) SaveInBackground();
 }
 
 void DataSession::SavePending() {
-  if (pendingSave_) SaveAll();
+  if (pendingSave_) Submit();
+  WaitForWriter();
 }
 
 void DataSession::CancelPendingSave() { pendingSave_.Reset(); }

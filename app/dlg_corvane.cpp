@@ -169,6 +169,11 @@ BOOL DlgCorvane::OnQueryEndSession(UINT, UINT) {
 
 void DlgCorvane::OnSaveData() { session_.SaveAll(); }
 
+void DlgCorvane::OnSaveWritten() { session_.TellWritten(); }
+
+// Windows may end the process once this returns: no save may still be on its way.
+void DlgCorvane::OnEndSession() { session_.SavePending(); }
+
 void DlgCorvane::OnShowLoadProblems() { session_.ReportLoadProblems(); }
 
 void DlgCorvane::OnDataFolderChanged() { outside_.FolderChanged(); }

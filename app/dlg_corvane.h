@@ -53,6 +53,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_DESTROY(OnDestroy)
     MSG_WM_CLOSE(Exit)
     MSG_WM_QUERYENDSESSION(OnQueryEndSession)
+    MSG_PLAIN(WM_ENDSESSION, OnEndSession)
     CHAIN_MSG_MAP_MEMBER(systemMenu_)
     CHAIN_MSG_MAP_MEMBER(fileDrop_)
     CHAIN_MSG_MAP_MEMBER(reminders_.Moments())
@@ -76,6 +77,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_WM_CONTACT_REVERTED(OnContactReverted)
     MSG_PLAIN(WM_SAVE_DATA, OnSaveData)
     MSG_PLAIN(WM_SAVE_AFTER_REMOVAL, OnSaveData)
+    MSG_PLAIN(WM_SAVE_WRITTEN, OnSaveWritten)
     MSG_PLAIN(WM_SHOW_LOAD_PROBLEMS, OnShowLoadProblems)
     MSG_PLAIN(WM_DATA_FOLDER_CHANGED, OnDataFolderChanged)
     MSG_PLAIN(WM_ENABLE, OnEnable)
@@ -142,6 +144,8 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   void OnContactRemoved(const Contact& contact);
   void OnContactUpdated(const Contact& contact);
   void OnContactReverted(const Contact& contact);
+  void OnSaveWritten();
+  void OnEndSession();
   void OnSaveData();
   void OnShowLoadProblems();
   void OnDataFolderChanged();

@@ -43,6 +43,9 @@ void GroupTabs::Follow(const Change& change) {
       RemoveContact(*change.contact);
       rowDetails_.Forget(change.contact->id);
       return;
+    case Kind::ContactsRemoved:
+      if (change.removedIds) RemoveContacts(*change.removedIds);
+      return;
     case Kind::ContactTicked:
       if (change.contact) ShowUndo(*change.contact);
       return;
@@ -331,6 +334,10 @@ void GroupTabs::RemoveContact(const Contact& contact) {
   ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.RemoveContact(contact); });
 }
 
+void GroupTabs::RemoveContacts(const std::unordered_set<std::int32_t>& ids) {
+  ForEachPanel([&ids](DlgGroupEntry& panel) { panel.RemoveContacts(ids); });
+}
+
 void GroupTabs::ShowUndo(const Contact& contact) {
   ForContactPanels(contact, [&contact](DlgGroupEntry& panel) { panel.ShowUndo(contact); });
 }
@@ -346,11 +353,19 @@ void GroupTabs::ApplyDisplaySettings() {
   });
 }
 
+// Every row goes: one message a list, where row by row cost a pass over the
+// rows each.
 void GroupTabs::ClearRows() {
-  SetListsRedraw(false);
-  for (const Contacts::Item& contact : *contacts_)
-    if (contact) RemoveContact(*contact);
-  SetListsRedraw(true);
+  heldSelection_.clear();
+  if (allPanel_->m_hWnd) heldSelection_[panels_.allId] = allPanel_->List().SelectedIds();
+  for (const Groups::Item& group : *groups_) {
+    GroupEntriesWindowManager::Panel panel;
+    if (group && panels_.Find(group->id, panel) && panel && panel->m_hWnd)
+      heldSelection_[group->id] = panel->List().SelectedIds();
+  }
+  ForEachPanel([](DlgGroupEntry& panel) {
+    if (panel.List().m_hWnd) panel.List().DeleteAllItems();
+  });
 }
 
 void GroupTabs::FollowGroups() {
@@ -376,6 +391,13 @@ void GroupTabs::FollowGroups() {
   SetListsRedraw(true);
   TabCtrl_SetCurSel(tabs_, select);
   ShowSelected();
+  for (const auto& held : heldSelection_) {
+    GroupEntriesWindowManager::Panel panel;
+    DlgGroupEntry* shown = held.first == panels_.allId ? allPanel_.get()
+                                                       : (panels_.Find(held.first, panel) ? panel.get() : nullptr);
+    if (shown && shown->m_hWnd && !held.second.empty()) shown->List().SelectContacts(held.second);
+  }
+  heldSelection_.clear();
 }
 
 std::optional<std::int32_t> GroupTabs::SelectedGroupId() const {

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -55,6 +58,7 @@ class GroupTabs {
   void RenameGroup(const Group& group);
   void AddContact(Contact& contact);
   void RemoveContact(const Contact& contact);
+  void RemoveContacts(const std::unordered_set<std::int32_t>& ids);
   void ShowUndo(const Contact& contact);
   void HideUndo(const Contact& contact);
   void ApplyDisplaySettings();
@@ -80,6 +84,10 @@ class GroupTabs {
   // same group's tab again where it is still there, and adds every row.
   void ClearRows();
   void FollowGroups();
+
+  // Turns every made list's redrawing off or on (on repaints them): around a
+  // change to many rows at once.
+  void SetListsRedraw(bool redraw);
 
   // The group of the selected tab; nothing for "All".
   std::optional<std::int32_t> SelectedGroupId() const;
@@ -118,7 +126,6 @@ class GroupTabs {
   int FindTab(std::int32_t id) const;
   std::int32_t TabId(int index) const;
   RECT Page() const;
-  void SetListsRedraw(bool redraw);
   // The "All" panel and every group's panel.
   template <class Action>
   void ForEachPanel(Action action);
@@ -141,5 +148,8 @@ class GroupTabs {
   TCHITTESTINFO hit_{};
   std::wstring filter_;
   framework::ScheduledTask midnight_;
+  // Each made panel's selected contacts while the data is read again (the
+  // "All" panel under its id): the rows go, the same contacts come back.
+  std::unordered_map<std::int32_t, std::vector<std::int32_t>> heldSelection_;
   ChangeFeed::Subscription changes_;
 };

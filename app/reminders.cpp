@@ -43,6 +43,7 @@ void Reminders::Follow(const Change& change) {
       return;
     case Change::Kind::ContactAdded:
     case Change::Kind::ContactRemoved:
+    case Change::Kind::ContactsRemoved:
     case Change::Kind::ContactTicked:
     case Change::Kind::TickUndone:
     case Change::Kind::ContactEdited:

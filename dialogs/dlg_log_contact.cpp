@@ -10,6 +10,7 @@
 
 BOOL DlgLogContact::OnInitDialog(HWND, LPARAM) {
   CenterWindow();
+  if (!forWhom.empty()) SetWindowText((L"Log Contact: " + forWhom).c_str());
   SYSTEMTIME local{};
   if (dialogs::ToLocalSystemTime(now, local)) {
     for (int id : {IDC_LOG_DATE, IDC_LOG_TIME})

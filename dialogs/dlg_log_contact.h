@@ -24,6 +24,9 @@ class DlgLogContact : public CDialogImpl<DlgLogContact> {
 
   // In: the moment the dialog opens, shown first and the latest time taken.
   Time now = 0;
+  // In: whom it is for, named in the title ("Log Contact: Anna Berg", "Log
+  // Contact: 3 People"); empty leaves the title as it is.
+  std::wstring forWhom;
   // Out, after IDOK: the time chosen and the text (at most 200 characters).
   Time when = 0;
   std::wstring text;

@@ -15,6 +15,7 @@
 //   MSG_WM_SYSCOMMAND(f)      void f(UINT command, POINT point)
 //   MSG_WM_DROPFILES(f)       void f(HDROP drop)   the handler calls DragFinish
 //   MSG_WM_CHAR(f)            void f(UINT character, UINT repeat, UINT flags)
+//   MSG_WM_KEYDOWN(f)         void f(UINT key, UINT repeat, UINT flags)
 //   MSG_WM_GETDLGCODE(f)      UINT f(const MSG* message)
 //   MSG_WM_SETREDRAW(f)       void f(bool redraw)
 //   MSG_WM_NCCALCSIZE(f)      LRESULT f(BOOL calcValidRects, LPARAM params)
@@ -110,6 +111,8 @@ inline POINT PointFromLParam(LPARAM lp) {
   FRAMEWORK_CRACKED(uMsg == WM_DROPFILES, (func(reinterpret_cast<HDROP>(wParam)), lResult = 0))
 #define MSG_WM_CHAR(func) \
   FRAMEWORK_CRACKED(uMsg == WM_CHAR, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), lResult = 0))
+#define MSG_WM_KEYDOWN(func) \
+  FRAMEWORK_CRACKED(uMsg == WM_KEYDOWN, (func(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)), lResult = 0))
 #define MSG_WM_GETDLGCODE(func) \
   FRAMEWORK_CRACKED(uMsg == WM_GETDLGCODE, lResult = func(reinterpret_cast<const MSG*>(lParam)))
 #define MSG_WM_SETREDRAW(func) FRAMEWORK_CRACKED(uMsg == WM_SETREDRAW, (func(wParam != FALSE), lResult = 0))

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "framework/dpi.h"
+#include "lists/selection_texts.h"
 #include "model/platform.h"
 
 namespace {
@@ -111,6 +112,10 @@ void DlgGroupEntry::FollowMenuDpi() {
 }
 
 void DlgGroupEntry::ShowRowMenu(POINT screen) {
+  if (SeveralSelected()) {
+    ShowSelectionMenu(screen);
+    return;
+  }
   UniqueMenu menu(::CreatePopupMenu());
   if (!menu) return;
   FollowMenuDpi();
@@ -126,11 +131,93 @@ void DlgGroupEntry::ShowRowMenu(POINT screen) {
   UniqueMenu snooze = BuildSnoozeMenu(SelectedContact());
   if (snooze && ::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(snooze.get()), L"&Remind Me Later"))
     snooze.release();
+  lists::MoveTargets move = BuildMoveMenu();
+  if (move.menu && ::AppendMenuW(menu.get(), MF_POPUP, reinterpret_cast<UINT_PTR>(move.menu.get()), L"&Move to Group"))
+    move.menu.release();
   ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
   ::AppendMenuW(menu.get(), MF_STRING, ID_CONTACT_DELETE, L"&Delete");
   SetItemImage(menu.get(), ID_CONTACT_DELETE, CONTACT_MENU_IMAGE_DELETE);
   ::TrackPopupMenu(menu.get(), 0, screen.x, screen.y, 0, m_hWnd, nullptr);
   DetachImageList(menu.get());
+}
+
+void DlgGroupEntry::ShowSelectionMenu(POINT screen) {
+  FollowMenuDpi();
+  const std::size_t count = static_cast<std::size_t>(list_.SelectedCount());
+  lists::MoveTargets move = BuildMoveMenu();
+  const lists::SelectionMenuIds ids{ID_CONTACT_CONTACTED, ID_CONTACT_OPEN,   ID_CONTACT_LOG,
+                                    ID_CONTACT_HISTORY,   ID_CONTACT_EXPORT, ID_CONTACT_DELETE};
+  UniqueMenu menu = lists::BuildSelectionMenu(count, ids, BuildSnoozeMenu(nullptr), std::move(move.menu));
+  if (!menu) return;
+  AttachImageList(menu.get(), menuImages_.get());
+  SetItemImage(menu.get(), ID_CONTACT_OPEN, CONTACT_MENU_IMAGE_OPEN);
+  SetItemImage(menu.get(), ID_CONTACT_DELETE, CONTACT_MENU_IMAGE_DELETE);
+  ::TrackPopupMenu(menu.get(), 0, screen.x, screen.y, 0, m_hWnd, nullptr);
+  DetachImageList(menu.get());
+}
+
+// The group all the selected people are in already is not offered.
+lists::MoveTargets DlgGroupEntry::BuildMoveMenu() {
+  lists::MoveTargets move;
+  moveTargets_.clear();
+  if (!groups_ || !list_.m_hWnd) return move;
+  std::int32_t common = -1;
+  bool first = true;
+  for (int row : list_.SelectedRows()) {
+    const Contact* contact = list_.RowContact(row);
+    if (!contact) continue;
+    if (first) common = contact->groupId;
+    if (contact->groupId != common) common = -1;
+    first = false;
+  }
+  move = lists::BuildMoveMenu(*groups_, first ? -1 : common);
+  moveTargets_ = move.groupIds;
+  return move;
+}
+
+void DlgGroupEntry::OnMoveCommand(UINT, int id, HWND) {
+  const std::size_t index = static_cast<std::size_t>(id - lists::kFirstMoveCommand);
+  if (!owner_ || !list_.m_hWnd || index >= moveTargets_.size()) return;
+  const std::vector<std::int32_t> ids = list_.SelectedIds();
+  if (ids.empty() || !owner_->MoveContacts(ids, moveTargets_[index])) return;
+  // In "All" the moved rows come back at the end: they stay selected there.
+  if (list_.m_hWnd) list_.SelectContacts(ids);
+}
+
+void DlgGroupEntry::OnExportCommand(UINT, int, HWND) {
+  if (!owner_ || !list_.m_hWnd) return;
+  const std::vector<std::int32_t> ids = list_.SelectedIds();
+  if (!ids.empty()) owner_->ExportContacts(ids, m_hWnd);
+}
+
+bool DlgGroupEntry::OnSelectionCommand(int id) {
+  if (!SeveralSelected() || !owner_) return false;
+  const std::vector<std::int32_t> ids = list_.SelectedIds();
+  bool changed = false;
+  switch (id) {
+    case ID_CONTACT_LOG:
+      changed = owner_->LogContacts(ids, m_hWnd);
+      break;
+    case ID_SNOOZE_TOMORROW:
+      changed = owner_->SnoozeContacts(ids, SnoozeChoice::Tomorrow, m_hWnd);
+      break;
+    case ID_SNOOZE_THREE_DAYS:
+      changed = owner_->SnoozeContacts(ids, SnoozeChoice::InThreeDays, m_hWnd);
+      break;
+    case ID_SNOOZE_WEEK:
+      changed = owner_->SnoozeContacts(ids, SnoozeChoice::InAWeek, m_hWnd);
+      break;
+    case ID_SNOOZE_CHOOSE:
+      changed = owner_->SnoozeContacts(ids, SnoozeChoice::ChooseDate, m_hWnd);
+      break;
+    case ID_SNOOZE_STOP:
+      changed = owner_->SnoozeContacts(ids, SnoozeChoice::Stop, m_hWnd);
+      break;
+    default:
+      return false;  // History is the focused row's
+  }
+  if (changed && list_.m_hWnd) list_.Invalidate();
+  return true;
 }
 
 LRESULT DlgGroupEntry::OnListDoubleClick(NMHDR*) {
@@ -167,7 +254,12 @@ void DlgGroupEntry::OnContactedCommand(UINT, int, HWND) { Tick(); }
 
 // Like the other row items, it does nothing without a selected row.
 void DlgGroupEntry::Tick() {
-  if (list_.m_hWnd) list_.TickRow(list_.GetSelectedIndex());
+  if (!list_.m_hWnd) return;
+  if (SeveralSelected()) {
+    if (owner_) owner_->TickContacts(list_.SelectedIds());
+    return;
+  }
+  list_.TickRow(list_.GetSelectedIndex());
 }
 
 UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {
@@ -178,7 +270,14 @@ UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {
   ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_WEEK, L"In a &Week");
   ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_CHOOSE, L"&Choose a Date...");
   const Journal* journal = owner_ ? owner_->ContactJournal() : nullptr;
-  if (contact && journal && journal->SnoozedUntil(contact->id) > platform::Now()) {
+  bool snoozed = false;
+  if (journal && contact) {
+    snoozed = journal->SnoozedUntil(contact->id) > platform::Now();
+  } else if (journal && SeveralSelected()) {
+    const Time now = platform::Now();
+    for (std::int32_t id : list_.SelectedIds()) snoozed = snoozed || journal->SnoozedUntil(id) > now;
+  }
+  if (snoozed) {
     ::AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(menu.get(), MF_STRING, ID_SNOOZE_STOP, L"&Stop Snoozing");
   }
@@ -186,7 +285,8 @@ UniqueMenu DlgGroupEntry::BuildSnoozeMenu(const Contact* contact) const {
 }
 
 void DlgGroupEntry::OnJournalCommand(UINT, int id, HWND) {
-  const Contact* selected = SelectedContact();
+  if (OnSelectionCommand(id)) return;
+  const Contact* selected = TargetContact();
   if (selected == nullptr || !owner_) return;
   // Kept by id: the row may go while a dialog is open.
   const std::int32_t contactId = selected->id;
@@ -280,8 +380,14 @@ Contact* DlgGroupEntry::SelectedContact() const {
   return list_.RowContact(row);
 }
 
+Contact* DlgGroupEntry::TargetContact() const {
+  if (!SeveralSelected()) return SelectedContact();
+  const int focused = list_.FocusedRow();
+  return list_.RowContact(focused >= 0 ? focused : list_.GetSelectedIndex());
+}
+
 void DlgGroupEntry::Open() {
-  const Contact* selected = SelectedContact();
+  const Contact* selected = TargetContact();
   if (selected == nullptr || !owner_) return;
   const std::int32_t id = selected->id;
   if (!owner_->EditContact(id, m_hWnd)) return;
@@ -291,6 +397,10 @@ void DlgGroupEntry::Open() {
 }
 
 void DlgGroupEntry::Delete() {
+  if (SeveralSelected()) {
+    DeleteSelection();
+    return;
+  }
   const Contact* contact = SelectedContact();
   if (contact == nullptr || !contacts_) return;
   // Kept by id: the row, and with it the pointer, may go while the box is open.
@@ -298,6 +408,22 @@ void DlgGroupEntry::Delete() {
   const std::wstring text = L"Delete contact: " + contact->name + L"?";
   if (::MessageBoxW(m_hWnd, text.c_str(), L"Delete contact?", MB_YESNO | MB_ICONINFORMATION) != IDYES) return;
   contacts_->Remove(id);
+}
+
+// One question for all; the ids are kept, as the rows may go while it is open.
+void DlgGroupEntry::DeleteSelection() {
+  const std::vector<std::int32_t> ids = list_.SelectedIds();
+  std::vector<std::wstring> names;
+  for (int row : list_.SelectedRows())
+    if (const Contact* contact = list_.RowContact(row)) names.push_back(contact->name);
+  const std::wstring text = lists::DeleteQuestion(names);
+  if (::MessageBoxW(m_hWnd, text.c_str(), lists::kDeleteQuestionCaption, MB_YESNO | MB_ICONINFORMATION) != IDYES)
+    return;
+  if (owner_) {
+    owner_->DeleteContacts(ids);
+  } else if (contacts_) {
+    for (std::int32_t id : ids) contacts_->Remove(id);
+  }
 }
 
 int DlgGroupEntry::FindRow(std::int32_t id) const { return list_.m_hWnd ? list_.FindRow(id) : -1; }
@@ -330,6 +456,12 @@ bool DlgGroupEntry::RemoveContact(const Contact& contact) {
   // A contact the find filter hides has rows all the same.
   if (row < 0) return list_.m_hWnd && list_.DropHiddenRows(contact.id);
   list_.DeleteItem(row);
+  return true;
+}
+
+bool DlgGroupEntry::RemoveContacts(const std::unordered_set<std::int32_t>& ids) {
+  if (!list_.m_hWnd) return false;
+  list_.RemoveContactRows(ids);
   return true;
 }
 

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_set>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -16,6 +18,7 @@
 #include "framework/handles.h"
 #include "lists/group_entry_list_view.h"
 #include "lists/panel_owner.h"
+#include "lists/selection_menu.h"
 #include "lists/thumbnail_cache.h"
 #include "model/contact_ordering.h"
 #include "model/contacts.h"
@@ -33,6 +36,8 @@ inline constexpr int ID_SORT_PRIORITY = 1446;
 inline constexpr int ID_CONTACT_LAST = 1447;
 // What a click on the row's tick box does (also Ctrl+Enter).
 inline constexpr int ID_CONTACT_CONTACTED = 1448;
+// "Export Selected...", for several selected rows.
+inline constexpr int ID_CONTACT_EXPORT = 1449;
 // The journal's commands of the context menu; the ends do nothing.
 inline constexpr int ID_JOURNAL_FIRST = 1450;
 inline constexpr int ID_CONTACT_LOG = 1451;
@@ -65,6 +70,8 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
     MSG_WM_SIZE(OnSize)
     COMMAND_HANDLER_EX(IDC_SORT, BN_CLICKED, OnSortButton)
     COMMAND_ID_HANDLER_EX(ID_CONTACT_CONTACTED, OnContactedCommand)
+    COMMAND_ID_HANDLER_EX(ID_CONTACT_EXPORT, OnExportCommand)
+    COMMAND_RANGE_HANDLER_EX(lists::kFirstMoveCommand, lists::kLastMoveCommand, OnMoveCommand)
     COMMAND_RANGE_HANDLER_EX(ID_CONTACT_FIRST, ID_CONTACT_LAST, OnMenuCommand)
     COMMAND_RANGE_HANDLER_EX(ID_JOURNAL_FIRST, ID_JOURNAL_LAST, OnJournalCommand)
     COMMAND_RANGE_HANDLER_EX(ID_CALL_FIRST, ID_REACH_LAST, OnReachCommand)
@@ -95,12 +102,15 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   bool AddContact(Contact* contact);
   // These find the contact's row by id; false when it has none.
   bool RemoveContact(const Contact& contact);
+  // The rows of many contacts at once; false when the panel has no list.
+  bool RemoveContacts(const std::unordered_set<std::int32_t>& ids);
   bool ShowUndo(const Contact& contact);
   bool HideUndo(const Contact& contact);
 
   // What the context menu, the sort menu and the keys do, for the main window
   // to call. Open, Tick and Delete act on the selected row and do nothing
-  // without one; Delete asks first.
+  // without one; Delete asks first. With several rows selected, Tick and
+  // Delete act on all of them (one question), Open on the focused row.
   void SortBy(SortMode mode);
   void Open();
   void Tick();
@@ -134,7 +144,18 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   void FollowMenuDpi();
   LRESULT OnListDoubleClick(NMHDR* header);
 
+  void OnExportCommand(UINT code, int id, HWND control);
+  void OnMoveCommand(UINT code, int id, HWND control);
+  // The bulk commands of several selected rows; false with fewer than two.
+  bool OnSelectionCommand(int id);
+  void ShowSelectionMenu(POINT screen);
+  lists::MoveTargets BuildMoveMenu();
+  void DeleteSelection();
+
   Contact* SelectedContact() const;
+  // The row Open and History act on: the selected one, or with several the focused one.
+  Contact* TargetContact() const;
+  bool SeveralSelected() const { return list_.m_hWnd && list_.SelectedCount() > 1; }
   int FindRow(std::int32_t id) const;
 
   GroupEntryListView list_;
@@ -143,5 +164,6 @@ class DlgGroupEntry : public CDialogImpl<DlgGroupEntry>,
   WTL_EX::ButtonSort sortButton_;
   boost::shared_ptr<Groups> groups_;
   boost::shared_ptr<Contacts> contacts_;
-  PanelOwner* owner_ = nullptr;  // not owned
+  PanelOwner* owner_ = nullptr;            // not owned
+  std::vector<std::int32_t> moveTargets_;  // the groups of the last "Move to Group" menu
 };

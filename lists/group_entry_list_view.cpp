@@ -131,35 +131,72 @@ void GroupEntryListView::DrawNobodyMatches(HDC dc) {
 void GroupEntryListView::SetFilter(lists::RowFilter filter) {
   if (filter.Query() == rows_.Filter().Query()) return;
   const bool wasEmpty = rows_.Count() == 0 && rows_.Filter().Active();
-  // Cleared while the row numbers still mean the rows the control knows.
-  if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  const bool changed = rows_.SetFilter(std::move(filter));
-  const bool isEmpty = rows_.Count() == 0 && rows_.Filter().Active();
-  if (changed || wasEmpty != isEmpty) ShowFilteredRows();
+  FollowFilter([this, &filter] { return rows_.SetFilter(std::move(filter)); }, wasEmpty);
 }
 
 void GroupEntryListView::RefilterAll() {
   if (!rows_.Filter().Active()) return;
-  std::vector<std::uint64_t> before;
-  for (int row = 0; row < rows_.Count(); ++row) before.push_back(rows_.At(row)->key);
-  lists::RowFilter same = rows_.Filter();
-  // Through no filter first: the same text again would only test the rows shown.
-  rows_.SetFilter(lists::RowFilter());
-  rows_.SetFilter(std::move(same));
-  bool changed = static_cast<int>(before.size()) != rows_.Count();
-  for (int row = 0; !changed && row < rows_.Count(); ++row)
-    changed = rows_.At(row)->key != before[static_cast<std::size_t>(row)];
-  if (!changed) return;
-  if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
-  ShowFilteredRows();
+  FollowFilter(
+      [this] {
+        std::vector<std::uint64_t> before;
+        for (int row = 0; row < rows_.Count(); ++row) before.push_back(rows_.At(row)->key);
+        lists::RowFilter same = rows_.Filter();
+        // Through no filter first: the same text again would only test the rows shown.
+        rows_.SetFilter(lists::RowFilter());
+        rows_.SetFilter(std::move(same));
+        bool changed = static_cast<int>(before.size()) != rows_.Count();
+        for (int row = 0; !changed && row < rows_.Count(); ++row)
+          changed = rows_.At(row)->key != before[static_cast<std::size_t>(row)];
+        return changed;
+      },
+      rows_.Count() == 0);
 }
 
-// The selection stays unless rows came or went; then it would fall on
-// another contact's row number.
 void GroupEntryListView::Refilter(std::int32_t id) {
-  if (!rows_.Filter().Active() || !rows_.Refilter(id)) return;
-  if (IsWindow()) SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (!rows_.Filter().Active()) return;
+  FollowFilter([this, id] { return rows_.Refilter(id); }, rows_.Count() == 0);
+}
+
+// Rows that the filter hides now lose their selection, and with it their
+// links; the others keep it on their contacts' new row numbers.
+void GroupEntryListView::FollowFilter(const std::function<bool()>& refilter, bool wasEmpty) {
+  const lists::Row* focused = rows_.At(FocusedRow());
+  const std::int32_t focusedId = focused ? focused->id : -1;
+  const std::vector<std::int32_t> selectedBefore = rows_.SelectedIds();
+  const bool changed = refilter();
+  const bool isEmpty = rows_.Count() == 0 && rows_.Filter().Active();
+  if (!changed && wasEmpty == isEmpty) return;
+  movingSelection_ = true;
   ShowFilteredRows();
+  movingSelection_ = false;
+  if (!changed) return;
+  ShowSelection(focusedId >= 0 ? FindRow(focusedId) : -1);
+  for (std::int32_t id : selectedBefore)
+    if (FindRow(id) < 0) windows_.HideUndo(id);
+}
+
+int GroupEntryListView::RemoveContactRows(const std::unordered_set<std::int32_t>& ids) {
+  if (ids.empty()) return 0;
+  const bool live = IsWindow() != FALSE;
+  const Contact* focused = live ? RowContact(FocusedRow()) : nullptr;
+  const std::int32_t focusedId = focused && ids.count(focused->id) == 0 ? focused->id : -1;
+  // The rows that stay keep their selection in the store, on their new numbers.
+  const std::vector<std::uint64_t> keys = rows_.EraseIds(ids);
+  if (keys.empty()) return 0;
+  windows_.DropRows(keys, ids);
+  if (!live) return static_cast<int>(keys.size());
+  if (redrawOff_) {
+    countPending_ = true;
+    return static_cast<int>(keys.size());
+  }
+  countPending_ = false;
+  movingSelection_ = true;
+  SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessage(LVM_SETITEMCOUNT, static_cast<WPARAM>(rows_.Count()), LVSICF_NOSCROLL);
+  movingSelection_ = false;
+  ShowSelection(focusedId >= 0 ? FindRow(focusedId) : -1);
+  Invalidate();
+  return static_cast<int>(keys.size());
 }
 
 void GroupEntryListView::ShowFilteredRows() {
@@ -187,7 +224,13 @@ bool GroupEntryListView::PaintBehindTickBox(HDC dc) {
 
 bool GroupEntryListView::ShowUndo(const Contact& contact) {
   const int row = FindRow(contact.id);
-  if (row < 0 || !windows_.ShowUndo(contact.id)) return false;
+  if (row < 0) return false;
+  // Many at once (redrawing off): the links of rows out of sight need no window.
+  if (redrawOff_) {
+    windows_.WantUndo(contact.id);
+    return true;
+  }
+  if (!windows_.ShowUndo(contact.id)) return false;
   RedrawRow(row);
   return true;
 }
@@ -228,19 +271,44 @@ bool GroupEntryListView::SortItemsCustom(int, bool descending) {
       sortMode_, settings_.warnPercent, settings_.warnDays, sortNow_ ? *sortNow_ : clock_(), descending, journal_};
   lists::KeptRows before;
   before.selected = GetNextItem(-1, LVNI_SELECTED);
-  before.focused = GetNextItem(-1, LVNI_FOCUSED);
+  before.focused = FocusedRow();
   const lists::KeptRows after = rows_.Sort(order, before);
-  // The control keeps selection and focus by row number: they move to where
-  // their contact went, without the changes reading as a deselection.
-  movingSelection_ = true;
-  if (before.selected >= 0) SetItemState(before.selected, 0, LVIS_SELECTED);
-  if (before.focused >= 0) SetItemState(before.focused, 0, LVIS_FOCUSED);
-  if (after.focused >= 0) SetItemState(after.focused, LVIS_FOCUSED, LVIS_FOCUSED);
-  if (after.selected >= 0) SetItemState(after.selected, LVIS_SELECTED, LVIS_SELECTED);
-  movingSelection_ = false;
+  ShowSelection(after.focused);
   Invalidate();
   return true;
 }
+
+// The control keeps selection and focus by row number: they move to where
+// their contacts went, without the changes reading as a deselection.
+void GroupEntryListView::ShowSelection(int focused) {
+  if (!IsWindow()) return;
+  movingSelection_ = true;
+  SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  if (focused >= 0) SetItemState(focused, LVIS_FOCUSED, LVIS_FOCUSED);
+  const std::vector<int> selected = rows_.SelectedRows();
+  if (!selected.empty() && static_cast<int>(selected.size()) == rows_.Count()) {
+    SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  } else {
+    for (int row : selected) SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+  }
+  if (!selected.empty()) SendMessage(LVM_SETSELECTIONMARK, 0, focused >= 0 ? focused : selected.front());
+  movingSelection_ = false;
+}
+
+void GroupEntryListView::SelectAll() {
+  if (!IsWindow() || rows_.Count() == 0) return;
+  SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+  // The control says so with one notice for every row; the store follows
+  // even when it does not.
+  rows_.SetAllSelected(true);
+}
+
+void GroupEntryListView::SelectContacts(const std::vector<std::int32_t>& ids) {
+  rows_.SelectIds(ids);
+  ShowSelection(FocusedRow());
+}
+
+int GroupEntryListView::FocusedRow() const { return IsWindow() ? GetNextItem(-1, LVNI_FOCUSED) : -1; }
 
 HWND GroupEntryListView::TickBox(std::int32_t id) const {
   const lists::Row* row = rows_.At(FindRow(id));
@@ -332,23 +400,47 @@ BOOL GroupEntryListView::OnDeleteAllRows() {
 LRESULT GroupEntryListView::OnRowChanged(NMHDR* header) {
   const auto* change = reinterpret_cast<const NMLISTVIEW*>(header);
   if (movingSelection_ || !(change->uChanged & LVIF_STATE)) return 0;
-  if (change->uNewState & LVIS_SELECTED) {
-    const Contact* contact = RowContact(change->iItem);
-    if (contact) selectedId_ = contact->id;
-    return 0;
-  }
+  const bool selected = (change->uNewState & LVIS_SELECTED) != 0;
   if (change->iItem >= 0) {
-    DropUndoOfRow(change->iItem);
+    rows_.SetSelected(change->iItem, selected);
+    // Any change of a row's state that leaves it unselected takes its link.
+    if (!selected) DropUndoOfRow(change->iItem);
     return 0;
   }
-  // Every row at once: a list without rows of its own does not say which one
-  // lost the selection, so the one it last reported selected is looked at.
-  const int row = FindRow(selectedId_);
-  if (row >= 0 && !(SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED)) {
-    selectedId_ = -1;
+  // Every row at once: a list without rows of its own does not say which
+  // ones lost the selection, so those the store has selected are looked at.
+  if (selected)
+    rows_.SetAllSelected(true);
+  else
+    FollowDeselection();
+  return 0;
+}
+
+// A range from Shift with a click or a key.
+LRESULT GroupEntryListView::OnRowsChanged(NMHDR* header) {
+  const auto* change = reinterpret_cast<const NMLVODSTATECHANGE*>(header);
+  if (movingSelection_ || ((change->uNewState ^ change->uOldState) & LVIS_SELECTED) == 0) return 0;
+  if (change->uNewState & LVIS_SELECTED)
+    rows_.SetRangeSelected(change->iFrom, change->iTo, true);
+  else
+    FollowDeselection();
+  return 0;
+}
+
+void GroupEntryListView::FollowDeselection() {
+  for (int row : rows_.SelectedRows()) {
+    if (SendMessage(LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) & LVIS_SELECTED) continue;
+    rows_.SetSelected(row, false);
     DropUndoOfRow(row);
   }
-  return 0;
+}
+
+void GroupEntryListView::OnKeyDown(UINT key, UINT, UINT) {
+  if (key == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) && !(::GetKeyState(VK_MENU) & 0x8000)) {
+    SelectAll();
+    return;
+  }
+  SetMsgHandled(false);
 }
 
 // Screen readers read rows from here; the control holds no text of its own.
@@ -430,7 +522,7 @@ Contact* GroupEntryListView::FindContact(std::int32_t id) const {
 
 void GroupEntryListView::DropUndoOfRow(int row) {
   const Contact* contact = RowContact(row);
-  if (!contact || !windows_.UndoButton(contact->id)) return;
+  if (!contact || !windows_.ShowsUndo(contact->id)) return;
   windows_.HideUndo(contact->id);
   if (IsWindowVisible()) RedrawRow(row);
 }
@@ -459,6 +551,7 @@ void GroupEntryListView::DrawItem(LPDRAWITEMSTRUCT draw) {
   content.contact = row->contact;
   Groups::Item group;
   if (groups_ && groups_->Find(row->contact->groupId, group)) content.group = group.get();
+  if (!windows_.LiveUndo(row->contact->id)) windows_.MakeWantedUndo(row->contact->id);
   content.undo = windows_.LiveUndo(row->contact->id);
   content.selected = (draw->itemState & ODS_SELECTED) != 0;
   content.now = clock_();

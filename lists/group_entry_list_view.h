@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <unordered_set>
+#include <vector>
 
 #include <boost/shared_ptr.hpp>
 
@@ -108,6 +110,25 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   void RefilterAll();
   // Forgets the rows of a contact the filter hides (it is going); false when it has none.
   bool DropHiddenRows(std::int32_t id) { return rows_.EraseHidden(id) > 0; }
+  // Removes the rows of many contacts at once (a group's, as it goes) with
+  // their child windows: one pass over the rows and one count for the
+  // control, where row by row costs a pass and a message each. The selection
+  // and focus stay with contacts that stay. Answers how many rows went.
+  int RemoveContactRows(const std::unordered_set<std::int32_t>& ids);
+
+  // The selection: several rows with Ctrl and Shift, the arrows, Page Up and
+  // Down, Home and End as the control gives them, and Ctrl+A. It is kept in
+  // the row store, so that it stays with its contacts through sorts and
+  // filters; the control shows it and tells screen readers.
+  int SelectedCount() const { return rows_.SelectedCount(); }
+  std::vector<int> SelectedRows() const { return rows_.SelectedRows(); }
+  // The contacts of the selected rows, in the rows' order.
+  std::vector<std::int32_t> SelectedIds() const { return rows_.SelectedIds(); }
+  void SelectAll();
+  // Selects the shown rows of these contacts alone; the focus stays.
+  void SelectContacts(const std::vector<std::int32_t>& ids);
+  // The row with the focus mark; -1 when none.
+  int FocusedRow() const;
 
   // The first row whose contact has this id; -1 when none.
   int FindRow(std::int32_t id) const { return rows_.Find(id); }
@@ -137,11 +158,13 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
     MSG_WM_PRINTCLIENT(OnPrintClient)
     MSG_WM_COMMAND(OnChildCommand)
     MSG_WM_SETREDRAW(OnSetRedraw)
+    MSG_WM_KEYDOWN(OnKeyDown)
     MSG_PLAIN(kPicturesReady, OnPicturesReady)
     MSG_PLAIN(framework::kDpiChangedAfterParent, FollowDpi)
     MSG_LVM_DELETEITEM(OnDeleteRow)
     MSG_LVM_DELETEALLITEMS(OnDeleteAllRows)
     REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ITEMCHANGED, OnRowChanged)
+    REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ODSTATECHANGED, OnRowsChanged)
     REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_GETDISPINFOW, OnGetRowText)
     REFLECTED_NOTIFY_CODE_HANDLER_EX(LVN_ODFINDITEMW, OnFindRow)
     CHAIN_MSG_MAP(SortBase)
@@ -165,8 +188,16 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   BOOL OnDeleteRow(int index);
   BOOL OnDeleteAllRows();
   LRESULT OnRowChanged(NMHDR* header);
+  LRESULT OnRowsChanged(NMHDR* header);
+  void OnKeyDown(UINT key, UINT repeat, UINT flags);
+  // The rows that were selected and are no longer lose their "(Undo)" links.
+  void FollowDeselection();
+  // The control's selection, after the row numbers changed under it.
+  void ShowSelection(int focused);
   LRESULT OnGetRowText(NMHDR* header);
   LRESULT OnFindRow(NMHDR* header);
+  // Runs the store's refiltering and has the control follow it.
+  void FollowFilter(const std::function<bool()>& refilter, bool wasEmpty);
   // The rows shown changed: the control learns their number, from the top.
   void ShowFilteredRows();
   void DrawNobodyMatches(HDC dc);
@@ -207,5 +238,4 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   bool redrawOff_ = false;        // rows are being added with redrawing off
   bool countPending_ = false;     // the control has not been told the count yet
   bool movingSelection_ = false;  // the selection follows its row after a sort
-  std::int32_t selectedId_ = -1;  // the contact of the row last reported selected
 };

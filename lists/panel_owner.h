@@ -4,6 +4,7 @@
 // its owner, so lists/ needs neither the dialogs nor the main window.
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "base/windows_api.h"
 #include "model/journal.h"
@@ -25,6 +26,18 @@ class PanelOwner {
   // address at index, through whatever program takes the link.
   enum class Reach { Call, Email };
   virtual void ReachOut(std::int32_t contactId, Reach how, std::size_t index, HWND dialogParent) = 0;
+  // The same on several contacts at once (the selected rows): one dialog for
+  // all of them where there is one, each contact changed as it would be alone,
+  // one save; false when nothing changed.
+  virtual bool TickContacts(const std::vector<std::int32_t>& ids) = 0;
+  virtual bool LogContacts(const std::vector<std::int32_t>& ids, HWND dialogParent) = 0;
+  virtual bool SnoozeContacts(const std::vector<std::int32_t>& ids, SnoozeChoice choice, HWND dialogParent) = 0;
+  // Into the group, for one contact or many.
+  virtual bool MoveContacts(const std::vector<std::int32_t>& ids, std::int32_t groupId) = 0;
+  // The export's file chooser, writing only these people.
+  virtual bool ExportContacts(const std::vector<std::int32_t>& ids, HWND dialogParent) = 0;
+  // Removes them, without asking again: the panel asked.
+  virtual bool DeleteContacts(const std::vector<std::int32_t>& ids) = 0;
   // Where the rows read their snoozes (null: nowhere); lives as long as the owner.
   virtual const Journal* ContactJournal() const = 0;
 

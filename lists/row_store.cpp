@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <system_error>
 #include <thread>
+#include <unordered_set>
 
 #include "model/snooze.h"
 #include "model/platform.h"
@@ -89,6 +90,18 @@ int RowStore::EraseHidden(std::int32_t id) {
   return erased;
 }
 
+std::vector<std::uint64_t> RowStore::EraseIds(const std::unordered_set<std::int32_t>& ids) {
+  std::vector<std::uint64_t> keys;
+  const auto kept = std::remove_if(rows_.begin(), rows_.end(), [&ids, &keys](const Row& row) {
+    if (ids.count(row.id) == 0) return false;
+    keys.push_back(row.key);
+    return true;
+  });
+  rows_.erase(kept, rows_.end());
+  if (!keys.empty()) Reindex();
+  return keys;
+}
+
 void RowStore::Clear() {
   rows_.clear();
   shown_.clear();
@@ -105,6 +118,7 @@ bool RowStore::SetFilter(RowFilter filter) {
     const bool shown = Matches(*row.contact);
     changed = changed || shown != row.shown;
     row.shown = shown;
+    row.selected = row.selected && shown;
   }
   if (changed) Reindex();
   return changed;
@@ -117,6 +131,7 @@ bool RowStore::Refilter(std::int32_t id) {
     const bool shown = Matches(*row.contact);
     changed = changed || shown != row.shown;
     row.shown = shown;
+    row.selected = row.selected && shown;
   }
   if (changed) Reindex();
   return changed;
@@ -196,6 +211,49 @@ KeptRows RowStore::Sort(const RowOrder& order, KeptRows before) {
 bool RowStore::Matches(const Contact& contact) const {
   const RowDetail* detail = details_ ? details_->Find(contact.id) : nullptr;
   return filter_.Matches(contact, detail ? &detail->reach : nullptr);
+}
+
+void RowStore::SetSelected(int index, bool selected) {
+  if (Row* row = At(index)) row->selected = selected;
+}
+
+void RowStore::SetRangeSelected(int from, int to, bool selected) {
+  for (int index = std::max(from, 0); index <= to && index < Count(); ++index) At(index)->selected = selected;
+}
+
+void RowStore::SetAllSelected(bool selected) {
+  for (Row& row : rows_) row.selected = selected && row.shown;
+}
+
+bool RowStore::IsSelected(int index) const {
+  const Row* row = At(index);
+  return row && row->selected;
+}
+
+int RowStore::SelectedCount() const {
+  return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const Row& row) { return row.selected; }));
+}
+
+std::vector<int> RowStore::SelectedRows() const {
+  std::vector<int> selected;
+  for (int index = 0; index < Count(); ++index)
+    if (At(index)->selected) selected.push_back(index);
+  return selected;
+}
+
+std::vector<std::int32_t> RowStore::SelectedIds() const {
+  std::vector<std::int32_t> ids;
+  std::unordered_set<std::int32_t> seen;
+  for (int index = 0; index < Count(); ++index) {
+    const Row& row = *At(index);
+    if (row.selected && seen.insert(row.id).second) ids.push_back(row.id);
+  }
+  return ids;
+}
+
+void RowStore::SelectIds(const std::vector<std::int32_t>& ids) {
+  const std::unordered_set<std::int32_t> wanted(ids.begin(), ids.end());
+  for (Row& row : rows_) row.selected = row.shown && wanted.count(row.id) > 0;
 }
 
 void RowStore::Reindex() {

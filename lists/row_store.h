@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "model/contact.h"
@@ -28,6 +29,7 @@ struct Row {
   std::uint64_t key;
   std::uint32_t background;  // a COLORREF, as last painted; kNotPainted before the first paint
   bool shown = true;         // the filter lets it through
+  bool selected = false;     // never while hidden
 };
 
 // How to sort, with one reading of the clock for the whole sort.
@@ -61,6 +63,9 @@ class RowStore {
   bool Erase(int index);
   // Removes the hidden rows of a contact; answers how many went.
   int EraseHidden(std::int32_t id);
+  // Removes every row, shown or hidden, of the contacts named, in one pass;
+  // answers the keys of the rows that went.
+  std::vector<std::uint64_t> EraseIds(const std::unordered_set<std::int32_t>& ids);
   void Clear();
 
   // Shows only the rows the filter lets through; answers whether that changed
@@ -90,8 +95,22 @@ class RowStore {
   int FindNameStart(const std::wstring& prefix, int start, bool wrap) const;
 
   // Sorts stably (ties keep their order, descending too) and answers where
-  // the contacts of the given selected and focused rows are now.
+  // the contacts of the given selected and focused rows are now. The
+  // selection kept below moves with its rows.
   KeptRows Sort(const RowOrder& order, KeptRows before);
+
+  // The selection, by shown row: it stays with its rows through sorts, and a
+  // row the filter hides loses it. Indexes out of range are ignored.
+  void SetSelected(int index, bool selected);
+  void SetRangeSelected(int from, int to, bool selected);
+  void SetAllSelected(bool selected);
+  bool IsSelected(int index) const;
+  int SelectedCount() const;
+  std::vector<int> SelectedRows() const;
+  // The contacts of the selected rows, in the rows' order, each once.
+  std::vector<std::int32_t> SelectedIds() const;
+  // Selects the shown rows of these contacts alone (a reload gives them new rows).
+  void SelectIds(const std::vector<std::int32_t>& ids);
 
  private:
   void Reindex();

@@ -66,8 +66,14 @@ void RowWindows::SetAsideOutside(const RowStore& rows, int top, int last) {
 bool RowWindows::PlaceTickBox(std::uint64_t key, const Box& where) {
   HWND box = TickBox(key);
   if (!box && !spareTickBoxes_.empty()) {
-    tickBoxes_.push_back(TickEntry{key, std::move(spareTickBoxes_.back())});
-    spareTickBoxes_.pop_back();
+    // After a scroll the rows coming into sight sit where the ones that left
+    // were: the box already in the place stays there, and nothing moves.
+    auto spare = std::find_if(spareTickBoxes_.begin(), spareTickBoxes_.end(), [&where](const UniqueWindow& candidate) {
+      return SameChildRect(candidate.get(), where);
+    });
+    if (spare == spareTickBoxes_.end()) spare = spareTickBoxes_.end() - 1;
+    tickBoxes_.push_back(TickEntry{key, std::move(*spare)});
+    spareTickBoxes_.erase(spare);
     box = tickBoxes_.back().box.get();
     if (::SendMessageW(box, BM_GETCHECK, 0, 0) != BST_UNCHECKED) ::SendMessageW(box, BM_SETCHECK, BST_UNCHECKED, 0);
   }
@@ -91,13 +97,27 @@ void RowWindows::NameTickBox(std::uint64_t key, const std::wstring& name) {
     current.resize(static_cast<std::size_t>(::GetWindowTextW(box, current.data(), length + 1)));
     if (current == name) return;
   }
-  ::SetWindowTextW(box, name.c_str());
+  // Past the button's own handler, which paints the box again at once for a
+  // text it never shows: a scroll renames every box in sight.
+  ::DefWindowProcW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
 }
 
 void RowWindows::DropTickBox(std::uint64_t key) {
   tickBoxes_.erase(
       std::remove_if(tickBoxes_.begin(), tickBoxes_.end(), [key](const TickEntry& entry) { return entry.key == key; }),
       tickBoxes_.end());
+}
+
+void RowWindows::DropRows(const std::vector<std::uint64_t>& keys, const std::unordered_set<std::int32_t>& ids) {
+  const std::unordered_set<std::uint64_t> gone(keys.begin(), keys.end());
+  tickBoxes_.erase(std::remove_if(tickBoxes_.begin(), tickBoxes_.end(),
+                                  [&gone](const TickEntry& entry) { return gone.count(entry.key) > 0; }),
+                   tickBoxes_.end());
+  for (UndoEntry& entry : undoLinks_)
+    if (ids.count(entry.id) > 0) DestroyUndoWindow(entry);
+  undoLinks_.erase(std::remove_if(undoLinks_.begin(), undoLinks_.end(),
+                                  [&ids](const UndoEntry& entry) { return ids.count(entry.id) > 0; }),
+                   undoLinks_.end());
 }
 
 UniqueWindow RowWindows::CreateTickBox() {
@@ -135,11 +155,30 @@ WTL_EX::ButtonEx* RowWindows::ShowUndo(std::int32_t id) {
   return undoLinks_.back().button.get();
 }
 
+void RowWindows::WantUndo(std::int32_t id) {
+  DropUndo(id);
+  undoLinks_.push_back(UndoEntry{id, nullptr, true});
+}
+
+WTL_EX::ButtonEx* RowWindows::MakeWantedUndo(std::int32_t id) {
+  auto entry = FindUndoEntry(id);
+  if (entry == undoLinks_.end() || !entry->wanted) return nullptr;
+  return ShowUndo(id);
+}
+
+bool RowWindows::ShowsUndo(std::int32_t id) const {
+  auto entry = FindUndoEntry(id);
+  return entry != undoLinks_.end() &&
+         (entry->wanted || (entry->button && entry->button->m_hWnd && ::IsWindow(entry->button->m_hWnd)));
+}
+
 bool RowWindows::HasUndo(std::int32_t id) const { return FindUndoEntry(id) != undoLinks_.end(); }
 
 void RowWindows::HideUndo(std::int32_t id) {
   auto entry = FindUndoEntry(id);
-  if (entry != undoLinks_.end()) DestroyUndoWindow(*entry);
+  if (entry == undoLinks_.end()) return;
+  entry->wanted = false;
+  DestroyUndoWindow(*entry);
 }
 
 void RowWindows::DropUndo(std::int32_t id) {

@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "controls/flat_buttons.h"
@@ -59,12 +60,22 @@ class RowWindows {
   // After the paint: the boxes the rows coming into sight did not take.
   void DestroySetAside() { spareTickBoxes_.clear(); }
   void DropTickBox(std::uint64_t key);
+  // The rows of these keys and the links of these contacts went, all at once.
+  void DropRows(const std::vector<std::uint64_t>& keys, const std::unordered_set<std::int32_t>& ids);
   // Unticks the row's box a second from now, unless by then the box has gone
   // or serves another row.
   void QueueUntick(std::uint64_t key, HWND box);
 
   // A fresh link for the contact, replacing any earlier one; null when it could not be made.
   WTL_EX::ButtonEx* ShowUndo(std::int32_t id);
+  // A link for the contact whose window comes with its row's next paint
+  // (MakeWantedUndo): ticking thousands of rows at once makes windows only
+  // for the rows in sight.
+  void WantUndo(std::int32_t id);
+  // The wanted link's window, made now; null when none is wanted or it could not be made.
+  WTL_EX::ButtonEx* MakeWantedUndo(std::int32_t id);
+  // Whether the contact's link is shown or wanted.
+  bool ShowsUndo(std::int32_t id) const;
   // Whether the contact has a link entry (its window may be gone).
   bool HasUndo(std::int32_t id) const;
   // Destroys the link's window but keeps its entry.
@@ -95,6 +106,7 @@ class RowWindows {
   struct UndoEntry {
     std::int32_t id;
     std::unique_ptr<WTL_EX::ButtonEx> button;
+    bool wanted = false;  // no window yet: its row has not been painted since
   };
 
   UniqueWindow CreateTickBox();

@@ -1,6 +1,7 @@
 #include "model/contacts.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "model/messages.h"
 
@@ -48,6 +49,32 @@ void Contacts::RemoveByGroup(std::int32_t groupId) {
       ++i;
     }
   }
+}
+
+namespace {
+
+// The one bulk removal: one pass, the others keeping their order, the taken in
+// the collection's order.
+template <class Wanted>
+std::vector<Contacts::Item> TakeWhere(std::vector<Contacts::Item>& items, Wanted wanted) {
+  std::vector<Contacts::Item> taken;
+  const auto kept = std::stable_partition(
+      items.begin(), items.end(), [&wanted](const Contacts::Item& contact) { return !(contact && wanted(*contact)); });
+  taken.assign(kept, items.end());
+  items.erase(kept, items.end());
+  return taken;
+}
+
+}  // namespace
+
+std::vector<Contacts::Item> Contacts::TakeGroup(std::int32_t groupId) {
+  return TakeWhere(items, [groupId](const Contact& contact) { return contact.groupId == groupId; });
+}
+
+std::vector<Contacts::Item> Contacts::Take(const std::vector<std::int32_t>& ids) {
+  if (ids.empty()) return {};
+  const std::unordered_set<std::int32_t> wanted(ids.begin(), ids.end());
+  return TakeWhere(items, [&wanted](const Contact& contact) { return wanted.count(contact.id) > 0; });
 }
 
 bool Contacts::Find(std::int32_t id, Item& found) const {

@@ -20,6 +20,14 @@ class Contacts {
   bool Insert(Item contact);
   bool Remove(std::int32_t id);
   void RemoveByGroup(std::int32_t groupId);
+  // Takes every contact of the group out of the collection in one pass, in
+  // the collection's order, announcing none of them: for a caller that tells
+  // the removal as one change. The records live on in what is returned, so
+  // rows that show them can go first.
+  std::vector<Item> TakeGroup(std::int32_t groupId);
+  // The same for the contacts of the ids (ids not in the collection are
+  // skipped): several people deleted together.
+  std::vector<Item> Take(const std::vector<std::int32_t>& ids);
   bool Find(std::int32_t id, Item& found) const;
 
   std::vector<Item>::const_iterator begin() const { return items.begin(); }

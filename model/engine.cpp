@@ -65,8 +65,10 @@ Engine::LoadReport Engine::Load() {
     report.keptCopies.push_back(result.keptCopy);
   };
   // Taken before reading: a write that comes during the read shows as a change.
+  std::unique_lock<std::mutex> hold(writeState_);
   for (int i = 0; i < kFiles; ++i) known_[i] = StampNow(PathAt(i));
   watching_ = true;
+  hold.unlock();
   const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
   note(groupsPath, groupsResult);
   const LoadResult contactsResult = LoadArchive(contactsPath, *contacts);
@@ -78,8 +80,10 @@ Engine::LoadReport Engine::Load() {
   const LoadResult journalResult = LoadArchive(journalPath, *journal);
   note(journalPath, journalResult);
   journal->CatchUp(*contacts);
+  hold.lock();
   savedJournalRevision_ = journal->Revision();
   journalRevisionKnown_ = journalResult.status == FileStatus::Ok;
+  hold.unlock();
   report.journal = journalResult.status;
   report.groups = groupsResult.status;
   report.contacts = contactsResult.status;
@@ -110,6 +114,7 @@ const std::wstring& Engine::PathAt(int index) const {
 
 std::vector<std::wstring> Engine::ChangedOutside() const {
   std::vector<std::wstring> changed;
+  std::lock_guard<std::mutex> hold(writeState_);
   if (!watching_) return changed;
   for (int i = 0; i < kFiles; ++i) {
     const FileStamp now = StampNow(PathAt(i));
@@ -162,6 +167,7 @@ Engine::Reread Engine::ReadChanged() const {
 }
 
 void Engine::Adopt(Reread& reread) {
+  std::lock_guard<std::mutex> hold(writeState_);
   if (reread.groups) {
     groups->items = std::move(reread.groups->items);
     groups->lastId = reread.groups->lastId;
@@ -195,28 +201,94 @@ void Engine::Adopt(Reread& reread) {
 
 void Engine::AcceptAsSeen(const std::wstring& path) {
   const int index = IndexOf(path);
+  std::lock_guard<std::mutex> hold(writeState_);
   if (index >= 0) known_[index] = StampNow(path);
 }
 
 bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopies) {
-  StagedFile staged[kFiles];
+  const std::unique_ptr<Snapshot> snapshot = TakeSnapshot();
+  Written written = Write(*snapshot);
+  if (reason && !written.saved) *reason = written.reason;
+  if (conflictCopies)
+    conflictCopies->insert(conflictCopies->end(), written.conflictCopies.begin(), written.conflictCopies.end());
+  return written.saved;
+}
+
+namespace {
+
+std::unique_ptr<Groups> CopyOf(const Groups& groups) {
+  std::unique_ptr<Groups> copy(new Groups);
+  copy->lastId = groups.lastId;
+  copy->items.reserve(groups.items.size());
+  for (const Groups::Item& group : groups.items) {
+    if (!group) continue;
+    copy->items.emplace_back(new Group(group->id, group->name, group->imagePath, group->unit, group->count));
+  }
+  return copy;
+}
+
+std::unique_ptr<Contacts> CopyOf(const Contacts& contacts) {
+  std::unique_ptr<Contacts> copy(new Contacts);
+  copy->lastId = contacts.lastId;
+  copy->items.reserve(contacts.items.size());
+  for (const Contacts::Item& contact : contacts.items) {
+    if (!contact) continue;
+    Contacts::Item record(new Contact(contact->id, contact->name, contact->imagePath, contact->unit, contact->count,
+                                      contact->lastContacted, contact->notes, contact->groupId));
+    record->previousContacted = contact->previousContacted;
+    copy->items.push_back(std::move(record));
+  }
+  return copy;
+}
+
+}  // namespace
+
+std::unique_ptr<Engine::Snapshot> Engine::TakeSnapshot() {
   journal->DropMissing(*contacts);
   journal->CatchUp(*contacts);
-  const bool journalChanged = saveJournal && (!journalRevisionKnown_ || journal->Revision() != savedJournalRevision_);
+  std::unique_ptr<Snapshot> snapshot(new Snapshot);
+  snapshot->groups = CopyOf(*groups);
+  snapshot->contacts = CopyOf(*contacts);
+  snapshot->options.reset(new Options(*options));
+  snapshot->journalRevision = journal->Revision();
+  bool journalChanged = false;
+  {
+    std::lock_guard<std::mutex> hold(writeState_);
+    journalChanged = saveJournal && (!journalRevisionKnown_ || journal->Revision() != savedJournalRevision_);
+  }
+  if (journalChanged) snapshot->journal.reset(new Journal(*journal));
+  return snapshot;
+}
+
+Engine::Written Engine::Write(const Snapshot& snapshot) {
+  // One write at a time; the state it starts from is the last write's.
+  std::lock_guard<std::mutex> writing(writing_);
+  Written written;
+  SavedFile groupsMemo, optionsMemo;
+  FileStamp known[kFiles];
+  bool watching = false;
+  {
+    std::lock_guard<std::mutex> hold(writeState_);
+    groupsMemo = savedGroups_;
+    optionsMemo = savedOptions_;
+    for (int i = 0; i < kFiles; ++i) known[i] = known_[i];
+    watching = watching_;
+  }
+  StagedFile staged[kFiles];
   std::size_t failed = 0;
-  SaveResult result = StageArchive(groupsPath, *groups, staged[0], &savedGroups_);
+  SaveResult result = StageArchive(groupsPath, *snapshot.groups, staged[0], &groupsMemo);
   if (result) {
     failed = 1;
-    result = StageArchive(contactsPath, *contacts, staged[1]);
+    result = StageArchive(contactsPath, *snapshot.contacts, staged[1]);
   }
   if (result) {
     failed = 2;
-    result = StageArchive(optionsPath, *options, staged[2], &savedOptions_);
+    result = StageArchive(optionsPath, *snapshot.options, staged[2], &optionsMemo);
   }
   if (result) {
     failed = 3;
-    if (journalChanged)
-      result = StageArchive(journalPath, *journal, staged[3]);
+    if (snapshot.journal)
+      result = StageArchive(journalPath, *snapshot.journal, staged[3]);
     else
       staged[3].unchanged = true;
   }
@@ -226,11 +298,11 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
     for (std::size_t i = 0; i < failed; ++i) {
       if (!staged[i].unchanged) files::Remove(TemporaryPath(staged[i].path));
     }
-    if (reason) *reason = result.reason;
-    return false;
+    written.reason = result.reason;
+    return written;
   }
   std::vector<std::wstring> changed;
-  SavedFile* const memos[] = {&savedGroups_, nullptr, &savedOptions_, nullptr};
+  SavedFile* const memos[] = {&groupsMemo, nullptr, &optionsMemo, nullptr};
   for (std::size_t i = 0; i < kFiles; ++i) {
     if (staged[i].unchanged) continue;
     changed.push_back(staged[i].path);
@@ -238,24 +310,32 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
   }
   for (const std::wstring& path : changed) {
     const int index = IndexOf(path);
-    if (!watching_ || StampNow(path) == known_[index] || !files::Exists(path)) continue;
+    if (!watching || StampNow(path) == known[index] || !files::Exists(path)) continue;
     if (SameBytes(path, TemporaryPath(path))) continue;
     const std::wstring copy = KeepConflictCopy(path, platform::Now());
-    if (conflictCopies && !copy.empty()) conflictCopies->push_back(copy);
+    if (!copy.empty()) written.conflictCopies.push_back(copy);
   }
   std::wstring why;
-  if (!Set().Replace(changed, why)) {
-    if (reason) *reason = why;
-    return false;
+  const bool replaced = Set().Replace(changed, why);
+  std::lock_guard<std::mutex> hold(writeState_);
+  savedGroups_.known = groupsMemo.known && savedGroups_.known;
+  savedOptions_.known = optionsMemo.known && savedOptions_.known;
+  if (!replaced) {
+    written.reason = why;
+    return written;
   }
   for (std::size_t i = 0; i < kFiles; ++i) {
     if (staged[i].unchanged) continue;
-    if (memos[i]) RememberSaved(staged[i], *memos[i]);
+    if (memos[i]) {
+      RememberSaved(staged[i], *memos[i]);
+      *(i == 0 ? &savedGroups_ : &savedOptions_) = *memos[i];
+    }
     known_[i] = StampNow(staged[i].path);
   }
-  if (journalChanged) {
-    savedJournalRevision_ = journal->Revision();
+  if (snapshot.journal) {
+    savedJournalRevision_ = snapshot.journalRevision;
     journalRevisionKnown_ = true;
   }
-  return true;
+  written.saved = true;
+  return written;
 }

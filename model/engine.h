@@ -1,5 +1,7 @@
 #pragma once
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -64,6 +66,28 @@ class Engine {
   // conflictCopies.
   bool Save(std::wstring* reason = nullptr, std::vector<std::wstring>* conflictCopies = nullptr);
 
+  // Save in two halves, for a save made on another thread than the one that
+  // changes the data. Snapshot, on the data's own thread, catches the journal
+  // up and copies what the save writes (the journal only when it changed);
+  // Write, on any thread, writes the copies as Save does and returns what it
+  // did. Writes run one at a time; the files' stamps they leave are this
+  // engine's own at once, so that ChangedOutside never takes them for someone
+  // else's.
+  struct Snapshot {
+    std::unique_ptr<Groups> groups;
+    std::unique_ptr<Contacts> contacts;
+    std::unique_ptr<Options> options;
+    std::unique_ptr<Journal> journal;  // null: unchanged since the last save
+    std::uint64_t journalRevision = 0;
+  };
+  struct Written {
+    bool saved = false;
+    std::wstring reason;
+    std::vector<std::wstring> conflictCopies;
+  };
+  std::unique_ptr<Snapshot> TakeSnapshot();
+  Written Write(const Snapshot& snapshot);
+
   // The data files that someone else wrote since this engine last read or
   // wrote them (a file that is gone is not among them: the next save writes it).
   std::vector<std::wstring> ChangedOutside() const;
@@ -113,6 +137,16 @@ class Engine {
   int IndexOf(const std::wstring& path) const;
   const std::wstring& PathAt(int index) const;
 
+  // A copy of an engine (tests read saved data into one) gets locks of its own.
+  struct Lock : std::mutex {
+    Lock() = default;
+    Lock(const Lock&) : std::mutex() {}
+    Lock& operator=(const Lock&) { return *this; }
+  };
+  // What a write reads and leaves (the stamps, the memos, the journal's
+  // revision) is guarded, as writes may run on another thread.
+  mutable Lock writeState_;
+  Lock writing_;
   SavedFile savedGroups_;
   SavedFile savedOptions_;
   // Each file as this engine last read or wrote it.

@@ -10,6 +10,7 @@
 #include "model/archive.h"
 #include "model/engine.h"
 #include "model/file_system.h"
+#include "model/save_writer.h"
 #include "tests/common/archive_files.h"
 
 #ifndef _WIN32
@@ -24,8 +25,12 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <random>
+#include <vector>
 #endif
 
 using namespace testfiles;
@@ -179,6 +184,94 @@ TEST(FileSet, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewSet) {
   writer.contacts->lastId = 1000000 + onDisk + 1;
   ASSERT_TRUE(writer.Save());
   EXPECT_EQ(GenerationOnDisk(folder.path(), kContacts), onDisk + 1);
+}
+
+// The same kills, now with the save made as the program makes it: the data
+// copied on one thread and written by the writer thread, killed at any moment
+// of its work.
+TEST(FileSet, AWriterThreadKilledMidSaveLeavesTheOldOrTheNewSet) {
+  constexpr int kContacts = 3000;
+  constexpr int kKills = 60;
+  TempFolder folder;
+  Engine writer(folder.path());
+  MakeGeneration(writer, 0, kContacts);
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(writer.Save());
+  const long long saveNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
+  const unsigned start = std::random_device{}();
+  SCOPED_TRACE("random start " + std::to_string(start));
+  std::mt19937 random(start);
+  long long window = saveNs * 2;
+  int onDisk = 0;
+  int oldSets = 0;
+  int newSets = 0;
+  for (int round = 0; round < kKills; ++round) {
+    writer.groups->lastId = onDisk + 1;
+    writer.contacts->lastId = 1000000 + onDisk + 1;
+    writer.options->warnDays = onDisk + 1;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      SaveWriter thread;
+      std::shared_ptr<Engine::Snapshot> snapshot(writer.TakeSnapshot());
+      bool saved = false;
+      thread.Submit([&] { saved = writer.Write(*snapshot).saved; });
+      thread.Wait();
+      _exit(saved ? 0 : 1);
+    }
+    const long long wait = std::uniform_int_distribution<long long>(0, window)(random);
+    const timespec pause{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
+    nanosleep(&pause, nullptr);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    const int found = GenerationOnDisk(folder.path(), kContacts);
+    ASSERT_TRUE(found == onDisk || found == onDisk + 1)
+        << "after kill " << round << ": generation " << found << ", expected " << onDisk << " or " << onDisk + 1;
+    (found == onDisk ? oldSets : newSets) += 1;
+    window = found == onDisk ? std::min(window + window / 8, saveNs * 40) : std::max(window - window / 16, saveNs / 2);
+    onDisk = found;
+    ASSERT_FALSE(FileExists(folder.File(kMarker)));
+  }
+  std::printf("[          ] %d kills of the writer thread: %d old sets, %d new sets\n", kKills, oldSets, newSets);
+  EXPECT_GT(oldSets, 0);
+  EXPECT_GT(newSets, 0);
+}
+
+// Saves are written in order; one still waiting gives way to a newer one,
+// and Wait returns only once the one running is done.
+TEST(FileSet, TheWriterKeepsOrderAndANewerSnapshotReplacesOneNotStarted) {
+  SaveWriter thread;
+  std::mutex lock;
+  std::condition_variable changed;
+  bool firstRunning = false;
+  bool release = false;
+  std::vector<int> ran;
+  thread.Submit([&] {
+    std::unique_lock<std::mutex> hold(lock);
+    firstRunning = true;
+    changed.notify_all();
+    changed.wait(hold, [&] { return release; });
+    ran.push_back(1);
+  });
+  {
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait(hold, [&] { return firstRunning; });
+  }
+  thread.Submit([&] { ran.push_back(2); });
+  thread.Submit([&] { ran.push_back(3); });
+  EXPECT_TRUE(thread.Busy());
+  {
+    std::lock_guard<std::mutex> hold(lock);
+    release = true;
+  }
+  changed.notify_all();
+  thread.Wait();
+  EXPECT_FALSE(thread.Busy());
+  EXPECT_EQ(ran, (std::vector<int>{1, 3}));
+  EXPECT_EQ(thread.Replaced(), 1u);
+  EXPECT_EQ(thread.Finished(), 2u);
 }
 
 namespace {

@@ -134,3 +134,61 @@ TEST_F(RowStoreTest, SortUsesTheGivenClockAndWarningLevels) {
 }
 
 }  // namespace
+
+namespace {
+
+// The selection lives with the rows: a sort takes it along to the contacts'
+// new places, a filter takes it from the rows it hides and does not give it
+// back when they return, and a reload selects the same contacts again.
+TEST_F(RowStoreTest, TheSelectionStaysWithItsContactsThroughSortsFiltersAndReloads) {
+  const wchar_t* names[] = {L"Dora", L"Anna", L"Carl", L"Bert", L"Eva"};
+  for (std::int32_t id = 1; id <= 5; ++id) store.Append(Make(id, names[id - 1]));
+  auto selectedNames = [this] {
+    std::vector<std::wstring> shown;
+    for (int row : store.SelectedRows()) shown.push_back(store.At(row)->contact->name);
+    return shown;
+  };
+  store.SetSelected(0, true);          // Dora
+  store.SetRangeSelected(2, 3, true);  // Carl, Bert
+  store.SetSelected(99, true);         // out of range: nothing
+  EXPECT_EQ(store.SelectedCount(), 3);
+  EXPECT_EQ(store.SelectedIds(), (std::vector<std::int32_t>{1, 3, 4}));
+
+  lists::RowOrder byName;
+  byName.mode = SortMode::Name;
+  byName.now = kNow;
+  store.Sort(byName, lists::KeptRows{});
+  EXPECT_EQ(store.SelectedRows(), (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(selectedNames(), (std::vector<std::wstring>{L"Bert", L"Carl", L"Dora"}));
+  byName.descending = true;
+  store.Sort(byName, lists::KeptRows{});
+  EXPECT_EQ(selectedNames(), (std::vector<std::wstring>{L"Dora", L"Carl", L"Bert"}));
+  EXPECT_EQ(store.SelectedIds(), (std::vector<std::int32_t>{1, 3, 4})) << "ids in the rows' order";
+
+  // "r" hides Anna and Eva, none of them selected; "e" then shows only Bert and Eva.
+  store.SetFilter(lists::RowFilter(L"r"));
+  EXPECT_EQ(selectedNames(), (std::vector<std::wstring>{L"Dora", L"Carl", L"Bert"}));
+  store.SetFilter(lists::RowFilter(L"e"));
+  EXPECT_EQ(selectedNames(), (std::vector<std::wstring>{L"Bert"}));
+  store.SetFilter(lists::RowFilter());
+  EXPECT_EQ(store.Count(), 5);
+  EXPECT_EQ(selectedNames(), (std::vector<std::wstring>{L"Bert"})) << "hidden rows come back unselected";
+
+  // A hidden row cannot be selected, not even by selecting all.
+  store.SetFilter(lists::RowFilter(L"anna"));
+  store.SetAllSelected(true);
+  store.SetFilter(lists::RowFilter());
+  EXPECT_EQ(store.SelectedIds(), (std::vector<std::int32_t>{2}));
+
+  // A reload: the rows go, the same contacts come back in new rows.
+  const std::vector<std::int32_t> held{4, 2, 77};
+  store.Clear();
+  for (std::int32_t id = 1; id <= 5; ++id) store.Append(*contacts[static_cast<std::size_t>(id - 1)]);
+  EXPECT_EQ(store.SelectedCount(), 0);
+  store.SelectIds(held);
+  EXPECT_EQ(store.SelectedIds(), (std::vector<std::int32_t>{2, 4}));
+  store.SetAllSelected(false);
+  EXPECT_TRUE(store.SelectedRows().empty());
+}
+
+}  // namespace

@@ -246,7 +246,7 @@ const Expected kPanel = {IDD_GROUP_ENTRY,
                          L"",
                          {{-1, L"Static", L"Sort by:", 7, 9, 27, 8, 0x50020000},
                           {IDC_SORT, L"Button", L"None", 41, 7, 76, 14, 0x50010000},
-                          {IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50815C05}}};
+                          {IDC_CONTACT_LIST, L"SysListView32", L"", 7, 24, 386, 380, 0x50815C01}}};
 
 const Expected kOptions = {
     IDD_OPTIONS,
@@ -486,7 +486,7 @@ TEST_F(DialogTemplates, PanelIsAChildThatFitsInsideTheMainWindowsTabs) {
   EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
   EXPECT_TRUE(style & LVS_OWNERDRAWFIXED);
   EXPECT_TRUE(style & LVS_NOCOLUMNHEADER);
-  EXPECT_TRUE(style & LVS_SINGLESEL);
+  EXPECT_FALSE(style & LVS_SINGLESEL) << "several people can be selected at once";
   DestroyWindow(panel);
 }
 

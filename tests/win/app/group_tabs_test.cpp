@@ -5,6 +5,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -249,28 +251,72 @@ TEST_F(MainWindowTabs, TabCaptionsAreCutToTheirBuffer) {
   EXPECT_EQ(FitTabText(L"ab\xD83D\xDE00z", 5), L"ab\xD83D\xDE00");
 }
 
-TEST_F(MainWindowTabs, RemovingAGroupRemovesItsContactsPanelAndTabAndSavesOncePerContactPlusOnce) {
+// The four data files' bytes, by name.
+std::vector<std::string> DataFileBytes() {
+  std::vector<std::string> bytes;
+  for (const wchar_t* name : {L"groups.dat", L"contacts.dat", L"options.dat", L"journal.dat"}) {
+    std::ifstream file(SettingsFolder() / name, std::ios::binary);
+    bytes.emplace_back(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  }
+  return bytes;
+}
+
+TEST_F(MainWindowTabs, RemovingAGroupRemovesItsContactsPanelAndTabInOnePassAndSavesOnceWhatOneByOneWouldLeave) {
   WriteData();
+  const fs::path start = SettingsFolder().parent_path() / L"settings-start";
+  fs::remove_all(start);
+  fs::copy(SettingsFolder(), start, fs::copy_options::recursive);
   Start();
   const HWND friendsWindow = GroupPanel(1).m_hWnd;
-  const int before = session().SaveCount();
+  groupTabs().AllPanel()->Select(3);  // Cid, who goes
+  int before = session().SaveCount();
 
   // What the delete-group command does: remove, then save.
   ASSERT_TRUE(engine().groups->Remove(1));
   session().SaveAll();
   Pump();
 
-  EXPECT_EQ(session().SaveCount() - before, 3 + 1);
+  EXPECT_EQ(session().SaveCount() - before, 1);
   EXPECT_FALSE(IsWindow(friendsWindow));
   GroupEntriesWindowManager::Panel gone;
   EXPECT_FALSE(groupTabs().Panels().Find(1, gone));
   const auto tabs = Tabs(groupTabs().Control());
   ASSERT_EQ(tabs.size(), 2u);
   EXPECT_EQ(tabs[1].id, 2);
+  GroupEntryListView& all = groupTabs().AllPanel()->List();
   EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{2, 4}));
+  EXPECT_EQ(all.GetNextItem(-1, LVNI_SELECTED), -1) << "the selected row went";
   EXPECT_EQ(RowIds(GroupPanel(2)), (std::vector<int>{2}));
   EXPECT_EQ(SavedContactIds(), (std::vector<int>{2, 4}));
   EXPECT_EQ(groupTabs().Panels().ShownId(), -2) << "another tab was selected: it stays";
+  const std::vector<std::string> inOnePass = DataFileBytes();
+
+  // The same data, its contacts removed one by one before the group.
+  DestroyWindow(window_->m_hWnd);
+  Pump();
+  fs::remove_all(SettingsFolder());
+  fs::copy(start, SettingsFolder(), fs::copy_options::recursive);
+  fs::remove_all(start);
+  Start();
+  groupTabs().AllPanel()->Select(2);  // Bob, who stays
+  for (int id : {1, 3, 5}) ASSERT_TRUE(engine().contacts->Remove(id));
+  ASSERT_TRUE(engine().groups->Remove(1));
+  session().SaveAll();
+  Pump();
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{2, 4}));
+  EXPECT_EQ(DataFileBytes(), inOnePass);
+  EXPECT_EQ(engine().contacts->lastId, 5) << "ids are never given again";
+}
+
+TEST_F(MainWindowTabs, RemovingAGroupKeepsTheSelectionOfAContactThatStays) {
+  WriteData();
+  Start();
+  GroupEntryListView& all = groupTabs().AllPanel()->List();
+  groupTabs().AllPanel()->Select(4);  // Dee, row 3
+  ASSERT_TRUE(engine().groups->Remove(1));
+  EXPECT_EQ(RowIds(*groupTabs().AllPanel()), (std::vector<int>{2, 4}));
+  EXPECT_EQ(all.GetNextItem(-1, LVNI_SELECTED), 1);
+  EXPECT_EQ(all.GetNextItem(-1, LVNI_FOCUSED), 1);
 }
 
 TEST_F(MainWindowTabs, RemovingTheSelectedGroupSelectsAllAndAnotherKeepsTheSelection) {

@@ -95,7 +95,7 @@ TEST_F(JournalCommands, LogContactRefusesTheFutureAndALaterTimeBecomesLastContac
   Start();
   SelectAnn();
   test::DialogDriver driver;
-  driver.Expect(L"Log Contact", [](HWND dialog) {
+  driver.Expect(L"Log Contact: Ann", [](HWND dialog) {
     SetPicker(dialog, IDC_LOG_DATE, kNow + kDay);
     SetPicker(dialog, IDC_LOG_TIME, kNow + kDay);
     test::Click(dialog, IDOK);  // refused: the dialog stays
@@ -118,7 +118,7 @@ TEST_F(JournalCommands, LogContactRefusesTheFutureAndALaterTimeBecomesLastContac
   EXPECT_EQ(reloaded.contacts->items[0]->lastContacted, kNow - kDay);
 
   // Earlier than lastContacted: recorded, lastContacted stays.
-  driver.Expect(L"Log Contact", [](HWND dialog) {
+  driver.Expect(L"Log Contact: Ann", [](HWND dialog) {
     SetPicker(dialog, IDC_LOG_DATE, kNow - 20 * kDay);
     SetPicker(dialog, IDC_LOG_TIME, kNow - 20 * kDay);
     test::Click(dialog, IDOK);

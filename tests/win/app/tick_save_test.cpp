@@ -5,7 +5,9 @@
 
 #include "base/windows_api.h"
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 #include <vector>
 
 #include "app/dlg_corvane.h"
@@ -96,6 +98,7 @@ TEST_F(TickSave, TicksAreShownAtOnceAndTheirOneSaveFollowsUnlessASaveCameFirst) 
   ClickTick(2);
   scheduler_.Advance(kNoTime);
   EXPECT_EQ(Saves(), 1);
+  session().WaitForWriter();
   Saved saved = ReadSaved();
   EXPECT_EQ(saved.ann, now_);
   EXPECT_EQ(saved.bob, now_);
@@ -111,6 +114,7 @@ TEST_F(TickSave, TicksAreShownAtOnceAndTheirOneSaveFollowsUnlessASaveCameFirst) 
   EXPECT_EQ(Saves(), 2);
   scheduler_.Advance(kNoTime);
   EXPECT_EQ(Saves(), 2);
+  session().WaitForWriter();
   EXPECT_EQ(ReadSaved().ann, kStart);
   EXPECT_EQ(ReadSaved().annJournal, std::vector<Time>{kStart});
 }
@@ -124,6 +128,31 @@ TEST_F(TickSave, ExitWithASavePendingWritesTheTick) {
   EXPECT_EQ(saved.ann, now_);
   EXPECT_EQ(saved.annJournal, (std::vector<Time>{now_, kStart}));
   scheduler_.Advance(kNoTime);
+  apptest::PumpMessages();
+}
+
+// The tick's save is written by the writer thread; an exit while it writes
+// waits for it, and for the exit's own save, before the program may end.
+TEST_F(TickSave, ExitWaitsForTheSaveTheWriterIsMaking) {
+  std::atomic<int> started{0};
+  std::atomic<int> finished{0};
+  session().SetBeforeWriteForTesting([&] {
+    ++started;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // a long write
+    ++finished;
+  });
+  ClickTick(1);
+  scheduler_.Advance(kNoTime);
+  EXPECT_TRUE(session().HasPendingSave());
+  while (started == 0) std::this_thread::yield();
+  window_->Exit();
+  EXPECT_GE(started, 2) << "the tick's save and the exit's";
+  EXPECT_EQ(finished, started.load());
+  EXPECT_FALSE(session().HasPendingSave());
+  const Saved saved = ReadSaved();
+  EXPECT_EQ(saved.ann, now_);
+  EXPECT_EQ(saved.annJournal, (std::vector<Time>{now_, kStart}));
+  session().SetBeforeWriteForTesting(nullptr);
   apptest::PumpMessages();
 }
 

@@ -40,9 +40,9 @@ class ListHost : public CWindowImpl<ListHost> {
   }
 };
 
-// The panel template's list: report view, single selection, owner-drawn fixed
-// rows, rows held by the program, no header.
-constexpr DWORD kListStyle = 0x50815C05;
+// The panel template's list: report view, several rows selectable, owner-drawn
+// fixed rows, rows held by the program, no header.
+constexpr DWORD kListStyle = 0x50815C01;
 constexpr int kListWidth = 580;
 constexpr int kListHeight = 380;
 

@@ -188,6 +188,8 @@ TEST_F(RowControls, DeselectingARowDropsItsUndoLink) {
   ASSERT_TRUE(list.ShowUndo(carl));
   HWND aliceUndo = list.UndoButton(alice.id);
 
+  // Selecting another row, as a plain click does: every other row loses the selection.
+  list.SetItemState(-1, 0, LVIS_SELECTED);
   list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   EXPECT_FALSE(IsWindow(aliceUndo));
   EXPECT_EQ(list.UndoButton(alice.id), nullptr);
