@@ -20,7 +20,7 @@
 inline constexpr UINT WM_SAVE_AFTER_REMOVAL = WM_APP + 2;
 // Posted by the writer thread when a save it made is done: what it found is
 // told on the window's thread.
-inline constexpr UINT WM_SAVE_WRITTEN = WM_APP + 3;
+inline constexpr UINT WM_SAVE_WRITTEN = WM_APP + 4;
 
 // The program's data while it runs: the Engine, loading it, telling every
 // change to the parts that follow the data (Changes), and saving it with the

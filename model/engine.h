@@ -137,10 +137,16 @@ class Engine {
   int IndexOf(const std::wstring& path) const;
   const std::wstring& PathAt(int index) const;
 
+  // A copy of an engine (tests read saved data into one) gets locks of its own.
+  struct Lock : std::mutex {
+    Lock() = default;
+    Lock(const Lock&) : std::mutex() {}
+    Lock& operator=(const Lock&) { return *this; }
+  };
   // What a write reads and leaves (the stamps, the memos, the journal's
   // revision) is guarded, as writes may run on another thread.
-  mutable std::mutex writeState_;
-  std::mutex writing_;
+  mutable Lock writeState_;
+  Lock writing_;
   SavedFile savedGroups_;
   SavedFile savedOptions_;
   // Each file as this engine last read or wrote it.
