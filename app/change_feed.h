@@ -18,9 +18,9 @@ struct Change {
     GroupRemoved,  // its contacts have gone already, each told
     GroupEdited,   // name, picture or default interval
     ContactAdded,
-    ContactRemoved,  // before the collection erases it
+    ContactRemoved,   // before the collection erases it
     ContactsRemoved,  // a group's contacts at once (removedIds), out of the collection, records alive until told
-    ContactTicked,   // lastContacted is the tick's time
+    ContactTicked,    // lastContacted is the tick's time
     TickUndone,
     ContactEdited,     // through its dialog
     JournalChanged,    // an entry logged or deleted, a snooze

@@ -353,7 +353,8 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
               window->SessionForTesting().GetEngine().journal->EntryCount());
   std::printf("  start-up to the first painted list: %.0f ms (of which reading the files alone: %.0f ms)\n", startMs,
               loadMs);
-  std::printf("  start-up minus the same in an empty folder (%.0f ms): %.0f ms\n", emptyStartMs, startMs - emptyStartMs);
+  std::printf("  start-up minus the same in an empty folder (%.0f ms): %.0f ms\n", emptyStartMs,
+              startMs - emptyStartMs);
   std::printf("  photos in sight painted: %.0f ms after the start\n", picturesMs);
   std::printf("  windows created: %d (GetGuiResources: %lu USER, %lu GDI)\n", windows, static_cast<unsigned long>(user),
               static_cast<unsigned long>(gdi));

@@ -68,8 +68,9 @@ bool RowWindows::PlaceTickBox(std::uint64_t key, const Box& where) {
   if (!box && !spareTickBoxes_.empty()) {
     // After a scroll the rows coming into sight sit where the ones that left
     // were: the box already in the place stays there, and nothing moves.
-    auto spare = std::find_if(spareTickBoxes_.begin(), spareTickBoxes_.end(),
-                              [&where](const UniqueWindow& candidate) { return SameChildRect(candidate.get(), where); });
+    auto spare = std::find_if(spareTickBoxes_.begin(), spareTickBoxes_.end(), [&where](const UniqueWindow& candidate) {
+      return SameChildRect(candidate.get(), where);
+    });
     if (spare == spareTickBoxes_.end()) spare = spareTickBoxes_.end() - 1;
     tickBoxes_.push_back(TickEntry{key, std::move(*spare)});
     spareTickBoxes_.erase(spare);

@@ -52,9 +52,8 @@ void Contacts::RemoveByGroup(std::int32_t groupId) {
 
 std::vector<Contacts::Item> Contacts::TakeGroup(std::int32_t groupId) {
   std::vector<Item> taken;
-  const auto kept = std::stable_partition(items.begin(), items.end(), [groupId](const Item& contact) {
-    return !(contact && contact->groupId == groupId);
-  });
+  const auto kept = std::stable_partition(
+      items.begin(), items.end(), [groupId](const Item& contact) { return !(contact && contact->groupId == groupId); });
   taken.assign(kept, items.end());
   items.erase(kept, items.end());
   return taken;

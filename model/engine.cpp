@@ -209,8 +209,8 @@ bool Engine::Save(std::wstring* reason, std::vector<std::wstring>* conflictCopie
   const std::unique_ptr<Snapshot> snapshot = TakeSnapshot();
   Written written = Write(*snapshot);
   if (reason && !written.saved) *reason = written.reason;
-  if (conflictCopies) conflictCopies->insert(conflictCopies->end(), written.conflictCopies.begin(),
-                                             written.conflictCopies.end());
+  if (conflictCopies)
+    conflictCopies->insert(conflictCopies->end(), written.conflictCopies.begin(), written.conflictCopies.end());
   return written.saved;
 }
 

@@ -197,9 +197,8 @@ TEST(FileSet, AWriterThreadKilledMidSaveLeavesTheOldOrTheNewSet) {
   MakeGeneration(writer, 0, kContacts);
   const auto started = std::chrono::steady_clock::now();
   ASSERT_TRUE(writer.Save());
-  const long long saveNs = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -
-                                                                                started)
-                               .count();
+  const long long saveNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
   const unsigned start = std::random_device{}();
   SCOPED_TRACE("random start " + std::to_string(start));
   std::mt19937 random(start);
