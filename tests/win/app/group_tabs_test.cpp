@@ -424,6 +424,7 @@ TEST_F(MainWindowTabs, MarkingShowsUndoInBothPanelsAndRevertingHidesItEachWithAS
   EXPECT_EQ(session().SaveCount(), 0) << "saved once the tick is on screen";
   scheduler_.Advance(std::chrono::milliseconds(0));
   EXPECT_EQ(session().SaveCount(), 1);
+  session().WaitForWriter();
   {
     Engine saved;
     saved.Load();

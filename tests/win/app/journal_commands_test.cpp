@@ -82,11 +82,13 @@ TEST_F(JournalCommands, ATickRecordsAnEntryAndItsUndoRemovesExactlyThatEntry) {
   EXPECT_EQ(Times(*engine().journal, 1), (std::vector<Time>{kNow, kNow - 10 * kDay}));
   EXPECT_EQ(engine().journal->SnoozedUntil(1), 0) << "a tick ends the snooze";
   scheduler_.Advance(std::chrono::milliseconds(0));
+  session().WaitForWriter();
   EXPECT_EQ(Times(SavedJournal(), 1), (std::vector<Time>{kNow, kNow - 10 * kDay}));
 
   Ann().UndoContacted();
   EXPECT_EQ(Times(*engine().journal, 1), (std::vector<Time>{kNow - 10 * kDay}));
   scheduler_.Advance(std::chrono::milliseconds(0));
+  session().WaitForWriter();
   EXPECT_EQ(Times(SavedJournal(), 1), (std::vector<Time>{kNow - 10 * kDay}));
   EXPECT_EQ(Ann().lastContacted, kNow - 10 * kDay);
 }

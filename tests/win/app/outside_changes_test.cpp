@@ -52,6 +52,7 @@ class OutsideChangesWindow : public apptest::MainWindowFixture {
   HWND Start() {
     HWND window = MainWindowFixture::Start();
     scheduler_.Advance(std::chrono::milliseconds(0));
+    session().WaitForWriter();
     return window;
   }
 
