@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "model/card_link.h"
 #include "model/contact_details.h"
 #include "model/contacts.h"
 #include "model/platform.h"
@@ -30,6 +31,8 @@ struct ContactHistory {
   Time knownLastContacted = 0;
   bool known = false;
   ContactDetails details;
+  // The address book card this contact is synced with; none without a sync account.
+  CardLink card;
 };
 
 // The once-a-day reminder: whether it comes, its time of day, and the local
@@ -64,6 +67,7 @@ bool IsCalendarDay(const std::wstring& text);
 // version adds its fields behind a class version.
 struct ProgramState {
   ReminderSettings reminders;
+  SyncAccount sync;
 };
 
 class Journal {
@@ -80,7 +84,8 @@ class Journal {
   std::optional<std::size_t> IndexOf(std::int32_t id, Time time, const std::wstring& text) const;
   // Removes the contact's entry at index (0 is the newest); false out of range.
   bool RemoveAt(std::int32_t id, std::size_t index);
-  // Forgets the contact altogether.
+  // Forgets the contact altogether; its card, if it has one, is kept in the
+  // sync account to be deleted on the server.
   void Drop(std::int32_t id);
 
   // The contact's history; null when it has none.
@@ -121,5 +126,7 @@ class Journal {
   ProgramState state;
 
  private:
+  void RememberRemovedCard(const ContactHistory& history);
+
   std::uint64_t revision_ = 0;
 };

@@ -15,11 +15,14 @@
 #include <boost/serialization/version.hpp>
 
 #include "model/journal.h"
+#include "model/sync_serialization.h"
 #include "model/text_cut.h"
 
 BOOST_CLASS_VERSION(JournalEntry, 1)
-BOOST_CLASS_VERSION(ContactHistory, 1)
-BOOST_CLASS_VERSION(ProgramState, 2)
+// Version 2 is the contact details' (kept for them); 3 adds the card link.
+BOOST_CLASS_VERSION(ContactHistory, 3)
+// Version 3 is the date reminders' (kept for them); 4 adds the sync account.
+BOOST_CLASS_VERSION(ProgramState, 4)
 BOOST_CLASS_VERSION(Journal, 1)
 
 BOOST_SERIALIZATION_SPLIT_FREE(ProgramState)
@@ -48,6 +51,7 @@ void save(Archive& ar, const ProgramState& state, unsigned /*version*/) {
   const ReminderSettings& reminders = state.reminders;
   const std::int32_t enabled = reminders.enabled ? 1 : 0;
   ar << enabled << reminders.at << reminders.lastRemindedDay;
+  amicord_sync::SaveSyncAccount(ar, state.sync);
 }
 
 // A version-1 file has no state and keeps the defaults. A value out of range
@@ -64,6 +68,7 @@ void load(Archive& ar, ProgramState& state, unsigned version) {
   if (reminders.at < 0 || reminders.at >= ReminderSettings::kMinutesPerDay) reminders.at = ReminderSettings::kDefaultAt;
   if (!reminders.lastRemindedDay.empty() && !IsCalendarDay(reminders.lastRemindedDay))
     reminders.lastRemindedDay.clear();
+  if (version >= 4) amicord_sync::LoadSyncAccount(ar, state.sync);
 }
 
 template <class Archive>
@@ -73,10 +78,11 @@ void save(Archive& ar, const ContactHistory& history, unsigned /*version*/) {
   const collection_size_type count(history.entries.size());
   ar << count;
   for (const JournalEntry& entry : history.entries) ar << entry;
+  amicord_sync::SaveCardLink(ar, history.card);
 }
 
 template <class Archive>
-void load(Archive& ar, ContactHistory& history, unsigned /*version*/) {
+void load(Archive& ar, ContactHistory& history, unsigned version) {
   std::int32_t known = 0;
   ar >> history.snoozedUntil >> known >> history.knownLastContacted;
   history.known = known != 0;
@@ -94,6 +100,7 @@ void load(Archive& ar, ContactHistory& history, unsigned /*version*/) {
     if (!history.entries.empty() && entry.time > history.entries.back().time) amicord::RefuseJournal();
     history.entries.push_back(std::move(entry));
   }
+  if (version >= 3) amicord_sync::LoadCardLink(ar, history.card);
 }
 
 template <class Archive>

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "tools/sync_json.h"
+
 namespace datatool {
 
 namespace {
@@ -201,11 +203,14 @@ Json ToJson(const DataSet& data) {
     Json entries = Json::array();
     for (const JournalEntry& entry : history.entries)
       entries.push_back({{"time", entry.time}, {"text", ToUtf8(entry.text)}});
-    journal["contacts"].push_back({{"id", id}, {"snoozedUntil", history.snoozedUntil}, {"entries", entries}});
+    Json record = {{"id", id}, {"snoozedUntil", history.snoozedUntil}, {"entries", entries}};
+    if (history.card.Linked() || !history.card.uid.empty()) record["card"] = CardLinkToJson(history.card);
+    journal["contacts"].push_back(std::move(record));
   }
   const ReminderSettings& reminders = data.journal.state.reminders;
   journal["reminders"] = {
       {"enabled", reminders.enabled}, {"at", reminders.at}, {"lastRemindedDay", ToUtf8(reminders.lastRemindedDay)}};
+  if (!data.journal.state.sync.Empty()) journal["sync"] = SyncAccountToJson(data.journal.state.sync);
   return Json{{"groups", groups}, {"contacts", contacts}, {"options", options}, {"journal", journal}};
 }
 
@@ -231,6 +236,7 @@ void JournalFromJson(const Json& section, Journal& journal) {
   if (!contacts.is_array()) throw BadInput("journal.contacts: expected an array");
   journal.contacts.clear();
   journal.state.reminders = RemindersFromJson(section);
+  journal.state.sync = section.contains("sync") ? SyncAccountFromJson(section["sync"], "journal.sync") : SyncAccount{};
   for (std::size_t i = 0; i < contacts.size(); ++i) {
     const std::string where = "journal.contacts[" + std::to_string(i) + "]";
     const Json& item = contacts[i];
@@ -241,6 +247,7 @@ void JournalFromJson(const Json& section, Journal& journal) {
     if (!entries.is_array()) throw BadInput(where + ".entries: expected an array");
     ContactHistory& history = journal.contacts[id];
     history.snoozedUntil = snoozedUntil;
+    if (item.contains("card")) history.card = CardLinkFromJson(item["card"], where + ".card");
     for (std::size_t k = 0; k < entries.size(); ++k) {
       const std::string at = where + ".entries[" + std::to_string(k) + "]";
       const std::int64_t time = Int64(entries[k], at, "time");
