@@ -220,7 +220,8 @@ Outcome Client::Put(const std::string& url, const std::string& data, const std::
   else
     headers.emplace_back("If-Match", ifMatch);
   const http::Response response = Send("PUT", url, data, "", std::move(headers));
-  if (!response.Ok()) return Failed(response, "PUT " + url);
+  // A multistatus is how some servers refuse a card.
+  if (!response.Ok() || response.status == 207) return Failed(response, "PUT " + url);
   etag = response.Header("etag");
   return {};
 }

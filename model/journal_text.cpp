@@ -58,6 +58,21 @@ std::size_t Width(std::int64_t value) {
   return width;
 }
 
+std::size_t TextWidth(const std::wstring& text) {
+  return Width(static_cast<std::int64_t>(text.size())) + 1 + text.size();
+}
+
+std::size_t LinkWidth(const CardLink& link) {
+  return TextWidth(link.uid) + TextWidth(link.href) + TextWidth(link.etag) + TextWidth(link.synced);
+}
+
+void WriteLink(Tokens& tokens, const CardLink& link) {
+  tokens.Text(link.uid);
+  tokens.Text(link.href);
+  tokens.Text(link.etag);
+  tokens.Text(link.synced);
+}
+
 }  // namespace
 
 std::wstring JournalText(const Journal& journal) {
@@ -67,9 +82,13 @@ std::wstring JournalText(const Journal& journal) {
   std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1 + 2 +
                      Width(reminders.at) + Width(static_cast<std::int64_t>(reminders.lastRemindedDay.size())) + 1 +
                      reminders.lastRemindedDay.size();
+  const SyncAccount& sync = journal.state.sync;
+  room += TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) + TextWidth(sync.syncToken) +
+          Width(sync.lastSync) + Width(static_cast<std::int64_t>(sync.removedHere.size()));
+  for (const CardLink& link : sync.removedHere) room += LinkWidth(link);
   for (const auto& [id, history] : journal.contacts) {
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
-            Width(static_cast<std::int64_t>(history.entries.size()));
+            Width(static_cast<std::int64_t>(history.entries.size())) + LinkWidth(history.card);
     for (const JournalEntry& entry : history.entries)
       room += 4 + Width(entry.time) + Width(static_cast<std::int64_t>(entry.text.size())) + 1 + entry.text.size();
   }
@@ -81,14 +100,21 @@ std::wstring JournalText(const Journal& journal) {
   bool historyClass = false;
   bool entryClass = false;
   tokens.FirstOfClass(journalClass, 1);
-  tokens.FirstOfClass(stateClass, 2);
+  tokens.FirstOfClass(stateClass, 4);
   tokens.Number(reminders.enabled ? 1 : 0);
   tokens.Number(reminders.at);
   tokens.Text(reminders.lastRemindedDay);
+  tokens.Text(sync.server);
+  tokens.Text(sync.user);
+  tokens.Text(sync.book);
+  tokens.Text(sync.syncToken);
+  tokens.Number(sync.lastSync);
+  tokens.Number(static_cast<std::int64_t>(sync.removedHere.size()));
+  for (const CardLink& link : sync.removedHere) WriteLink(tokens, link);
   tokens.Number(static_cast<std::int64_t>(journal.contacts.size()));
   for (const auto& [id, history] : journal.contacts) {
     tokens.Number(id);
-    tokens.FirstOfClass(historyClass, 1);
+    tokens.FirstOfClass(historyClass, 3);
     tokens.Number(history.snoozedUntil);
     tokens.Number(history.known ? 1 : 0);
     tokens.Number(history.knownLastContacted);
@@ -98,6 +124,7 @@ std::wstring JournalText(const Journal& journal) {
       tokens.Number(entry.time);
       tokens.Text(entry.text);
     }
+    WriteLink(tokens, history.card);
   }
   wchar_t* end = tokens.End();
   *end++ = L'\n';

@@ -183,10 +183,15 @@ bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
     } else if (upper == "X-AMICORD-SNOOZED-UNTIL") {
       card.snoozedUntil = ParseTime(value);
     } else if (upper == "X-AMICORD-LOG") {
-      const std::vector<std::wstring> parts = Split(value, L';', 2);
-      const Time time = ParseTime(parts[0]);
+      // Servers that treat the value as one text escape our separator: "\;" separates too.
+      const std::size_t separator = value.find(L';');
+      std::wstring timeText = value.substr(0, separator);
+      if (!timeText.empty() && timeText.back() == L'\\') timeText.pop_back();
+      const Time time = ParseTime(timeText);
+      const std::wstring entryText =
+          separator == std::wstring::npos ? std::wstring() : Unescaped(std::wstring_view(value).substr(separator + 1));
       if (time != 0 && card.log.size() < kMaxLogLines)
-        card.log.push_back({time, text::CutText(parts.size() > 1 ? parts[1] : std::wstring(), Journal::kMaxTextLength)});
+        card.log.push_back({time, text::CutText(entryText, Journal::kMaxTextLength)});
     } else if (card.kept.size() < kMaxKeptLines) {
       if (upper == "EMAIL") card.emails.push_back(interchange::Trim(value));
       if (upper == "TEL") card.phoneDigits.push_back(PhoneDigits(value));
