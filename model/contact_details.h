@@ -46,13 +46,13 @@ struct KeptProperty {
 
 struct ContactDetails {
   // Bounds on what one contact carries, so any file loads quickly.
-  static constexpr std::size_t kMaxItems = 100;           // phones, addresses, dates: each
-  static constexpr std::size_t kMaxTextLength = 256;      // a label, number or address
-  static constexpr std::size_t kMaxKeptChars = 64 * 1024; // all kept properties together
+  static constexpr std::size_t kMaxItems = 100;            // phones, addresses, dates: each
+  static constexpr std::size_t kMaxTextLength = 256;       // a label, number or address
+  static constexpr std::size_t kMaxKeptChars = 64 * 1024;  // all kept properties together
 
-  std::vector<Phone> phones;          // the preferred ones first
-  std::vector<EmailAddress> emails;   // the preferred ones first
-  std::vector<ImportantDate> dates;   // at most one labelled "birthday"
+  std::vector<Phone> phones;         // the preferred ones first
+  std::vector<EmailAddress> emails;  // the preferred ones first
+  std::vector<ImportantDate> dates;  // at most one labelled "birthday"
   std::vector<KeptProperty> kept;
 
   bool Empty() const { return phones.empty() && emails.empty() && dates.empty() && kept.empty(); }
@@ -61,3 +61,10 @@ struct ContactDetails {
   }
   bool operator!=(const ContactDetails& other) const { return !(*this == other); }
 };
+
+// Puts details within the bounds above, as loading and Journal::SetDetails do:
+// at most kMaxItems of each list, every text cut to kMaxTextLength, kept
+// properties only as long as they fit in kMaxKeptChars together (a kept line is
+// written back verbatim or not at all), dates that cannot exist dropped, and
+// only the first "birthday".
+void BoundDetails(ContactDetails& details);

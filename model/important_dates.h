@@ -47,6 +47,11 @@ struct UpcomingDate {
 std::vector<UpcomingDate> UpcomingDates(const Contacts& contacts, const Journal& journal, CalendarDay today,
                                         std::int32_t withinDays);
 
+// "today", "tomorrow", "in 3 days".
+std::wstring WhenText(std::int32_t days);
+// "turns 47" for a birthday, "10 years" for another date; "" when the year is
+// not known.
+std::wstring YearsText(const UpcomingDate& date);
 // The label as a sentence starts it: "Birthday", "Anniversary", "Name day".
 std::wstring CapitalizedLabel(const std::wstring& label);
 // The row's mark: "Birthday tomorrow", "Birthday in 3 days (turns 47)",

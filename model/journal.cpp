@@ -9,6 +9,7 @@
 namespace {
 
 const std::vector<JournalEntry> kNoEntries;
+const ContactDetails kNoDetails;
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -85,6 +86,19 @@ const ContactHistory* Journal::Find(std::int32_t id) const {
 const std::vector<JournalEntry>& Journal::Entries(std::int32_t id) const {
   const ContactHistory* history = Find(id);
   return history ? history->entries : kNoEntries;
+}
+
+const ContactDetails& Journal::Details(std::int32_t id) const {
+  const ContactHistory* history = Find(id);
+  return history ? history->details : kNoDetails;
+}
+
+void Journal::SetDetails(std::int32_t id, ContactDetails details) {
+  BoundDetails(details);
+  const auto found = contacts.find(id);
+  if (found == contacts.end() ? details.Empty() : found->second.details == details) return;
+  contacts[id].details = std::move(details);
+  ++revision_;
 }
 
 void Journal::Snooze(std::int32_t id, Time until) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -49,10 +50,15 @@ struct ReminderSettings {
   std::wstring lastRemindedDay;  // local date "YYYY-MM-DD" of the last notification, "" for none
   // Dates are named this many days before they come round (0..30) and on the day.
   std::int32_t dateLeadDays = kDefaultDateLeadDays;
+  // The dates already named, one key each per occurrence and reminder day (the
+  // lead and the day itself), so a restart does not name them again; keys of
+  // occurrences past are pruned. At most kMaxDatesNamed are kept.
+  static constexpr std::size_t kMaxDatesNamed = 20000;
+  std::set<std::wstring> datesNamed{};
 
   bool operator==(const ReminderSettings& other) const {
     return enabled == other.enabled && at == other.at && lastRemindedDay == other.lastRemindedDay &&
-           dateLeadDays == other.dateLeadDays;
+           dateLeadDays == other.dateLeadDays && datesNamed == other.datesNamed;
   }
   bool operator!=(const ReminderSettings& other) const { return !(*this == other); }
   // Whether reminders come, or when, differs: what makes the day's timers be

@@ -4,6 +4,7 @@
 // `if (version > n)` and still reads every earlier file. Counts are bounded by
 // what the file can still hold before anything is allocated.
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -39,6 +40,67 @@ namespace amicord {
       boost::archive::archive_exception(boost::archive::archive_exception::input_stream_error));
 }
 
+// A count, bounded by what the rest of the file can hold: each element is at
+// least minUnitsEach characters.
+template <class Archive>
+std::size_t LoadCount(Archive& ar, std::size_t minUnitsEach) {
+  collection_size_type count;
+  ar >> count;
+  ar.RefuseImpossibleCount(count, minUnitsEach);
+  return count;
+}
+
+// Strings are at least their length, a space and a separator.
+constexpr std::size_t kMinStringUnits = 3;
+
+template <class Archive>
+void SaveDetails(Archive& ar, const ContactDetails& details) {
+  ar << collection_size_type(details.phones.size());
+  for (const Phone& phone : details.phones) ar << phone.label << phone.number;
+  ar << collection_size_type(details.emails.size());
+  for (const EmailAddress& email : details.emails) ar << email.label << email.address;
+  ar << collection_size_type(details.dates.size());
+  for (const ImportantDate& date : details.dates) ar << date.label << date.month << date.day << date.year;
+  ar << collection_size_type(details.kept.size());
+  for (const KeptProperty& kept : details.kept) ar << kept.column << kept.text;
+}
+
+// Every list is read whole (the file's form leaves no way to skip), then put
+// within the bounds a contact carries.
+template <class Archive>
+void LoadDetails(Archive& ar, ContactDetails& details) {
+  details = ContactDetails{};
+  std::size_t count = LoadCount(ar, 2 * kMinStringUnits);
+  details.phones.reserve(std::min(count, ContactDetails::kMaxItems));
+  for (std::size_t i = 0; i < count; ++i) {
+    Phone phone;
+    ar >> phone.label >> phone.number;
+    if (details.phones.size() < ContactDetails::kMaxItems) details.phones.push_back(std::move(phone));
+  }
+  count = LoadCount(ar, 2 * kMinStringUnits);
+  details.emails.reserve(std::min(count, ContactDetails::kMaxItems));
+  for (std::size_t i = 0; i < count; ++i) {
+    EmailAddress email;
+    ar >> email.label >> email.address;
+    if (details.emails.size() < ContactDetails::kMaxItems) details.emails.push_back(std::move(email));
+  }
+  count = LoadCount(ar, kMinStringUnits + 6);
+  for (std::size_t i = 0; i < count; ++i) {
+    ImportantDate date;
+    ar >> date.label >> date.month >> date.day >> date.year;
+    if (details.dates.size() < 2 * ContactDetails::kMaxItems) details.dates.push_back(std::move(date));
+  }
+  count = LoadCount(ar, 2 * kMinStringUnits);
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    KeptProperty kept;
+    ar >> kept.column >> kept.text;
+    chars += kept.column.size() + kept.text.size();
+    if (chars <= ContactDetails::kMaxKeptChars) details.kept.push_back(std::move(kept));
+  }
+  BoundDetails(details);
+}
+
 }  // namespace amicord
 
 template <class Archive>
@@ -51,6 +113,8 @@ void save(Archive& ar, const ProgramState& state, unsigned /*version*/) {
   const ReminderSettings& reminders = state.reminders;
   const std::int32_t enabled = reminders.enabled ? 1 : 0;
   ar << enabled << reminders.at << reminders.lastRemindedDay;
+  ar << reminders.dateLeadDays << collection_size_type(reminders.datesNamed.size());
+  for (const std::wstring& key : reminders.datesNamed) ar << key;
   amicord_sync::SaveSyncAccount(ar, state.sync);
 }
 
@@ -68,6 +132,19 @@ void load(Archive& ar, ProgramState& state, unsigned version) {
   if (reminders.at < 0 || reminders.at >= ReminderSettings::kMinutesPerDay) reminders.at = ReminderSettings::kDefaultAt;
   if (!reminders.lastRemindedDay.empty() && !IsCalendarDay(reminders.lastRemindedDay))
     reminders.lastRemindedDay.clear();
+  if (version < 3) return;
+  ar >> reminders.dateLeadDays;
+  if (reminders.dateLeadDays < 0 || reminders.dateLeadDays > ReminderSettings::kMaxDateLeadDays)
+    reminders.dateLeadDays = ReminderSettings::kDefaultDateLeadDays;
+  const std::size_t count = amicord::LoadCount(ar, amicord::kMinStringUnits);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::wstring key;
+    ar >> key;
+    // A key names a day, a contact and a label: nothing longer is one.
+    if (key.size() <= ContactDetails::kMaxTextLength + 32 &&
+        reminders.datesNamed.size() < ReminderSettings::kMaxDatesNamed)
+      reminders.datesNamed.insert(std::move(key));
+  }
   if (version >= 4) amicord_sync::LoadSyncAccount(ar, state.sync);
 }
 
@@ -78,6 +155,7 @@ void save(Archive& ar, const ContactHistory& history, unsigned /*version*/) {
   const collection_size_type count(history.entries.size());
   ar << count;
   for (const JournalEntry& entry : history.entries) ar << entry;
+  amicord::SaveDetails(ar, history.details);
   amicord_sync::SaveCardLink(ar, history.card);
 }
 
@@ -100,6 +178,8 @@ void load(Archive& ar, ContactHistory& history, unsigned version) {
     if (!history.entries.empty() && entry.time > history.entries.back().time) amicord::RefuseJournal();
     history.entries.push_back(std::move(entry));
   }
+  history.details = ContactDetails{};
+  if (version >= 2) amicord::LoadDetails(ar, history.details);
   if (version >= 3) amicord_sync::LoadCardLink(ar, history.card);
 }
 

@@ -62,6 +62,60 @@ std::size_t TextWidth(const std::wstring& text) {
   return Width(static_cast<std::int64_t>(text.size())) + 1 + text.size();
 }
 
+// ProgramState's fields after the day last reminded (class version 3).
+std::size_t DateStateRoom(const ReminderSettings& reminders) {
+  std::size_t room = Width(reminders.dateLeadDays) + Width(static_cast<std::int64_t>(reminders.datesNamed.size()));
+  for (const std::wstring& key : reminders.datesNamed) room += TextWidth(key);
+  return room;
+}
+
+void WriteDateState(Tokens& tokens, const ReminderSettings& reminders) {
+  tokens.Number(reminders.dateLeadDays);
+  tokens.Number(static_cast<std::int64_t>(reminders.datesNamed.size()));
+  for (const std::wstring& key : reminders.datesNamed) tokens.Text(key);
+}
+
+// ContactHistory's fields after the entries (class version 2).
+std::size_t DetailsRoom(const ContactDetails& details) {
+  std::size_t room = Width(static_cast<std::int64_t>(details.phones.size())) +
+                     Width(static_cast<std::int64_t>(details.emails.size())) +
+                     Width(static_cast<std::int64_t>(details.dates.size())) +
+                     Width(static_cast<std::int64_t>(details.kept.size()));
+  for (const Phone& phone : details.phones) room += TextWidth(phone.label) + TextWidth(phone.number);
+  for (const EmailAddress& email : details.emails) room += TextWidth(email.label) + TextWidth(email.address);
+  for (const ImportantDate& date : details.dates)
+    room += TextWidth(date.label) + Width(date.month) + Width(date.day) + Width(date.year);
+  for (const KeptProperty& kept : details.kept) room += TextWidth(kept.column) + TextWidth(kept.text);
+  return room;
+}
+
+void WriteDetails(Tokens& tokens, const ContactDetails& details) {
+  tokens.Number(static_cast<std::int64_t>(details.phones.size()));
+  for (const Phone& phone : details.phones) {
+    tokens.Text(phone.label);
+    tokens.Text(phone.number);
+  }
+  tokens.Number(static_cast<std::int64_t>(details.emails.size()));
+  for (const EmailAddress& email : details.emails) {
+    tokens.Text(email.label);
+    tokens.Text(email.address);
+  }
+  tokens.Number(static_cast<std::int64_t>(details.dates.size()));
+  for (const ImportantDate& date : details.dates) {
+    tokens.Text(date.label);
+    tokens.Number(date.month);
+    tokens.Number(date.day);
+    tokens.Number(date.year);
+  }
+  tokens.Number(static_cast<std::int64_t>(details.kept.size()));
+  for (const KeptProperty& kept : details.kept) {
+    tokens.Text(kept.column);
+    tokens.Text(kept.text);
+  }
+}
+
+// The sync state: a card link, and the account after the dates' state
+// (ContactHistory version 3, ProgramState version 4).
 std::size_t LinkWidth(const CardLink& link) {
   return TextWidth(link.uid) + TextWidth(link.href) + TextWidth(link.etag) + TextWidth(link.synced);
 }
@@ -73,6 +127,24 @@ void WriteLink(Tokens& tokens, const CardLink& link) {
   tokens.Text(link.synced);
 }
 
+std::size_t AccountWidth(const SyncAccount& sync) {
+  std::size_t room = TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) +
+                     TextWidth(sync.syncToken) + Width(sync.lastSync) +
+                     Width(static_cast<std::int64_t>(sync.removedHere.size()));
+  for (const CardLink& link : sync.removedHere) room += LinkWidth(link);
+  return room;
+}
+
+void WriteAccount(Tokens& tokens, const SyncAccount& sync) {
+  tokens.Text(sync.server);
+  tokens.Text(sync.user);
+  tokens.Text(sync.book);
+  tokens.Text(sync.syncToken);
+  tokens.Number(sync.lastSync);
+  tokens.Number(static_cast<std::int64_t>(sync.removedHere.size()));
+  for (const CardLink& link : sync.removedHere) WriteLink(tokens, link);
+}
+
 }  // namespace
 
 std::wstring JournalText(const Journal& journal) {
@@ -81,14 +153,12 @@ std::wstring JournalText(const Journal& journal) {
   const ReminderSettings& reminders = journal.state.reminders;
   std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1 + 2 +
                      Width(reminders.at) + Width(static_cast<std::int64_t>(reminders.lastRemindedDay.size())) + 1 +
-                     reminders.lastRemindedDay.size();
-  const SyncAccount& sync = journal.state.sync;
-  room += TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) + TextWidth(sync.syncToken) +
-          Width(sync.lastSync) + Width(static_cast<std::int64_t>(sync.removedHere.size()));
-  for (const CardLink& link : sync.removedHere) room += LinkWidth(link);
+                     reminders.lastRemindedDay.size() + DateStateRoom(reminders) +
+                     AccountWidth(journal.state.sync);
   for (const auto& [id, history] : journal.contacts) {
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
-            Width(static_cast<std::int64_t>(history.entries.size())) + LinkWidth(history.card);
+            Width(static_cast<std::int64_t>(history.entries.size())) + DetailsRoom(history.details) +
+            LinkWidth(history.card);
     for (const JournalEntry& entry : history.entries)
       room += 4 + Width(entry.time) + Width(static_cast<std::int64_t>(entry.text.size())) + 1 + entry.text.size();
   }
@@ -104,13 +174,8 @@ std::wstring JournalText(const Journal& journal) {
   tokens.Number(reminders.enabled ? 1 : 0);
   tokens.Number(reminders.at);
   tokens.Text(reminders.lastRemindedDay);
-  tokens.Text(sync.server);
-  tokens.Text(sync.user);
-  tokens.Text(sync.book);
-  tokens.Text(sync.syncToken);
-  tokens.Number(sync.lastSync);
-  tokens.Number(static_cast<std::int64_t>(sync.removedHere.size()));
-  for (const CardLink& link : sync.removedHere) WriteLink(tokens, link);
+  WriteDateState(tokens, reminders);
+  WriteAccount(tokens, journal.state.sync);
   tokens.Number(static_cast<std::int64_t>(journal.contacts.size()));
   for (const auto& [id, history] : journal.contacts) {
     tokens.Number(id);
@@ -124,6 +189,7 @@ std::wstring JournalText(const Journal& journal) {
       tokens.Number(entry.time);
       tokens.Text(entry.text);
     }
+    WriteDetails(tokens, history.details);
     WriteLink(tokens, history.card);
   }
   wchar_t* end = tokens.End();
