@@ -76,8 +76,8 @@ http::Response Client::Send(const std::string& method, const std::string& url, c
 Outcome Client::Propfind(const std::string& url, const std::string& depth, const std::string& props,
                          std::string& finalUrl, Multistatus& answer) {
   const std::string body = std::string(kXmlHead) +
-                           "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop>" +
-                           props + "</d:prop></d:propfind>";
+                           "<d:propfind xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:carddav\"><d:prop>" + props +
+                           "</d:prop></d:propfind>";
   finalUrl = url;
   for (int hop = 0; hop <= kMaxRedirects; ++hop) {
     const http::Response response = Send("PROPFIND", finalUrl, body, depth);
@@ -99,8 +99,7 @@ Outcome Client::Propfind(const std::string& url, const std::string& depth, const
 
 Outcome Client::Discover(const std::string& url, std::vector<AddressBook>& books) {
   books.clear();
-  const std::string props =
-      "<d:resourcetype/><d:displayname/><d:current-user-principal/><c:addressbook-home-set/>";
+  const std::string props = "<d:resourcetype/><d:displayname/><d:current-user-principal/><c:addressbook-home-set/>";
   std::string at = url;
   Multistatus answer;
   Outcome outcome = Propfind(at, "0", props, at, answer);
@@ -135,8 +134,8 @@ Outcome Client::Info(const std::string& bookUrl, BookInfo& info) {
   info = BookInfo{};
   std::string at;
   Multistatus answer;
-  const Outcome outcome =
-      Propfind(bookUrl, "0", "<d:displayname/><c:supported-address-data/><d:supported-report-set/>", at, answer);
+  const Outcome outcome = Propfind(bookUrl, "0", "<d:displayname/><c:supported-address-data/><d:supported-report-set/>",
+                                   at, answer);
   if (!outcome.ok) return outcome;
   for (const DavResponse& response : answer.responses) {
     if (!SameUrl(Resolve(at, response.href), bookUrl) && answer.responses.size() > 1) continue;

@@ -38,7 +38,7 @@ struct Card {
 };
 
 struct Changes {
-  bool full = false;  // a complete listing (PROPFIND), not changes since a token
+  bool full = false;                         // a complete listing (PROPFIND), not changes since a token
   std::map<std::string, std::string> etags;  // absolute url -> etag of cards changed (or all, when full)
   std::vector<std::string> removed;          // absolute urls, from sync-collection
   std::string syncToken;                     // empty when the server offers none

@@ -60,13 +60,15 @@ void ReadProp(const pugi::xml_node& prop, DavResponse& response) {
     } else if (Is(item, "addressbook-home-set")) {
       response.addressBookHome = HrefIn(item);
     } else if (Is(item, "supported-address-data")) {
+      // Some servers name the element after its attribute, content-type.
       for (pugi::xml_node type : item.children())
-        if (Is(type, "address-data-type") && response.addressDataVersions.size() < 8)
+        if ((Is(type, "address-data-type") || Is(type, "content-type")) && response.addressDataVersions.size() < 8)
           response.addressDataVersions.push_back(type.attribute("version").value());
     } else if (Is(item, "supported-report-set")) {
+      // The report's name inside <report>, or, as some servers write it, without.
       for (pugi::xml_node supported : item.children()) {
-        const pugi::xml_node report = Child(Child(supported, "report"), "sync-collection");
-        if (report) response.syncCollection = true;
+        const pugi::xml_node report = Child(supported, "report");
+        if (Child(report ? report : supported, "sync-collection")) response.syncCollection = true;
       }
     }
   }
@@ -78,8 +80,7 @@ bool ParseMultistatus(std::string_view xml, Multistatus& out) {
   out = Multistatus{};
   if (xml.size() > kMaxXmlBytes) return false;
   pugi::xml_document document;
-  const pugi::xml_parse_result parsed =
-      document.load_buffer(xml.data(), xml.size(), pugi::parse_default);
+  const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), pugi::parse_default);
   if (!parsed) return false;
   const pugi::xml_node root = document.document_element();
   if (!Is(root, "multistatus")) return false;

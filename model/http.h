@@ -24,10 +24,10 @@ struct Request {
 };
 
 enum class Failure {
-  None,         // an answer came, whatever its status
-  Refused,      // plain http:// to another computer, or an address we cannot read
-  Network,      // no connection, or it broke off before the whole answer came
-  Tls,          // the certificate or the TLS handshake failed
+  None,     // an answer came, whatever its status
+  Refused,  // plain http:// to another computer, or an address we cannot read
+  Network,  // no connection, or it broke off before the whole answer came
+  Tls,      // the certificate or the TLS handshake failed
   Timeout,
   NotAvailable  // this build has no network code
 };

@@ -101,8 +101,8 @@ Response Send(const Request& request) {
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, request.method.c_str());
   if (request.method == "HEAD") curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
-  if (!request.body.empty() || request.method == "PUT" || request.method == "POST" ||
-      request.method == "PROPFIND" || request.method == "REPORT") {
+  if (!request.body.empty() || request.method == "PUT" || request.method == "POST" || request.method == "PROPFIND" ||
+      request.method == "REPORT") {
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, request.body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(request.body.size()));
   }

@@ -128,9 +128,8 @@ void WriteLink(Tokens& tokens, const CardLink& link) {
 }
 
 std::size_t AccountWidth(const SyncAccount& sync) {
-  std::size_t room = TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) +
-                     TextWidth(sync.syncToken) + Width(sync.lastSync) +
-                     Width(static_cast<std::int64_t>(sync.removedHere.size()));
+  std::size_t room = TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) + TextWidth(sync.syncToken) +
+                     Width(sync.lastSync) + Width(static_cast<std::int64_t>(sync.removedHere.size()));
   for (const CardLink& link : sync.removedHere) room += LinkWidth(link);
   return room;
 }
@@ -153,8 +152,7 @@ std::wstring JournalText(const Journal& journal) {
   const ReminderSettings& reminders = journal.state.reminders;
   std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1 + 2 +
                      Width(reminders.at) + Width(static_cast<std::int64_t>(reminders.lastRemindedDay.size())) + 1 +
-                     reminders.lastRemindedDay.size() + DateStateRoom(reminders) +
-                     AccountWidth(journal.state.sync);
+                     reminders.lastRemindedDay.size() + DateStateRoom(reminders) + AccountWidth(journal.state.sync);
   for (const auto& [id, history] : journal.contacts) {
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
             Width(static_cast<std::int64_t>(history.entries.size())) + DetailsRoom(history.details) +

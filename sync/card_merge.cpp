@@ -86,8 +86,7 @@ Merged Merge(const CardFields* base, const CardFields& local, const CardFields& 
   // A card whose writer dropped our interval keeps ours.
   using Interval = std::tuple<bool, IntervalUnit, std::int32_t>;
   const Interval localInterval(local.hasInterval, local.unit, local.count);
-  const Interval remoteInterval =
-      remote.hasInterval ? Interval(true, remote.unit, remote.count) : localInterval;
+  const Interval remoteInterval = remote.hasInterval ? Interval(true, remote.unit, remote.count) : localInterval;
   const Interval baseInterval = base && base->hasInterval ? Interval(true, base->unit, base->count) : localInterval;
   Interval interval;
   if (Pick(base ? &baseInterval : nullptr, localInterval, remoteInterval, !local.hasInterval, !remote.hasInterval,

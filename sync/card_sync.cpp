@@ -329,8 +329,8 @@ class Run {
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
       const std::string data = WriteCard(merged, version4_);
       std::string newEtag;
-      const carddav::Outcome outcome =
-          client_.Put(Narrow(history.card.href), data, created ? std::string() : etag, version4_, newEtag);
+      const carddav::Outcome outcome = client_.Put(Narrow(history.card.href), data, created ? std::string() : etag,
+                                                   version4_, newEtag);
       if (outcome.ok) {
         history.card.etag = Wide(newEtag);
         history.card.synced = Wide(data);

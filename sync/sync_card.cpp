@@ -188,8 +188,9 @@ bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
       std::wstring timeText = value.substr(0, separator);
       if (!timeText.empty() && timeText.back() == L'\\') timeText.pop_back();
       const Time time = ParseTime(timeText);
-      const std::wstring entryText =
-          separator == std::wstring::npos ? std::wstring() : Unescaped(std::wstring_view(value).substr(separator + 1));
+      const std::wstring entryText = separator == std::wstring::npos
+                                         ? std::wstring()
+                                         : Unescaped(std::wstring_view(value).substr(separator + 1));
       if (time != 0 && card.log.size() < kMaxLogLines)
         card.log.push_back({time, text::CutText(entryText, Journal::kMaxTextLength)});
     } else if (card.kept.size() < kMaxKeptLines) {
@@ -238,8 +239,7 @@ std::string WriteCard(const CardFields& card, bool version4) {
   if (card.hasInterval) Property(out, "X-AMICORD-INTERVAL", IntervalText(card.unit, card.count));
   if (card.lastContacted != 0)
     Property(out, "X-AMICORD-LAST-CONTACTED", interchange::FormatUtcBasic(card.lastContacted));
-  if (card.snoozedUntil != 0)
-    Property(out, "X-AMICORD-SNOOZED-UNTIL", interchange::FormatUtcBasic(card.snoozedUntil));
+  if (card.snoozedUntil != 0) Property(out, "X-AMICORD-SNOOZED-UNTIL", interchange::FormatUtcBasic(card.snoozedUntil));
   const std::size_t lines = std::min(card.log.size(), kMaxLogLines);
   for (std::size_t i = 0; i < lines; ++i)
     Property(out, "X-AMICORD-LOG", interchange::FormatUtcBasic(card.log[i].time) + L";" + Escaped(card.log[i].text));

@@ -34,10 +34,10 @@ int Sync(const std::vector<std::wstring>& args) {
       passwordFromInput = true;
       continue;
     }
-    std::wstring* target = option == L"--url" ? &account.server
+    std::wstring* target = option == L"--url"    ? &account.server
                            : option == L"--user" ? &account.user
                            : option == L"--book" ? &account.book
-                                                  : nullptr;
+                                                 : nullptr;
     if (!target) return Usage("unknown option \"" + ToUtf8(option) + "\"");
     if (i + 1 >= args.size()) return Usage(ToUtf8(option) + " needs a value");
     if (!target->empty()) return Usage(ToUtf8(option) + " given twice");

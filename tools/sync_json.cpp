@@ -23,9 +23,8 @@ Json CardLinkToJson(const CardLink& link) {
 Json SyncAccountToJson(const SyncAccount& account) {
   Json removed = Json::array();
   for (const CardLink& link : account.removedHere) removed.push_back(CardLinkToJson(link));
-  return {{"server", ToUtf8(account.server)},   {"user", ToUtf8(account.user)},
-          {"book", ToUtf8(account.book)},       {"syncToken", ToUtf8(account.syncToken)},
-          {"lastSync", account.lastSync},       {"removedHere", removed}};
+  return {{"server", ToUtf8(account.server)},       {"user", ToUtf8(account.user)}, {"book", ToUtf8(account.book)},
+          {"syncToken", ToUtf8(account.syncToken)}, {"lastSync", account.lastSync}, {"removedHere", removed}};
 }
 
 CardLink CardLinkFromJson(const Json& item, const std::string& where) {
@@ -47,7 +46,8 @@ SyncAccount SyncAccountFromJson(const Json& item, const std::string& where) {
   account.book = Text(item, where, "book");
   account.syncToken = Text(item, where, "syncToken");
   const auto lastSync = item.find("lastSync");
-  if (lastSync == item.end() || !lastSync->is_number_integer()) throw BadInput(where + ".lastSync: expected an integer");
+  if (lastSync == item.end() || !lastSync->is_number_integer())
+    throw BadInput(where + ".lastSync: expected an integer");
   account.lastSync = lastSync->get<std::int64_t>();
   const auto removed = item.find("removedHere");
   if (removed == item.end() || !removed->is_array()) throw BadInput(where + ".removedHere: expected an array");

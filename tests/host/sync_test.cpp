@@ -24,9 +24,11 @@ namespace {
 Journal Synced() {
   Journal journal;
   journal.Record(3, 1797000000, L"call");
-  journal.contacts[3].card = CardLink{L"u-1", L"https://dav.example/a/u-1.vcf", L"\"e 1\"", L"BEGIN:VCARD\r\nEND:VCARD\r\n"};
+  journal.contacts[3].card = CardLink{L"u-1", L"https://dav.example/a/u-1.vcf", L"\"e 1\"",
+                                      L"BEGIN:VCARD\r\nEND:VCARD\r\n"};
   journal.contacts[5].card = CardLink{L"u-2", L"https://dav.example/a/u-2.vcf", L"", L""};
-  journal.state.sync = SyncAccount{L"https://dav.example/", L"anna", L"https://dav.example/a/", L"tok:1", 1797000000, {}};
+  journal.state.sync = SyncAccount{
+      L"https://dav.example/", L"anna", L"https://dav.example/a/", L"tok:1", 1797000000, {}};
   return journal;
 }
 
@@ -84,17 +86,61 @@ TEST(SyncMerge, FieldsMergeThreeWaysAndJournalsJoin) {
     std::vector<Time> log;
     Time last;
   } cases[] = {
-      {"only here changed", Fields(L"Ann", L"n"), Fields(L"Anne", L"n"), Fields(L"Ann", L"n"), L"Anne", L"n", {}, {}, 0},
+      {"only here changed",
+       Fields(L"Ann", L"n"),
+       Fields(L"Anne", L"n"),
+       Fields(L"Ann", L"n"),
+       L"Anne",
+       L"n",
+       {},
+       {},
+       0},
       {"only there changed", Fields(L"Ann", L"n"), Fields(L"Ann", L"n"), Fields(L"Ann", L"m"), L"Ann", L"m", {}, {}, 0},
-      {"each side another field", Fields(L"Ann", L"n"), Fields(L"Anne", L"n"), Fields(L"Ann", L"m"), L"Anne", L"m", {}, {}, 0},
-      {"both the same field: the server's", Fields(L"Ann", L"n"), Fields(L"Ann", L"here"), Fields(L"Ann", L"there"),
-       L"Ann", L"there", {L"notes"}, {}, 0},
-      {"both ticked: both entries, the later contact", Fields(L"Ann", L"", {a}, 100),
-       Fields(L"Ann", L"", {b, a}, 200), Fields(L"Ann", L"", {c, a}, 300), L"Ann", L"", {}, {300, 200, 100}, 300},
-      {"deleted here stays deleted", Fields(L"Ann", L"", {b, a}), Fields(L"Ann", L"", {b}),
-       Fields(L"Ann", L"", {d, b, a}), L"Ann", L"", {}, {400, 200}, 0},
-      {"deleted there stays deleted", Fields(L"Ann", L"", {b, a}), Fields(L"Ann", L"", {b, a}),
-       Fields(L"Ann", L"", {a}), L"Ann", L"", {}, {100}, 0},
+      {"each side another field",
+       Fields(L"Ann", L"n"),
+       Fields(L"Anne", L"n"),
+       Fields(L"Ann", L"m"),
+       L"Anne",
+       L"m",
+       {},
+       {},
+       0},
+      {"both the same field: the server's",
+       Fields(L"Ann", L"n"),
+       Fields(L"Ann", L"here"),
+       Fields(L"Ann", L"there"),
+       L"Ann",
+       L"there",
+       {L"notes"},
+       {},
+       0},
+      {"both ticked: both entries, the later contact",
+       Fields(L"Ann", L"", {a}, 100),
+       Fields(L"Ann", L"", {b, a}, 200),
+       Fields(L"Ann", L"", {c, a}, 300),
+       L"Ann",
+       L"",
+       {},
+       {300, 200, 100},
+       300},
+      {"deleted here stays deleted",
+       Fields(L"Ann", L"", {b, a}),
+       Fields(L"Ann", L"", {b}),
+       Fields(L"Ann", L"", {d, b, a}),
+       L"Ann",
+       L"",
+       {},
+       {400, 200},
+       0},
+      {"deleted there stays deleted",
+       Fields(L"Ann", L"", {b, a}),
+       Fields(L"Ann", L"", {b, a}),
+       Fields(L"Ann", L"", {a}),
+       L"Ann",
+       L"",
+       {},
+       {100},
+       0},
   };
   for (const Case& test : cases) {
     const Merged merged = Merge(&test.base, test.local, test.remote);
@@ -191,10 +237,12 @@ TEST(SyncNetwork, PlainHttpOnlyToThisComputer) {
     const char* url;
     bool allowed;
   } cases[] = {
-      {"https://dav.example/", true},       {"HTTPS://dav.example/a", true},      {"http://127.0.0.1:5232/", true},
-      {"http://localhost/x", true},         {"http://[::1]:80/", true},           {"http://dav.example/", false},
+      {"https://dav.example/", true},       {"HTTPS://dav.example/a", true},
+      {"http://127.0.0.1:5232/", true},     {"http://localhost/x", true},
+      {"http://[::1]:80/", true},           {"http://dav.example/", false},
       {"http://127.0.0.1.example/", false}, {"http://localhost@evil.example/", false},
-      {"ftp://dav.example/", false},        {"https://", false},                  {"file:///etc/passwd", false},
+      {"ftp://dav.example/", false},        {"https://", false},
+      {"file:///etc/passwd", false},
   };
   for (const auto& test : cases) EXPECT_EQ(http::AllowedUrl(test.url), test.allowed) << test.url;
   http::Request request;

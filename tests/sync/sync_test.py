@@ -136,6 +136,7 @@ class Sync(unittest.TestCase):
         self.assertIn("Friends", [g["name"] for g in after["groups"]["items"]])
         self.assertEqual(len(self.server.card_names()), 3)
         self.assertEqual(after["journal"]["sync"]["user"], servers.USER)
+        self.assertTrue(after["journal"]["sync"]["syncToken"], "both servers offer sync-collection")
         # The phone's lines went back unchanged; ours came along.
         text, _ = self.server.get_card("p1.vcf")
         for line in ("TEL;TYPE=CELL:+49 170 1234567", "item1.X-ABLabel:blog", "X-AMICORD-INTERVAL:",
