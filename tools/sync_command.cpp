@@ -4,6 +4,7 @@
 #include <iostream>
 #include <string>
 
+#include "model/backups.h"
 #include "model/engine.h"
 #include "sync/card_sync.h"
 #include "tools/data_json.h"
@@ -61,7 +62,11 @@ int Sync(const std::vector<std::wstring>& args) {
   const cardsync::Report report = cardsync::Sync(engine, client, account, platform::Now());
   std::wstring reason;
   bool saved = true;
-  if (report.changed) saved = engine.Save(&reason);
+  if (report.changed) {
+    // What the server's changes replace or remove here stays in the day's backup.
+    Backups(engine.FilePaths()).MakeDailyIfDue();
+    saved = engine.Save(&reason);
+  }
   Json conflicts = Json::array(), problems = Json::array();
   for (const std::wstring& conflict : report.conflicts) conflicts.push_back(ToUtf8(conflict));
   for (const std::wstring& problem : report.problems) problems.push_back(ToUtf8(problem));

@@ -137,6 +137,9 @@ class Sync(unittest.TestCase):
         self.assertEqual(len(self.server.card_names()), 3)
         self.assertEqual(after["journal"]["sync"]["user"], servers.USER)
         self.assertTrue(after["journal"]["sync"]["syncToken"], "both servers offer sync-collection")
+        backups = os.listdir(os.path.join(folder, "backups"))
+        self.assertEqual(len(backups), 1, "the files as they were before the sync are the day's backup")
+        self.assertEqual(len(dump(os.path.join(folder, "backups", backups[0]))["contacts"]["items"]), 2)
         # The phone's lines went back unchanged; ours came along.
         text, _ = self.server.get_card("p1.vcf")
         for line in ("TEL;TYPE=CELL:+49 170 1234567", "item1.X-ABLabel:blog", "X-AMICORD-INTERVAL:",
