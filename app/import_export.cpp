@@ -65,7 +65,8 @@ void ImportExport::ImportFiles(const std::vector<std::wstring>& paths) {
     const std::wstring name = GroupName(*engine.groups, *selected);
     if (!name.empty()) options.groupForUngrouped = name;
   }
-  interchange::Plan plan = interchange::PlanImport(std::move(read.people), *engine.groups, *engine.contacts, options);
+  interchange::Plan plan = interchange::PlanImport(std::move(read.people), *engine.groups, *engine.contacts, options,
+                                                   engine.journal.get());
 
   DlgImport dialog;
   for (const interchange::PlannedPerson& planned : plan.people)
@@ -117,6 +118,7 @@ void ImportExport::Export() {
   options.now = platform::Now();
   options.warnPercent = engine.options->warnPercent;
   options.warnDays = engine.options->warnDays;
+  options.journal = engine.journal.get();
   std::wstring reason;
   if (interchange::WriteExportFile(target->path, interchange::ExportTypeFor(target->path), *engine.contacts,
                                    *engine.groups, options, reason))

@@ -27,10 +27,21 @@ enum class Column {
   LastContacted,
   PreviousContacted,
   Picture,
+  PhoneType,  // the online address book's "Phone 1 - Type" beside "Phone 1 - Value"
+  EmailType,
+  EventType,
+  EventValue,
+  Anniversary,
+  Derived,  // our own export's status and days left: made again on export, never kept
 };
 
 struct Columns {
   std::vector<Column> roles;
+  // For each column: the label its phones or addresses get ("work" for
+  // "Business Phone"; empty when a type column or nothing says), and the
+  // number pairing a "Phone 1 - Type" with its "Phone 1 - Value" (0 for none).
+  std::vector<std::wstring> labels;
+  std::vector<int> numbers;
   // Dates like 12/05/1980 put the day first (the mail program outside English).
   bool dayFirst = false;
   bool Recognised() const;

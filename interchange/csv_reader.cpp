@@ -1,12 +1,14 @@
 #include "interchange/csv_reader.h"
 
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "interchange/csv_cell.h"
 #include "interchange/csv_columns.h"
 #include "interchange/csv_records.h"
 #include "interchange/iso_time.h"
+#include "interchange/person_details.h"
 #include "interchange/person_fields.h"
 #include "interchange/text_decoding.h"
 
@@ -47,7 +49,8 @@ std::wstring FirstGroup(const std::wstring& value, Column role) {
 
 class Row {
  public:
-  Row(const Columns& columns, const std::vector<std::wstring>& fields) : columns_(columns), fields_(fields) {}
+  Row(const Columns& columns, const std::vector<std::wstring>& header, const std::vector<std::wstring>& fields)
+      : columns_(columns), header_(header), fields_(fields) {}
 
   bool Blank() const {
     for (const std::wstring& field : fields_)
@@ -55,10 +58,37 @@ class Row {
     return true;
   }
 
-  Person Read() const {
+  // keptLeftOut: how many cells did not fit in what a contact keeps.
+  Person Read(std::size_t& keptLeftOut) const {
     Person person;
     std::wstring given, middle, family, full, organisation, email;
     const std::size_t count = std::min(fields_.size(), columns_.roles.size());
+    // The online address book's types, by kind and number: "Phone 1 - Type".
+    std::map<std::pair<Column, int>, std::wstring> types;
+    for (std::size_t i = 0; i < count; ++i) {
+      const Column role = columns_.roles[i];
+      if (role == Column::PhoneType || role == Column::EmailType || role == Column::EventType)
+        types[{role, columns_.numbers[i]}] = Trim(fields_[i]);
+    }
+    const auto typeOf = [&](Column kind, std::size_t i) {
+      const auto found = types.find({kind, columns_.numbers[i]});
+      return found == types.end() ? std::wstring() : found->second;
+    };
+    std::vector<Phone> preferredPhones;
+    std::vector<EmailAddress> preferredEmails;
+    keptLeftOut = 0;
+    const auto keep = [&](std::size_t i, const std::wstring& value) {
+      if (Trim(value).empty()) return;
+      if (!AddKept(person, KeptProperty{i < header_.size() ? header_[i] : std::wstring(), value})) ++keptLeftOut;
+    };
+    const auto addDate = [&](std::size_t i, const std::wstring& value, std::wstring label) {
+      bool blank = false;
+      std::optional<ImportantDate> date = ParseDateValue(value, columns_.dayFirst, &blank);
+      if (blank) return;
+      if (!date) return keep(i, value);
+      date->label = std::move(label);
+      person.details.dates.push_back(std::move(*date));
+    };
     for (std::size_t i = 0; i < count; ++i) {
       const std::wstring& cell = fields_[i];
       const std::wstring_view unescaped = UnescapeCsvCell(cell);
@@ -66,6 +96,12 @@ class Row {
       const std::wstring& value = stripped.empty() ? cell : stripped;
       switch (columns_.roles[i]) {
         case Column::Ignored:
+          keep(i, value);
+          break;
+        case Column::Derived:
+        case Column::PhoneType:
+        case Column::EmailType:
+        case Column::EventType:
           break;
         case Column::FullName:
           Keep(full, value);
@@ -89,24 +125,46 @@ class Row {
         case Column::Group:
           Keep(person.group, value);
           break;
-        case Column::Phone:
-          for (const std::wstring& phone : Split(value, L" ::: ")) AddExtra(person, L"Phone", phone);
+        case Column::Phone: {
+          // "* Mobile": the address book's mark of the preferred one.
+          std::wstring type = columns_.numbers[i] > 0 ? typeOf(Column::PhoneType, i) : columns_.labels[i];
+          const bool preferred = type.compare(0, 2, L"* ") == 0;
+          if (preferred) type.erase(0, 2);
+          for (const std::wstring& phone : Split(value, L" ::: "))
+            if (!phone.empty())
+              (preferred ? preferredPhones : person.details.phones).push_back({ReachLabelOf(type), phone});
           break;
-        case Column::Email:
+        }
+        case Column::Email: {
+          std::wstring type = columns_.numbers[i] > 0 ? typeOf(Column::EmailType, i) : columns_.labels[i];
+          const bool preferred = type.compare(0, 2, L"* ") == 0;
+          if (preferred) type.erase(0, 2);
           for (const std::wstring& address : Split(value, L" ::: ")) {
+            if (address.empty()) continue;
             if (email.empty()) email = address;
-            AddExtra(person, L"E-mail", address);
+            (preferred ? preferredEmails : person.details.emails).push_back({ReachLabelOf(type), address});
           }
           break;
+        }
         case Column::Birthday:
-          AddExtra(person, L"Birthday", BirthdayText(value, columns_.dayFirst));
+          addDate(i, value, kBirthdayLabel);
           break;
+        case Column::Anniversary:
+          addDate(i, value, kAnniversaryLabel);
+          break;
+        case Column::EventValue: {
+          std::wstring type = typeOf(Column::EventType, i);
+          if (type == L"Anniversary" || type == L"anniversary") type = kAnniversaryLabel;
+          if (type.empty()) type = L"other";
+          addDate(i, value, type);
+          break;
+        }
         case Column::Organisation:
           Keep(organisation, value);
-          AddExtra(person, L"Organisation", value);
+          keep(i, value);
           break;
         case Column::JobTitle:
-          AddExtra(person, L"Title", value);
+          keep(i, value);
           break;
         case Column::Every:
           person.count = ParseInt(value);
@@ -125,6 +183,8 @@ class Row {
           break;
       }
     }
+    person.details.phones.insert(person.details.phones.begin(), preferredPhones.begin(), preferredPhones.end());
+    person.details.emails.insert(person.details.emails.begin(), preferredEmails.begin(), preferredEmails.end());
     if (!person.count || !person.unit) person.count.reset(), person.unit.reset();
     person.name = full;
     if (person.name.empty()) {
@@ -147,6 +207,7 @@ class Row {
   }
 
   const Columns& columns_;
+  const std::vector<std::wstring>& header_;
   const std::vector<std::wstring>& fields_;
 };
 
@@ -163,7 +224,8 @@ ReadResult ReadCsv(std::string_view bytes, const std::wstring& fileName) {
     result.error = L"The file is empty.";
     return result;
   }
-  const Columns columns = RecogniseColumns(fields);
+  const std::vector<std::wstring> header = fields;
+  const Columns columns = RecogniseColumns(header);
   if (!columns.Recognised()) {
     result.error = UnrecognisedHeaderMessage();
     return result;
@@ -172,13 +234,14 @@ ReadResult ReadCsv(std::string_view bytes, const std::wstring& fileName) {
     if (unterminated)
       result.problems.push_back(
           {fileName, line, L"A quoted field is not closed; the row was read to the end of the file."});
-    const Row row(columns, fields);
+    const Row row(columns, header, fields);
     if (row.Blank()) continue;
     if (result.people.size() >= kMaxPeople) {
       result.problems.push_back({fileName, line, L"The file holds more than 100000 rows; the rest were left out."});
       break;
     }
-    Person person = row.Read();
+    std::size_t keptLeftOut = 0;
+    Person person = row.Read(keptLeftOut);
     if (person.name.empty()) {
       result.problems.push_back(
           {fileName, line, L"The row has no name, organisation or e-mail address and was left out."});
@@ -186,6 +249,7 @@ ReadResult ReadCsv(std::string_view bytes, const std::wstring& fileName) {
     }
     person.file = fileName;
     person.line = line;
+    if (keptLeftOut > 0) result.problems.push_back(KeptLeftOut(person, keptLeftOut));
     result.people.push_back(std::move(person));
   }
   return result;

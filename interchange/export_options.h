@@ -3,6 +3,8 @@
 
 #include "model/platform.h"
 
+class Journal;
+
 namespace interchange {
 
 struct ExportOptions {
@@ -13,6 +15,8 @@ struct ExportOptions {
   // The warning settings the status column follows.
   std::int32_t warnPercent = 75;
   std::int32_t warnDays = 2;
+  // The contacts' phones, addresses, dates and kept properties; none when null.
+  const Journal* journal = nullptr;  // not owned
 };
 
 }  // namespace interchange

@@ -9,6 +9,7 @@
 #include "interchange/person_fields.h"
 #include "interchange/picture_file.h"
 #include "model/file_system.h"
+#include "model/reach.h"
 #include "model/text_cut.h"
 
 namespace interchange {
@@ -57,23 +58,52 @@ std::wstring WritePicture(const std::string& bytes, const std::string& type, con
   return {};
 }
 
+std::wstring AddressKey(const std::wstring& address) {
+  std::wstring key = address;
+  for (wchar_t& c : key)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
+  return key;
+}
+
+// The ways a person is recognised besides their name: "@anna@example.org",
+// "#+491701234567". Numbers of fewer than five digits say too little.
+void ReachKeys(const ContactDetails& details, std::vector<std::wstring>& keys) {
+  keys.clear();
+  for (const EmailAddress& email : details.emails)
+    if (!email.address.empty()) keys.push_back(L"@" + AddressKey(email.address));
+  for (const Phone& phone : details.phones) {
+    const std::wstring digits = PhoneDigits(phone.number);
+    if (digits.size() - (digits.rfind(L'+', 0) == 0 ? 1 : 0) >= 5) keys.push_back(L"#" + digits);
+  }
+}
+
 }  // namespace
 
 Plan PlanImport(std::vector<Person> people, const Groups& groups, const Contacts& contacts,
-                const ImportOptions& options) {
+                const ImportOptions& options, const Journal* journal) {
   Plan plan;
   plan.options = options;
   std::map<std::wstring, const Group*, NoCaseLess> existingGroups;
   for (const Groups::Item& group : groups)
     if (group) existingGroups.emplace(group->name, group.get());
   std::set<std::wstring, NoCaseLess> names;
-  for (const Contacts::Item& contact : contacts)
-    if (contact) names.insert(contact->name);
+  std::set<std::wstring> reaches;
+  std::vector<std::wstring> keys;
+  for (const Contacts::Item& contact : contacts) {
+    if (!contact) continue;
+    names.insert(contact->name);
+    if (!journal) continue;
+    ReachKeys(journal->Details(contact->id), keys);
+    reaches.insert(keys.begin(), keys.end());
+  }
   std::set<std::wstring, NoCaseLess> newGroups;
   plan.people.reserve(people.size());
   for (Person& person : people) {
     PlannedPerson planned;
     planned.duplicate = !names.insert(person.name).second;
+    ReachKeys(person.details, keys);
+    for (std::wstring& key : keys)
+      if (!reaches.insert(std::move(key)).second) planned.duplicate = true;
     planned.group = person.group.empty() ? options.groupForUngrouped : person.group;
     const auto existing = existingGroups.find(planned.group);
     const Group* group = existing == existingGroups.end() ? nullptr : existing->second;
@@ -108,7 +138,7 @@ std::vector<bool> DefaultTicks(const Plan& plan) {
 }
 
 ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Groups& groups, Contacts& contacts,
-                          const std::wstring& imagesFolder, Time now) {
+                          const std::wstring& imagesFolder, Time now, Journal* journal) {
   ImportOutcome outcome;
   std::map<std::wstring, std::int32_t, NoCaseLess> groupIds;
   for (const Groups::Item& group : groups)
@@ -150,6 +180,7 @@ ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Gro
                                        NotesRtf(NotesWithExtras(person)), group->second));
     contact->previousContacted = person.previousContacted.value_or(last);
     contacts.Insert(contact);
+    if (journal && !person.details.Empty()) journal->SetDetails(contact->id, person.details);
     used.insert(group->second);
     ++outcome.added;
   }

@@ -8,6 +8,7 @@
 #include "interchange/person.h"
 #include "model/contacts.h"
 #include "model/groups.h"
+#include "model/journal.h"
 
 namespace interchange {
 
@@ -26,8 +27,9 @@ struct PlannedPerson {
   std::wstring group;  // the group they will go into, as it is or will be named
   IntervalUnit unit = Days;
   std::int32_t count = 0;
-  // Same name, ignoring letter case, as a contact already here or as someone
-  // earlier in the files; such people start unticked.
+  // Same name, ignoring letter case, an e-mail address (ignoring case) or a
+  // phone number's digits as a contact already here or as someone earlier in
+  // the files; such people start unticked.
   bool duplicate = false;
 };
 
@@ -37,8 +39,9 @@ struct Plan {
   ImportOptions options;
 };
 
+// The journal, when given, holds the addresses and numbers of the contacts already here.
 Plan PlanImport(std::vector<Person> people, const Groups& groups, const Contacts& contacts,
-                const ImportOptions& options);
+                const ImportOptions& options, const Journal* journal = nullptr);
 
 // The preview's starting ticks: everyone but the duplicates.
 std::vector<bool> DefaultTicks(const Plan& plan);
@@ -55,9 +58,11 @@ struct ImportOutcome {
 // Creates the groups the ticked people need and adds them as contacts (a person
 // with no known last contact counts as contacted at now). Pictures are written
 // as files of their own type into imagesFolder/contacts, under names of their
-// own; a picture that cannot be written leaves the contact without one.
+// own; a picture that cannot be written leaves the contact without one. The
+// people's phones, addresses, dates and kept properties go into journal when
+// one is given.
 ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Groups& groups, Contacts& contacts,
-                          const std::wstring& imagesFolder, Time now);
+                          const std::wstring& imagesFolder, Time now, Journal* journal = nullptr);
 
 // "Imported 42 people into 3 groups. 5 people already here were left out."
 std::wstring ImportSummary(const ImportOutcome& outcome);

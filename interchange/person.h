@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/contact.h"
+#include "model/contact_details.h"
 #include "model/platform.h"
 
 namespace interchange {
@@ -24,10 +25,13 @@ struct Person {
   std::optional<std::int32_t> count;
   std::optional<Time> lastContacted;
   std::optional<Time> previousContacted;
-  // The notes as plain text, then what Amicord has no field for, one labelled
-  // line each ("Phone: ...", "E-mail: ...", "Birthday: 12 May 1980").
+  // The notes as plain text, then labelled lines the notes are to end with.
   std::wstring notes;
   std::vector<std::wstring> extras;
+  // Phones, addresses and dates, and whatever the card or row held that has
+  // no field of its own, for the journal.
+  ContactDetails details;
+  std::size_t keptChars = 0;  // of details.kept, as AddKept counts them
   // An embedded picture and its file type ("png", "jpg", "gif", "bmp"), or a
   // picture file named by the source (our own CSV export, a vCard's "file:"
   // address); the import reads only those interchange/imported_path.h allows.

@@ -57,7 +57,10 @@ void Parse(std::string_view logical, ContentLine& line) {
   }
   std::string_view name = parts.front();
   const std::size_t dot = name.rfind('.');
-  if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
+  if (dot != std::string_view::npos) {
+    line.group.assign(name.substr(0, dot));
+    name.remove_prefix(dot + 1);
+  }
   for (const char c : name) line.name += Upper(c);
   for (std::size_t i = 1; i < parts.size(); ++i) {
     const std::string_view part = parts[i];
@@ -172,6 +175,7 @@ bool VCardLines::Next(ContentLine& line, bool& tooLong) {
   }
   if (tooLong) return true;
   Parse(logical, line);
+  line.raw = std::move(logical);
   return true;
 }
 

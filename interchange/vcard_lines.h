@@ -11,7 +11,9 @@
 namespace interchange {
 
 struct ContentLine {
-  std::string name;  // upper case, without its group ("item1.")
+  std::string name;   // upper case, without its group ("item1.")
+  std::string group;  // "item1" as written; empty for none
+  std::string raw;    // the whole unfolded line as it stood
   // Parameter names upper case; version 2.1's bare parameters ("HOME",
   // "QUOTED-PRINTABLE") have an empty name.
   std::vector<std::pair<std::string, std::string>> parameters;

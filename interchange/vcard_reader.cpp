@@ -1,9 +1,12 @@
 #include "interchange/vcard_reader.h"
 
+#include <algorithm>
+#include <map>
 #include <vector>
 
 #include "interchange/base64.h"
 #include "interchange/iso_time.h"
+#include "interchange/person_details.h"
 #include "interchange/person_fields.h"
 #include "interchange/text_decoding.h"
 #include "interchange/vcard_lines.h"
@@ -57,8 +60,54 @@ std::vector<std::wstring> Components(std::wstring_view text, wchar_t separator) 
   return parts;
 }
 
+// A phone, address or date as the card gave it, before its group's label is known.
+template <class Item>
+struct Taken {
+  Item item;
+  std::string group;
+  bool preferred = false;
+};
+
+// "_$!<Anniversary>!$_" is what one maker writes for its own labels.
+std::wstring Unwrapped(const std::wstring& label) {
+  if (label.size() > 8 && label.compare(0, 4, L"_$!<") == 0 && label.compare(label.size() - 4, 4, L">!$_") == 0)
+    return label.substr(4, label.size() - 8);
+  return label;
+}
+
+std::wstring LowerAscii(std::wstring text) {
+  for (wchar_t& c : text)
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
+  return text;
+}
+
+// The number of a tel: address as people read it: visual separators as
+// spaces, an extension after " ext. ".
+std::wstring NumberOfTelUri(const std::wstring& uri) {
+  std::wstring rest = uri.substr(4);
+  std::wstring extension;
+  const std::size_t semicolon = rest.find(L';');
+  if (semicolon != std::wstring::npos) {
+    std::wstring parameters = rest.substr(semicolon);
+    rest.resize(semicolon);
+    const std::size_t ext = LowerAscii(parameters).find(L";ext=");
+    if (ext != std::wstring::npos) {
+      extension = parameters.substr(ext + 5);
+      extension = extension.substr(0, extension.find(L';'));
+    }
+  }
+  for (wchar_t& c : rest)
+    if (c == L'-') c = L' ';
+  return extension.empty() ? rest : rest + L" ext. " + extension;
+}
+
 struct Card {
   std::int64_t line = 0;
+  std::vector<Taken<Phone>> phones;
+  std::vector<Taken<EmailAddress>> emails;
+  std::vector<Taken<ImportantDate>> dates;
+  std::map<std::string, std::wstring> groupLabels;         // by upper-case group
+  std::vector<std::pair<std::string, std::wstring>> kept;  // upper-case group (of X-ABLABEL lines only), line
   std::wstring formattedName;
   std::vector<std::wstring> structuredName;
   std::vector<std::wstring> notes;
@@ -137,14 +186,21 @@ class Reader {
       std::wstring note = Trim(Components(Text(line), 0).front());
       if (!note.empty() && note.size() < kMaxFieldChars) card_.notes.push_back(std::move(note));
     } else if (name == "TEL") {
-      AddExtra(person, L"Phone", Single(line));
+      std::wstring number = Single(line);
+      if (number.size() > 4 && LowerAscii(number.substr(0, 4)) == L"tel:") number = NumberOfTelUri(number);
+      if (!number.empty())
+        card_.phones.push_back({Phone{TypeLabel(line), std::move(number)}, Group(line), Preferred(line)});
     } else if (name == "EMAIL") {
-      const std::wstring email = Single(line);
+      std::wstring email = Single(line);
+      if (email.size() > 7 && LowerAscii(email.substr(0, 7)) == L"mailto:") email.erase(0, 7);
       if (card_.firstEmail.empty()) card_.firstEmail = email;
-      AddExtra(person, L"E-mail", email);
-    } else if (name == "BDAY") {
-      const std::wstring birthday = BirthdayText(Single(line), true);
-      AddExtra(person, L"Birthday", birthday);
+      if (!email.empty())
+        card_.emails.push_back({EmailAddress{TypeLabel(line), std::move(email)}, Group(line), Preferred(line)});
+    } else if (name == "BDAY" || name == "ANNIVERSARY" || name == "X-ANNIVERSARY" || name == "X-ABDATE") {
+      TakeDate(line);
+    } else if (name == "X-ABLABEL") {
+      card_.groupLabels.emplace(Group(line), Unwrapped(Single(line)));
+      Keep(line);
     } else if (name == "ORG") {
       std::wstring organisation;
       for (const std::wstring& part : Components(Text(line), L';')) {
@@ -154,9 +210,7 @@ class Reader {
         organisation += unit;
       }
       if (card_.organisation.empty()) card_.organisation = organisation;
-      AddExtra(person, L"Organisation", organisation);
-    } else if (name == "TITLE") {
-      AddExtra(person, L"Title", Single(line));
+      Keep(line);
     } else if (name == "CATEGORIES") {
       if (person.group.empty()) {
         for (const std::wstring& category : Components(Text(line), L',')) {
@@ -180,7 +234,79 @@ class Reader {
       person.lastContacted = ParseIsoTime(Single(line));
     } else if (name == "X-AMICORD-PREVIOUS-CONTACTED") {
       person.previousContacted = ParseIsoTime(Single(line));
+    } else if (name != "VERSION" && name != "REV" && !name.empty()) {
+      // Everything else goes back out as it came in.
+      Keep(line);
     }
+  }
+
+  static std::string Group(const ContentLine& line) {
+    std::string group = line.group;
+    for (char& c : group) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return group;
+  }
+
+  static bool Preferred(const ContentLine& line) {
+    std::string pref;
+    return line.HasBare("PREF") || (line.Has("PREF", &pref) && pref == "1");
+  }
+
+  // The label of the TYPE words we know; "other" for none or only others.
+  static std::wstring TypeLabel(const ContentLine& line) {
+    for (const char* word : {"CELL", "IPHONE", "HOME", "WORK"})
+      if (line.HasBare(word)) return ReachLabelOf(std::wstring(word, word + std::char_traits<char>::length(word)));
+    for (const char* word : {"FAX", "PAGER"})
+      if (line.HasBare(word)) {
+        std::wstring label(word, word + std::char_traits<char>::length(word));
+        return LowerAscii(label);
+      }
+    return L"other";
+  }
+
+  void Keep(const ContentLine& line) {
+    card_.kept.emplace_back(line.name == "X-ABLABEL" ? Group(line) : std::string(), DecodeLoose(line.raw));
+  }
+
+  void TakeDate(const ContentLine& line) {
+    // VALUE=text is taken too when its text is a date.
+    bool blank = false;
+    std::optional<ImportantDate> date = ParseDateValue(Single(line), true, &blank);
+    if (blank) return;
+    if (!date) {
+      // Text that is no date stays as it was written.
+      Keep(line);
+      return;
+    }
+    std::string omitted;
+    if (line.Has("X-APPLE-OMIT-YEAR", &omitted) && std::to_string(date->year) == omitted) date->year = 0;
+    if (line.name == "BDAY")
+      date->label = kBirthdayLabel;
+    else if (line.name != "X-ABDATE")
+      date->label = kAnniversaryLabel;
+    card_.dates.push_back({std::move(*date), Group(line), Preferred(line)});
+  }
+
+  // A taken item's label from its group's X-ABLabel, which may come before or after it.
+  template <class Item>
+  std::vector<Item> Resolved(std::vector<Taken<Item>>& taken, std::map<std::string, bool>& usedGroups, bool isDate) {
+    std::stable_partition(taken.begin(), taken.end(), [](const Taken<Item>& t) { return t.preferred; });
+    std::vector<Item> items;
+    for (Taken<Item>& t : taken) {
+      if (!t.group.empty()) {
+        const auto label = card_.groupLabels.find(t.group);
+        if (label != card_.groupLabels.end() && (!isDate || t.item.label.empty())) {
+          const std::wstring lower = LowerAscii(label->second);
+          if (isDate)
+            t.item.label = lower == L"anniversary" ? std::wstring(kAnniversaryLabel) : Trim(label->second);
+          else
+            t.item.label = ReachLabelOf(label->second);
+          usedGroups[t.group] = true;
+        }
+      }
+      if (t.item.label.empty()) t.item.label = L"other";
+      items.push_back(std::move(t.item));
+    }
+    return items;
   }
 
   void Picture(const ContentLine& line) {
@@ -253,8 +379,19 @@ class Reader {
       if (i > 0) person.notes += L'\n';
       person.notes += card_.notes[i];
     }
+    std::map<std::string, bool> usedGroups;
+    person.details.phones = Resolved(card_.phones, usedGroups, false);
+    person.details.emails = Resolved(card_.emails, usedGroups, false);
+    person.details.dates = Resolved(card_.dates, usedGroups, true);
+    std::size_t leftOut = 0;
+    for (auto& [group, text] : card_.kept) {
+      // A label whose property was taken is that property's label, not kept.
+      if (!group.empty() && usedGroups.count(group) != 0) continue;
+      if (!AddKept(person, KeptProperty{L"", std::move(text)})) ++leftOut;
+    }
     person.file = fileName_;
     person.line = card_.line;
+    if (leftOut > 0) result_.problems.push_back(KeptLeftOut(person, leftOut));
     result_.people.push_back(std::move(person));
     return true;
   }

@@ -32,6 +32,9 @@ std::int32_t DaysBetween(CalendarDay from, CalendarDay to);
 // 28 February in other years.
 CalendarDay NextOccurrence(const ImportantDate& date, CalendarDay today);
 
+// The dates the rows mark and the tray's tip counts: today and the next 7 days.
+inline constexpr std::int32_t kDateSoonDays = 7;
+
 // One date of one contact as it comes round next.
 struct UpcomingDate {
   std::int32_t id = -1;  // the contact

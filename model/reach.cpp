@@ -116,3 +116,21 @@ std::wstring MailtoUri(const std::wstring& address) {
   }
   return uri;
 }
+
+std::wstring TelUriWithSeparators(const std::wstring& number) {
+  const std::size_t ext = ExtensionStart(number);
+  std::wstring uri = L"tel:";
+  for (const wchar_t c : number.substr(0, ext)) {
+    const bool kept = IsDigit(c) || c == L'+' || c == L'(' || c == L')' || c == L'.' || c == L'*' || c == L'#';
+    if (kept)
+      uri += c;
+    else if ((c == L' ' || c == L'-') && uri.size() > 4 && uri.back() != L'-')
+      uri += L'-';
+  }
+  while (uri.size() > 4 && uri.back() == L'-') uri.pop_back();
+  if (ext != std::wstring::npos) {
+    const std::wstring extension = Digits(number.substr(ext));
+    if (!extension.empty()) uri += L";ext=" + extension;
+  }
+  return uri;
+}

@@ -13,3 +13,6 @@ bool IsValidEmailAddress(const std::wstring& address);
 // "mailto:anna@example.org" (characters outside the address's set escaped).
 std::wstring TelUri(const std::wstring& number);
 std::wstring MailtoUri(const std::wstring& address);
+// The tel: form a card carries, visual separators kept (spaces as "-"):
+// "+49 170 1234567 ext. 5" gives "tel:+49-170-1234567;ext=5".
+std::wstring TelUriWithSeparators(const std::wstring& number);

@@ -13,56 +13,6 @@ namespace {
 // Overdue first, then today, then soon.
 int Rank(Due due) { return due == Due::Overdue ? 0 : (due == Due::Today ? 1 : 2); }
 
-std::wstring Count(std::int64_t count, const wchar_t* one, const wchar_t* many) {
-  return std::to_wstring(count) + L" " + (count == 1 ? one : many);
-}
-
-// The people of each kind, in the order given: overdue, today, soon.
-using Kinds = std::array<std::vector<const DuePerson*>, 3>;
-
-// "A", "A and B", "A, B and C"; with more left over, "A, B and 2 more".
-std::wstring NameList(const std::vector<const DuePerson*>& people, std::size_t named, std::size_t rest) {
-  std::wstring list;
-  const std::size_t parts = named + (rest > 0 ? 1 : 0);
-  for (std::size_t i = 0; i < parts; ++i) {
-    if (i > 0) list += i + 1 == parts ? L" and " : L", ";
-    list += i < named ? people[i]->name : std::to_wstring(rest) + L" more";
-  }
-  return list;
-}
-
-// The text naming the first `named` people of all kinds and counting the rest.
-std::wstring Compose(const Kinds& kinds, std::size_t named) {
-  std::wstring text;
-  const auto sentence = [&text](const std::wstring& words) {
-    if (!text.empty()) text += L' ';
-    text += words;
-  };
-  std::size_t left = named;
-  for (std::size_t kind = 0; kind < kinds.size(); ++kind) {
-    const std::vector<const DuePerson*>& people = kinds[kind];
-    const std::size_t n = std::min(left, people.size());
-    const std::size_t rest = people.size() - n;
-    left -= n;
-    if (people.empty()) continue;
-    if (kind == 0) {
-      // Each overdue person has a number of their own.
-      for (std::size_t i = 0; i < n; ++i)
-        sentence(people[i]->name + L" is " + Count(people[i]->days, L"day", L"days") + L" overdue.");
-      if (rest > 0)
-        sentence(
-            (n > 0 ? std::to_wstring(rest) + L" more" : Count(static_cast<std::int64_t>(rest), L"person", L"people")) +
-            (rest == 1 ? L" is overdue." : L" are overdue."));
-      continue;
-    }
-    const wchar_t* when = kind == 1 ? L"due today." : L"due soon.";
-    const std::wstring who = n > 0 ? NameList(people, n, rest)
-                                   : Count(static_cast<std::int64_t>(rest), L"person", L"people");
-    sentence(who + (people.size() == 1 ? L" is " : L" are ") + when);
-  }
-  return text;
-}
-
 }  // namespace
 
 std::vector<DuePerson> PeopleDue(const Contacts& contacts, const Journal& journal, std::int32_t warnPercent,
@@ -121,31 +71,6 @@ std::wstring TrayTipText(const std::vector<DuePerson>& due) {
     parts += std::to_wstring(counts[kind]) + kWords[kind];
   }
   return L"Amicord: " + (parts.empty() ? std::wstring(L"nobody due") : parts);
-}
-
-std::wstring ReminderText(const std::vector<DuePerson>& due, std::size_t maxChars) {
-  if (due.empty()) return {};
-  Kinds kinds;
-  for (const DuePerson& person : due) kinds[static_cast<std::size_t>(Rank(person.due))].push_back(&person);
-  // Naming someone costs at least their name and a separator, which bounds
-  // how many could fit before any text is made.
-  std::size_t most = 0;
-  std::size_t cost = 0;
-  for (const auto& people : kinds) {
-    for (const DuePerson* person : people) {
-      cost += person->name.size() + 1;
-      if (cost > maxChars + 1) break;
-      ++most;
-    }
-    if (cost > maxChars + 1) break;
-  }
-  for (std::size_t named = most + 1; named-- > 0;) {
-    std::wstring text = Compose(kinds, named);
-    if (text.size() <= maxChars) return text;
-  }
-  std::wstring all = Count(static_cast<std::int64_t>(due.size()), L"person", L"people") +
-                     (due.size() == 1 ? L" is due." : L" are due.");
-  return all.size() <= maxChars ? all : std::wstring();
 }
 
 std::vector<DuePerson> ReminderDiary::ToTell(const std::vector<DuePerson>& due, ReminderSettings& settings, Time now) {

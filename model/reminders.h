@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "model/contacts.h"
+#include "model/important_dates.h"
 #include "model/journal.h"
 #include "model/platform.h"
 
@@ -33,6 +34,11 @@ TrayLook LookOf(const std::vector<DuePerson>& due);
 // the parts that are not zero, in that order.
 std::wstring TrayTipText(const std::vector<DuePerson>& due);
 
+// The same with the dates within kDateSoonDays counted after the people:
+// "Amicord: 2 overdue, 1 birthday this week", "Amicord: nobody due, 1 birthday
+// and 2 dates this week". Dates never change the tray's look.
+std::wstring TrayTipText(const std::vector<DuePerson>& due, const std::vector<UpcomingDate>& upcoming);
+
 inline constexpr wchar_t kReminderTitle[] = L"Time to get in touch";
 // The notification field's room, without its terminating null.
 inline constexpr std::size_t kReminderTextRoom = 255;
@@ -43,6 +49,24 @@ inline constexpr std::size_t kReminderTextRoom = 255;
 // many as fit are named in order and the rest are counted. Empty when nobody is
 // due or not even the counts fit.
 std::wstring ReminderText(const std::vector<DuePerson>& due, std::size_t maxChars);
+// The same naming dates too. A person due with a date of their own is named
+// once with both ("Anna Berg is 3 days overdue; birthday tomorrow (turns
+// 47)."); the other dates follow the people, in the order given ("Bert
+// Costa's anniversary is today."). Names are never cut: what does not fit is
+// counted ("2 more dates are coming up.").
+std::wstring ReminderText(const std::vector<DuePerson>& due, const std::vector<UpcomingDate>& dates,
+                          std::size_t maxChars);
+
+// What one moment names.
+struct Telling {
+  std::vector<DuePerson> people;
+  std::vector<UpcomingDate> dates;
+  bool Empty() const { return people.empty() && dates.empty(); }
+};
+
+// How many days ahead the dates a moment may name and the tray counts are
+// looked for: what UpcomingDates should be asked for.
+std::int32_t DateWindowDays(const ReminderSettings& settings);
 
 // The once-a-day rule. Each moment that may remind (start-up, waking, unlock,
 // the daily timer) asks whom to name now:
@@ -55,9 +79,20 @@ std::wstring ReminderText(const std::vector<DuePerson>& due, std::size_t maxChar
 //   everyone then due as named and names nobody.
 // Answers the people to name, in due's order; settings change only when
 // someone is named.
+//
+// Dates follow the same times of day and the same switch. A date is named
+// once on the first reminder of its lead (dateLeadDays days before or, when
+// that day passed without one, any later day before it comes) and once on the
+// day itself; settings.datesNamed remembers which, across restarts, and
+// forgets the occurrences that are past. upcoming is UpcomingDates within
+// DateWindowDays, made on this day or an earlier one. The settings change
+// when anything is named or a past key is forgotten: keep them when they
+// differ from the journal's.
 class ReminderDiary {
  public:
   std::vector<DuePerson> ToTell(const std::vector<DuePerson>& due, ReminderSettings& settings, Time now);
+  Telling ToTell(const std::vector<DuePerson>& due, const std::vector<UpcomingDate>& upcoming,
+                 ReminderSettings& settings, Time now);
 
  private:
   std::wstring day_;  // the local day the ids below belong to; "" before the first call

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <utility>
 
+#include "model/important_dates.h"
 #include "tools/sync_json.h"
 
 namespace datatool {
@@ -158,6 +160,33 @@ const char* StatusName(FileStatus status) {
   return "damaged";
 }
 
+namespace {
+
+void DetailsToJson(const ContactDetails& details, Json& record) {
+  Json phones = Json::array();
+  for (const Phone& phone : details.phones)
+    phones.push_back({{"label", ToUtf8(phone.label)}, {"number", ToUtf8(phone.number)}});
+  Json emails = Json::array();
+  for (const EmailAddress& email : details.emails)
+    emails.push_back({{"label", ToUtf8(email.label)}, {"address", ToUtf8(email.address)}});
+  Json dates = Json::array();
+  for (const ImportantDate& date : details.dates)
+    dates.push_back({{"label", ToUtf8(date.label)}, {"month", date.month}, {"day", date.day}, {"year", date.year}});
+  Json kept = Json::array();
+  for (const KeptProperty& property : details.kept) {
+    if (property.column.empty())
+      kept.push_back({{"line", ToUtf8(property.text)}});
+    else
+      kept.push_back({{"column", ToUtf8(property.column)}, {"value", ToUtf8(property.text)}});
+  }
+  record["phones"] = std::move(phones);
+  record["emails"] = std::move(emails);
+  record["dates"] = std::move(dates);
+  record["kept"] = std::move(kept);
+}
+
+}  // namespace
+
 Json ToJson(const DataSet& data) {
   Json groups = Json::object();
   groups["status"] = StatusName(data.groupsStatus);
@@ -204,17 +233,89 @@ Json ToJson(const DataSet& data) {
     for (const JournalEntry& entry : history.entries)
       entries.push_back({{"time", entry.time}, {"text", ToUtf8(entry.text)}});
     Json record = {{"id", id}, {"snoozedUntil", history.snoozedUntil}, {"entries", entries}};
+    DetailsToJson(history.details, record);
     if (history.card.Linked() || !history.card.uid.empty()) record["card"] = CardLinkToJson(history.card);
     journal["contacts"].push_back(std::move(record));
   }
   const ReminderSettings& reminders = data.journal.state.reminders;
-  journal["reminders"] = {
-      {"enabled", reminders.enabled}, {"at", reminders.at}, {"lastRemindedDay", ToUtf8(reminders.lastRemindedDay)}};
+  Json datesNamed = Json::array();
+  for (const std::wstring& key : reminders.datesNamed) datesNamed.push_back(ToUtf8(key));
+  journal["reminders"] = {{"enabled", reminders.enabled},
+                          {"at", reminders.at},
+                          {"lastRemindedDay", ToUtf8(reminders.lastRemindedDay)},
+                          {"dateLeadDays", reminders.dateLeadDays},
+                          {"datesNamed", datesNamed}};
   if (!data.journal.state.sync.Empty()) journal["sync"] = SyncAccountToJson(data.journal.state.sync);
   return Json{{"groups", groups}, {"contacts", contacts}, {"options", options}, {"journal", journal}};
 }
 
 namespace {
+
+// A list member that may be left out: an empty array then.
+const Json& Optional(const Json& object, const std::string& where, const char* key) {
+  static const Json kEmpty = Json::array();
+  if (!object.contains(key)) return kEmpty;
+  const Json& list = object[key];
+  if (!list.is_array()) throw BadInput(Place(where, key) + ": expected an array");
+  return list;
+}
+
+std::wstring Bounded(const Json& object, const std::string& where, const char* key) {
+  std::wstring text = Text(object, where, key);
+  if (text.size() > ContactDetails::kMaxTextLength)
+    throw BadInput(Place(where, key) + ": longer than " + std::to_string(ContactDetails::kMaxTextLength) +
+                   " characters");
+  return text;
+}
+
+ContactDetails DetailsFromJson(const Json& record, const std::string& where) {
+  ContactDetails details;
+  const auto list = [&](const char* key) -> const Json& {
+    const Json& items = Optional(record, where, key);
+    if (std::string(key) != "kept" && items.size() > ContactDetails::kMaxItems)
+      throw BadInput(Place(where, key) + ": more than " + std::to_string(ContactDetails::kMaxItems));
+    return items;
+  };
+  const auto at = [&](const char* key, std::size_t i) { return Place(where, key) + "[" + std::to_string(i) + "]"; };
+  const Json& phones = list("phones");
+  for (std::size_t i = 0; i < phones.size(); ++i)
+    details.phones.push_back(
+        {Bounded(phones[i], at("phones", i), "label"), Bounded(phones[i], at("phones", i), "number")});
+  const Json& emails = list("emails");
+  for (std::size_t i = 0; i < emails.size(); ++i)
+    details.emails.push_back(
+        {Bounded(emails[i], at("emails", i), "label"), Bounded(emails[i], at("emails", i), "address")});
+  const Json& dates = list("dates");
+  bool birthday = false;
+  for (std::size_t i = 0; i < dates.size(); ++i) {
+    const std::string place = at("dates", i);
+    ImportantDate date;
+    date.label = Bounded(dates[i], place, "label");
+    date.month = static_cast<std::int32_t>(Integer(dates[i], place, "month", 1, 12));
+    date.day = static_cast<std::int32_t>(Integer(dates[i], place, "day", 1, 31));
+    date.year = static_cast<std::int32_t>(Integer(dates[i], place, "year", 0, 9999));
+    if (!IsValidDate(date.day, date.month, date.year)) throw BadInput(place + ": no such day");
+    if (date.label == kBirthdayLabel && std::exchange(birthday, true)) throw BadInput(place + ": a second birthday");
+    details.dates.push_back(std::move(date));
+  }
+  const Json& kept = list("kept");
+  std::size_t chars = 0;
+  for (std::size_t i = 0; i < kept.size(); ++i) {
+    const std::string place = at("kept", i);
+    KeptProperty property;
+    if (kept[i].is_object() && kept[i].contains("line")) {
+      property.text = Text(kept[i], place, "line");
+    } else {
+      property.column = Text(kept[i], place, "column");
+      property.text = Text(kept[i], place, "value");
+      if (property.column.empty()) throw BadInput(place + ".column: empty (a vCard line is {\"line\": ...})");
+    }
+    chars += property.column.size() + property.text.size();
+    if (chars > ContactDetails::kMaxKeptChars) throw BadInput(place + ": the kept properties pass 64 KB");
+    details.kept.push_back(std::move(property));
+  }
+  return details;
+}
 
 // Without the member the settings are the defaults, as for a journal written
 // before there were any.
@@ -228,6 +329,15 @@ ReminderSettings RemindersFromJson(const Json& section) {
   reminders.lastRemindedDay = Text(item, where, "lastRemindedDay");
   if (!reminders.lastRemindedDay.empty() && !IsCalendarDay(reminders.lastRemindedDay))
     throw BadInput(where + ".lastRemindedDay: expected a date YYYY-MM-DD or \"\"");
+  if (item.contains("dateLeadDays"))
+    reminders.dateLeadDays = static_cast<std::int32_t>(
+        Integer(item, where, "dateLeadDays", 0, ReminderSettings::kMaxDateLeadDays));
+  for (std::size_t i = 0; i < Optional(item, where, "datesNamed").size(); ++i) {
+    const Json& key = item["datesNamed"][i];
+    if (!key.is_string()) throw BadInput(where + ".datesNamed[" + std::to_string(i) + "]: expected a string");
+    if (reminders.datesNamed.size() < ReminderSettings::kMaxDatesNamed)
+      reminders.datesNamed.insert(FromUtf8(key.get<std::string>()));
+  }
   return reminders;
 }
 
@@ -257,6 +367,7 @@ void JournalFromJson(const Json& section, Journal& journal) {
         throw BadInput(at + ".time: entries go newest first");
       history.entries.push_back(JournalEntry{time, std::move(text)});
     }
+    history.details = DetailsFromJson(item, where);
   }
   journal.Touch();
 }

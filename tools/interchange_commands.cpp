@@ -76,6 +76,7 @@ int Export(const std::wstring& folder, const std::wstring& path, const std::opti
   options.now = platform::Now();
   options.warnPercent = engine.options->warnPercent;
   options.warnDays = engine.options->warnDays;
+  options.journal = engine.journal.get();
   if (group) {
     bool found = false;
     for (const Groups::Item& item : *engine.groups) {

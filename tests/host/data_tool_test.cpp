@@ -103,7 +103,12 @@ TEST(DataTool, TheJournalMemberRoundTripsAndIsCheckedLikeTheOthers) {
   datatool::DataSet back;
   back.journalStatus = ReadArchive(path, back.journal);
   const Json journal = datatool::ToJson(back)["journal"];
-  EXPECT_EQ(journal, input["journal"]);
+  // A record without details gets empty lists, the settings without lead days the default.
+  Json expected = input["journal"];
+  for (const char* list : {"phones", "emails", "dates", "kept"}) expected["contacts"][0][list] = Json::array();
+  expected["reminders"]["dateLeadDays"] = 3;
+  expected["reminders"]["datesNamed"] = Json::array();
+  EXPECT_EQ(journal, expected);
 
   // Without the member there is no journal to write; a bad one names its place.
   Json without = input;
@@ -147,4 +152,62 @@ TEST(DataTool, TheJournalMemberRoundTripsAndIsCheckedLikeTheOthers) {
       EXPECT_EQ(std::string(error.what()), message);
     }
   }
+}
+
+TEST(DataTool, TheContactsDetailsAndDateLeadRoundTripAndAreChecked) {
+  const Json input = Json::parse(R"({
+    "groups": {"lastId": 0, "items": []},
+    "contacts": {"lastId": 5, "items": [{"id": 5, "name": "Ann", "imagePath": "", "unit": 0, "count": 7,
+      "lastContacted": 1700000000, "previousContacted": 1690000000, "notes": "", "groupId": -1}]},
+    "options": {"autoStart": false, "warnPercent": 75, "warnDays": 2, "showLastContacted": true, "windowX": 0,
+      "windowY": 0, "windowWidth": 400, "windowHeight": 500, "minimizeToTray": true},
+    "journal": {"status": "ok", "contacts": [{"id": 5, "snoozedUntil": 0, "entries": [],
+      "phones": [{"label": "mobile", "number": "+49 170 1234567"}],
+      "emails": [{"label": "home", "address": "anna@example.org"}],
+      "dates": [{"label": "birthday", "month": 2, "day": 29, "year": 0},
+                {"label": "name day", "month": 12, "day": 9, "year": 2001}],
+      "kept": [{"line": "item1.URL:https://example.org"}, {"column": "Website", "value": "https://e.org"}]}],
+      "reminders": {"enabled": true, "at": 540, "lastRemindedDay": "", "dateLeadDays": 30,
+                    "datesNamed": ["2026-12-09 D 5 name day"]}}})");
+  datatool::DataSet parsed;
+  datatool::FromJson(input, parsed);
+  EXPECT_EQ(parsed.journal.Details(5).dates[0].month, 2);
+  TempFolder folder;
+  const std::wstring path = folder.File(L"journal.dat");
+  ASSERT_TRUE(SaveArchive(path, parsed.journal));
+  datatool::DataSet back;
+  back.journalStatus = ReadArchive(path, back.journal);
+  EXPECT_EQ(datatool::ToJson(back)["journal"], input["journal"]);
+
+  const std::pair<const char*, Json> refused[] = {
+      {"journal.contacts[0].dates[0]: no such day",
+       Json::parse(R"({"dates": [{"label": "x", "month": 2, "day": 30, "year": 0}]})")},
+      {"journal.contacts[0].dates[1]: a second birthday",
+       Json::parse(R"({"dates": [{"label": "birthday", "month": 1, "day": 1, "year": 0},
+                                 {"label": "birthday", "month": 1, "day": 2, "year": 0}]})")},
+      {"journal.contacts[0].dates[0].month: out of range",
+       Json::parse(R"({"dates": [{"label": "x", "month": 13, "day": 1, "year": 0}]})")},
+      {"journal.contacts[0].phones[0].number: missing", Json::parse(R"({"phones": [{"label": "home"}]})")},
+      {"journal.contacts[0].emails: expected an array", Json::parse(R"({"emails": {}})")},
+      {"journal.contacts[0].kept[0].column: missing", Json::parse(R"({"kept": [{"text": "x"}]})")},
+      {"journal.contacts[0].phones[0].label: longer than 256 characters",
+       Json{{"phones", Json::array({{{"label", std::string(257, 'l')}, {"number", "1"}}})}}},
+  };
+  for (const auto& [message, details] : refused) {
+    Json wrong = input;
+    Json& record = wrong["journal"]["contacts"][0];
+    for (const char* list : {"phones", "emails", "dates", "kept"}) record.erase(list);
+    for (const auto& [key, value] : details.items()) record[key] = value;
+    datatool::DataSet rejected;
+    try {
+      datatool::FromJson(wrong, rejected);
+      ADD_FAILURE() << "taken: " << details.dump();
+    } catch (const datatool::BadInput& error) {
+      EXPECT_EQ(std::string(error.what()), message);
+    }
+  }
+  Json lead = input;
+  lead["journal"]["reminders"]["dateLeadDays"] = 31;
+  datatool::DataSet rejected;
+  EXPECT_THROW(datatool::FromJson(lead, rejected), datatool::BadInput);
 }

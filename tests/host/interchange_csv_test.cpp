@@ -10,11 +10,15 @@
 namespace interchange {
 namespace {
 
-bool HasExtra(const Person& person, const std::wstring& line) {
-  for (const std::wstring& extra : person.extras)
-    if (extra == line) return true;
+bool HasKept(const Person& person, const std::wstring& column, const std::wstring& value) {
+  for (const KeptProperty& kept : person.details.kept)
+    if (kept.column == column && kept.text == value) return true;
   return false;
 }
+
+using Phones = std::vector<Phone>;
+using Emails = std::vector<EmailAddress>;
+using Dates = std::vector<ImportantDate>;
 
 std::string Utf16Le(const std::wstring& text) {
   std::string bytes = "\xFF\xFE";
@@ -39,16 +43,16 @@ TEST(CsvReading, OnlineAddressBookOldAndNewHeaders) {
   EXPECT_EQ(ann.name, L"Ann Lee");
   EXPECT_EQ(ann.notes, L"Met in Rome, 2019\nLikes \"jazz\"");
   EXPECT_EQ(ann.group, L"Friends");  // "* myContacts" is the address book's own label
-  EXPECT_TRUE(HasExtra(ann, L"Phone: +1 555 0100"));
-  EXPECT_TRUE(HasExtra(ann, L"Phone: +1 555 0101"));
-  EXPECT_TRUE(HasExtra(ann, L"E-mail: ann@example.org"));
-  EXPECT_TRUE(HasExtra(ann, L"Birthday: 12 May 1980"));
-  EXPECT_TRUE(HasExtra(ann, L"Organisation: Acme"));
-  EXPECT_TRUE(HasExtra(ann, L"Title: Engineer"));
+  EXPECT_EQ(ann.details.phones, (Phones{{L"mobile", L"+1 555 0100"}, {L"mobile", L"+1 555 0101"}}));
+  EXPECT_EQ(ann.details.emails, (Emails{{L"home", L"ann@example.org"}}));
+  EXPECT_EQ(ann.details.dates, (Dates{{L"birthday", 5, 12, 1980}}));
+  EXPECT_TRUE(HasKept(ann, L"Organization 1 - Name", L"Acme"));
+  EXPECT_TRUE(HasKept(ann, L"Organization 1 - Title", L"Engineer"));
+  EXPECT_TRUE(ann.extras.empty());
   EXPECT_EQ(ann.line, 2);
   EXPECT_EQ(result.people[1].name, L"Bob Stone");
   EXPECT_EQ(result.people[1].group, L"");
-  EXPECT_TRUE(HasExtra(result.people[1], L"Birthday: 1 July"));
+  EXPECT_EQ(result.people[1].details.dates, (Dates{{L"birthday", 7, 1, 0}}));
   EXPECT_EQ(result.people[1].line, 4);  // the quoted line break counts
 
   const std::string fresh =
@@ -59,7 +63,7 @@ TEST(CsvReading, OnlineAddressBookOldAndNewHeaders) {
   ASSERT_EQ(result.people.size(), 1u);
   EXPECT_EQ(result.people[0].name, L"Kim J. Park");
   EXPECT_EQ(result.people[0].group, L"Family");
-  EXPECT_TRUE(HasExtra(result.people[0], L"E-mail: kim@example.org"));
+  EXPECT_EQ(result.people[0].details.emails, (Emails{{L"home", L"kim@example.org"}}));
 }
 
 TEST(CsvReading, DesktopMailProgramInFourLanguages) {
@@ -72,9 +76,11 @@ TEST(CsvReading, DesktopMailProgramInFourLanguages) {
   EXPECT_EQ(result.people[0].name, L"John Smith");
   EXPECT_EQ(result.people[0].group, L"Work");
   EXPECT_EQ(result.people[0].notes, L"Golf on Sundays");
-  EXPECT_TRUE(HasExtra(result.people[0], L"Birthday: 12 May 1980"));
-  EXPECT_TRUE(HasExtra(result.people[0], L"Phone: +44 20 7946 0000"));
-  EXPECT_TRUE(HasExtra(result.people[0], L"Title: Boss"));
+  EXPECT_EQ(result.people[0].details.dates, (Dates{{L"birthday", 5, 12, 1980}}));
+  EXPECT_EQ(result.people[0].details.phones, (Phones{{L"work", L"+44 20 7946 0000"}}));
+  EXPECT_EQ(result.people[0].details.emails, (Emails{{L"other", L"john@acme.example"}}));
+  EXPECT_TRUE(HasKept(result.people[0], L"Job Title", L"Boss"));
+  EXPECT_TRUE(HasKept(result.people[0], L"Title", L"Mr."));
 
   // German in the Windows code page, separated by semicolons as German spreadsheets save it.
   const std::string german =
@@ -88,8 +94,8 @@ TEST(CsvReading, DesktopMailProgramInFourLanguages) {
             L"Gr\u00FC\u00DF"
             L"e");
   EXPECT_EQ(result.people[0].group, L"Familie");
-  EXPECT_TRUE(HasExtra(result.people[0], L"Birthday: 12 May 1980"));
-  EXPECT_TRUE(HasExtra(result.people[0], L"Phone: 0170 1234567"));
+  EXPECT_EQ(result.people[0].details.dates, (Dates{{L"birthday", 5, 12, 1980}}));
+  EXPECT_EQ(result.people[0].details.phones, (Phones{{L"mobile", L"0170 1234567"}}));
 
   const std::wstring french =
       L"Pr\u00E9nom,Deuxi\u00E8me pr\u00E9nom,Nom,Soci\u00E9t\u00E9,T\u00E9l. mobile,Adresse de messagerie,"
@@ -99,8 +105,9 @@ TEST(CsvReading, DesktopMailProgramInFourLanguages) {
   ASSERT_EQ(result.people.size(), 1u);
   EXPECT_EQ(result.people[0].name, L"Am\u00E9lie Dupont");
   EXPECT_EQ(result.people[0].group, L"Amis");
-  EXPECT_TRUE(HasExtra(result.people[0], L"Birthday: 5 December 1980"));  // day first outside English
-  EXPECT_TRUE(HasExtra(result.people[0], L"E-mail: amelie@example.fr"));
+  // Day first outside English.
+  EXPECT_EQ(result.people[0].details.dates, (Dates{{L"birthday", 12, 5, 1980}}));
+  EXPECT_EQ(result.people[0].details.emails, (Emails{{L"other", L"amelie@example.fr"}}));
 
   const std::wstring spanish =
       L"Nombre,Segundo nombre,Apellidos,Tel\u00E9fono m\u00F3vil,Direcci\u00F3n de correo electr\u00F3nico,"
@@ -111,8 +118,8 @@ TEST(CsvReading, DesktopMailProgramInFourLanguages) {
   EXPECT_EQ(result.people[0].name, L"Jos\u00E9 Luis Garc\u00EDa");
   EXPECT_EQ(result.people[0].notes, L"Vecino");
   EXPECT_EQ(result.people[0].group, L"Vecinos");
-  for (const std::wstring& extra : result.people[0].extras)
-    EXPECT_EQ(extra.find(L"Birthday"), std::wstring::npos);  // the zero date means none
+  EXPECT_TRUE(result.people[0].details.dates.empty()) << "the zero date means none";
+  EXPECT_TRUE(result.people[0].details.kept.empty());
 }
 
 TEST(CsvReading, OurOwnColumnsGiveBackIntervalsAndTimes) {

@@ -11,9 +11,9 @@ namespace {
 
 const std::string kPng = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) + std::string(40, '\x11');
 
-bool HasExtra(const Person& person, const std::wstring& line) {
-  for (const std::wstring& extra : person.extras)
-    if (extra == line) return true;
+bool HasKept(const Person& person, const std::wstring& line) {
+  for (const KeptProperty& kept : person.details.kept)
+    if (kept.column.empty() && kept.text == line) return true;
   return false;
 }
 
@@ -35,8 +35,9 @@ TEST(VCardReading, Version21QuotedPrintableCharsetsAndUnindentedBase64) {
   const Person& person = result.people[0];
   EXPECT_EQ(person.name, L"J\u00FCrgen M\u00FCller");  // given name first
   EXPECT_EQ(person.notes, L"First line\r\nSecond \u00E4nd");
-  EXPECT_TRUE(HasExtra(person, L"Phone: +49 170 1234567"));
-  EXPECT_TRUE(HasExtra(person, L"Birthday: 12 May 1980"));
+  EXPECT_EQ(person.details.phones, (std::vector<Phone>{{L"mobile", L"+49 170 1234567"}}));
+  EXPECT_EQ(person.details.dates, (std::vector<ImportantDate>{{L"birthday", 5, 12, 1980}}));
+  EXPECT_TRUE(person.extras.empty()) << "nothing of these goes into the notes";
   EXPECT_EQ(person.pictureType, "jpg");
   EXPECT_EQ(person.picture, std::string("\xFF\xD8\xFF\xE0", 4) + std::string(120, 'j'));
   EXPECT_EQ(person.file, L"phone.vcf");
@@ -69,9 +70,11 @@ TEST(VCardReading, Version30QuirksOfRealWriters) {
   EXPECT_EQ(jurgen.name, L"J\u00FCrgen Gro\u00DF");
   EXPECT_EQ(jurgen.notes, L"one, two; three\\ four\nfive: six C:\\Users\nsecond note");
   EXPECT_EQ(jurgen.group, L"Old friends, close");
-  EXPECT_TRUE(HasExtra(jurgen, L"E-mail: jg@example.org"));
-  EXPECT_TRUE(HasExtra(jurgen, L"Organisation: Acme, Research"));
-  EXPECT_TRUE(HasExtra(jurgen, L"Title: Engineer"));
+  EXPECT_EQ(jurgen.details.emails, (std::vector<EmailAddress>{{L"other", L"jg@example.org"}}));
+  EXPECT_TRUE(HasKept(jurgen, L"ORG:Acme;Research"));
+  EXPECT_TRUE(HasKept(jurgen, L"TITLE:Engineer"));
+  EXPECT_TRUE(HasKept(jurgen, L"X-UNKNOWN;FOO=\"a:b;c\":whatever"));
+  EXPECT_FALSE(HasKept(jurgen, L"item1.X-ABLabel:_$!<Other>!$_")) << "the address's label is its label";
   EXPECT_EQ(jurgen.picture, kPng);
   EXPECT_EQ(jurgen.pictureType, "png");
   EXPECT_EQ(jurgen.line, 2);
@@ -98,7 +101,7 @@ TEST(VCardReading, Version40DataUriOwnPropertiesAndNameFallbacks) {
   ASSERT_EQ(result.people.size(), 3u);
   const Person& kim = result.people[0];
   EXPECT_EQ(kim.picture, kPng);
-  EXPECT_TRUE(HasExtra(kim, L"Birthday: 12 May"));
+  EXPECT_EQ(kim.details.dates, (std::vector<ImportantDate>{{L"birthday", 5, 12, 0}}));
   ASSERT_TRUE(kim.unit && kim.count && kim.lastContacted && kim.previousContacted);
   EXPECT_EQ(*kim.unit, Weeks);
   EXPECT_EQ(*kim.count, 2);
