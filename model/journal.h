@@ -54,6 +54,8 @@ struct ReminderSettings {
   // lead and the day itself), so a restart does not name them again; keys of
   // occurrences past are pruned. At most kMaxDatesNamed are kept.
   static constexpr std::size_t kMaxDatesNamed = 20000;
+  // A key is a day, a contact id and a label: nothing longer is one.
+  static constexpr std::size_t kMaxDateKeyLength = ContactDetails::kMaxTextLength + 32;
   std::set<std::wstring> datesNamed{};
 
   bool operator==(const ReminderSettings& other) const {

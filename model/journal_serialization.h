@@ -140,8 +140,7 @@ void load(Archive& ar, ProgramState& state, unsigned version) {
   for (std::size_t i = 0; i < count; ++i) {
     std::wstring key;
     ar >> key;
-    // A key names a day, a contact and a label: nothing longer is one.
-    if (key.size() <= ContactDetails::kMaxTextLength + 32 &&
+    if (key.size() <= ReminderSettings::kMaxDateKeyLength &&
         reminders.datesNamed.size() < ReminderSettings::kMaxDatesNamed)
       reminders.datesNamed.insert(std::move(key));
   }

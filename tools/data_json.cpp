@@ -332,11 +332,17 @@ ReminderSettings RemindersFromJson(const Json& section) {
   if (item.contains("dateLeadDays"))
     reminders.dateLeadDays = static_cast<std::int32_t>(
         Integer(item, where, "dateLeadDays", 0, ReminderSettings::kMaxDateLeadDays));
-  for (std::size_t i = 0; i < Optional(item, where, "datesNamed").size(); ++i) {
-    const Json& key = item["datesNamed"][i];
-    if (!key.is_string()) throw BadInput(where + ".datesNamed[" + std::to_string(i) + "]: expected a string");
-    if (reminders.datesNamed.size() < ReminderSettings::kMaxDatesNamed)
-      reminders.datesNamed.insert(FromUtf8(key.get<std::string>()));
+  // Refused where loading would drop them, so what is written is what a dump shows.
+  const Json& named = Optional(item, where, "datesNamed");
+  if (named.size() > ReminderSettings::kMaxDatesNamed)
+    throw BadInput(where + ".datesNamed: more than " + std::to_string(ReminderSettings::kMaxDatesNamed));
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    const std::string at = where + ".datesNamed[" + std::to_string(i) + "]";
+    if (!named[i].is_string()) throw BadInput(at + ": expected a string");
+    std::wstring key = FromUtf8(named[i].get<std::string>());
+    if (key.size() > ReminderSettings::kMaxDateKeyLength)
+      throw BadInput(at + ": longer than " + std::to_string(ReminderSettings::kMaxDateKeyLength) + " characters");
+    reminders.datesNamed.insert(std::move(key));
   }
   return reminders;
 }
