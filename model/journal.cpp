@@ -66,7 +66,16 @@ bool Journal::RemoveAt(std::int32_t id, std::size_t index) {
 }
 
 void Journal::Drop(std::int32_t id) {
-  if (contacts.erase(id) != 0) ++revision_;
+  const auto found = contacts.find(id);
+  if (found == contacts.end()) return;
+  RememberRemovedCard(found->second);
+  contacts.erase(found);
+  ++revision_;
+}
+
+void Journal::RememberRemovedCard(const ContactHistory& history) {
+  if (history.card.Linked() && state.sync.removedHere.size() < SyncAccount::kMaxRemoved)
+    state.sync.removedHere.push_back(history.card);
 }
 
 const ContactHistory* Journal::Find(std::int32_t id) const {
@@ -138,6 +147,7 @@ std::size_t Journal::DropMissing(const Contacts& contacts) {
   std::size_t dropped = 0;
   for (auto at = this->contacts.begin(); at != this->contacts.end();) {
     if (present.count(at->first) == 0) {
+      RememberRemovedCard(at->second);
       at = this->contacts.erase(at);
       ++dropped;
       ++revision_;

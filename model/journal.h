@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "model/card_link.h"
 #include "model/contact_details.h"
 #include "model/contacts.h"
 #include "model/platform.h"
@@ -31,6 +32,8 @@ struct ContactHistory {
   Time knownLastContacted = 0;
   bool known = false;
   ContactDetails details;
+  // The address book card this contact is synced with; none without a sync account.
+  CardLink card;
 };
 
 // The once-a-day reminder: whether it comes, its time of day, and the local
@@ -51,6 +54,8 @@ struct ReminderSettings {
   // lead and the day itself), so a restart does not name them again; keys of
   // occurrences past are pruned. At most kMaxDatesNamed are kept.
   static constexpr std::size_t kMaxDatesNamed = 20000;
+  // A key is a day, a contact id and a label: nothing longer is one.
+  static constexpr std::size_t kMaxDateKeyLength = ContactDetails::kMaxTextLength + 32;
   std::set<std::wstring> datesNamed{};
 
   bool operator==(const ReminderSettings& other) const {
@@ -70,6 +75,7 @@ bool IsCalendarDay(const std::wstring& text);
 // version adds its fields behind a class version.
 struct ProgramState {
   ReminderSettings reminders;
+  SyncAccount sync;
 };
 
 class Journal {
@@ -86,7 +92,8 @@ class Journal {
   std::optional<std::size_t> IndexOf(std::int32_t id, Time time, const std::wstring& text) const;
   // Removes the contact's entry at index (0 is the newest); false out of range.
   bool RemoveAt(std::int32_t id, std::size_t index);
-  // Forgets the contact altogether.
+  // Forgets the contact altogether; its card, if it has one, is kept in the
+  // sync account to be deleted on the server.
   void Drop(std::int32_t id);
 
   // The contact's history; null when it has none.
@@ -127,5 +134,7 @@ class Journal {
   ProgramState state;
 
  private:
+  void RememberRemovedCard(const ContactHistory& history);
+
   std::uint64_t revision_ = 0;
 };

@@ -16,11 +16,14 @@
 #include <boost/serialization/version.hpp>
 
 #include "model/journal.h"
+#include "model/sync_serialization.h"
 #include "model/text_cut.h"
 
 BOOST_CLASS_VERSION(JournalEntry, 1)
-BOOST_CLASS_VERSION(ContactHistory, 2)
-BOOST_CLASS_VERSION(ProgramState, 3)
+// Version 2 is the contact details' (kept for them); 3 adds the card link.
+BOOST_CLASS_VERSION(ContactHistory, 3)
+// Version 3 is the date reminders' (kept for them); 4 adds the sync account.
+BOOST_CLASS_VERSION(ProgramState, 4)
 BOOST_CLASS_VERSION(Journal, 1)
 
 BOOST_SERIALIZATION_SPLIT_FREE(ProgramState)
@@ -112,6 +115,7 @@ void save(Archive& ar, const ProgramState& state, unsigned /*version*/) {
   ar << enabled << reminders.at << reminders.lastRemindedDay;
   ar << reminders.dateLeadDays << collection_size_type(reminders.datesNamed.size());
   for (const std::wstring& key : reminders.datesNamed) ar << key;
+  amicord_sync::SaveSyncAccount(ar, state.sync);
 }
 
 // A version-1 file has no state and keeps the defaults. A value out of range
@@ -136,11 +140,11 @@ void load(Archive& ar, ProgramState& state, unsigned version) {
   for (std::size_t i = 0; i < count; ++i) {
     std::wstring key;
     ar >> key;
-    // A key names a day, a contact and a label: nothing longer is one.
-    if (key.size() <= ContactDetails::kMaxTextLength + 32 &&
+    if (key.size() <= ReminderSettings::kMaxDateKeyLength &&
         reminders.datesNamed.size() < ReminderSettings::kMaxDatesNamed)
       reminders.datesNamed.insert(std::move(key));
   }
+  if (version >= 4) amicord_sync::LoadSyncAccount(ar, state.sync);
 }
 
 template <class Archive>
@@ -151,6 +155,7 @@ void save(Archive& ar, const ContactHistory& history, unsigned /*version*/) {
   ar << count;
   for (const JournalEntry& entry : history.entries) ar << entry;
   amicord::SaveDetails(ar, history.details);
+  amicord_sync::SaveCardLink(ar, history.card);
 }
 
 template <class Archive>
@@ -174,6 +179,7 @@ void load(Archive& ar, ContactHistory& history, unsigned version) {
   }
   history.details = ContactDetails{};
   if (version >= 2) amicord::LoadDetails(ar, history.details);
+  if (version >= 3) amicord_sync::LoadCardLink(ar, history.card);
 }
 
 template <class Archive>

@@ -114,6 +114,36 @@ void WriteDetails(Tokens& tokens, const ContactDetails& details) {
   }
 }
 
+// The sync state: a card link, and the account after the dates' state
+// (ContactHistory version 3, ProgramState version 4).
+std::size_t LinkWidth(const CardLink& link) {
+  return TextWidth(link.uid) + TextWidth(link.href) + TextWidth(link.etag) + TextWidth(link.synced);
+}
+
+void WriteLink(Tokens& tokens, const CardLink& link) {
+  tokens.Text(link.uid);
+  tokens.Text(link.href);
+  tokens.Text(link.etag);
+  tokens.Text(link.synced);
+}
+
+std::size_t AccountWidth(const SyncAccount& sync) {
+  std::size_t room = TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) + TextWidth(sync.syncToken) +
+                     Width(sync.lastSync) + Width(static_cast<std::int64_t>(sync.removedHere.size()));
+  for (const CardLink& link : sync.removedHere) room += LinkWidth(link);
+  return room;
+}
+
+void WriteAccount(Tokens& tokens, const SyncAccount& sync) {
+  tokens.Text(sync.server);
+  tokens.Text(sync.user);
+  tokens.Text(sync.book);
+  tokens.Text(sync.syncToken);
+  tokens.Number(sync.lastSync);
+  tokens.Number(static_cast<std::int64_t>(sync.removedHere.size()));
+  for (const CardLink& link : sync.removedHere) WriteLink(tokens, link);
+}
+
 }  // namespace
 
 std::wstring JournalText(const Journal& journal) {
@@ -122,10 +152,11 @@ std::wstring JournalText(const Journal& journal) {
   const ReminderSettings& reminders = journal.state.reminders;
   std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1 + 2 +
                      Width(reminders.at) + Width(static_cast<std::int64_t>(reminders.lastRemindedDay.size())) + 1 +
-                     reminders.lastRemindedDay.size() + DateStateRoom(reminders);
+                     reminders.lastRemindedDay.size() + DateStateRoom(reminders) + AccountWidth(journal.state.sync);
   for (const auto& [id, history] : journal.contacts) {
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
-            Width(static_cast<std::int64_t>(history.entries.size())) + DetailsRoom(history.details);
+            Width(static_cast<std::int64_t>(history.entries.size())) + DetailsRoom(history.details) +
+            LinkWidth(history.card);
     for (const JournalEntry& entry : history.entries)
       room += 4 + Width(entry.time) + Width(static_cast<std::int64_t>(entry.text.size())) + 1 + entry.text.size();
   }
@@ -137,15 +168,16 @@ std::wstring JournalText(const Journal& journal) {
   bool historyClass = false;
   bool entryClass = false;
   tokens.FirstOfClass(journalClass, 1);
-  tokens.FirstOfClass(stateClass, 3);
+  tokens.FirstOfClass(stateClass, 4);
   tokens.Number(reminders.enabled ? 1 : 0);
   tokens.Number(reminders.at);
   tokens.Text(reminders.lastRemindedDay);
   WriteDateState(tokens, reminders);
+  WriteAccount(tokens, journal.state.sync);
   tokens.Number(static_cast<std::int64_t>(journal.contacts.size()));
   for (const auto& [id, history] : journal.contacts) {
     tokens.Number(id);
-    tokens.FirstOfClass(historyClass, 2);
+    tokens.FirstOfClass(historyClass, 3);
     tokens.Number(history.snoozedUntil);
     tokens.Number(history.known ? 1 : 0);
     tokens.Number(history.knownLastContacted);
@@ -156,6 +188,7 @@ std::wstring JournalText(const Journal& journal) {
       tokens.Text(entry.text);
     }
     WriteDetails(tokens, history.details);
+    WriteLink(tokens, history.card);
   }
   wchar_t* end = tokens.End();
   *end++ = L'\n';

@@ -10,8 +10,11 @@
 //                            import does with the preview's starting ticks, after a backup
 //   amicord-data export DIR FILE [--group NAME]
 //                            writes everyone, or one group, as .vcf or .csv
+//   amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL]
+//                            syncs with a CardDAV address book (the Windows build
+//                            cannot connect yet and says so)
 // Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save,
-// a file to import that cannot be read at all), 2 usage errors.
+// a file to import that cannot be read at all, a failed sync), 2 usage errors.
 #include <cstdio>
 #include <iostream>
 #include <iterator>
@@ -28,6 +31,9 @@
 #include "model/engine.h"
 #include "tools/data_json.h"
 #include "tools/interchange_commands.h"
+#ifdef AMICORD_SYNC
+#include "tools/sync_command.h"
+#endif
 
 namespace {
 
@@ -40,7 +46,8 @@ int Usage(const std::string& problem) {
   std::cerr << "usage: amicord-data dump DIR    print the data files in DIR as JSON\n"
                "       amicord-data write DIR   write the data files in DIR from JSON on standard input\n"
                "       amicord-data import DIR FILE... [--group NAME]   add the people of vCard/CSV files\n"
-               "       amicord-data export DIR FILE [--group NAME]      write contacts as .vcf or .csv\n";
+               "       amicord-data export DIR FILE [--group NAME]      write contacts as .vcf or .csv\n"
+               "       amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL]\n";
   return kUsage;
 }
 
@@ -153,6 +160,13 @@ int RunInterchange(const std::vector<std::wstring>& args) {
 }
 
 int Main(const std::vector<std::wstring>& args) {
+  if (!args.empty() && args[0] == L"sync") {
+#ifdef AMICORD_SYNC
+    return datatool::Sync(args);
+#else
+    return Usage("this build cannot sync yet");
+#endif
+  }
   if (!args.empty() && (args[0] == L"import" || args[0] == L"export")) {
     if (args.size() < 2) return Usage("missing arguments");
     return RunInterchange(args);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "model/important_dates.h"
+#include "tools/sync_json.h"
 
 namespace datatool {
 
@@ -233,6 +234,7 @@ Json ToJson(const DataSet& data) {
       entries.push_back({{"time", entry.time}, {"text", ToUtf8(entry.text)}});
     Json record = {{"id", id}, {"snoozedUntil", history.snoozedUntil}, {"entries", entries}};
     DetailsToJson(history.details, record);
+    if (history.card.Linked() || !history.card.uid.empty()) record["card"] = CardLinkToJson(history.card);
     journal["contacts"].push_back(std::move(record));
   }
   const ReminderSettings& reminders = data.journal.state.reminders;
@@ -243,6 +245,7 @@ Json ToJson(const DataSet& data) {
                           {"lastRemindedDay", ToUtf8(reminders.lastRemindedDay)},
                           {"dateLeadDays", reminders.dateLeadDays},
                           {"datesNamed", datesNamed}};
+  if (!data.journal.state.sync.Empty()) journal["sync"] = SyncAccountToJson(data.journal.state.sync);
   return Json{{"groups", groups}, {"contacts", contacts}, {"options", options}, {"journal", journal}};
 }
 
@@ -329,11 +332,17 @@ ReminderSettings RemindersFromJson(const Json& section) {
   if (item.contains("dateLeadDays"))
     reminders.dateLeadDays = static_cast<std::int32_t>(
         Integer(item, where, "dateLeadDays", 0, ReminderSettings::kMaxDateLeadDays));
-  for (std::size_t i = 0; i < Optional(item, where, "datesNamed").size(); ++i) {
-    const Json& key = item["datesNamed"][i];
-    if (!key.is_string()) throw BadInput(where + ".datesNamed[" + std::to_string(i) + "]: expected a string");
-    if (reminders.datesNamed.size() < ReminderSettings::kMaxDatesNamed)
-      reminders.datesNamed.insert(FromUtf8(key.get<std::string>()));
+  // Refused where loading would drop them, so what is written is what a dump shows.
+  const Json& named = Optional(item, where, "datesNamed");
+  if (named.size() > ReminderSettings::kMaxDatesNamed)
+    throw BadInput(where + ".datesNamed: more than " + std::to_string(ReminderSettings::kMaxDatesNamed));
+  for (std::size_t i = 0; i < named.size(); ++i) {
+    const std::string at = where + ".datesNamed[" + std::to_string(i) + "]";
+    if (!named[i].is_string()) throw BadInput(at + ": expected a string");
+    std::wstring key = FromUtf8(named[i].get<std::string>());
+    if (key.size() > ReminderSettings::kMaxDateKeyLength)
+      throw BadInput(at + ": longer than " + std::to_string(ReminderSettings::kMaxDateKeyLength) + " characters");
+    reminders.datesNamed.insert(std::move(key));
   }
   return reminders;
 }
@@ -343,6 +352,7 @@ void JournalFromJson(const Json& section, Journal& journal) {
   if (!contacts.is_array()) throw BadInput("journal.contacts: expected an array");
   journal.contacts.clear();
   journal.state.reminders = RemindersFromJson(section);
+  journal.state.sync = section.contains("sync") ? SyncAccountFromJson(section["sync"], "journal.sync") : SyncAccount{};
   for (std::size_t i = 0; i < contacts.size(); ++i) {
     const std::string where = "journal.contacts[" + std::to_string(i) + "]";
     const Json& item = contacts[i];
@@ -353,6 +363,7 @@ void JournalFromJson(const Json& section, Journal& journal) {
     if (!entries.is_array()) throw BadInput(where + ".entries: expected an array");
     ContactHistory& history = journal.contacts[id];
     history.snoozedUntil = snoozedUntil;
+    if (item.contains("card")) history.card = CardLinkFromJson(item["card"], where + ".card");
     for (std::size_t k = 0; k < entries.size(); ++k) {
       const std::string at = where + ".entries[" + std::to_string(k) + "]";
       const std::int64_t time = Int64(entries[k], at, "time");

@@ -206,8 +206,23 @@ TEST(DataTool, TheContactsDetailsAndDateLeadRoundTripAndAreChecked) {
       EXPECT_EQ(std::string(error.what()), message);
     }
   }
-  Json lead = input;
-  lead["journal"]["reminders"]["dateLeadDays"] = 31;
-  datatool::DataSet rejected;
-  EXPECT_THROW(datatool::FromJson(lead, rejected), datatool::BadInput);
+  // Reminder state that loading would put back or drop is refused, so a write shows as it was given.
+  const std::pair<const char*, Json> refusedReminders[] = {
+      {"journal.reminders.dateLeadDays: out of range", Json{{"dateLeadDays", 31}}},
+      {"journal.reminders.datesNamed[0]: longer than 288 characters",
+       Json{{"datesNamed", Json::array({"2026-12-09 D 5 " + std::string(274, 'x')})}}},
+      {"journal.reminders.datesNamed[1]: expected a string",
+       Json{{"datesNamed", Json::array({"2026-12-09 D 5 x", 7})}}},
+  };
+  for (const auto& [message, members] : refusedReminders) {
+    Json wrong = input;
+    for (const auto& [key, value] : members.items()) wrong["journal"]["reminders"][key] = value;
+    datatool::DataSet rejected;
+    try {
+      datatool::FromJson(wrong, rejected);
+      ADD_FAILURE() << "taken: " << members.dump();
+    } catch (const datatool::BadInput& error) {
+      EXPECT_EQ(std::string(error.what()), message);
+    }
+  }
 }

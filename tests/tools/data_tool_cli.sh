@@ -35,7 +35,8 @@ journal='"journal":{"status":"ok","contacts":[{"id":2,"snoozedUntil":1800000000,
 printf '%s' "${json%\}},$journal" | "$tool" write "$dir/journal" || fail "write should take a journal"
 [ -e "$dir/journal/journal.dat" ] || fail "the journal was not written"
 "$tool" dump "$dir/journal" >"$dir/journal.json" || fail "dump of a journal should succeed"
-tr -d ' \n' <"$dir/journal.json" | grep -q '"entries":\[{"time":1700000000,"text":"Lunch"}\]' || fail "journal entry lost"
+tr -d ' \n' <"$dir/journal.json" | grep -q '"entries":\[{"time":1700000000,"text":"Lunch"}\],"phones":\[\],"emails":\[\],"dates":\[\],"kept":\[\]' ||
+  fail "journal entry lost, or a record without details not given empty lists"
 tr -d ' \n' <"$dir/journal.json" | grep -q '"id":77' && fail "a journal of a contact that is not there was kept"
 tr -d ' \n' <"$dir/journal.json" | grep -q '"reminders":{"enabled":true,"at":540,"lastRemindedDay":"","dateLeadDays":3,"datesNamed":\[\]}' ||
   fail "a journal without reminder settings should get the defaults"

@@ -1,0 +1,49 @@
+#pragma once
+// The sync state's part of journal.dat, behind ContactHistory's version 3 and
+// ProgramState's version 4 (see journal_serialization.h).
+#include <cstddef>
+#include <string>
+
+#include <boost/serialization/collection_size_type.hpp>
+#include <boost/serialization/string.hpp>
+
+#include "model/card_link.h"
+
+namespace amicord_sync {
+
+template <class Archive>
+void SaveCardLink(Archive& ar, const CardLink& link) {
+  ar << link.uid << link.href << link.etag << link.synced;
+}
+
+template <class Archive>
+void LoadCardLink(Archive& ar, CardLink& link) {
+  ar >> link.uid >> link.href >> link.etag >> link.synced;
+  // A link that lost its address is no link: the next sync matches the card again.
+  if (link.synced.size() > CardLink::kMaxCardChars) link.synced.clear();
+}
+
+template <class Archive>
+void SaveSyncAccount(Archive& ar, const SyncAccount& account) {
+  ar << account.server << account.user << account.book << account.syncToken << account.lastSync;
+  const boost::serialization::collection_size_type count(account.removedHere.size());
+  ar << count;
+  for (const CardLink& link : account.removedHere) SaveCardLink(ar, link);
+}
+
+template <class Archive>
+void LoadSyncAccount(Archive& ar, SyncAccount& account) {
+  ar >> account.server >> account.user >> account.book >> account.syncToken >> account.lastSync;
+  boost::serialization::collection_size_type count;
+  ar >> count;
+  // A link is at least four lengths and their separators.
+  ar.RefuseImpossibleCount(count, 8);
+  account.removedHere.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    CardLink link;
+    LoadCardLink(ar, link);
+    if (account.removedHere.size() < SyncAccount::kMaxRemoved) account.removedHere.push_back(std::move(link));
+  }
+}
+
+}  // namespace amicord_sync

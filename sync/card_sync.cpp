@@ -1,0 +1,395 @@
+#include "sync/card_sync.h"
+
+#include <cwctype>
+#include <map>
+#include <random>
+#include <set>
+#include <unordered_map>
+
+#include "model/notes_text.h"
+#include "model/text_decoding.h"
+#include "sync/card_merge.h"
+#include "sync/sync_card.h"
+
+namespace cardsync {
+
+namespace {
+
+constexpr int kWriteAttempts = 3;
+constexpr IntervalUnit kDefaultUnit = Weeks;
+constexpr std::int32_t kDefaultCount = 4;
+
+std::wstring Wide(const std::string& text) { return text::DecodeLoose(text); }
+std::string Narrow(const std::wstring& text) { return text::EncodeUtf8(text); }
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& c : text) c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+  return text;
+}
+
+std::wstring NewUid() {
+  std::random_device device;
+  std::mt19937_64 generator((static_cast<std::uint64_t>(device()) << 32) ^ device());
+  const std::uint64_t high = generator(), low = generator();
+  wchar_t text[40];
+  swprintf(text, 40, L"%08x-%04x-4%03x-%04x-%012llx", static_cast<unsigned>(high >> 32),
+           static_cast<unsigned>((high >> 16) & 0xFFFF), static_cast<unsigned>(high & 0xFFF),
+           static_cast<unsigned>(0x8000 | ((low >> 48) & 0x3FFF)),
+           static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFull));
+  return text;
+}
+
+class Run {
+ public:
+  Run(Engine& engine, carddav::Client& client, const Account& account, Time now)
+      : engine_(engine), client_(client), account_(account), now_(now), state_(engine.journal->state.sync) {}
+
+  Report Go() {
+    if (!FindBook()) return report_;
+    carddav::BookInfo info;
+    if (!Check(client_.Info(book_, info))) return report_;
+    version4_ = info.version4;
+    carddav::Changes changes;
+    if (!Check(client_.ReadChanges(book_, Narrow(state_.syncToken), info.syncCollection, changes))) return report_;
+    std::vector<carddav::Card> cards;
+    if (!Check(client_.Fetch(book_, ToFetch(changes), cards))) return report_;
+    // Everything read: from here on, the changes are made.
+    ApplyRemovals(changes);
+    for (const carddav::Card& card : cards) Apply(card);
+    DeleteRemovedHere();
+    PushLocal();
+    if (!report_.failed) state_.syncToken = Wide(changes.syncToken);
+    state_.lastSync = now_;
+    engine_.journal->Touch();
+    report_.changed = true;
+    return report_;
+  }
+
+ private:
+  bool Check(const carddav::Outcome& outcome) {
+    if (outcome.ok) return true;
+    report_.failed = true;
+    report_.unauthorized = outcome.Unauthorized();
+    report_.failure = Wide(outcome.why);
+    return false;
+  }
+
+  bool FindBook() {
+    const bool sameAccount = state_.server == account_.server && state_.user == account_.user;
+    if (!account_.book.empty()) {
+      book_ = Narrow(account_.book);
+    } else if (sameAccount && !state_.book.empty()) {
+      book_ = Narrow(state_.book);
+    } else {
+      std::vector<carddav::AddressBook> books;
+      if (!Check(client_.Discover(Narrow(account_.server), books))) return false;
+      if (books.empty()) {
+        report_.failed = true;
+        report_.failure = L"The server has no address book for this user.";
+        return false;
+      }
+      book_ = books.front().url;
+    }
+    if (book_.empty() || book_.back() != '/') book_ += '/';
+    // Another book is another set of cards: what was linked to the old one is not.
+    if (Wide(book_) != state_.book) {
+      for (auto& [id, history] : engine_.journal->contacts) history.card = CardLink{};
+      state_.syncToken.clear();
+      state_.removedHere.clear();
+    }
+    state_.server = account_.server;
+    state_.user = account_.user;
+    state_.book = Wide(book_);
+    for (auto& [id, history] : engine_.journal->contacts)
+      if (history.card.Linked()) linked_[Narrow(history.card.href)] = id;
+    return true;
+  }
+
+  std::vector<std::string> ToFetch(const carddav::Changes& changes) {
+    std::vector<std::string> urls;
+    for (const auto& [url, etag] : changes.etags) {
+      listed_.insert(url);
+      const auto link = linked_.find(url);
+      if (link != linked_.end()) {
+        const ContactHistory* history = engine_.journal->Find(link->second);
+        if (history && !etag.empty() && Narrow(history->card.etag) == etag) continue;
+      }
+      urls.push_back(url);
+    }
+    full_ = changes.full;
+    return urls;
+  }
+
+  Contacts::Item ContactOf(std::int32_t id) const {
+    Contacts::Item contact;
+    engine_.contacts->Find(id, contact);
+    return contact;
+  }
+
+  std::wstring GroupName(std::int32_t groupId) const {
+    Groups::Item group;
+    return engine_.groups->Find(groupId, group) && group ? group->name : std::wstring();
+  }
+
+  // Removes a contact here whose card is gone from the server.
+  void RemoveHere(std::int32_t id) {
+    ContactHistory* history = &engine_.journal->contacts[id];
+    history->card = CardLink{};
+    engine_.journal->Drop(id);
+    if (engine_.contacts->Remove(id)) ++report_.deleted;
+  }
+
+  void ApplyRemovals(const carddav::Changes& changes) {
+    std::vector<std::int32_t> gone;
+    if (full_) {
+      for (const auto& [url, id] : linked_)
+        if (listed_.count(url) == 0) gone.push_back(id);
+    } else {
+      for (const std::string& url : changes.removed) {
+        const auto link = linked_.find(url);
+        if (link != linked_.end()) gone.push_back(link->second);
+      }
+    }
+    for (const std::int32_t id : gone) RemoveHere(id);
+  }
+
+  CardFields LocalFields(const Contact& contact, const ContactHistory* history) const {
+    CardFields card;
+    card.name = contact.name;
+    card.notes = text::NotesPlainText(contact.notes);
+    card.group = GroupName(contact.groupId);
+    card.hasInterval = true;
+    card.unit = contact.unit;
+    card.count = contact.count;
+    card.lastContacted = contact.lastContacted;
+    if (history) {
+      card.snoozedUntil = history->snoozedUntil;
+      card.log = history->entries;
+    }
+    return card;
+  }
+
+  std::int32_t GroupFor(const std::wstring& name) {
+    const std::wstring wanted = name.empty() ? kGroupForUngrouped : name;
+    for (const Groups::Item& group : *engine_.groups)
+      if (group && Lower(group->name) == Lower(wanted)) return group->id;
+    Groups::Item added;
+    if (!engine_.groups->AddAndGet(wanted, L"", Days, 0, added) || !added) return -1;
+    return added->id;
+  }
+
+  // Puts the merged fields into the contact and its journal; true when anything changed.
+  bool Store(Contact& contact, const CardFields& merged) {
+    const CardFields before = LocalFields(contact, engine_.journal->Find(contact.id));
+    if (SameFields(before, merged)) return false;
+    const std::wstring notes = merged.notes == before.notes ? contact.notes : text::NotesRtf(merged.notes);
+    const std::int32_t groupId = merged.group.empty() || Lower(merged.group) == Lower(before.group)
+                                     ? contact.groupId
+                                     : GroupFor(merged.group);
+    const IntervalUnit unit = merged.hasInterval ? merged.unit : contact.unit;
+    const std::int32_t count = merged.hasInterval ? merged.count : contact.count;
+    const Time previous = contact.lastContacted;
+    contact.Update(merged.name, contact.imagePath, unit, count, merged.lastContacted, notes, groupId);
+    if (merged.lastContacted != previous) contact.previousContacted = previous;
+    ContactHistory& history = engine_.journal->contacts[contact.id];
+    history.entries = merged.log;
+    history.snoozedUntil = merged.snoozedUntil;
+    history.knownLastContacted = contact.lastContacted;
+    history.known = true;
+    engine_.journal->Touch();
+    return true;
+  }
+
+  void Conflicts(const std::wstring& name, const std::vector<std::wstring>& fields) {
+    if (fields.empty()) return;
+    std::wstring text = name + L" (";
+    for (std::size_t i = 0; i < fields.size(); ++i) text += (i ? L", " : L"") + fields[i];
+    report_.conflicts.push_back(text + L")");
+  }
+
+  // The first sync's rule, as the import's: the same e-mail address, phone
+  // digits or name (letter case aside) is the same person.
+  Contacts::Item Match(const CardFields& card) {
+    for (const Contacts::Item& contact : *engine_.contacts) {
+      if (!contact || taken_.count(contact->id)) continue;
+      const ContactHistory* history = engine_.journal->Find(contact->id);
+      if (history && history->card.Linked()) continue;
+      bool same = Lower(contact->name) == Lower(card.name);
+      if (!same && history) {
+        for (const EmailAddress& email : history->details.emails)
+          for (const std::wstring& other : card.emails) same = same || Lower(email.address) == Lower(other);
+        for (const Phone& phone : history->details.phones)
+          for (const std::wstring& other : card.phoneDigits)
+            same = same || (!other.empty() && PhoneDigits(phone.number) == other);
+      }
+      if (same) return contact;
+    }
+    return {};
+  }
+
+  void Apply(const carddav::Card& card) {
+    CardFields remote;
+    std::wstring why;
+    if (!ParseCard(card.data, remote, why)) {
+      report_.problems.push_back(Wide(card.url) + L": " + why);
+      return;
+    }
+    Contacts::Item contact;
+    CardFields base;
+    const CardFields* basePointer = nullptr;
+    const auto link = linked_.find(card.url);
+    if (link != linked_.end()) {
+      contact = ContactOf(link->second);
+      const ContactHistory* history = engine_.journal->Find(link->second);
+      std::wstring ignored;
+      if (history && ParseCard(Narrow(history->card.synced), base, ignored)) basePointer = &base;
+    } else {
+      contact = Match(remote);
+    }
+    if (!contact) {
+      Add(card, remote);
+      return;
+    }
+    taken_.insert(contact->id);
+    const Merged merged = Merge(basePointer, LocalFields(*contact, engine_.journal->Find(contact->id)), remote);
+    Conflicts(contact->name, merged.conflicts);
+    if (Store(*contact, merged.card)) ++report_.pulled;
+    ContactHistory& history = engine_.journal->contacts[contact->id];
+    history.card = CardLink{remote.uid, Wide(card.url), Wide(card.etag), Wide(card.data)};
+    engine_.journal->Touch();
+  }
+
+  void Add(const carddav::Card& card, const CardFields& remote) {
+    const std::int32_t groupId = GroupFor(remote.group);
+    IntervalUnit unit = kDefaultUnit;
+    std::int32_t count = kDefaultCount;
+    Groups::Item group;
+    if (remote.hasInterval) {
+      unit = remote.unit;
+      count = remote.count;
+    } else if (engine_.groups->Find(groupId, group) && group && group->count > 0) {
+      unit = group->unit;
+      count = group->count;
+    }
+    Contacts::Item contact(new Contact(0, remote.name, L"", unit, count,
+                                       remote.lastContacted != 0 ? remote.lastContacted : now_,
+                                       remote.notes.empty() ? std::wstring() : text::NotesRtf(remote.notes), groupId));
+    if (!engine_.contacts->Insert(contact)) return;
+    taken_.insert(contact->id);
+    ContactHistory& history = engine_.journal->contacts[contact->id];
+    history.entries = remote.log;
+    history.snoozedUntil = remote.snoozedUntil;
+    history.knownLastContacted = contact->lastContacted;
+    history.known = true;
+    history.card = CardLink{remote.uid, Wide(card.url), Wide(card.etag), Wide(card.data)};
+    engine_.journal->Touch();
+    ++report_.pulled;
+  }
+
+  void DeleteRemovedHere() {
+    std::vector<CardLink> left;
+    for (const CardLink& link : state_.removedHere) {
+      if (report_.failed || Wide(book_) != state_.book) {
+        left.push_back(link);
+        continue;
+      }
+      carddav::Outcome outcome = client_.Delete(Narrow(link.href), Narrow(link.etag));
+      // Changed there since: deleted here is what the user asked for.
+      if (!outcome.ok && outcome.status == 412) outcome = client_.Delete(Narrow(link.href), "");
+      if (outcome.ok) {
+        ++report_.deleted;
+      } else if (outcome.failure != http::Failure::None || outcome.status == 401) {
+        Check(outcome);
+        left.push_back(link);
+      } else {
+        report_.problems.push_back(link.href + L": " + Wide(outcome.why));
+      }
+    }
+    state_.removedHere = std::move(left);
+  }
+
+  // Writes the contact's card: its merge with the server's on a 412.
+  void Push(Contact& contact) {
+    ContactHistory& history = engine_.journal->contacts[contact.id];
+    CardFields base;
+    std::wstring why;
+    const bool hasBase = history.card.Linked() && ParseCard(Narrow(history.card.synced), base, why);
+    CardFields card = hasBase ? base : CardFields{};
+    const CardFields local = LocalFields(contact, &history);
+    if (hasBase && SameFields(base, local)) return;
+    if (!history.card.Linked()) {
+      card.uid = NewUid();
+      history.card.uid = card.uid;
+      history.card.href = Wide(book_) + card.uid + L".vcf";
+    }
+    std::string etag = Narrow(history.card.etag);
+    bool created = !hasBase;
+    CardFields merged = Merge(hasBase ? &base : nullptr, local, hasBase ? base : card).card;
+    if (!hasBase) merged = local, merged.uid = card.uid;
+    for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
+      const std::string data = WriteCard(merged, version4_);
+      std::string newEtag;
+      const carddav::Outcome outcome = client_.Put(Narrow(history.card.href), data, created ? std::string() : etag,
+                                                   version4_, newEtag);
+      if (outcome.ok) {
+        history.card.etag = Wide(newEtag);
+        history.card.synced = Wide(data);
+        engine_.journal->Touch();
+        ++report_.pushed;
+        return;
+      }
+      if (outcome.status != 412) {
+        if (outcome.failure != http::Failure::None || outcome.status == 401)
+          Check(outcome);
+        else
+          report_.problems.push_back(contact.name + L": " + Wide(outcome.why));
+        if (created && !hasBase) history.card = CardLink{};
+        return;
+      }
+      // Changed on the server since it was read: read it, merge, write again.
+      std::vector<carddav::Card> fresh;
+      if (!Check(client_.Fetch(book_, {Narrow(history.card.href)}, fresh))) return;
+      CardFields remote;
+      if (fresh.empty() || !ParseCard(fresh.front().data, remote, why)) {
+        report_.problems.push_back(contact.name + L": the card changed on the server and could not be read again.");
+        return;
+      }
+      const Merged again = Merge(hasBase ? &base : nullptr, LocalFields(contact, &history), remote);
+      Conflicts(contact.name, again.conflicts);
+      if (Store(contact, again.card)) ++report_.pulled;
+      merged = again.card;
+      etag = fresh.front().etag;
+      created = false;
+    }
+    report_.problems.push_back(contact.name + L": the card kept changing on the server; it is written next time.");
+  }
+
+  void PushLocal() {
+    std::vector<Contacts::Item> contacts(engine_.contacts->begin(), engine_.contacts->end());
+    for (const Contacts::Item& contact : contacts) {
+      if (report_.failed) return;
+      if (contact) Push(*contact);
+    }
+  }
+
+  Engine& engine_;
+  carddav::Client& client_;
+  const Account& account_;
+  const Time now_;
+  SyncAccount& state_;
+  Report report_;
+  std::string book_;
+  bool version4_ = false;
+  bool full_ = false;
+  std::unordered_map<std::string, std::int32_t> linked_;
+  std::set<std::string> listed_;
+  std::set<std::int32_t> taken_;
+};
+
+}  // namespace
+
+Report Sync(Engine& engine, carddav::Client& client, const Account& account, Time now) {
+  return Run(engine, client, account, now).Go();
+}
+
+}  // namespace cardsync

@@ -1,0 +1,40 @@
+#pragma once
+// Two-way sync of the engine's contacts with one CardDAV address book. Reads
+// everything it needs from the server before it changes anything here, so a
+// connection that breaks off leaves the data as it was; each card written is
+// recorded as soon as the server took it. The caller saves.
+#include <string>
+#include <vector>
+
+#include "model/carddav_client.h"
+#include "model/engine.h"
+
+namespace cardsync {
+
+struct Account {
+  std::wstring server;  // a server, principal or address book address
+  std::wstring user;
+  std::wstring book;  // empty: the one the server address is, or the default one
+};
+
+struct Report {
+  int pulled = 0;   // contacts added or changed here
+  int pushed = 0;   // cards written to the server
+  int deleted = 0;  // contacts removed here and cards removed there
+  // "Anna Berg (notes)": changed on both sides, the server's value kept.
+  std::vector<std::wstring> conflicts;
+  // Cards that could not be read or written, named.
+  std::vector<std::wstring> problems;
+  bool failed = false;
+  bool unauthorized = false;
+  std::wstring failure;
+  // Whether the engine's data changed (and wants saving).
+  bool changed = false;
+};
+
+Report Sync(Engine& engine, carddav::Client& client, const Account& account, Time now);
+
+// The group a card from elsewhere goes into when it names none.
+inline constexpr wchar_t kGroupForUngrouped[] = L"Imported";
+
+}  // namespace cardsync
