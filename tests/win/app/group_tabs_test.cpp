@@ -646,13 +646,15 @@ TEST_F(MainWindowTabs, ContextMenuOffersOpenAndDeleteWithTheirPicturesAndTheSort
 
   NMHDR rightClick{all.List(), IDC_CONTACT_LIST, static_cast<UINT>(NM_RCLICK)};
   MenuSeen context = OpenMenu(all.m_hWnd, WM_NOTIFY, IDC_CONTACT_LIST, reinterpret_cast<LPARAM>(&rightClick));
-  ASSERT_EQ(context.ids.size(), 8u);
-  context.ids[5] = 0;  // "Remind Me Later" opens a menu of its own: its id is that menu
+  ASSERT_EQ(context.ids.size(), 9u);
+  // "Remind Me Later" and "Move to Group" open menus of their own: their ids are those menus.
+  context.ids[5] = 0;
+  context.ids[6] = 0;
   EXPECT_EQ(context.ids, (std::vector<UINT>{ID_CONTACT_CONTACTED, 0, ID_CONTACT_OPEN, ID_CONTACT_LOG,
-                                            ID_CONTACT_HISTORY, 0, 0, ID_CONTACT_DELETE}));
+                                            ID_CONTACT_HISTORY, 0, 0, 0, ID_CONTACT_DELETE}));
   EXPECT_EQ(context.texts, (std::vector<std::wstring>{L"&Contacted", L"", L"&Open", L"&Log Contact...", L"&History...",
-                                                      L"&Remind Me Later", L"", L"&Delete"}));
-  EXPECT_EQ(context.ownerDrawn, (std::vector<bool>{true, true, true, true, true, true, true, true}));
+                                                      L"&Remind Me Later", L"&Move to Group", L"", L"&Delete"}));
+  EXPECT_EQ(context.ownerDrawn, std::vector<bool>(9, true));
   EXPECT_GT(context.differingIconPixels, 20) << "each item shows its own picture";
   EXPECT_GT(context.inkedIconPixels, 10) << "the red cross of Delete";
 
