@@ -75,11 +75,19 @@ def is_white(pixel):
 
 
 def list_box(path, wx, wy, ww, wh):
-    """The contact list is the large white area of the window: from a point
-    well inside it, walk outwards to its edges."""
+    """The contact list is the large white area of the window: from points
+    well inside it, walk outwards to its edges. An empty list shows its way in
+    at its centre, so a point lower down is tried too; the largest area wins."""
     shot = load(path)
     pixels = shot.load()
-    x, y = wx + ww // 2, wy + wh // 2
+    found = [box_from(pixels, wx, wy, ww, wh, wx + ww // 2, wy + wh * share // 8) for share in (4, 6)]
+    found = [box for box in found if box]
+    if not found:
+        return None
+    return max(found, key=lambda box: (box[2] - box[0]) * (box[3] - box[1]))
+
+
+def box_from(pixels, wx, wy, ww, wh, x, y):
     if not is_white(pixels[x, y]):
         return None
     left, right, top, bottom = x, x, y, y
@@ -89,13 +97,17 @@ def list_box(path, wx, wy, ww, wh):
         right += 1
     while left - 1 > wx and is_white(pixels[left - 1, probe_y]):
         left -= 1
-    # Near the right edge no row draws anything: the tick boxes stay 8 pixels in.
-    probe_x = right - 3
-    while bottom + 1 < wy + wh and is_white(pixels[probe_x, bottom + 1]):
-        bottom += 1
-    while top - 1 > wy and is_white(pixels[probe_x, top - 1]):
-        top -= 1
-    return left, top, right, bottom
+    # Near the right edge no row draws anything: the tick boxes stay 8 pixels
+    # in, and the dotted line between rows leaves the last columns white.
+    first_top, last_bottom = top, bottom
+    for probe_x in (right - 3, right):
+        down, up = y, y
+        while down + 1 < wy + wh and is_white(pixels[probe_x, down + 1]):
+            down += 1
+        while up - 1 > wy and is_white(pixels[probe_x, up - 1]):
+            up -= 1
+        first_top, last_bottom = min(first_top, up), max(last_bottom, down)
+    return left, first_top, right, last_bottom
 
 
 def dark(pixel):
