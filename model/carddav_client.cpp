@@ -84,7 +84,14 @@ Outcome Client::Propfind(const std::string& url, const std::string& depth, const
     if (response.failure == http::Failure::None && response.status >= 300 && response.status < 400) {
       const std::string location = response.Header("location");
       if (location.empty()) return Failed(response, "PROPFIND " + finalUrl);
-      finalUrl = Resolve(finalUrl, location);
+      const std::string next = Resolve(finalUrl, location);
+      if (!http::SameScheme(finalUrl, next)) {
+        Outcome outcome = Failed(response, "PROPFIND " + finalUrl);
+        outcome.failure = http::Failure::Refused;
+        outcome.why = "PROPFIND " + finalUrl + ": the server sent us on to another kind of address, " + next;
+        return outcome;
+      }
+      finalUrl = next;
       continue;
     }
     if (response.status != 207) return Failed(response, "PROPFIND " + finalUrl);

@@ -46,9 +46,14 @@ struct Response {
 
 // https:// anywhere, http:// only to this computer (localhost, 127.0.0.1, [::1]).
 bool AllowedUrl(std::string_view url);
+// Whether a redirection from one address to the other keeps its scheme: the
+// only redirections the callers follow (never https:// down to http://, nor
+// a local http:// up to a name the user did not give).
+bool SameScheme(std::string_view from, std::string_view to);
 
 // Sends the request on this thread and waits for the answer. Certificates are
 // always checked. Connections are kept for the next request of the same thread.
+// Redirections come back as they are (3xx with a location) for the caller.
 Response Send(const Request& request);
 
 const char* FailureName(Failure failure);

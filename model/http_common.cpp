@@ -1,6 +1,8 @@
-#include <cctype>
+#include "model/http_common.h"
 
-#include "model/http.h"
+#include <boost/archive/iterators/base64_from_binary.hpp>
+#include <boost/archive/iterators/transform_width.hpp>
+#include <cctype>
 
 namespace http {
 
@@ -38,9 +40,14 @@ bool AllowedUrl(std::string_view url) {
     authority.remove_prefix(close + 1);
     if (!authority.empty() && authority.front() != ':') return false;
   } else {
-    host = Lower(authority.substr(0, authority.find(':')));
+    host = authority.substr(0, authority.find(':'));
   }
-  return host == "localhost" || host == "127.0.0.1" || host == "[::1]";
+  return detail::IsThisComputer(host);
+}
+
+bool SameScheme(std::string_view from, std::string_view to) {
+  const auto scheme = [](std::string_view url) { return Lower(url.substr(0, url.find(':'))); };
+  return from.find(':') != std::string_view::npos && scheme(from) == scheme(to);
 }
 
 const char* FailureName(Failure failure) {
@@ -60,5 +67,54 @@ const char* FailureName(Failure failure) {
   }
   return "network";
 }
+
+namespace detail {
+
+Response RefusedResponse() {
+  Response response;
+  response.failure = Failure::Refused;
+  response.error = "only https:// addresses, or http:// to this computer, are used";
+  return response;
+}
+
+bool IsThisComputer(std::string_view host) {
+  const std::string lower = Lower(host);
+  return lower == "localhost" || lower == "127.0.0.1" || lower == "[::1]" || lower == "::1";
+}
+
+void AddHeaderLine(Response& response, std::string_view line) {
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+  if (line.rfind("HTTP/", 0) == 0) {
+    response.headers.clear();
+    return;
+  }
+  const std::size_t colon = line.find(':');
+  if (colon == std::string_view::npos || response.headers.size() >= kMaxHeaders) return;
+  std::size_t start = colon + 1;
+  while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
+  response.headers.emplace_back(Lower(line.substr(0, colon)), std::string(line.substr(start)));
+}
+
+std::string HeaderLine(std::string_view name, std::string_view value) {
+  std::string line;
+  line.reserve(name.size() + value.size() + 2);
+  for (const char c : name)
+    if (c != '\r' && c != '\n' && c != ':') line += c;
+  line += ": ";
+  for (const char c : value)
+    if (c != '\r' && c != '\n') line += c;
+  return line;
+}
+
+std::string BasicAuthorization(const std::string& user, const std::string& password) {
+  using namespace boost::archive::iterators;
+  using Encoder = base64_from_binary<transform_width<std::string::const_iterator, 6, 8>>;
+  const std::string pair = user + ":" + password;
+  std::string encoded(Encoder(pair.begin()), Encoder(pair.end()));
+  encoded.append((3 - pair.size() % 3) % 3, '=');
+  return "Basic " + encoded;
+}
+
+}  // namespace detail
 
 }  // namespace http

@@ -2,10 +2,9 @@
 // are kept between the requests of a sync.
 #include <curl/curl.h>
 
-#include <cctype>
 #include <memory>
 
-#include "model/http.h"
+#include "model/http_common.h"
 
 namespace http {
 
@@ -22,34 +21,17 @@ struct Global {
   Global() { curl_global_init(CURL_GLOBAL_DEFAULT); }
 };
 
-// Answers beyond this are not an address book's: the transfer stops.
-constexpr std::size_t kMaxBody = 256u << 20;
-
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto* body = static_cast<std::string*>(user);
   const std::size_t bytes = size * count;
-  if (body->size() + bytes > kMaxBody) return 0;
+  if (body->size() + bytes > detail::kMaxBody) return 0;
   body->append(data, bytes);
   return bytes;
 }
 
 std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
-  auto* response = static_cast<Response*>(user);
   const std::size_t bytes = size * count;
-  std::string line(data, bytes);
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-  // A new status line (after a redirect or 100 Continue) starts the headers again.
-  if (line.rfind("HTTP/", 0) == 0) {
-    response->headers.clear();
-    return bytes;
-  }
-  const std::size_t colon = line.find(':');
-  if (colon == std::string::npos || response->headers.size() >= 200) return bytes;
-  std::string name = line.substr(0, colon);
-  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  std::size_t start = colon + 1;
-  while (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
-  response->headers.emplace_back(std::move(name), line.substr(start));
+  detail::AddHeaderLine(*static_cast<Response*>(user), std::string_view(data, bytes));
   return bytes;
 }
 
@@ -77,11 +59,7 @@ Failure FailureOf(CURLcode code) {
 Response Send(const Request& request) {
   static Global global;
   Response response;
-  if (!AllowedUrl(request.url)) {
-    response.failure = Failure::Refused;
-    response.error = "only https:// addresses, or http:// to this computer, are used";
-    return response;
-  }
+  if (!AllowedUrl(request.url)) return detail::RefusedResponse();
   thread_local std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
   CURL* curl = handle.get();
   if (!curl) {
@@ -92,7 +70,7 @@ Response Send(const Request& request) {
   curl_easy_reset(curl);
   std::unique_ptr<curl_slist, ListDeleter> headers;
   for (const auto& [name, value] : request.headers) {
-    const std::string line = name + ": " + value;
+    const std::string line = detail::HeaderLine(name, value);
     headers.reset(curl_slist_append(headers.release(), line.c_str()));
   }
   // libcurl would add "Expect: 100-continue" to large bodies and wait for it.
@@ -116,7 +94,7 @@ Response Send(const Request& request) {
   curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
   curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, detail::kConnectTimeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT, request.timeoutSeconds);
   curl_easy_setopt(curl, CURLOPT_ACCEPT_ENCODING, "");
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);

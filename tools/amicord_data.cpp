@@ -11,8 +11,8 @@
 //   amicord-data export DIR FILE [--group NAME]
 //                            writes everyone, or one group, as .vcf or .csv
 //   amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL]
-//                            syncs with a CardDAV address book (the Windows build
-//                            cannot connect yet and says so)
+//                            syncs with a CardDAV address book (libcurl on the host,
+//                            WinHTTP on Windows)
 // Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save,
 // a file to import that cannot be read at all, a failed sync), 2 usage errors.
 #include <cstdio>

@@ -1,5 +1,6 @@
 """amicord-data sync against Debian's radicale and xandikos on 127.0.0.1.
   sync_test.py TOOL SERVER    SERVER: radicale or xandikos
+AMICORD_TOOL_RUNNER, when set, is a program that runs TOOL (the Windows build's, under Wine).
 The 412 race and the broken connection go through a small proxy in front of it."""
 
 import datetime
@@ -16,6 +17,8 @@ import servers  # noqa: E402
 
 TOOL = sys.argv[1]
 KIND = sys.argv[2]
+# The Windows build's tool runs through a program that starts it (under Wine).
+RUNNER = [os.environ["AMICORD_TOOL_RUNNER"]] if os.environ.get("AMICORD_TOOL_RUNNER") else []
 
 PHONE_CARD = """BEGIN:VCARD
 VERSION:3.0
@@ -38,7 +41,7 @@ def phone_card(uid, name, note="from the phone"):
 
 
 def run(*args, stdin=b""):
-    return subprocess.run([TOOL, *args], input=stdin, capture_output=True, timeout=120)
+    return subprocess.run([*RUNNER, TOOL, *args], input=stdin, capture_output=True, timeout=120)
 
 
 def dump(folder):
