@@ -24,6 +24,9 @@ void AddHeaderLine(Response& response, std::string_view line);
 // "Name: value" for a request; line breaks in either would start a header of
 // the server's choosing (an ETag is the server's text), so they are left out.
 std::string HeaderLine(std::string_view name, std::string_view value);
+// One request as the platform's library sends it; Send adds what both
+// halves do around it.
+Response SendOnce(const Request& request);
 // The value of an Authorization header for Basic authentication.
 std::string BasicAuthorization(const std::string& user, const std::string& password);
 

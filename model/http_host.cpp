@@ -56,7 +56,7 @@ Failure FailureOf(CURLcode code) {
 
 }  // namespace
 
-Response Send(const Request& request) {
+Response detail::SendOnce(const Request& request) {
   static Global global;
   Response response;
   if (!AllowedUrl(request.url)) return detail::RefusedResponse();

@@ -142,7 +142,7 @@ void ReadHeaders(HINTERNET request, Response& response) {
 
 }  // namespace
 
-Response Send(const Request& request) {
+Response detail::SendOnce(const Request& request) {
   if (!AllowedUrl(request.url)) return detail::RefusedResponse();
   const std::wstring url = Wide(request.url);
   URL_COMPONENTS parts{};
@@ -179,6 +179,11 @@ Response Send(const Request& request) {
   // Windows' logon is never offered to an address book server.
   SetNumber(handle.get(), WINHTTP_OPTION_DISABLE_FEATURE, WINHTTP_DISABLE_REDIRECTS | WINHTTP_DISABLE_COOKIES);
   SetNumber(handle.get(), WINHTTP_OPTION_AUTOLOGON_POLICY, WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH);
+  // This computer is reached directly, never through a proxy or its search.
+  if (detail::IsThisComputer(text::EncodeUtf8(host)) || host.rfind(L"127.", 0) == 0) {
+    WINHTTP_PROXY_INFO direct{WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr};
+    WinHttpSetOption(handle.get(), WINHTTP_OPTION_PROXY, &direct, sizeof direct);
+  }
   const long seconds = std::max(1L, request.timeoutSeconds);
   const int connectMs = static_cast<int>(std::min(seconds, detail::kConnectTimeoutSeconds) * 1000);
   WinHttpSetTimeouts(handle.get(), connectMs, connectMs, static_cast<int>(seconds * 1000),
@@ -190,6 +195,8 @@ Response Send(const Request& request) {
   if (!request.user.empty())
     headers += Wide(detail::HeaderLine("Authorization", detail::BasicAuthorization(request.user, request.password))) +
                L"\r\n";
+  // The time limit is the whole exchange's, as on the host, not each read's.
+  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
   DWORD certificateFlags = 0;
   const DWORD size = static_cast<DWORD>(request.body.size());
   const BOOL sent = WinHttpSendRequest(handle.get(), headers.empty() ? WINHTTP_NO_ADDITIONAL_HEADERS : headers.c_str(),
@@ -206,8 +213,6 @@ Response Send(const Request& request) {
     return Failed(GetLastError());
   response.status = static_cast<int>(status);
   ReadHeaders(handle.get(), response);
-  // The time limit is the whole answer's, as on the host, not each read's.
-  const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(seconds) * 1000;
   for (;;) {
     DWORD available = 0;
     if (!WinHttpQueryDataAvailable(handle.get(), &available)) return Failed(GetLastError());
@@ -228,8 +233,8 @@ Response Send(const Request& request) {
   // A connection closed early can look like the end of the answer: nothing
   // read half way may pass for a whole one.
   const std::string length = response.Header("content-length");
-  if (!length.empty() && request.method != "HEAD" && response.Header("content-encoding").empty() &&
-      std::strtoull(length.c_str(), nullptr, 10) > response.body.size())
+  if (!length.empty() && request.method != "HEAD" && status != 204 && status != 304 &&
+      response.Header("content-encoding").empty() && std::strtoull(length.c_str(), nullptr, 10) > response.body.size())
     return Failed(ERROR_WINHTTP_CONNECTION_ERROR);
   return response;
 }

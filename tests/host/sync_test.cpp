@@ -11,6 +11,7 @@
 #include "model/carddav_client.h"
 #include "model/carddav_xml.h"
 #include "model/http.h"
+#include "model/http_common.h"
 #include "model/journal_serialization.h"
 #include "model/journal_text.h"
 #include "sync/card_merge.h"
@@ -248,4 +249,22 @@ TEST(SyncNetwork, PlainHttpOnlyToThisComputer) {
   http::Request request;
   request.url = "http://192.0.2.1/";
   EXPECT_EQ(http::Send(request).failure, http::Failure::Refused) << "refused before any connection";
+}
+
+// What both halves of the seam share: redirections kept to one scheme, and
+// request headers no server's text can add lines to.
+TEST(SyncNetwork, RedirectionsKeepTheSchemeAndHeadersStayOneLine) {
+  EXPECT_TRUE(http::SameScheme("https://a.example/x", "HTTPS://b.example/y"));
+  EXPECT_TRUE(http::SameScheme("http://127.0.0.1:1/", "http://localhost:2/"));
+  EXPECT_FALSE(http::SameScheme("https://a.example/", "http://a.example/"));
+  EXPECT_FALSE(http::SameScheme("http://localhost/", "https://a.example/"));
+  EXPECT_FALSE(http::SameScheme("/relative", "/relative"));
+  EXPECT_EQ(http::detail::HeaderLine("If-Match", "\"e1\"\r\nX-Evil: 1"), "If-Match: \"e1\"X-Evil: 1");
+  EXPECT_EQ(http::detail::BasicAuthorization("anna", "secret"), "Basic YW5uYTpzZWNyZXQ=");
+  EXPECT_EQ(http::detail::BasicAuthorization("a", "b"), "Basic YTpi");
+  http::Response response;
+  for (const char* line : {"HTTP/1.1 100 Continue", "X-Old: 1", "HTTP/1.1 207 Multi-Status", "ETag:  \"e2\"\r\n",
+                           "no colon here", "Content-Type: text/xml"})
+    http::detail::AddHeaderLine(response, line);
+  EXPECT_EQ(response.headers, (http::Headers{{"etag", "\"e2\""}, {"content-type", "text/xml"}}));
 }
