@@ -1,9 +1,9 @@
-"""Runs a test program with Debian's radicale and a TLS server whose certificate
-no one trusts, both on 127.0.0.1 at free ports, told to it in the environment:
-  with_servers.py COMMAND..."""
+"""with_servers.py COMMAND...: runs COMMAND with Debian's radicale and a TLS
+server whose certificate no one trusts on 127.0.0.1, told in the environment."""
 
 import http.server
 import os
+import shutil
 import ssl
 import subprocess
 import sys
@@ -27,20 +27,15 @@ def untrusted_tls_server(folder):
     return server
 
 
-def main():
-    dav = servers.Server("radicale")
-    folder = tempfile.mkdtemp(prefix="amicord-tls-")
-    tls = untrusted_tls_server(folder)
-    env = dict(os.environ, AMICORD_TEST_DAV=dav.base + "/", AMICORD_TEST_DAV_BOOK=dav.book,
-               AMICORD_TEST_DAV_USER=servers.USER, AMICORD_TEST_DAV_PASSWORD=servers.PASSWORD,
-               AMICORD_TEST_TLS=f"https://127.0.0.1:{tls.server_address[1]}/",
-               AMICORD_TEST_CLOSED=f"http://127.0.0.1:{servers.free_port()}/")
-    try:
-        return subprocess.run(sys.argv[1:], env=env, timeout=240).returncode
-    finally:
-        tls.shutdown()
-        dav.stop()
-
-
-if __name__ == "__main__":
-    sys.exit(main())
+folder = tempfile.mkdtemp(prefix="amicord-tls-")
+dav, tls = servers.Server("radicale"), untrusted_tls_server(folder)
+env = dict(os.environ, AMICORD_TEST_DAV=dav.base + "/", AMICORD_TEST_DAV_BOOK=dav.book,
+           AMICORD_TEST_DAV_USER=servers.USER, AMICORD_TEST_DAV_PASSWORD=servers.PASSWORD,
+           AMICORD_TEST_TLS=f"https://127.0.0.1:{tls.server_address[1]}/",
+           AMICORD_TEST_CLOSED=f"http://127.0.0.1:{servers.free_port()}/")
+try:
+    sys.exit(subprocess.run(sys.argv[1:], env=env, timeout=240).returncode)
+finally:
+    tls.shutdown()
+    dav.stop()
+    shutil.rmtree(folder, ignore_errors=True)
