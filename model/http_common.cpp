@@ -72,11 +72,11 @@ Response Send(const Request& request) {
   Response response = detail::SendOnce(request);
   // Some servers (Radicale's own) answer a wrong password before reading the
   // request's body and close the connection on it: the reset can overtake the
-  // 401. A read-only request without a body then asks again, so that a wrong
-  // password is told as such, not as a network failure.
+  // 401. A HEAD, which reads and changes nothing, then asks again, so that a
+  // wrong password is told as such, not as a network failure.
   if (response.failure == Failure::Network && !request.body.empty() && !request.user.empty()) {
     Request again = request;
-    again.method = "GET";
+    again.method = "HEAD";
     again.body.clear();
     again.headers.clear();
     Response answer = detail::SendOnce(again);

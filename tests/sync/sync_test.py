@@ -295,6 +295,7 @@ class Sync(unittest.TestCase):
         result = run("sync", folder, "--url", self.url, "--user", servers.USER, "--password-stdin", stdin=b"wrong\n")
         if KIND == "radicale":
             self.assertEqual(result.returncode, 1)
+            self.assertIn("answered 401", result.stdout.decode(), "told as a wrong password, not as no network")
         result = run("sync", folder, "--url", "http://192.0.2.1/", "--user", "x", "--password-stdin", stdin=b"x\n")
         self.assertEqual(result.returncode, 1)
         self.assertIn("only https://", result.stdout.decode())
