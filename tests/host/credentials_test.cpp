@@ -2,10 +2,7 @@
 // store under Wine, through the same calls.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "model/credentials.h"
-
 #ifdef _WIN32
 #include "base/windows_api.h"
 // clang-format off
@@ -23,8 +20,7 @@ TEST(Credentials, PasswordIsWrittenReadReplacedAndRemoved) {
   EXPECT_EQ(password, "p\xC3\xA4ss w\xC3\xB6rd");
   EXPECT_FALSE(credentials::Read(server, L"bert", password)) << "another user of the same server has none";
 #ifdef _WIN32
-  // In the system's store, under the name the user sees there.
-  PCREDENTIALW kept = nullptr;
+  PCREDENTIALW kept = nullptr;  // in the system's store, under the name the user sees there
   ASSERT_TRUE(CredReadW(L"Amicord sync: https://dav.example.org/ anna", CRED_TYPE_GENERIC, 0, &kept));
   EXPECT_STREQ(kept->UserName, L"anna");
   EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t*>(kept->CredentialBlob), kept->CredentialBlobSize / 2),
@@ -32,8 +28,7 @@ TEST(Credentials, PasswordIsWrittenReadReplacedAndRemoved) {
   CredFree(kept);
 #endif
   ASSERT_TRUE(credentials::Write(server, user, "new"));
-  ASSERT_TRUE(credentials::Read(server, user, password));
-  EXPECT_EQ(password, "new");
+  ASSERT_TRUE(credentials::Read(server, user, password) && password == "new");
   EXPECT_TRUE(credentials::Remove(server, user));
   EXPECT_FALSE(credentials::Read(server, user, password));
   EXPECT_FALSE(credentials::Remove(server, user)) << "nothing left to remove";

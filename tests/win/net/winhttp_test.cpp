@@ -100,24 +100,11 @@ TEST(WinHttp, CertificateErrorServerDownAndWrongPasswordAreToldApart) {
 // the check made after connecting, this listener would see the connection.
 struct Listener {
   Listener() {
-    sockaddr_in address{};
     address.sin_family = AF_INET;
     inet_pton(AF_INET, "127.0.0.2", &address.sin_addr);
     int size = sizeof address;
-    if (bind(socket, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(socket, 8) == 0 &&
-        getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-      port = ntohs(address.sin_port);
-  }
-  // A connection of our own, to show the listener would see one.
-  bool Probe() const {
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<u_short>(port));
-    inet_pton(AF_INET, "127.0.0.2", &address.sin_addr);
-    const SOCKET probe = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    const bool made = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && Connected();
-    closesocket(probe);
-    return made;
+    if (bind(socket, reinterpret_cast<sockaddr*>(&address), size) == 0 && listen(socket, 8) == 0)
+      getsockname(socket, reinterpret_cast<sockaddr*>(&address), &size);
   }
   ~Listener() { closesocket(socket); }
   bool Connected() const {
@@ -127,19 +114,26 @@ struct Listener {
     timeval wait{0, 200000};
     return select(0, &ready, nullptr, nullptr, &wait) == 1;
   }
+  // A connection of our own, to show the listener would see one.
+  bool Probe() const {
+    const SOCKET probe = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    const bool made = connect(probe, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0 && Connected();
+    closesocket(probe);
+    return made;
+  }
   static int Start() {
     WSADATA data;
     return WSAStartup(MAKEWORD(2, 2), &data);
   }
   int started = Start();  // before the socket
   SOCKET socket = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-  int port = 0;
+  sockaddr_in address{};
 };
 
 TEST(WinHttp, PlainHttpToAnotherHostIsRefusedBeforeConnecting) {
   const Listener listener;
-  ASSERT_NE(listener.port, 0);
-  const std::string at = "127.0.0.2:" + std::to_string(listener.port);
+  ASSERT_NE(listener.address.sin_port, 0);
+  const std::string at = "127.0.0.2:" + std::to_string(ntohs(listener.address.sin_port));
   for (const std::string& url : {"http://" + at + "/anna/", "HTTP://" + at + "/", "http://127.0.0.1@" + at + "/",
                                  "http://" + at + "\\@localhost/"}) {
     EXPECT_EQ(Send("GET", url).failure, http::Failure::Refused) << url;
