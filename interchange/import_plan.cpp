@@ -8,17 +8,13 @@
 #include "interchange/notes_text.h"
 #include "interchange/person_fields.h"
 #include "interchange/picture_file.h"
+#include "interchange/same_person.h"
 #include "model/file_system.h"
-#include "model/reach.h"
 #include "model/text_cut.h"
 
 namespace interchange {
 
 namespace {
-
-struct NoCaseLess {
-  bool operator()(const std::wstring& a, const std::wstring& b) const { return platform::CompareNoCase(a, b) < 0; }
-};
 
 std::wstring FileNameFor(const std::wstring& name) {
   std::wstring base;
@@ -56,25 +52,6 @@ std::wstring WritePicture(const std::string& bytes, const std::string& type, con
   if (written && closed) return path;
   files::Remove(path);
   return {};
-}
-
-std::wstring AddressKey(const std::wstring& address) {
-  std::wstring key = address;
-  for (wchar_t& c : key)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-  return key;
-}
-
-// The ways a person is recognised besides their name: "@anna@example.org",
-// "#+491701234567". Numbers of fewer than five digits say too little.
-void ReachKeys(const ContactDetails& details, std::vector<std::wstring>& keys) {
-  keys.clear();
-  for (const EmailAddress& email : details.emails)
-    if (!email.address.empty()) keys.push_back(L"@" + AddressKey(email.address));
-  for (const Phone& phone : details.phones) {
-    const std::wstring digits = PhoneDigits(phone.number);
-    if (digits.size() - (digits.rfind(L'+', 0) == 0 ? 1 : 0) >= 5) keys.push_back(L"#" + digits);
-  }
 }
 
 }  // namespace

@@ -161,7 +161,10 @@ TEST(SyncMerge, FieldsMergeThreeWaysAndJournalsJoin) {
 TEST(SyncCard, TheCardRoundTripsKeepsWhatItDoesNotOwnAndRefusesNonsense) {
   const std::string phone =
       "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:p1\r\nFN:Anna Berg\r\nN:Berg;Anna;Maria;;\r\nitem1.TEL;TYPE=CELL:+49 170 "
-      "1234567\r\nitem1.X-ABLabel:mobile\r\nCATEGORIES:Family,VIP\r\nNOTE:line one\\nline two\\, and \\;\r\n"
+      "1234567\r\nitem1.X-ABLabel:mobile\r\nitem2.URL:https://example.org/anna\r\nitem2.X-ABLabel:blog\r\n"
+      "EMAIL;TYPE=WORK:anna@example.org\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-05-12\r\nitem3.X-ABDATE:2010-06-01\r\n"
+      "item3.X-ABLabel:_$!<Anniversary>!$_\r\nitem4.X-ABDATE:--0301\r\nitem4.X-ABLabel:name day\r\n"
+      "CATEGORIES:Family,VIP\r\nNOTE:line one\\nline two\\, and \\;\r\n"
       "X-AMICORD-INTERVAL:3 months\r\nX-AMICORD-LAST-CONTACTED:20261209T081500Z\r\nX-AMICORD-LOG:20261209T08150"
       "0Z\\;a call; with a semicolon\r\nX-AMICORD-LOG:20261201T100000Z;lunch\r\nEND:VCARD\r\n";
   CardFields card;
@@ -177,16 +180,29 @@ TEST(SyncCard, TheCardRoundTripsKeepsWhatItDoesNotOwnAndRefusesNonsense) {
   EXPECT_EQ(card.lastContacted, 1796804100);
   ASSERT_EQ(card.log.size(), 2u);
   EXPECT_EQ(card.log[0].text, L"a call; with a semicolon");
-  EXPECT_EQ(card.phoneDigits, std::vector<std::wstring>{L"+491701234567"});
+  // The details as the vCard import maps them, the other lines kept as they stood.
+  EXPECT_EQ(card.details.phones, (std::vector<Phone>{{L"mobile", L"+49 170 1234567"}}));
+  EXPECT_EQ(card.details.emails, (std::vector<EmailAddress>{{L"work", L"anna@example.org"}}));
+  EXPECT_EQ(card.details.dates,
+            (std::vector<ImportantDate>{
+                {kBirthdayLabel, 5, 12, 0}, {kAnniversaryLabel, 6, 1, 2010}, {L"name day", 3, 1, 0}}));
+  EXPECT_EQ(card.details.kept,
+            (std::vector<KeptProperty>{{L"", L"item2.URL:https://example.org/anna"}, {L"", L"item2.X-ABLabel:blog"}}));
   for (const bool version4 : {false, true}) {
     const std::string written = WriteCard(card, version4);
-    EXPECT_NE(written.find("item1.X-ABLabel:mobile\r\n"), std::string::npos);
+    EXPECT_NE(written.find(version4 ? "BDAY:--0512\r\n" : "BDAY;X-APPLE-OMIT-YEAR=1604:16040512\r\n"),
+              std::string::npos)
+        << written;
+    EXPECT_NE(written.find(version4 ? "TEL;TYPE=cell;PREF=1;VALUE=uri:tel:+49-170-1234567\r\n"
+                                    : "TEL;TYPE=cell,pref:+49 170 1234567\r\n"),
+              std::string::npos)
+        << written;
     EXPECT_NE(written.find("N:Berg;Anna;Maria;;\r\n"), std::string::npos);
     EXPECT_NE(written.find(version4 ? "VERSION:4.0" : "VERSION:3.0"), std::string::npos);
     CardFields again;
     ASSERT_TRUE(ParseCard(written, again, why)) << why;
     EXPECT_TRUE(SameFields(card, again));
-    EXPECT_EQ(again.kept, card.kept);
+    EXPECT_EQ(again.details, card.details);
   }
   const struct {
     const char* card;
