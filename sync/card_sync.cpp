@@ -7,7 +7,9 @@
 #include <set>
 #include <unordered_map>
 
+#include "interchange/picture_file.h"
 #include "model/notes_text.h"
+#include "model/paths.h"
 #include "model/text_decoding.h"
 #include "sync/card_match.h"
 #include "sync/card_merge.h"
@@ -225,10 +227,22 @@ class Run {
     return added->id;
   }
 
+  // The picture file of the server's picture where it changed there (a first
+  // sync takes it only for a contact without one); the contact's own otherwise.
+  std::wstring PictureFrom(const Contact& contact, const CardFields* base, const CardFields& remote) {
+    const bool changed = base ? remote.photoLine != base->photoLine : contact.imagePath.empty();
+    if (!changed || remote.picture.empty()) return contact.imagePath;
+    const std::wstring folder = paths::ImagesFolderFor(paths::FolderOf(engine_.optionsPath)) +
+                                platform::PathSeparator() + L"contacts";
+    const std::wstring path = interchange::WritePictureFile(remote.picture, remote.pictureType, folder, remote.name);
+    if (path.empty()) report_.problems.push_back(remote.name + L": the picture could not be saved.");
+    return path.empty() ? contact.imagePath : path;
+  }
+
   // Puts the merged fields into the contact and its journal; true when anything changed.
-  bool Store(Contact& contact, const CardFields& merged) {
+  bool Store(Contact& contact, const CardFields& merged, const std::wstring& imagePath) {
     const CardFields before = LocalFields(contact, engine_.journal->Find(contact.id));
-    if (SameFields(before, merged)) return false;
+    if (SameFields(before, merged) && imagePath == contact.imagePath) return false;
     const std::wstring notes = merged.notes == before.notes ? contact.notes : text::NotesRtf(merged.notes);
     const std::int32_t groupId = merged.group.empty() || Lower(merged.group) == Lower(before.group)
                                      ? contact.groupId
@@ -236,7 +250,7 @@ class Run {
     const IntervalUnit unit = merged.hasInterval ? merged.unit : contact.unit;
     const std::int32_t count = merged.hasInterval ? merged.count : contact.count;
     const Time previous = contact.lastContacted;
-    contact.Update(merged.name, contact.imagePath, unit, count, merged.lastContacted, notes, groupId);
+    contact.Update(merged.name, imagePath, unit, count, merged.lastContacted, notes, groupId);
     if (merged.lastContacted != previous) contact.previousContacted = previous;
     ContactHistory& history = engine_.journal->contacts[contact.id];
     history.entries = merged.log;
@@ -292,7 +306,7 @@ class Run {
     }
     const Merged merged = Merge(basePointer, LocalFields(*contact, engine_.journal->Find(contact->id)), remote);
     Conflicts(contact->name, merged.conflicts);
-    if (Store(*contact, merged.card)) ++report_.pulled;
+    if (Store(*contact, merged.card, PictureFrom(*contact, basePointer, remote))) ++report_.pulled;
     ContactHistory& history = engine_.journal->contacts[contact->id];
     history.card = CardLink{remote.uid, Wide(card.url), Wide(card.etag), Wide(card.data)};
     engine_.journal->Touch();
@@ -313,6 +327,7 @@ class Run {
     Contacts::Item contact(new Contact(0, remote.name, L"", unit, count,
                                        remote.lastContacted != 0 ? remote.lastContacted : now_,
                                        remote.notes.empty() ? std::wstring() : text::NotesRtf(remote.notes), groupId));
+    contact->imagePath = PictureFrom(*contact, nullptr, remote);
     if (!engine_.contacts->Insert(contact)) return;
     StoreDetails(contact->id, remote.details);
     ContactHistory& history = engine_.journal->contacts[contact->id];
@@ -364,7 +379,14 @@ class Run {
     std::string etag = Narrow(history.card.etag);
     bool created = !hasBase;
     CardFields merged = Merge(hasBase ? &base : nullptr, local, hasBase ? base : card).card;
-    if (!hasBase) merged = local, merged.uid = card.uid;
+    if (!hasBase) {
+      merged = local;
+      merged.uid = card.uid;
+      // A contact new to the server takes its picture along; later ones are the server's.
+      std::string picture, type;
+      if (interchange::ReadPicture(contact.imagePath, picture, type))
+        merged.photoLine = PhotoLine(picture, type, version4_);
+    }
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
       const std::string data = WriteCard(merged, version4_);
       std::string newEtag;
@@ -395,7 +417,7 @@ class Run {
       }
       const Merged again = Merge(hasBase ? &base : nullptr, LocalFields(contact, &history), remote);
       Conflicts(contact.name, again.conflicts);
-      if (Store(contact, again.card)) ++report_.pulled;
+      if (Store(contact, again.card, PictureFrom(contact, hasBase ? &base : nullptr, remote))) ++report_.pulled;
       merged = again.card;
       etag = fresh.front().etag;
       created = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "interchange/base64.h"
 #include "interchange/iso_time.h"
 #include "interchange/person_fields.h"
 #include "interchange/vcard_lines.h"
@@ -83,8 +84,9 @@ bool TakeSyncLines(std::string_view data, CardFields& card, std::wstring& why) {
       std::wstring timeText = value.substr(0, separator);
       if (!timeText.empty() && timeText.back() == L'\\') timeText.pop_back();
       const Time time = ParseTime(timeText);
-      const std::wstring entryText =
-          separator == std::wstring::npos ? std::wstring() : Unescaped(std::wstring_view(value).substr(separator + 1));
+      const std::wstring entryText = separator == std::wstring::npos
+                                         ? std::wstring()
+                                         : Unescaped(std::wstring_view(value).substr(separator + 1));
       if (time != 0 && card.log.size() < kMaxLogLines)
         card.log.push_back({time, text::CutText(entryText, Journal::kMaxTextLength)});
     }
@@ -101,6 +103,13 @@ bool TakeSyncLines(std::string_view data, CardFields& card, std::wstring& why) {
 }
 
 }  // namespace
+
+std::string PhotoLine(const std::string& bytes, const std::string& type, bool version4) {
+  std::string upper = type == "jpg" ? "JPEG" : type;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (version4) return "PHOTO:data:" + interchange::MediaType(type) + ";base64," + interchange::EncodeBase64(bytes);
+  return "PHOTO;ENCODING=b;TYPE=" + upper + ":" + interchange::EncodeBase64(bytes);
+}
 
 std::vector<KeptProperty> CardKept(const ContactDetails& details) {
   std::vector<KeptProperty> kept;
@@ -170,7 +179,8 @@ std::string WriteCard(const CardFields& card, bool version4) {
   interchange::AppendVCardDetails(out, card.details, version4);
   if (!card.photoLine.empty()) AppendVCardLine(out, card.photoLine);
   interchange::AppendVCardKept(out, card.details);
-  if (card.hasInterval) AppendVCardProperty(out, "X-AMICORD-INTERVAL", interchange::IntervalText(card.unit, card.count));
+  if (card.hasInterval)
+    AppendVCardProperty(out, "X-AMICORD-INTERVAL", interchange::IntervalText(card.unit, card.count));
   if (card.lastContacted != 0)
     AppendVCardProperty(out, "X-AMICORD-LAST-CONTACTED", interchange::FormatUtcBasic(card.lastContacted));
   if (card.snoozedUntil != 0)

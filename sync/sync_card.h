@@ -52,6 +52,9 @@ std::string WriteCard(const CardFields& card, bool version4);
 // The fields both sides edit and the card's kept lines compare equal.
 bool SameFields(const CardFields& a, const CardFields& b);
 
+// The PHOTO line of a picture file's bytes of the given type ("png", ...).
+std::string PhotoLine(const std::string& bytes, const std::string& type, bool version4);
+
 // The kept lines a card carries: the vCard ones (a CSV's cells have no place there).
 std::vector<KeptProperty> CardKept(const ContactDetails& details);
 

@@ -204,6 +204,13 @@ TEST(SyncCard, TheCardRoundTripsKeepsWhatItDoesNotOwnAndRefusesNonsense) {
     EXPECT_TRUE(SameFields(card, again));
     EXPECT_EQ(again.details, card.details);
   }
+  // A picture over 8 MB is not taken and says so; its line goes back as it came.
+  const std::string photo = "PHOTO;ENCODING=b;TYPE=PNG:iVBORw0KGgo" + std::string((9u << 20) / 3 * 4, 'A');
+  ASSERT_TRUE(ParseCard("BEGIN:VCARD\r\nUID:x\r\nFN:A\r\n" + photo + "\r\nEND:VCARD\r\n", card, why)) << why;
+  EXPECT_TRUE(card.picture.empty());
+  EXPECT_EQ(card.pictureProblem, L"The picture is larger than 8 MB and was left out.");
+  EXPECT_NE(WriteCard(card, true).find(photo.substr(0, 75) + "\r\n " + photo.substr(75, 74) + "\r\n "),
+            std::string::npos);
   const struct {
     const char* card;
     const wchar_t* why;

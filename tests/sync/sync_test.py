@@ -2,6 +2,7 @@
   sync_test.py TOOL SERVER    SERVER: radicale or xandikos
 The 412 race and the broken connection go through a small proxy in front of it."""
 
+import base64
 import datetime
 import json
 import os
@@ -30,6 +31,9 @@ CATEGORIES:Friends
 NOTE:{note}
 END:VCARD
 """
+
+
+PIXEL = "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg=="
 
 
 def phone_card(uid, name, note="from the phone"):
@@ -164,10 +168,12 @@ class Sync(unittest.TestCase):
     def test_details_travel_both_ways_and_a_phone_changed_on_both_sides_is_named(self):
         self.assertEqual(self.server.put_card("p1.vcf", phone_card("p1", "Anna Berg").replace(
             "NOTE:", "BDAY;X-APPLE-OMIT-YEAR=1604:1604-05-12\nitem2.X-ABDATE:--0301\nitem2.X-ABLabel:name day\n"
-            "NOTE:")), 201)
+            "NOTE:").replace("END:VCARD", "PHOTO;ENCODING=b;TYPE=PNG:" + PIXEL + "\nEND:VCARD")), 201)
         folder = self.folder()
         self.sync(folder)
         document = dump(folder)
+        with open(contact(document, "Anna Berg")["imagePath"], "rb") as picture:
+            self.assertEqual(picture.read(), base64.b64decode(PIXEL))
         anna = history(document, contact(document, "Anna Berg")["id"])
         self.assertEqual(anna["dates"], [{"label": "birthday", "month": 5, "day": 12, "year": 0},
                                          {"label": "name day", "month": 3, "day": 1, "year": 0}])
@@ -179,6 +185,7 @@ class Sync(unittest.TestCase):
         self.assertIn("7654321", text.replace("-", " "))  # as text in 3.0, as a tel: address in 4.0
         self.assertNotIn("1234567", text.replace("-", " "))
         self.assertIn("name day", text)
+        self.assertIn(PIXEL, text.replace("\r\n ", ""), "the phone's picture goes back as it came")
         # A TEL added on the server appears in Details.
         self.assertIn(self.server.put_card("p1.vcf", text.replace("END:VCARD", "TEL;TYPE=WORK:+49 30 555000\r\n"
                                                                   "END:VCARD"), etag), (200, 201, 204))
