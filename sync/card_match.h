@@ -2,7 +2,7 @@
 // The first sync of an Amicord that already holds people: the cards on the
 // server that are someone here, by the import's rule for duplicates
 // (interchange/same_person.h), so that the sync links them instead of adding
-// them twice. The proposals are what a preview shows before the sync links.
+// them twice.
 #include <cstdint>
 #include <map>
 #include <set>
@@ -14,15 +14,6 @@
 #include "sync/sync_card.h"
 
 namespace cardsync {
-
-struct ProposedMatch {
-  std::int32_t contactId = 0;
-  std::wstring contactName;
-  std::wstring cardName;
-  std::wstring href;
-  std::wstring uid;
-  std::wstring by;  // "e-mail", "phone" or "name": what they share
-};
 
 class CardMatcher {
  public:

@@ -8,7 +8,7 @@
 
 #include "model/carddav_client.h"
 #include "model/engine.h"
-#include "sync/card_match.h"
+#include "model/proposed_match.h"
 
 namespace cardsync {
 

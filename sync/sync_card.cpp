@@ -51,11 +51,16 @@ bool TakeSyncLines(std::string_view data, CardFields& card, std::wstring& why) {
   int cards = 0;
   while (lines.Next(line, tooLong)) {
     if (tooLong) continue;
-    if (line.name == "BEGIN") {
+    // As the vCard reader counts cards: other BEGIN and END lines are kept ones.
+    std::string_view kind = line.value;
+    while (!kind.empty() && (kind.back() == ' ' || kind.back() == '\t')) kind.remove_suffix(1);
+    while (!kind.empty() && (kind.front() == ' ' || kind.front() == '\t')) kind.remove_prefix(1);
+    const bool isCard = interchange::EqualsNoCase(kind, "VCARD");
+    if (line.name == "BEGIN" && isCard) {
       if (depth++ == 0) ++cards;
       continue;
     }
-    if (line.name == "END") {
+    if (line.name == "END" && isCard) {
       --depth;
       continue;
     }

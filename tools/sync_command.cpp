@@ -25,10 +25,10 @@ int Usage(const std::string& problem) {
 
 // The first sync's links with the contacts already here, printed and not made.
 int PrintMatches(Engine& engine, carddav::Client& client, const cardsync::Account& account) {
-  std::vector<cardsync::ProposedMatch> proposals;
+  std::vector<ProposedMatch> proposals;
   const cardsync::Report report = cardsync::ProposeMatches(engine, client, account, proposals);
   Json matches = Json::array(), problems = Json::array();
-  for (const cardsync::ProposedMatch& proposal : proposals)
+  for (const ProposedMatch& proposal : proposals)
     matches.push_back({{"contact", proposal.contactId},
                        {"name", ToUtf8(proposal.contactName)},
                        {"card", ToUtf8(proposal.cardName)},

@@ -13,6 +13,7 @@
 #include "model/http.h"
 #include "model/journal_serialization.h"
 #include "model/journal_text.h"
+#include "sync/card_match.h"
 #include "sync/card_merge.h"
 #include "sync/sync_card.h"
 #include "tests/common/archive_files.h"
@@ -271,4 +272,44 @@ TEST(SyncNetwork, PlainHttpOnlyToThisComputer) {
   http::Request request;
   request.url = "http://192.0.2.1/";
   EXPECT_EQ(http::Send(request).failure, http::Failure::Refused) << "refused before any connection";
+}
+
+TEST(SyncMatch, TheFirstSyncFindsPeopleByAddressThenDigitsThenNameAndEachOnce) {
+  Engine engine(L"/nonexistent/amicord-match");
+  for (const wchar_t* name : {L"Anna B.", L"Bertie", L"carla diaz", L"Dora", L"Eve"})
+    engine.contacts->Add(name, L"", Weeks, 2, 0, L"", 1);
+  std::vector<std::int32_t> ids;
+  for (const Contacts::Item& contact : *engine.contacts) ids.push_back(contact->id);
+  engine.journal->SetDetails(ids[0], {{}, {{L"work", L"ANNA@example.org"}}, {}, {}});
+  engine.journal->SetDetails(ids[1], {{{L"mobile", L"+49 (171) 333-4444"}}, {}, {}, {}});
+  engine.journal->SetDetails(ids[3], {{{L"home", L"1234"}}, {}, {}, {}});
+  engine.journal->contacts[ids[4]].card.href = L"https://dav.example/a/e.vcf";
+  CardMatcher matcher(engine);
+  const struct {
+    const wchar_t* name;
+    const wchar_t* email;
+    const wchar_t* phone;
+    int contact;  // index into ids, -1 for none
+    const wchar_t* by;
+  } cards[] = {
+      {L"Bert Costa", L"", L"+4917133 34444", 1, L"phone"},
+      {L"Bertie", L"ANNA@EXAMPLE.ORG", L"", 0, L"e-mail"},  // the address before the name
+      {L"Carla Diaz", L"", L"", 2, L"name"},
+      {L"Anna B.", L"", L"", -1, L""},         // already taken by an earlier card
+      {L"Dora Engel", L"", L"1234", -1, L""},  // four digits say too little
+      {L"Eve", L"", L"", -1, L""},             // linked with a card already
+  };
+  for (const auto& test : cards) {
+    CardFields card;
+    card.name = test.name;
+    if (*test.email) card.details.emails.push_back({L"home", test.email});
+    if (*test.phone) card.details.phones.push_back({L"mobile", test.phone});
+    std::int32_t id = -1;
+    std::wstring by;
+    const bool found = matcher.Find(card, id, by);
+    EXPECT_EQ(found, test.contact >= 0) << test.name;
+    if (found) {
+      EXPECT_EQ(std::make_pair(id, by), std::make_pair(ids[test.contact], std::wstring(test.by))) << test.name;
+    }
+  }
 }
