@@ -460,4 +460,12 @@ Report ProposeMatches(Engine& engine, carddav::Client& client, const Account& ac
   return Run(engine, client, account, 0, true).Propose(proposals);
 }
 
+std::wstring ConflictSummary(const std::vector<std::wstring>& conflicts) {
+  if (conflicts.empty()) return {};
+  std::wstring text = conflicts.size() == 1 ? L"1 contact was" : std::to_wstring(conflicts.size()) + L" contacts were";
+  text += L" changed here and on another device; the other device's version was kept: ";
+  for (std::size_t i = 0; i < conflicts.size(); ++i) text += (i ? L", " : L"") + conflicts[i];
+  return text + L".";
+}
+
 }  // namespace cardsync

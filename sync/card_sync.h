@@ -41,6 +41,11 @@ Report Sync(Engine& engine, carddav::Client& client, const Account& account, Tim
 Report ProposeMatches(Engine& engine, carddav::Client& client, const Account& account,
                       std::vector<ProposedMatch>& proposals);
 
+// The one message of a sync's conflicts: "2 contacts were changed here and on
+// another device; the other device's version was kept: Anna Berg (phone),
+// Bert Costa (notes)."; empty for none.
+std::wstring ConflictSummary(const std::vector<std::wstring>& conflicts);
+
 // The group a card from elsewhere goes into when it names none.
 inline constexpr wchar_t kGroupForUngrouped[] = L"Imported";
 

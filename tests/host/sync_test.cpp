@@ -14,6 +14,7 @@
 #include "model/journal_serialization.h"
 #include "model/journal_text.h"
 #include "sync/card_match.h"
+#include "sync/card_sync.h"
 #include "sync/card_merge.h"
 #include "sync/sync_card.h"
 #include "tests/common/archive_files.h"
@@ -153,6 +154,21 @@ TEST(SyncMerge, FieldsMergeThreeWaysAndJournalsJoin) {
     EXPECT_EQ(times, test.log) << test.what;
     EXPECT_EQ(merged.card.lastContacted, test.last) << test.what;
   }
+  // Phones, addresses and dates are fields of their own, named in the one summary.
+  CardFields phoneBase = Fields(L"Ann", L""), phoneHere = phoneBase, phoneThere = phoneBase;
+  phoneBase.details.phones = {{L"mobile", L"0170 1"}};
+  phoneHere.details.phones = {{L"mobile", L"0170 2"}};
+  phoneThere.details.phones = {{L"mobile", L"0170 3"}};
+  phoneThere.details.emails = {{L"home", L"ann@example.org"}};
+  const Merged phones = Merge(&phoneBase, phoneHere, phoneThere);
+  EXPECT_EQ(phones.conflicts, std::vector<std::wstring>{L"phone"});
+  EXPECT_EQ(phones.card.details.phones, phoneThere.details.phones);
+  EXPECT_EQ(phones.card.details.emails, phoneThere.details.emails);
+  EXPECT_EQ(Merge(&phoneBase, phoneHere, phoneBase).card.details.phones, phoneHere.details.phones);
+  EXPECT_EQ(ConflictSummary({L"Anna Berg (phone)", L"Bert Costa (notes)"}),
+            L"2 contacts were changed here and on another device; the other device's version was kept: Anna Berg "
+            L"(phone), Bert Costa (notes).");
+  EXPECT_EQ(ConflictSummary({}), L"");
   // The first sync of a matched contact: an empty side takes the other's.
   const Merged first = Merge(nullptr, Fields(L"Ann", L"mine"), Fields(L"Ann", L""));
   EXPECT_EQ(first.card.notes, L"mine");
