@@ -8,76 +8,10 @@
 #include "interchange/notes_text.h"
 #include "interchange/person_fields.h"
 #include "interchange/picture_file.h"
+#include "interchange/same_person.h"
 #include "model/file_system.h"
-#include "model/reach.h"
-#include "model/text_cut.h"
 
 namespace interchange {
-
-namespace {
-
-struct NoCaseLess {
-  bool operator()(const std::wstring& a, const std::wstring& b) const { return platform::CompareNoCase(a, b) < 0; }
-};
-
-std::wstring FileNameFor(const std::wstring& name) {
-  std::wstring base;
-  for (const wchar_t c : text::CutText(name, 60)) {
-    const bool forbidden = c < 0x20 || std::wstring_view(L"<>:\"/\\|?*").find(c) != std::wstring_view::npos;
-    base += forbidden ? L'_' : c;
-  }
-  while (!base.empty() && (base.back() == L'.' || base.back() == L' ')) base.pop_back();
-  if (base.empty()) return L"contact";
-  // Windows keeps these names for devices, whatever the extension.
-  std::wstring upper;
-  for (const wchar_t c : base) upper += (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
-  static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL"};
-  bool device = upper.size() == 4 && (upper.compare(0, 3, L"COM") == 0 || upper.compare(0, 3, L"LPT") == 0) &&
-                upper[3] >= L'1' && upper[3] <= L'9';
-  for (const wchar_t* name : kDevices) device = device || upper == name;
-  return device ? base + L"_" : base;
-}
-
-// Writes the picture under a name no other file has; the path, or empty.
-std::wstring WritePicture(const std::string& bytes, const std::string& type, const std::wstring& folder,
-                          const std::wstring& name) {
-  const std::wstring base = folder + platform::PathSeparator() + FileNameFor(name);
-  const std::wstring extension = L"." + std::wstring(type.begin(), type.end());
-  std::wstring path = base + extension;
-  for (int n = 2; files::Exists(path); ++n) {
-    if (n > 100000) return {};
-    path = base + L" (" + std::to_wstring(n) + L")" + extension;
-  }
-  if (!files::EnsureFolderFor(path)) return {};
-  std::FILE* file = files::OpenBinary(path, true);
-  if (!file) return {};
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  const bool closed = std::fclose(file) == 0;
-  if (written && closed) return path;
-  files::Remove(path);
-  return {};
-}
-
-std::wstring AddressKey(const std::wstring& address) {
-  std::wstring key = address;
-  for (wchar_t& c : key)
-    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
-  return key;
-}
-
-// The ways a person is recognised besides their name: "@anna@example.org",
-// "#+491701234567". Numbers of fewer than five digits say too little.
-void ReachKeys(const ContactDetails& details, std::vector<std::wstring>& keys) {
-  keys.clear();
-  for (const EmailAddress& email : details.emails)
-    if (!email.address.empty()) keys.push_back(L"@" + AddressKey(email.address));
-  for (const Phone& phone : details.phones) {
-    const std::wstring digits = PhoneDigits(phone.number);
-    if (digits.size() - (digits.rfind(L'+', 0) == 0 ? 1 : 0) >= 5) keys.push_back(L"#" + digits);
-  }
-}
-
-}  // namespace
 
 Plan PlanImport(std::vector<Person> people, const Groups& groups, const Contacts& contacts,
                 const ImportOptions& options, const Journal* journal) {
@@ -170,7 +104,7 @@ ImportOutcome ApplyImport(const Plan& plan, const std::vector<bool>& ticked, Gro
       ReadPicture(person.picturePath, picture, type);
     std::wstring imagePath;
     if (!picture.empty() && !type.empty()) {
-      imagePath = WritePicture(picture, type, pictureFolder, person.name);
+      imagePath = WritePictureFile(picture, type, pictureFolder, person.name);
       if (imagePath.empty())
         outcome.problems.push_back(
             {person.file, person.line, L"The picture could not be saved: " + files::LastError()});

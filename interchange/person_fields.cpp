@@ -113,4 +113,20 @@ std::wstring NotesWithExtras(const Person& person) {
   return notes;
 }
 
+std::wstring IntervalText(IntervalUnit unit, std::int32_t count) {
+  return std::to_wstring(count) + L" " + UnitWord(unit);
+}
+
+bool ParseInterval(std::wstring_view text, IntervalUnit& unit, std::int32_t& count) {
+  const std::wstring trimmed = Trim(text);
+  const std::size_t gap = trimmed.find_first_of(L" ;");
+  if (gap == std::wstring::npos) return false;
+  const std::optional<std::int32_t> number = ParseInt(std::wstring_view(trimmed).substr(0, gap));
+  const std::optional<IntervalUnit> word = UnitFromWord(Trim(std::wstring_view(trimmed).substr(gap + 1)));
+  if (!number || !word || *number < 0) return false;
+  unit = *word;
+  count = *number;
+  return true;
+}
+
 }  // namespace interchange

@@ -12,6 +12,9 @@ namespace interchange {
 // "days", "weeks", "months"; other stored values as their number.
 std::wstring UnitWord(IntervalUnit unit);
 std::optional<IntervalUnit> UnitFromWord(std::wstring_view word);
+// "4 weeks" as the sync writes it, and "4;weeks" as our export does.
+std::wstring IntervalText(IntervalUnit unit, std::int32_t count);
+bool ParseInterval(std::wstring_view text, IntervalUnit& unit, std::int32_t& count);
 
 // The file type of picture bytes by their first bytes: "png", "jpg", "gif",
 // "bmp"; empty when they are none of those.

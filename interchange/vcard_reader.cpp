@@ -10,6 +10,7 @@
 #include "interchange/person_fields.h"
 #include "interchange/text_decoding.h"
 #include "interchange/vcard_lines.h"
+#include "interchange/vcard_properties.h"
 
 namespace interchange {
 
@@ -33,31 +34,6 @@ std::string DecodeQuotedPrintable(std::string_view value) {
     }
   }
   return bytes;
-}
-
-// Splits at unescaped separators, then resolves the escapes of each part.
-std::vector<std::wstring> Components(std::wstring_view text, wchar_t separator) {
-  std::vector<std::wstring> parts(1);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = text[i];
-    if (c == L'\\' && i + 1 < text.size()) {
-      const wchar_t next = text[++i];
-      if (next == L'n' || next == L'N') {
-        parts.back() += L'\n';
-      } else if ((next >= L'a' && next <= L'z') || (next >= L'A' && next <= L'Z') || (next >= L'0' && next <= L'9')) {
-        // Not an escape: a backslash that belongs to the text (a Windows path).
-        parts.back() += c;
-        parts.back() += next;
-      } else {
-        parts.back() += next;  // \, \; \\ and the stray \: \" \' some writers produce
-      }
-    } else if (c == separator && separator != 0) {
-      parts.emplace_back();
-    } else {
-      parts.back() += c;
-    }
-  }
-  return parts;
 }
 
 // A phone, address or date as the card gave it, before its group's label is known.
@@ -173,7 +149,7 @@ class Reader {
     return DecodeLoose(bytes);
   }
 
-  std::wstring Single(const ContentLine& line) { return Trim(Components(Text(line), 0).front()); }
+  std::wstring Single(const ContentLine& line) { return Trim(VCardComponents(Text(line), 0).front()); }
 
   void Take(const ContentLine& line) {
     Person& person = card_.person;
@@ -181,9 +157,9 @@ class Reader {
     if (name == "FN") {
       if (card_.formattedName.empty()) card_.formattedName = Single(line);
     } else if (name == "N") {
-      if (card_.structuredName.empty()) card_.structuredName = Components(Text(line), L';');
+      if (card_.structuredName.empty()) card_.structuredName = VCardComponents(Text(line), L';');
     } else if (name == "NOTE") {
-      std::wstring note = Trim(Components(Text(line), 0).front());
+      std::wstring note = Trim(VCardComponents(Text(line), 0).front());
       if (!note.empty() && note.size() < kMaxFieldChars) card_.notes.push_back(std::move(note));
     } else if (name == "TEL") {
       std::wstring number = Single(line);
@@ -203,7 +179,7 @@ class Reader {
       Keep(line);
     } else if (name == "ORG") {
       std::wstring organisation;
-      for (const std::wstring& part : Components(Text(line), L';')) {
+      for (const std::wstring& part : VCardComponents(Text(line), L';')) {
         const std::wstring unit = Trim(part);
         if (unit.empty()) continue;
         if (!organisation.empty()) organisation += L", ";
@@ -213,7 +189,7 @@ class Reader {
       Keep(line);
     } else if (name == "CATEGORIES") {
       if (person.group.empty()) {
-        for (const std::wstring& category : Components(Text(line), L',')) {
+        for (const std::wstring& category : VCardComponents(Text(line), L',')) {
           person.group = Trim(category);
           // The online address book's own labels in its vCard export, not groups of the user's.
           if (person.group == L"myContacts" || person.group == L"starred") person.group.clear();
@@ -223,17 +199,19 @@ class Reader {
     } else if (name == "PHOTO") {
       if (!card_.pictureTaken) Picture(line);
     } else if (name == "X-AMICORD-INTERVAL") {
-      const std::vector<std::wstring> parts = Components(Text(line), L';');
-      const std::optional<std::int32_t> count = ParseInt(parts[0]);
-      const std::optional<IntervalUnit> unit = parts.size() > 1 ? UnitFromWord(parts[1]) : std::nullopt;
-      if (count && unit) {
-        person.count = *count;
-        person.unit = *unit;
+      IntervalUnit unit = Weeks;
+      std::int32_t count = 0;
+      if (ParseInterval(Single(line), unit, count)) {
+        person.count = count;
+        person.unit = unit;
       }
     } else if (name == "X-AMICORD-LAST-CONTACTED") {
       person.lastContacted = ParseIsoTime(Single(line));
     } else if (name == "X-AMICORD-PREVIOUS-CONTACTED") {
       person.previousContacted = ParseIsoTime(Single(line));
+    } else if (name.rfind("X-AMICORD-", 0) == 0) {
+      // The rest of our own (the sync's journal lines and snooze) belongs to
+      // another Amicord's data, not to the lines another program left.
     } else if (name != "VERSION" && name != "REV" && !name.empty()) {
       // Everything else goes back out as it came in.
       Keep(line);

@@ -43,6 +43,24 @@ bool Pick(const T* base, const T& local, const T& remote, bool localEmpty, bool 
   return !localEmpty;
 }
 
+template <class T>
+bool PickList(const std::vector<T>* base, const std::vector<T>& local, const std::vector<T>& remote,
+              std::vector<T>& out) {
+  return Pick(base, local, remote, local.empty(), remote.empty(), out);
+}
+
+// The card's other lines are the server's; a first sync adds the lines only
+// this side had (from an imported card), and a later one the lines added here.
+std::vector<KeptProperty> JoinKept(const CardFields* base, const CardFields& local, const CardFields& remote) {
+  std::vector<KeptProperty> kept = CardKept(remote.details);
+  const std::vector<KeptProperty> before = base ? CardKept(base->details) : std::vector<KeptProperty>();
+  for (const KeptProperty& property : CardKept(local.details))
+    if (std::find(kept.begin(), kept.end(), property) == kept.end() &&
+        std::find(before.begin(), before.end(), property) == before.end())
+      kept.push_back(property);
+  return kept;
+}
+
 // The journal entries of both sides, without those one side deleted since the
 // last sync. The card holds only the newest entries: one older than the
 // card's oldest was not deleted there, only left off.
@@ -83,6 +101,17 @@ Merged Merge(const CardFields* base, const CardFields& local, const CardFields& 
   if (Pick(base ? &base->group : nullptr, local.group, remote.group, local.group.empty(), remote.group.empty(),
            card.group))
     merged.conflicts.push_back(L"group");
+  const ContactDetails* baseDetails = base ? &base->details : nullptr;
+  if (PickList(baseDetails ? &baseDetails->phones : nullptr, local.details.phones, remote.details.phones,
+               card.details.phones))
+    merged.conflicts.push_back(L"phone");
+  if (PickList(baseDetails ? &baseDetails->emails : nullptr, local.details.emails, remote.details.emails,
+               card.details.emails))
+    merged.conflicts.push_back(L"e-mail");
+  if (PickList(baseDetails ? &baseDetails->dates : nullptr, local.details.dates, remote.details.dates,
+               card.details.dates))
+    merged.conflicts.push_back(L"dates");
+  card.details.kept = JoinKept(base, local, remote);
   // A card whose writer dropped our interval keeps ours.
   using Interval = std::tuple<bool, IntervalUnit, std::int32_t>;
   const Interval localInterval(local.hasInterval, local.unit, local.count);

@@ -18,7 +18,9 @@ struct Merged {
 
 // base is null for a first sync of a contact with a card that matched it:
 // then a field empty on one side takes the other's, and differing ones the
-// server's. The kept lines, UID and other categories are the server's.
+// server's. Phones, e-mail addresses and dates are fields too ("phone",
+// "e-mail", "dates"). The UID and other categories are the server's, and so
+// are the kept lines, with those this side added beside them.
 Merged Merge(const CardFields* base, const CardFields& local, const CardFields& remote);
 
 }  // namespace cardsync

@@ -2,12 +2,16 @@
 
 #include <cwctype>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <unordered_map>
 
+#include "interchange/picture_file.h"
 #include "model/notes_text.h"
+#include "model/paths.h"
 #include "model/text_decoding.h"
+#include "sync/card_match.h"
 #include "sync/card_merge.h"
 #include "sync/sync_card.h"
 
@@ -41,18 +45,43 @@ std::wstring NewUid() {
 
 class Run {
  public:
-  Run(Engine& engine, carddav::Client& client, const Account& account, Time now)
-      : engine_(engine), client_(client), account_(account), now_(now), state_(engine.journal->state.sync) {}
+  Run(Engine& engine, carddav::Client& client, const Account& account, Time now, bool onlyPropose = false)
+      : engine_(engine),
+        client_(client),
+        account_(account),
+        now_(now),
+        onlyPropose_(onlyPropose),
+        state_(engine.journal->state.sync) {}
+
+  // Reads the server as the sync does and lists the cards that would be
+  // linked with contacts here, changing nothing.
+  Report Propose(std::vector<ProposedMatch>& proposals) {
+    std::vector<carddav::Card> cards;
+    carddav::Changes changes;
+    if (!Read(changes, cards)) return report_;
+    for (const carddav::Card& card : cards) {
+      CardFields remote;
+      std::wstring why;
+      if (linked_.count(card.url) != 0) continue;
+      if (!ParseCard(card.data, remote, why)) {
+        report_.problems.push_back(Wide(card.url) + L": " + why);
+        continue;
+      }
+      ProposedMatch proposal;
+      if (!matcher_->Find(remote, proposal.contactId, proposal.by)) continue;
+      proposal.contactName = ContactOf(proposal.contactId)->name;
+      proposal.cardName = remote.name;
+      proposal.href = Wide(card.url);
+      proposal.uid = remote.uid;
+      proposals.push_back(std::move(proposal));
+    }
+    return report_;
+  }
 
   Report Go() {
-    if (!FindBook()) return report_;
-    carddav::BookInfo info;
-    if (!Check(client_.Info(book_, info))) return report_;
-    version4_ = info.version4;
     carddav::Changes changes;
-    if (!Check(client_.ReadChanges(book_, Narrow(state_.syncToken), info.syncCollection, changes))) return report_;
     std::vector<carddav::Card> cards;
-    if (!Check(client_.Fetch(book_, ToFetch(changes), cards))) return report_;
+    if (!Read(changes, cards)) return report_;
     // Everything read: from here on, the changes are made.
     ApplyRemovals(changes);
     for (const carddav::Card& card : cards) Apply(card);
@@ -66,6 +95,19 @@ class Run {
   }
 
  private:
+  bool Read(carddav::Changes& changes, std::vector<carddav::Card>& cards) {
+    if (!FindBook()) return false;
+    carddav::BookInfo info;
+    if (!Check(client_.Info(book_, info))) return false;
+    version4_ = info.version4;
+    // A proposal looks at every card, not only those changed since the last sync.
+    const std::string token = onlyPropose_ ? std::string() : Narrow(state_.syncToken);
+    if (!Check(client_.ReadChanges(book_, token, info.syncCollection, changes))) return false;
+    if (!Check(client_.Fetch(book_, ToFetch(changes), cards))) return false;
+    matcher_ = std::make_unique<CardMatcher>(engine_);
+    return true;
+  }
+
   bool Check(const carddav::Outcome& outcome) {
     if (outcome.ok) return true;
     report_.failed = true;
@@ -91,6 +133,12 @@ class Run {
       book_ = books.front().url;
     }
     if (book_.empty() || book_.back() != '/') book_ += '/';
+    if (onlyPropose_) {
+      if (Wide(book_) == state_.book)
+        for (auto& [id, history] : engine_.journal->contacts)
+          if (history.card.Linked()) linked_[Narrow(history.card.href)] = id;
+      return true;
+    }
     // Another book is another set of cards: what was linked to the old one is not.
     if (Wide(book_) != state_.book) {
       for (auto& [id, history] : engine_.journal->contacts) history.card = CardLink{};
@@ -165,6 +213,7 @@ class Run {
     if (history) {
       card.snoozedUntil = history->snoozedUntil;
       card.log = history->entries;
+      card.details = history->details;
     }
     return card;
   }
@@ -178,10 +227,22 @@ class Run {
     return added->id;
   }
 
+  // The picture file of the server's picture where it changed there (a first
+  // sync takes it only for a contact without one); the contact's own otherwise.
+  std::wstring PictureFrom(const Contact& contact, const CardFields* base, const CardFields& remote) {
+    const bool changed = base ? remote.photoLine != base->photoLine : contact.imagePath.empty();
+    if (!changed || remote.picture.empty()) return contact.imagePath;
+    const std::wstring folder = paths::ImagesFolderFor(paths::FolderOf(engine_.optionsPath)) +
+                                platform::PathSeparator() + L"contacts";
+    const std::wstring path = interchange::WritePictureFile(remote.picture, remote.pictureType, folder, remote.name);
+    if (path.empty()) report_.problems.push_back(remote.name + L": the picture could not be saved.");
+    return path.empty() ? contact.imagePath : path;
+  }
+
   // Puts the merged fields into the contact and its journal; true when anything changed.
-  bool Store(Contact& contact, const CardFields& merged) {
+  bool Store(Contact& contact, const CardFields& merged, const std::wstring& imagePath) {
     const CardFields before = LocalFields(contact, engine_.journal->Find(contact.id));
-    if (SameFields(before, merged)) return false;
+    if (SameFields(before, merged) && imagePath == contact.imagePath) return false;
     const std::wstring notes = merged.notes == before.notes ? contact.notes : text::NotesRtf(merged.notes);
     const std::int32_t groupId = merged.group.empty() || Lower(merged.group) == Lower(before.group)
                                      ? contact.groupId
@@ -189,15 +250,25 @@ class Run {
     const IntervalUnit unit = merged.hasInterval ? merged.unit : contact.unit;
     const std::int32_t count = merged.hasInterval ? merged.count : contact.count;
     const Time previous = contact.lastContacted;
-    contact.Update(merged.name, contact.imagePath, unit, count, merged.lastContacted, notes, groupId);
+    contact.Update(merged.name, imagePath, unit, count, merged.lastContacted, notes, groupId);
     if (merged.lastContacted != previous) contact.previousContacted = previous;
     ContactHistory& history = engine_.journal->contacts[contact.id];
     history.entries = merged.log;
     history.snoozedUntil = merged.snoozedUntil;
     history.knownLastContacted = contact.lastContacted;
     history.known = true;
+    StoreDetails(contact.id, merged.details);
     engine_.journal->Touch();
     return true;
+  }
+
+  // The card's details; the cells a CSV import kept stay, having no place in a card.
+  void StoreDetails(std::int32_t id, const ContactDetails& fromCard) {
+    ContactDetails details = fromCard;
+    details.kept = CardKept(fromCard);
+    for (const KeptProperty& kept : engine_.journal->Details(id).kept)
+      if (!kept.column.empty()) details.kept.push_back(kept);
+    engine_.journal->SetDetails(id, std::move(details));
   }
 
   void Conflicts(const std::wstring& name, const std::vector<std::wstring>& fields) {
@@ -207,26 +278,6 @@ class Run {
     report_.conflicts.push_back(text + L")");
   }
 
-  // The first sync's rule, as the import's: the same e-mail address, phone
-  // digits or name (letter case aside) is the same person.
-  Contacts::Item Match(const CardFields& card) {
-    for (const Contacts::Item& contact : *engine_.contacts) {
-      if (!contact || taken_.count(contact->id)) continue;
-      const ContactHistory* history = engine_.journal->Find(contact->id);
-      if (history && history->card.Linked()) continue;
-      bool same = Lower(contact->name) == Lower(card.name);
-      if (!same && history) {
-        for (const EmailAddress& email : history->details.emails)
-          for (const std::wstring& other : card.emails) same = same || Lower(email.address) == Lower(other);
-        for (const Phone& phone : history->details.phones)
-          for (const std::wstring& other : card.phoneDigits)
-            same = same || (!other.empty() && PhoneDigits(phone.number) == other);
-      }
-      if (same) return contact;
-    }
-    return {};
-  }
-
   void Apply(const carddav::Card& card) {
     CardFields remote;
     std::wstring why;
@@ -234,6 +285,7 @@ class Run {
       report_.problems.push_back(Wide(card.url) + L": " + why);
       return;
     }
+    if (!remote.pictureProblem.empty()) report_.problems.push_back(remote.name + L": " + remote.pictureProblem);
     Contacts::Item contact;
     CardFields base;
     const CardFields* basePointer = nullptr;
@@ -244,16 +296,17 @@ class Run {
       std::wstring ignored;
       if (history && ParseCard(Narrow(history->card.synced), base, ignored)) basePointer = &base;
     } else {
-      contact = Match(remote);
+      std::int32_t id = 0;
+      std::wstring by;
+      if (matcher_->Find(remote, id, by)) contact = ContactOf(id);
     }
     if (!contact) {
       Add(card, remote);
       return;
     }
-    taken_.insert(contact->id);
     const Merged merged = Merge(basePointer, LocalFields(*contact, engine_.journal->Find(contact->id)), remote);
     Conflicts(contact->name, merged.conflicts);
-    if (Store(*contact, merged.card)) ++report_.pulled;
+    if (Store(*contact, merged.card, PictureFrom(*contact, basePointer, remote))) ++report_.pulled;
     ContactHistory& history = engine_.journal->contacts[contact->id];
     history.card = CardLink{remote.uid, Wide(card.url), Wide(card.etag), Wide(card.data)};
     engine_.journal->Touch();
@@ -274,8 +327,9 @@ class Run {
     Contacts::Item contact(new Contact(0, remote.name, L"", unit, count,
                                        remote.lastContacted != 0 ? remote.lastContacted : now_,
                                        remote.notes.empty() ? std::wstring() : text::NotesRtf(remote.notes), groupId));
+    contact->imagePath = PictureFrom(*contact, nullptr, remote);
     if (!engine_.contacts->Insert(contact)) return;
-    taken_.insert(contact->id);
+    StoreDetails(contact->id, remote.details);
     ContactHistory& history = engine_.journal->contacts[contact->id];
     history.entries = remote.log;
     history.snoozedUntil = remote.snoozedUntil;
@@ -325,7 +379,14 @@ class Run {
     std::string etag = Narrow(history.card.etag);
     bool created = !hasBase;
     CardFields merged = Merge(hasBase ? &base : nullptr, local, hasBase ? base : card).card;
-    if (!hasBase) merged = local, merged.uid = card.uid;
+    if (!hasBase) {
+      merged = local;
+      merged.uid = card.uid;
+      // A contact new to the server takes its picture along; later ones are the server's.
+      std::string picture, type;
+      if (interchange::ReadPicture(contact.imagePath, picture, type))
+        merged.photoLine = PhotoLine(picture, type, version4_);
+    }
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
       const std::string data = WriteCard(merged, version4_);
       std::string newEtag;
@@ -356,7 +417,7 @@ class Run {
       }
       const Merged again = Merge(hasBase ? &base : nullptr, LocalFields(contact, &history), remote);
       Conflicts(contact.name, again.conflicts);
-      if (Store(contact, again.card)) ++report_.pulled;
+      if (Store(contact, again.card, PictureFrom(contact, hasBase ? &base : nullptr, remote))) ++report_.pulled;
       merged = again.card;
       etag = fresh.front().etag;
       created = false;
@@ -376,6 +437,7 @@ class Run {
   carddav::Client& client_;
   const Account& account_;
   const Time now_;
+  const bool onlyPropose_;
   SyncAccount& state_;
   Report report_;
   std::string book_;
@@ -383,13 +445,27 @@ class Run {
   bool full_ = false;
   std::unordered_map<std::string, std::int32_t> linked_;
   std::set<std::string> listed_;
-  std::set<std::int32_t> taken_;
+  std::unique_ptr<CardMatcher> matcher_;
 };
 
 }  // namespace
 
 Report Sync(Engine& engine, carddav::Client& client, const Account& account, Time now) {
   return Run(engine, client, account, now).Go();
+}
+
+Report ProposeMatches(Engine& engine, carddav::Client& client, const Account& account,
+                      std::vector<ProposedMatch>& proposals) {
+  proposals.clear();
+  return Run(engine, client, account, 0, true).Propose(proposals);
+}
+
+std::wstring ConflictSummary(const std::vector<std::wstring>& conflicts) {
+  if (conflicts.empty()) return {};
+  std::wstring text = conflicts.size() == 1 ? L"1 contact was" : std::to_wstring(conflicts.size()) + L" contacts were";
+  text += L" changed here and on another device; the other device's version was kept: ";
+  for (std::size_t i = 0; i < conflicts.size(); ++i) text += (i ? L", " : L"") + conflicts[i];
+  return text + L".";
 }
 
 }  // namespace cardsync

@@ -8,6 +8,7 @@
 
 #include "model/carddav_client.h"
 #include "model/engine.h"
+#include "model/proposed_match.h"
 
 namespace cardsync {
 
@@ -33,6 +34,17 @@ struct Report {
 };
 
 Report Sync(Engine& engine, carddav::Client& client, const Account& account, Time now);
+
+// The first sync's links with contacts already here that a sync would make
+// now, for the user to see before it does; nothing is changed. The report
+// tells whether the server could be read and names the cards that could not.
+Report ProposeMatches(Engine& engine, carddav::Client& client, const Account& account,
+                      std::vector<ProposedMatch>& proposals);
+
+// The one message of a sync's conflicts: "2 contacts were changed here and on
+// another device; the other device's version was kept: Anna Berg (phone),
+// Bert Costa (notes)."; empty for none.
+std::wstring ConflictSummary(const std::vector<std::wstring>& conflicts);
 
 // The group a card from elsewhere goes into when it names none.
 inline constexpr wchar_t kGroupForUngrouped[] = L"Imported";

@@ -1,10 +1,14 @@
 #include "sync/sync_card.h"
 
 #include <algorithm>
-#include <cwctype>
+#include <cctype>
 
+#include "interchange/base64.h"
 #include "interchange/iso_time.h"
 #include "interchange/person_fields.h"
+#include "interchange/vcard_lines.h"
+#include "interchange/vcard_properties.h"
+#include "interchange/vcard_reader.h"
 #include "model/text_cut.h"
 #include "model/text_decoding.h"
 
@@ -12,177 +16,74 @@ namespace cardsync {
 
 namespace {
 
-constexpr std::size_t kFoldAt = 75;
-constexpr std::size_t kMaxKeptLines = 10000;
+using interchange::AppendVCardLine;
+using interchange::AppendVCardProperty;
+using interchange::VCardEscaped;
 
-std::vector<std::string> Unfolded(std::string_view data) {
-  std::vector<std::string> lines;
-  std::size_t at = 0;
-  while (at < data.size()) {
-    std::size_t end = data.find('\n', at);
-    if (end == std::string_view::npos) end = data.size();
-    std::string_view line = data.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    at = end + 1;
-    if (!line.empty() && (line.front() == ' ' || line.front() == '\t') && !lines.empty())
-      lines.back().append(line.substr(1));
-    else if (!line.empty())
-      lines.emplace_back(line);
-  }
-  return lines;
-}
-
-// The value's text with vCard's backslash escapes undone.
-std::wstring Unescaped(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\\' && i + 1 < text.size()) {
-      const wchar_t next = text[++i];
-      out += next == L'n' || next == L'N' ? L'\n' : next;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
-// Splits at separators that are not escaped, undoing the escapes of each part.
-std::vector<std::wstring> Split(std::wstring_view text, wchar_t separator, std::size_t most) {
-  std::vector<std::wstring> parts;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == L'\\') {
-      ++i;
-    } else if (text[i] == separator && parts.size() + 1 < most) {
-      parts.push_back(Unescaped(text.substr(start, i - start)));
-      start = i + 1;
-    }
-  }
-  parts.push_back(Unescaped(text.substr(start)));
-  return parts;
-}
-
-std::wstring Escaped(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const wchar_t c = text[i];
-    if (c == L'\\' || c == L',' || c == L';') {
-      out += L'\\';
-      out += c;
-    } else if (c == L'\r' || c == L'\n') {
-      if (c == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
-      out += L"\\n";
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-void AppendLine(std::string& out, std::string_view line) {
-  std::size_t width = kFoldAt;
-  while (line.size() > width) {
-    std::size_t cut = width;
-    while (cut > 1 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80) --cut;
-    out.append(line.substr(0, cut));
-    out += "\r\n ";
-    line.remove_prefix(cut);
-    width = kFoldAt - 1;
-  }
-  out.append(line);
-  out += "\r\n";
-}
-
-void Property(std::string& out, const char* name, std::wstring_view value) {
-  AppendLine(out, std::string(name) + ":" + text::EncodeUtf8(value));
-}
+std::wstring Unescaped(std::wstring_view text) { return interchange::VCardComponents(text, 0).front(); }
 
 Time ParseTime(const std::wstring& text) {
   const std::optional<Time> time = interchange::ParseIsoTime(interchange::Trim(text));
   return time ? *time : 0;
 }
 
-}  // namespace
-
-std::wstring IntervalText(IntervalUnit unit, std::int32_t count) {
-  return std::to_wstring(count) + L" " + interchange::UnitWord(unit);
-}
-
-bool ParseInterval(std::wstring_view text, IntervalUnit& unit, std::int32_t& count) {
-  // Our own export writes "4;weeks": taken too.
-  const std::size_t gap = text.find_first_of(L" ;");
-  if (gap == std::wstring_view::npos) return false;
-  const std::optional<std::int32_t> number = interchange::ParseInt(text.substr(0, gap));
-  const std::optional<IntervalUnit> word = interchange::UnitFromWord(interchange::Trim(text.substr(gap + 1)));
-  if (!number || !word || *number < 0) return false;
-  unit = *word;
-  count = *number;
-  return true;
-}
-
-std::wstring PhoneDigits(std::wstring_view number) {
-  std::wstring digits;
-  for (const wchar_t c : number)
-    if ((c >= L'0' && c <= L'9') || (c == L'+' && digits.empty())) digits += c;
-  return digits;
-}
-
-bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
-  card = CardFields{};
-  if (data.size() > kMaxCardBytes) {
-    why = L"The card is larger than 16 MB.";
-    return false;
+// The property name of a kept line, upper case and without its "item1." group.
+std::string KeptName(const std::wstring& line) {
+  std::string name;
+  for (const wchar_t c : line) {
+    if (c == L':' || c == L';') break;
+    if (c == L'.') {
+      name.clear();
+      continue;
+    }
+    name += static_cast<char>(std::toupper(static_cast<unsigned char>(c < 0x80 ? c : L'?')));
   }
+  return name;
+}
+
+// What only the sync reads: the card count, the UID, the lines it writes
+// back as they stood, the categories after the first and our journal.
+bool TakeSyncLines(std::string_view data, CardFields& card, std::wstring& why) {
+  interchange::VCardLines lines(data);
+  interchange::ContentLine line;
+  bool tooLong = false;
   int depth = 0;
   int cards = 0;
-  for (std::string& line : Unfolded(data)) {
-    const std::size_t colon = line.find(':');
-    if (colon == std::string::npos) continue;
-    // The name without an "item1." group and parameters.
-    std::string_view head(line.data(), colon);
-    const std::size_t semicolon = head.find(';');
-    std::string_view name = head.substr(0, semicolon);
-    const std::size_t dot = name.find('.');
-    if (dot != std::string_view::npos) name.remove_prefix(dot + 1);
-    std::string upper(name);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    const std::wstring value = text::DecodeLoose(std::string_view(line).substr(colon + 1));
-    if (upper == "BEGIN") {
+  while (lines.Next(line, tooLong)) {
+    if (tooLong) continue;
+    // As the vCard reader counts cards: other BEGIN and END lines are kept ones.
+    std::string_view kind = line.value;
+    while (!kind.empty() && (kind.back() == ' ' || kind.back() == '\t')) kind.remove_suffix(1);
+    while (!kind.empty() && (kind.front() == ' ' || kind.front() == '\t')) kind.remove_prefix(1);
+    const bool isCard = interchange::EqualsNoCase(kind, "VCARD");
+    if (line.name == "BEGIN" && isCard) {
       if (depth++ == 0) ++cards;
       continue;
     }
-    if (upper == "END") {
+    if (line.name == "END" && isCard) {
       --depth;
       continue;
     }
     if (depth != 1) continue;
-    if (upper == "VERSION" || upper == "PRODID" || upper == "REV") continue;
-    if (upper == "UID") {
+    const std::wstring value = text::DecodeLoose(line.value);
+    if (line.name == "UID") {
       card.uid = interchange::Trim(value);
-    } else if (upper == "FN") {
-      card.name = interchange::Trim(Unescaped(value));
-    } else if (upper == "N") {
-      card.nameLine = line;
-    } else if (upper == "NOTE" && card.notes.empty()) {
-      card.notes = Unescaped(value);
-    } else if (upper == "CATEGORIES") {
-      for (std::wstring& category : Split(value, L',', 64)) {
+    } else if (line.name == "N") {
+      card.nameLine = line.raw;
+    } else if (line.name == "PHOTO" && card.photoLine.empty()) {
+      card.photoLine = line.raw;
+    } else if (line.name == "CATEGORIES") {
+      for (std::wstring& category : interchange::VCardComponents(value, L',')) {
         category = interchange::Trim(category);
-        if (category.empty()) continue;
+        if (category.empty() || card.otherCategories.size() >= 64) continue;
         if (card.group.empty())
           card.group = std::move(category);
         else
           card.otherCategories.push_back(std::move(category));
       }
-    } else if (upper == "X-AMICORD-INTERVAL") {
-      card.hasInterval = ParseInterval(interchange::Trim(value), card.unit, card.count);
-    } else if (upper == "X-AMICORD-LAST-CONTACTED") {
-      card.lastContacted = ParseTime(value);
-    } else if (upper == "X-AMICORD-SNOOZED-UNTIL") {
+    } else if (line.name == "X-AMICORD-SNOOZED-UNTIL") {
       card.snoozedUntil = ParseTime(value);
-    } else if (upper == "X-AMICORD-LOG") {
+    } else if (line.name == "X-AMICORD-LOG") {
       // Servers that treat the value as one text escape our separator: "\;" separates too.
       const std::size_t separator = value.find(L';');
       std::wstring timeText = value.substr(0, separator);
@@ -193,10 +94,6 @@ bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
                                          : Unescaped(std::wstring_view(value).substr(separator + 1));
       if (time != 0 && card.log.size() < kMaxLogLines)
         card.log.push_back({time, text::CutText(entryText, Journal::kMaxTextLength)});
-    } else if (card.kept.size() < kMaxKeptLines) {
-      if (upper == "EMAIL") card.emails.push_back(interchange::Trim(value));
-      if (upper == "TEL") card.phoneDigits.push_back(PhoneDigits(value));
-      card.kept.push_back(std::move(line));
     }
   }
   if (cards != 1) {
@@ -207,10 +104,59 @@ bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
     why = L"The card has no UID.";
     return false;
   }
-  if (card.name.empty()) {
+  return true;
+}
+
+}  // namespace
+
+std::string PhotoLine(const std::string& bytes, const std::string& type, bool version4) {
+  std::string upper = type == "jpg" ? "JPEG" : type;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  if (version4) return "PHOTO:data:" + interchange::MediaType(type) + ";base64," + interchange::EncodeBase64(bytes);
+  return "PHOTO;ENCODING=b;TYPE=" + upper + ":" + interchange::EncodeBase64(bytes);
+}
+
+std::vector<KeptProperty> CardKept(const ContactDetails& details) {
+  std::vector<KeptProperty> kept;
+  for (const KeptProperty& property : details.kept)
+    if (property.column.empty()) kept.push_back(property);
+  return kept;
+}
+
+bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
+  card = CardFields{};
+  if (data.size() > kMaxCardBytes) {
+    why = L"The card is larger than 16 MB.";
+    return false;
+  }
+  if (!TakeSyncLines(data, card, why)) return false;
+  interchange::ReadResult read = interchange::ReadVCards(data, L"");
+  if (read.people.size() != 1) {
     why = L"The card has no name.";
     return false;
   }
+  interchange::Person& person = read.people.front();
+  card.name = std::move(person.name);
+  card.notes = std::move(person.notes);
+  card.hasInterval = person.unit && person.count;
+  if (card.hasInterval) {
+    card.unit = *person.unit;
+    card.count = *person.count;
+  }
+  card.lastContacted = person.lastContacted.value_or(0);
+  card.details = std::move(person.details);
+  // The sync writes its own UID and PRODID.
+  auto& kept = card.details.kept;
+  kept.erase(std::remove_if(kept.begin(), kept.end(),
+                            [](const KeptProperty& property) {
+                              const std::string name = KeptName(property.text);
+                              return name == "UID" || name == "PRODID";
+                            }),
+             kept.end());
+  card.picture = std::move(person.picture);
+  card.pictureType = std::move(person.pictureType);
+  for (const interchange::Problem& problem : read.problems)
+    if (problem.why.find(L"picture") != std::wstring::npos) card.pictureProblem = problem.why;
   std::stable_sort(card.log.begin(), card.log.end(),
                    [](const JournalEntry& a, const JournalEntry& b) { return a.time > b.time; });
   return true;
@@ -219,30 +165,35 @@ bool ParseCard(std::string_view data, CardFields& card, std::wstring& why) {
 std::string WriteCard(const CardFields& card, bool version4) {
   std::string out = version4 ? "BEGIN:VCARD\r\nVERSION:4.0\r\n" : "BEGIN:VCARD\r\nVERSION:3.0\r\n";
   out += "PRODID:-//Amicord//Amicord//EN\r\n";
-  Property(out, "UID", card.uid);
-  Property(out, "FN", Escaped(card.name));
+  AppendVCardProperty(out, "UID", card.uid);
+  AppendVCardProperty(out, "FN", VCardEscaped(card.name));
   if (!card.nameLine.empty()) {
-    AppendLine(out, card.nameLine);
+    AppendVCardLine(out, card.nameLine);
   } else {
     const std::size_t space = card.name.find_last_of(L' ');
     const std::wstring given = space == std::wstring::npos ? card.name : card.name.substr(0, space);
     const std::wstring family = space == std::wstring::npos ? std::wstring() : card.name.substr(space + 1);
-    Property(out, "N", Escaped(family) + L";" + Escaped(given) + L";;;");
+    AppendVCardProperty(out, "N", VCardEscaped(family) + L";" + VCardEscaped(given) + L";;;");
   }
-  if (!card.notes.empty()) Property(out, "NOTE", Escaped(card.notes));
+  if (!card.notes.empty()) AppendVCardProperty(out, "NOTE", VCardEscaped(card.notes));
   if (!card.group.empty()) {
-    std::wstring categories = Escaped(card.group);
-    for (const std::wstring& other : card.otherCategories) categories += L"," + Escaped(other);
-    Property(out, "CATEGORIES", categories);
+    std::wstring categories = VCardEscaped(card.group);
+    for (const std::wstring& other : card.otherCategories) categories += L"," + VCardEscaped(other);
+    AppendVCardProperty(out, "CATEGORIES", categories);
   }
-  for (const std::string& line : card.kept) AppendLine(out, line);
-  if (card.hasInterval) Property(out, "X-AMICORD-INTERVAL", IntervalText(card.unit, card.count));
+  interchange::AppendVCardDetails(out, card.details, version4);
+  if (!card.photoLine.empty()) AppendVCardLine(out, card.photoLine);
+  interchange::AppendVCardKept(out, card.details);
+  if (card.hasInterval)
+    AppendVCardProperty(out, "X-AMICORD-INTERVAL", interchange::IntervalText(card.unit, card.count));
   if (card.lastContacted != 0)
-    Property(out, "X-AMICORD-LAST-CONTACTED", interchange::FormatUtcBasic(card.lastContacted));
-  if (card.snoozedUntil != 0) Property(out, "X-AMICORD-SNOOZED-UNTIL", interchange::FormatUtcBasic(card.snoozedUntil));
+    AppendVCardProperty(out, "X-AMICORD-LAST-CONTACTED", interchange::FormatUtcBasic(card.lastContacted));
+  if (card.snoozedUntil != 0)
+    AppendVCardProperty(out, "X-AMICORD-SNOOZED-UNTIL", interchange::FormatUtcBasic(card.snoozedUntil));
   const std::size_t lines = std::min(card.log.size(), kMaxLogLines);
   for (std::size_t i = 0; i < lines; ++i)
-    Property(out, "X-AMICORD-LOG", interchange::FormatUtcBasic(card.log[i].time) + L";" + Escaped(card.log[i].text));
+    AppendVCardProperty(out, "X-AMICORD-LOG",
+                        interchange::FormatUtcBasic(card.log[i].time) + L";" + VCardEscaped(card.log[i].text));
   out += "END:VCARD\r\n";
   return out;
 }
@@ -257,7 +208,9 @@ bool SameFields(const CardFields& a, const CardFields& b) {
   };
   return a.name == b.name && a.notes == b.notes && a.group == b.group && a.hasInterval == b.hasInterval &&
          (!a.hasInterval || (a.unit == b.unit && a.count == b.count)) && a.lastContacted == b.lastContacted &&
-         a.snoozedUntil == b.snoozedUntil && sameLog(a.log, b.log);
+         a.snoozedUntil == b.snoozedUntil && sameLog(a.log, b.log) && a.details.phones == b.details.phones &&
+         a.details.emails == b.details.emails && a.details.dates == b.details.dates &&
+         CardKept(a.details) == CardKept(b.details);
 }
 
 }  // namespace cardsync

@@ -10,7 +10,7 @@
 //                            import does with the preview's starting ticks, after a backup
 //   amicord-data export DIR FILE [--group NAME]
 //                            writes everyone, or one group, as .vcf or .csv
-//   amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL]
+//   amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL] [--matches]
 //                            syncs with a CardDAV address book (libcurl on the host,
 //                            WinHTTP on Windows)
 // Exit codes: 0 done, 1 damaged input (a damaged file, bad JSON, a failed save,
@@ -47,7 +47,7 @@ int Usage(const std::string& problem) {
                "       amicord-data write DIR   write the data files in DIR from JSON on standard input\n"
                "       amicord-data import DIR FILE... [--group NAME]   add the people of vCard/CSV files\n"
                "       amicord-data export DIR FILE [--group NAME]      write contacts as .vcf or .csv\n"
-               "       amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL]\n";
+               "       amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL] [--matches]\n";
   return kUsage;
 }
 

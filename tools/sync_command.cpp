@@ -19,8 +19,27 @@ constexpr int kUsage = 2;
 
 int Usage(const std::string& problem) {
   std::cerr << "amicord-data: " << problem << "\n"
-            << "usage: amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL]\n";
+            << "usage: amicord-data sync DIR --url URL --user NAME --password-stdin [--book URL] [--matches]\n";
   return kUsage;
+}
+
+// The first sync's links with the contacts already here, printed and not made.
+int PrintMatches(Engine& engine, carddav::Client& client, const cardsync::Account& account) {
+  std::vector<ProposedMatch> proposals;
+  const cardsync::Report report = cardsync::ProposeMatches(engine, client, account, proposals);
+  Json matches = Json::array(), problems = Json::array();
+  for (const ProposedMatch& proposal : proposals)
+    matches.push_back({{"contact", proposal.contactId},
+                       {"name", ToUtf8(proposal.contactName)},
+                       {"card", ToUtf8(proposal.cardName)},
+                       {"href", ToUtf8(proposal.href)},
+                       {"uid", ToUtf8(proposal.uid)},
+                       {"by", ToUtf8(proposal.by)}});
+  for (const std::wstring& problem : report.problems) problems.push_back(ToUtf8(problem));
+  if (report.failed) problems.push_back(ToUtf8(report.failure));
+  const std::string text = Json{{"matches", matches}, {"problems", problems}}.dump(2) + "\n";
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  return report.failed ? kFailed : kDone;
 }
 
 }  // namespace
@@ -29,10 +48,15 @@ int Sync(const std::vector<std::wstring>& args) {
   if (args.size() < 2 || args[1].empty()) return Usage("sync needs a DIR");
   cardsync::Account account;
   bool passwordFromInput = false;
+  bool onlyMatches = false;
   for (std::size_t i = 2; i < args.size(); ++i) {
     const std::wstring& option = args[i];
     if (option == L"--password-stdin") {
       passwordFromInput = true;
+      continue;
+    }
+    if (option == L"--matches") {
+      onlyMatches = true;
       continue;
     }
     std::wstring* target = option == L"--url"    ? &account.server
@@ -59,6 +83,7 @@ int Sync(const std::vector<std::wstring>& args) {
     return kFailed;
   }
   carddav::Client client(ToUtf8(account.user), password);
+  if (onlyMatches) return PrintMatches(engine, client, account);
   const cardsync::Report report = cardsync::Sync(engine, client, account, platform::Now());
   std::wstring reason;
   bool saved = true;

@@ -14,6 +14,8 @@
 #include "model/http_common.h"
 #include "model/journal_serialization.h"
 #include "model/journal_text.h"
+#include "sync/card_match.h"
+#include "sync/card_sync.h"
 #include "sync/card_merge.h"
 #include "sync/sync_card.h"
 #include "tests/common/archive_files.h"
@@ -153,6 +155,21 @@ TEST(SyncMerge, FieldsMergeThreeWaysAndJournalsJoin) {
     EXPECT_EQ(times, test.log) << test.what;
     EXPECT_EQ(merged.card.lastContacted, test.last) << test.what;
   }
+  // Phones, addresses and dates are fields of their own, named in the one summary.
+  CardFields phoneBase = Fields(L"Ann", L""), phoneHere = phoneBase, phoneThere = phoneBase;
+  phoneBase.details.phones = {{L"mobile", L"0170 1"}};
+  phoneHere.details.phones = {{L"mobile", L"0170 2"}};
+  phoneThere.details.phones = {{L"mobile", L"0170 3"}};
+  phoneThere.details.emails = {{L"home", L"ann@example.org"}};
+  const Merged phones = Merge(&phoneBase, phoneHere, phoneThere);
+  EXPECT_EQ(phones.conflicts, std::vector<std::wstring>{L"phone"});
+  EXPECT_EQ(phones.card.details.phones, phoneThere.details.phones);
+  EXPECT_EQ(phones.card.details.emails, phoneThere.details.emails);
+  EXPECT_EQ(Merge(&phoneBase, phoneHere, phoneBase).card.details.phones, phoneHere.details.phones);
+  EXPECT_EQ(ConflictSummary({L"Anna Berg (phone)", L"Bert Costa (notes)"}),
+            L"2 contacts were changed here and on another device; the other device's version was kept: Anna Berg "
+            L"(phone), Bert Costa (notes).");
+  EXPECT_EQ(ConflictSummary({}), L"");
   // The first sync of a matched contact: an empty side takes the other's.
   const Merged first = Merge(nullptr, Fields(L"Ann", L"mine"), Fields(L"Ann", L""));
   EXPECT_EQ(first.card.notes, L"mine");
@@ -162,7 +179,10 @@ TEST(SyncMerge, FieldsMergeThreeWaysAndJournalsJoin) {
 TEST(SyncCard, TheCardRoundTripsKeepsWhatItDoesNotOwnAndRefusesNonsense) {
   const std::string phone =
       "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:p1\r\nFN:Anna Berg\r\nN:Berg;Anna;Maria;;\r\nitem1.TEL;TYPE=CELL:+49 170 "
-      "1234567\r\nitem1.X-ABLabel:mobile\r\nCATEGORIES:Family,VIP\r\nNOTE:line one\\nline two\\, and \\;\r\n"
+      "1234567\r\nitem1.X-ABLabel:mobile\r\nitem2.URL:https://example.org/anna\r\nitem2.X-ABLabel:blog\r\n"
+      "EMAIL;TYPE=WORK:anna@example.org\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-05-12\r\nitem3.X-ABDATE:2010-06-01\r\n"
+      "item3.X-ABLabel:_$!<Anniversary>!$_\r\nitem4.X-ABDATE:--0301\r\nitem4.X-ABLabel:name day\r\n"
+      "CATEGORIES:Family,VIP\r\nNOTE:line one\\nline two\\, and \\;\r\n"
       "X-AMICORD-INTERVAL:3 months\r\nX-AMICORD-LAST-CONTACTED:20261209T081500Z\r\nX-AMICORD-LOG:20261209T08150"
       "0Z\\;a call; with a semicolon\r\nX-AMICORD-LOG:20261201T100000Z;lunch\r\nEND:VCARD\r\n";
   CardFields card;
@@ -178,17 +198,37 @@ TEST(SyncCard, TheCardRoundTripsKeepsWhatItDoesNotOwnAndRefusesNonsense) {
   EXPECT_EQ(card.lastContacted, 1796804100);
   ASSERT_EQ(card.log.size(), 2u);
   EXPECT_EQ(card.log[0].text, L"a call; with a semicolon");
-  EXPECT_EQ(card.phoneDigits, std::vector<std::wstring>{L"+491701234567"});
+  // The details as the vCard import maps them, the other lines kept as they stood.
+  EXPECT_EQ(card.details.phones, (std::vector<Phone>{{L"mobile", L"+49 170 1234567"}}));
+  EXPECT_EQ(card.details.emails, (std::vector<EmailAddress>{{L"work", L"anna@example.org"}}));
+  EXPECT_EQ(card.details.dates,
+            (std::vector<ImportantDate>{
+                {kBirthdayLabel, 5, 12, 0}, {kAnniversaryLabel, 6, 1, 2010}, {L"name day", 3, 1, 0}}));
+  EXPECT_EQ(card.details.kept,
+            (std::vector<KeptProperty>{{L"", L"item2.URL:https://example.org/anna"}, {L"", L"item2.X-ABLabel:blog"}}));
   for (const bool version4 : {false, true}) {
     const std::string written = WriteCard(card, version4);
-    EXPECT_NE(written.find("item1.X-ABLabel:mobile\r\n"), std::string::npos);
+    EXPECT_NE(written.find(version4 ? "BDAY:--0512\r\n" : "BDAY;X-APPLE-OMIT-YEAR=1604:16040512\r\n"),
+              std::string::npos)
+        << written;
+    EXPECT_NE(written.find(version4 ? "TEL;TYPE=cell;PREF=1;VALUE=uri:tel:+49-170-1234567\r\n"
+                                    : "TEL;TYPE=cell,pref:+49 170 1234567\r\n"),
+              std::string::npos)
+        << written;
     EXPECT_NE(written.find("N:Berg;Anna;Maria;;\r\n"), std::string::npos);
     EXPECT_NE(written.find(version4 ? "VERSION:4.0" : "VERSION:3.0"), std::string::npos);
     CardFields again;
     ASSERT_TRUE(ParseCard(written, again, why)) << why;
     EXPECT_TRUE(SameFields(card, again));
-    EXPECT_EQ(again.kept, card.kept);
+    EXPECT_EQ(again.details, card.details);
   }
+  // A picture over 8 MB is not taken and says so; its line goes back as it came.
+  const std::string photo = "PHOTO;ENCODING=b;TYPE=PNG:iVBORw0KGgo" + std::string((9u << 20) / 3 * 4, 'A');
+  ASSERT_TRUE(ParseCard("BEGIN:VCARD\r\nUID:x\r\nFN:A\r\n" + photo + "\r\nEND:VCARD\r\n", card, why)) << why;
+  EXPECT_TRUE(card.picture.empty());
+  EXPECT_EQ(card.pictureProblem, L"The picture is larger than 8 MB and was left out.");
+  EXPECT_NE(WriteCard(card, true).find(photo.substr(0, 75) + "\r\n " + photo.substr(75, 74) + "\r\n "),
+            std::string::npos);
   const struct {
     const char* card;
     const wchar_t* why;
@@ -267,4 +307,44 @@ TEST(SyncNetwork, RedirectionsKeepTheSchemeAndHeadersStayOneLine) {
                            "no colon here", "Content-Type: text/xml"})
     http::detail::AddHeaderLine(response, line);
   EXPECT_EQ(response.headers, (http::Headers{{"etag", "\"e2\""}, {"content-type", "text/xml"}}));
+}
+
+TEST(SyncMatch, TheFirstSyncFindsPeopleByAddressThenDigitsThenNameAndEachOnce) {
+  Engine engine(L"/nonexistent/amicord-match");
+  for (const wchar_t* name : {L"Anna B.", L"Bertie", L"carla diaz", L"Dora", L"Eve"})
+    engine.contacts->Add(name, L"", Weeks, 2, 0, L"", 1);
+  std::vector<std::int32_t> ids;
+  for (const Contacts::Item& contact : *engine.contacts) ids.push_back(contact->id);
+  engine.journal->SetDetails(ids[0], {{}, {{L"work", L"ANNA@example.org"}}, {}, {}});
+  engine.journal->SetDetails(ids[1], {{{L"mobile", L"+49 (171) 333-4444"}}, {}, {}, {}});
+  engine.journal->SetDetails(ids[3], {{{L"home", L"1234"}}, {}, {}, {}});
+  engine.journal->contacts[ids[4]].card.href = L"https://dav.example/a/e.vcf";
+  CardMatcher matcher(engine);
+  const struct {
+    const wchar_t* name;
+    const wchar_t* email;
+    const wchar_t* phone;
+    int contact;  // index into ids, -1 for none
+    const wchar_t* by;
+  } cards[] = {
+      {L"Bert Costa", L"", L"+4917133 34444", 1, L"phone"},
+      {L"Bertie", L"ANNA@EXAMPLE.ORG", L"", 0, L"e-mail"},  // the address before the name
+      {L"Carla Diaz", L"", L"", 2, L"name"},
+      {L"Anna B.", L"", L"", -1, L""},         // already taken by an earlier card
+      {L"Dora Engel", L"", L"1234", -1, L""},  // four digits say too little
+      {L"Eve", L"", L"", -1, L""},             // linked with a card already
+  };
+  for (const auto& test : cards) {
+    CardFields card;
+    card.name = test.name;
+    if (*test.email) card.details.emails.push_back({L"home", test.email});
+    if (*test.phone) card.details.phones.push_back({L"mobile", test.phone});
+    std::int32_t id = -1;
+    std::wstring by;
+    const bool found = matcher.Find(card, id, by);
+    EXPECT_EQ(found, test.contact >= 0) << test.name;
+    if (found) {
+      EXPECT_EQ(std::make_pair(id, by), std::make_pair(ids[test.contact], std::wstring(test.by))) << test.name;
+    }
+  }
 }

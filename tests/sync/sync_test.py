@@ -3,6 +3,7 @@
 AMICORD_TOOL_RUNNER, when set, is a program that runs TOOL (the Windows build's, under Wine).
 The 412 race and the broken connection go through a small proxy in front of it."""
 
+import base64
 import datetime
 import json
 import os
@@ -33,6 +34,9 @@ CATEGORIES:Friends
 NOTE:{note}
 END:VCARD
 """
+
+
+PIXEL = "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mNk+M9QDwADhgGAWjR9awAAAABJRU5ErkJggg=="
 
 
 def phone_card(uid, name, note="from the phone"):
@@ -143,9 +147,13 @@ class Sync(unittest.TestCase):
         backups = os.listdir(os.path.join(folder, "backups"))
         self.assertEqual(len(backups), 1, "the files as they were before the sync are the day's backup")
         self.assertEqual(len(dump(os.path.join(folder, "backups", backups[0]))["contacts"]["items"]), 2)
-        # The phone's lines went back unchanged; ours came along.
+        # The phone's number and address are Anna's details; its other lines went back unchanged, ours came along.
+        anna = history(after, contact(after, "Anna Berg")["id"])
+        self.assertEqual((anna["phones"], anna["emails"]), ([{"label": "mobile", "number": "+49 170 1234567"}],
+                                                            [{"label": "home", "address": "Anna@example.org"}]))
         text, _ = self.server.get_card("p1.vcf")
-        for line in ("TEL;TYPE=CELL:+49 170 1234567", "item1.X-ABLabel:blog", "X-AMICORD-INTERVAL:",
+        for line in ("TEL;TYPE=cell,pref:+49 170 1234567", "item1.URL:https://example.org/Anna",
+                     "item1.X-ABLabel:blog", "X-AMICORD-INTERVAL:",
                      "X-AMICORD-LAST-CONTACTED:", "UID:p1"):
             self.assertIn(line.lower(), text.lower())  # some servers change the names' letter case
         carla, _ = self.server.get_card(self.card_of(folder, "Carla Diaz"))
@@ -159,6 +167,88 @@ class Sync(unittest.TestCase):
         again = self.sync(folder)
         self.assertEqual((again["pulled"], again["conflicts"]), (0, []))
         self.assertEqual(len(self.server.card_names()), 3)
+
+    def test_details_travel_both_ways_and_a_phone_changed_on_both_sides_is_named(self):
+        self.assertEqual(self.server.put_card("p1.vcf", phone_card("p1", "Anna Berg").replace(
+            "NOTE:", "BDAY;X-APPLE-OMIT-YEAR=1604:1604-05-12\nitem2.X-ABDATE:--0301\nitem2.X-ABLabel:name day\n"
+            "NOTE:").replace("END:VCARD", "PHOTO;ENCODING=b;TYPE=PNG:" + PIXEL + "\nEND:VCARD")), 201)
+        folder = self.folder()
+        self.sync(folder)
+        document = dump(folder)
+        with open(contact(document, "Anna Berg")["imagePath"], "rb") as picture:
+            self.assertEqual(picture.read(), base64.b64decode(PIXEL))
+        anna = history(document, contact(document, "Anna Berg")["id"])
+        self.assertEqual(anna["dates"], [{"label": "birthday", "month": 5, "day": 12, "year": 0},
+                                         {"label": "name day", "month": 3, "day": 1, "year": 0}])
+        # A phone edited here appears on the card.
+        anna["phones"][0]["number"] = "+49 170 7654321"
+        write(folder, document)
+        self.assertEqual(self.sync(folder)["pushed"], 1)
+        text, etag = self.server.get_card("p1.vcf")
+        self.assertIn("7654321", text.replace("-", " "))  # as text in 3.0, as a tel: address in 4.0
+        self.assertNotIn("1234567", text.replace("-", " "))
+        self.assertIn("name day", text)
+        self.assertIn(PIXEL, text.replace("\r\n ", ""), "the phone's picture goes back as it came")
+        # A TEL added on the server appears in Details.
+        self.assertIn(self.server.put_card("p1.vcf", text.replace("END:VCARD", "TEL;TYPE=WORK:+49 30 555000\r\n"
+                                                                  "END:VCARD"), etag), (200, 201, 204))
+        self.assertEqual(self.sync(folder)["pulled"], 1)
+        phones = history(dump(folder), contact(document, "Anna Berg")["id"])["phones"]
+        self.assertEqual(phones, [{"label": "mobile", "number": "+49 170 7654321"},
+                                  {"label": "work", "number": "+49 30 555000"}])
+        # The phones changed on both sides: the server's kept, and said.
+        document = dump(folder)
+        history(document, contact(document, "Anna Berg")["id"])["phones"].pop()
+        write(folder, document)
+        text, etag = self.server.get_card("p1.vcf")
+        self.server.put_card("p1.vcf", text.replace("+49 30 555000", "+49 30 555999"), etag)
+        report = self.sync(folder)
+        self.assertEqual(report["conflicts"], ["Anna Berg (phone)"])
+        phones = history(dump(folder), contact(document, "Anna Berg")["id"])["phones"]
+        self.assertEqual(phones[1]["number"], "+49 30 555999")
+
+    def test_first_sync_links_by_address_and_digits_and_matches_only_prints(self):
+        cards = {"m1": ("Anna Berg", "TEL:0170 111 2222\nEMAIL:anna.berg@example.org"),
+                 "m2": ("Bert Costa", "TEL:+49 (171) 333-4444"),
+                 "m3": ("Dora Engel", "EMAIL:dora@example.org")}
+        for uid, (name, lines) in cards.items():
+            card = "BEGIN:VCARD\nVERSION:3.0\nUID:{}\nFN:{}\n{}\nEND:VCARD\n".format(uid, name, lines)
+            self.assertEqual(self.server.put_card(uid + ".vcf", card), 201)
+        folder = self.folder()
+        document = dump(folder)
+        add_contact(document, "Anna B.")
+        add_contact(document, "Bertie")
+        add_contact(document, "Carla Diaz")
+        write(folder, document)
+        document = dump(folder)
+        by_name = {c["name"]: c["id"] for c in document["contacts"]["items"]}
+        reach = {by_name["Anna B."]: {"emails": [{"label": "work", "address": "ANNA.BERG@example.org"}]},
+                 by_name["Bertie"]: {"phones": [{"label": "mobile", "number": "+4917133 34444"}]}}
+        records = [r for r in document["journal"]["contacts"] if r["id"] not in reach]
+        for contact_id, details in reach.items():
+            records.append({**(history(document, contact_id) or {"snoozedUntil": 0, "entries": []}),
+                            "id": contact_id, **details})
+        document["journal"]["contacts"] = records
+        write(folder, document)
+        before = dump(folder)
+        result = run("sync", folder, "--url", self.url, "--user", servers.USER, "--password-stdin", "--matches",
+                     stdin=(servers.PASSWORD + "\n").encode())
+        self.assertEqual(result.returncode, 0, result.stderr)
+        matches = sorted((m["name"], m["card"], m["by"], m["href"].split("/")[-1])
+                         for m in json.loads(result.stdout)["matches"])
+        self.assertEqual(matches, [("Anna B.", "Anna Berg", "e-mail", "m1.vcf"),
+                                   ("Bertie", "Bert Costa", "phone", "m2.vcf")])
+        self.assertEqual(dump(folder), before, "only printed: nothing changed here")
+        self.assertEqual(len(self.server.card_names()), 3)
+        # The sync links them: Dora is new, Carla goes up, nobody is doubled.
+        report = self.sync(folder)
+        self.assertEqual(report["problems"], [])
+        after = dump(folder)
+        self.assertEqual(sorted(c["name"] for c in after["contacts"]["items"]),
+                         ["Anna Berg", "Bert Costa", "Carla Diaz", "Dora Engel"])
+        self.assertEqual(self.card_of(folder, "Anna Berg"), "m1.vcf")
+        self.assertEqual(self.card_of(folder, "Bert Costa"), "m2.vcf")
+        self.assertEqual(len(self.server.card_names()), 4)
 
     def test_a_change_on_each_side_and_a_conflict_on_one_field(self):
         self.server.put_card("p1.vcf", phone_card("p1", "Anna Berg", "old note"))
