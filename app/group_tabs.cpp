@@ -19,7 +19,7 @@ GroupTabs::GroupTabs(DataSession& session)
 
 void GroupTabs::Follow(const Change& change) {
   using Kind = Change::Kind;
-  if (rowDetails_.Today() != LocalCalendarDay(platform::Now()) && change.kind != Kind::Replacing) RefreshDates();
+  if (change.kind != Kind::Replacing) FollowDay();
   switch (change.kind) {
     case Kind::GroupAdded:
       if (!change.group) return;
@@ -75,6 +75,13 @@ void GroupTabs::Follow(const Change& change) {
     case Kind::FilesRestored:
       return;
   }
+}
+
+void GroupTabs::FollowDay() {
+  const Time now = platform::Now();
+  if (now / 60 == dayCheckedMinute_) return;
+  dayCheckedMinute_ = now / 60;
+  if (rowDetails_.Today() != LocalCalendarDay(now)) RefreshDates();
 }
 
 void GroupTabs::FollowDetails(const Contact& contact) {

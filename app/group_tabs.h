@@ -115,6 +115,8 @@ class GroupTabs {
 
  private:
   void Follow(const Change& change);
+  // The rows' date marks follow a new day at the first change told in it.
+  void FollowDay();
   // A contact's details changed: its marks and find text are made again.
   void FollowDetails(const Contact& contact);
   void RebuildDetails();
@@ -143,6 +145,10 @@ class GroupTabs {
   // The row pictures every panel shows; declared before the panels so it outlives them.
   lists::ThumbnailCache thumbnails_{32, 32};
   lists::RowDetails rowDetails_;
+  // The minute the day of the rows' date marks was last checked in: a day
+  // only turns at a minute's start, and reading the local date for every
+  // one of thousands of changes told at once cost more than following them.
+  Time dayCheckedMinute_ = -1;
   GroupEntriesWindowManager::Panel allPanel_;
   GroupEntriesWindowManager panels_;
   TCHITTESTINFO hit_{};

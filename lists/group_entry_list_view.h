@@ -194,6 +194,10 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   void FollowDeselection();
   // The control's selection, after the row numbers changed under it.
   void ShowSelection(int focused);
+  void MoveSelection(int focused);
+  // Runs a change of many rows' states with the control's drawing off.
+  template <class Change>
+  void Undrawn(Change change);
   LRESULT OnGetRowText(NMHDR* header);
   LRESULT OnFindRow(NMHDR* header);
   // Runs the store's refiltering and has the control follow it.

@@ -31,6 +31,19 @@ std::size_t MarkContacted(Contacts& contacts, const std::vector<std::int32_t>& i
   return chosen.size();
 }
 
+std::size_t MarkContacted(Contacts& contacts, const std::vector<std::int32_t>& ids, Time now,
+                          const std::function<void(const Contact&)>& told) {
+  const std::vector<Contacts::Item> chosen = Chosen(contacts, ids);
+  for (const Contacts::Item& contact : chosen) {
+    const WindowHandle window = contact->notifyWindow;
+    contact->notifyWindow = WindowHandle{};
+    contact->MarkContacted(now);
+    contact->notifyWindow = window;
+    told(*contact);
+  }
+  return chosen.size();
+}
+
 std::size_t MoveToGroup(Contacts& contacts, const std::vector<std::int32_t>& ids, std::int32_t groupId) {
   std::size_t moved = 0;
   for (const Contacts::Item& contact : Chosen(contacts, ids)) {

@@ -102,7 +102,8 @@ TEST_F(SelectionCommands, TheMenuNamesTheCountAndContactedTicksEveryoneWithOneSa
   now_ = kNow + 60;
   Command(ID_CONTACT_CONTACTED);
   EXPECT_EQ(session().SaveCount(), saves + 1);
-  EXPECT_FALSE(session().HasPendingSave()) << "no save left waiting";
+  session().WaitForWriter();
+  EXPECT_FALSE(session().HasPendingSave()) << "no second save left waiting";
   for (std::size_t i = 0; i < 4; ++i) {
     EXPECT_EQ(Person(i).lastContacted, i < 3 ? kNow + 60 : kNow - 10 * kDay) << i;
     EXPECT_EQ(engine().journal->Entries(Person(i).id).front().time, i < 3 ? kNow + 60 : kNow - 10 * kDay) << i;
@@ -131,6 +132,7 @@ TEST_F(SelectionCommands, DeleteAsksOnceAndMoveAndLogReachEveryone) {
   EXPECT_EQ(GroupPanel(2).List().RowCount(), 2);
   EXPECT_EQ(List().SelectedIds(), (std::vector<std::int32_t>{1, 2}));
   EXPECT_EQ(session().SaveCount(), saves + 1);
+  session().WaitForWriter();
   Engine saved;
   saved.Load();
   EXPECT_EQ(saved.contacts->items[1]->groupId, 2);
@@ -158,6 +160,7 @@ TEST_F(SelectionCommands, DeleteAsksOnceAndMoveAndLogReachEveryone) {
   EXPECT_EQ(GroupPanel(2).List().RowCount(), 0);
   EXPECT_EQ(List().SelectedCount(), 0);
   EXPECT_EQ(session().SaveCount(), saves + 3);
+  session().WaitForWriter();
   Engine after;
   after.Load();
   EXPECT_EQ(after.contacts->items.size(), 2u);
