@@ -97,6 +97,8 @@ class DataSession {
   // anything reads or replaces the files, and before the window goes.
   void SavePending();
   bool HasPendingSave() const;
+  // Whether the writer thread has a save running or waiting.
+  bool WriterBusy() const { return writer_.Busy(); }
 
   // Files written by someone else that still do not read completely: each is
   // kept as a .damaged copy, the data in memory stays (the next save writes

@@ -45,6 +45,13 @@ void OutsideChanges::Look(bool retry) {
     return;
   }
   blocked_ = blockedRetry_ = false;
+  // Our own save is being written, most likely what the folder watch saw:
+  // look again once it is done. Waiting for it here kept the window from
+  // answering until the whole save was written.
+  if (session_.WriterBusy()) {
+    if (!settleTask_) settleTask_ = framework::ScheduledTask::After(kSettle, [this, retry] { Look(retry); });
+    return;
+  }
   // A change of ours not yet written would otherwise give way to the files.
   session_.SavePending();
   Engine::Reread reread = session_.GetEngine().ReadChanged();

@@ -153,15 +153,21 @@ bool WriteArchive(std::wostream& stream, const T& object, std::wstring& why) {
   return false;
 }
 
-// The journal's characters are those of the archive (a host test compares
-// them), written without the library's stream formatting.
-bool WriteArchive(std::wostream& stream, const Journal& journal, std::wstring& why) {
-  const std::wstring text = JournalText(journal);
+bool WriteText(std::wostream& stream, const std::wstring& text, std::wstring& why) {
   stream.write(text.data(), static_cast<std::streamsize>(text.size()));
   stream.flush();
   if (stream.good()) return true;
   why = L"the text could not be written";
   return false;
+}
+
+// The journal's characters are those of the archive (a host test compares
+// them), written without the library's stream formatting.
+bool WriteArchive(std::wostream& stream, const Journal& journal, std::wstring& why) {
+  return WriteText(stream, JournalText(journal), why);
+}
+bool WriteArchive(std::wostream& stream, const JournalSnapshot& journal, std::wstring& why) {
+  return WriteText(stream, JournalText(journal), why);
 }
 
 bool StillAsSaved(const std::wstring& path, const std::wstring& text, const SavedFile& memo) {
@@ -338,5 +344,9 @@ SaveResult SaveArchive(const std::wstring& path, const Journal& journal, SavedFi
   return SaveFile(path, journal, memo);
 }
 SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged, const SavedFile* memo) {
+  return StageFile(path, journal, staged, memo);
+}
+SaveResult StageArchive(const std::wstring& path, const JournalSnapshot& journal, StagedFile& staged,
+                        const SavedFile* memo) {
   return StageFile(path, journal, staged, memo);
 }

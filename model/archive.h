@@ -7,6 +7,7 @@
 #include "model/contacts.h"
 #include "model/groups.h"
 #include "model/journal.h"
+#include "model/journal_snapshot.h"
 #include "model/options.h"
 #include "model/platform.h"
 
@@ -84,6 +85,9 @@ SaveResult StageArchive(const std::wstring& path, const Contacts& contacts, Stag
 SaveResult StageArchive(const std::wstring& path, const Options& options, StagedFile& staged,
                         const SavedFile* memo = nullptr);
 SaveResult StageArchive(const std::wstring& path, const Journal& journal, StagedFile& staged,
+                        const SavedFile* memo = nullptr);
+// A snapshot's journal: the same text as the journal it was taken from.
+SaveResult StageArchive(const std::wstring& path, const JournalSnapshot& journal, StagedFile& staged,
                         const SavedFile* memo = nullptr);
 // Once a staged file is in place: memo describes it.
 void RememberSaved(StagedFile& staged, SavedFile& memo);

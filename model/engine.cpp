@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 
 #include "model/file_system.h"
 #include "model/paths.h"
@@ -78,6 +79,8 @@ Engine::LoadReport Engine::Load() {
   // A damaged journal keeps what was read before the fault, like the other
   // files; a missing one starts empty. Either way the contacts fill it in.
   const LoadResult journalResult = LoadArchive(journalPath, *journal);
+  // Read in through its members: what the last snapshot holds is not what it holds now.
+  journal->Touch();
   note(journalPath, journalResult);
   journal->CatchUp(*contacts);
   hold.lock();
@@ -227,28 +230,65 @@ std::unique_ptr<Groups> CopyOf(const Groups& groups) {
   return copy;
 }
 
-std::unique_ptr<Contacts> CopyOf(const Contacts& contacts) {
-  std::unique_ptr<Contacts> copy(new Contacts);
-  copy->lastId = contacts.lastId;
-  copy->items.reserve(contacts.items.size());
-  for (const Contacts::Item& contact : contacts.items) {
-    if (!contact) continue;
-    Contacts::Item record(new Contact(contact->id, contact->name, contact->imagePath, contact->unit, contact->count,
-                                      contact->lastContacted, contact->notes, contact->groupId));
-    record->previousContacted = contact->previousContacted;
-    copy->items.push_back(std::move(record));
-  }
-  return copy;
+Contacts::Item CopyOf(const Contact& contact) {
+  Contacts::Item record(new Contact(contact.id, contact.name, contact.imagePath, contact.unit, contact.count,
+                                    contact.lastContacted, contact.notes, contact.groupId));
+  record->previousContacted = contact.previousContacted;
+  return record;
+}
+
+// Every field a save writes.
+bool SameRecord(const Contact& a, const Contact& b) {
+  return a.id == b.id && a.unit == b.unit && a.count == b.count && a.lastContacted == b.lastContacted &&
+         a.previousContacted == b.previousContacted && a.groupId == b.groupId && a.name == b.name &&
+         a.imagePath == b.imagePath && a.notes == b.notes;
 }
 
 }  // namespace
+
+// Comparing costs less than copying: a contact's notes are compared where they
+// would be copied, without the allocations, and a tick changes one contact.
+std::unique_ptr<Contacts> Engine::ShareContacts() {
+  std::unique_ptr<Contacts> copy(new Contacts);
+  copy->lastId = contacts->lastId;
+  copy->items.reserve(contacts->items.size());
+  // Mostly the order stays; where it does not, the shipped records by id.
+  std::unordered_map<std::int32_t, std::size_t> byId;
+  for (const Contacts::Item& contact : contacts->items) {
+    if (!contact) continue;
+    const Contacts::Item* shipped = nullptr;
+    const std::size_t at = copy->items.size();
+    if (at < shippedContacts_.size() && shippedContacts_[at]->id == contact->id) {
+      shipped = &shippedContacts_[at];
+    } else {
+      if (byId.empty())
+        for (std::size_t i = 0; i < shippedContacts_.size(); ++i) byId.emplace(shippedContacts_[i]->id, i);
+      const auto found = byId.find(contact->id);
+      if (found != byId.end()) shipped = &shippedContacts_[found->second];
+    }
+    copy->items.push_back(shipped && SameRecord(**shipped, *contact) ? *shipped : CopyOf(*contact));
+  }
+  shippedContacts_ = copy->items;
+  return copy;
+}
+
+std::shared_ptr<const JournalSnapshot> Engine::ShareJournal() {
+  JournalChanges changes = journal->TakeChanges();
+  // Changes taken by someone else, or another journal object: nothing to share.
+  if (shippedFrom_.lock() != journal || changes.since != shippedRevision_) changes.all = true;
+  if (changes.all || !changes.ids.empty() || journal->Revision() != shippedRevision_ || !shippedJournal_)
+    shippedJournal_ = SnapshotOf(*journal, changes, shippedJournal_);
+  shippedFrom_ = journal;
+  shippedRevision_ = journal->Revision();
+  return shippedJournal_;
+}
 
 std::unique_ptr<Engine::Snapshot> Engine::TakeSnapshot() {
   journal->DropMissing(*contacts);
   journal->CatchUp(*contacts);
   std::unique_ptr<Snapshot> snapshot(new Snapshot);
   snapshot->groups = CopyOf(*groups);
-  snapshot->contacts = CopyOf(*contacts);
+  snapshot->contacts = ShareContacts();
   snapshot->options.reset(new Options(*options));
   snapshot->journalRevision = journal->Revision();
   bool journalChanged = false;
@@ -256,7 +296,9 @@ std::unique_ptr<Engine::Snapshot> Engine::TakeSnapshot() {
     std::lock_guard<std::mutex> hold(writeState_);
     journalChanged = saveJournal && (!journalRevisionKnown_ || journal->Revision() != savedJournalRevision_);
   }
-  if (journalChanged) snapshot->journal.reset(new Journal(*journal));
+  // Taken at every snapshot, so that the next one shares from this one.
+  std::shared_ptr<const JournalSnapshot> shared = ShareJournal();
+  if (journalChanged) snapshot->journal = std::move(shared);
   return snapshot;
 }
 

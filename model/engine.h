@@ -6,12 +6,14 @@
 #include <vector>
 
 #include <boost/shared_ptr.hpp>
+#include <boost/weak_ptr.hpp>
 
 #include "model/archive.h"
 #include "model/contacts.h"
 #include "model/file_set.h"
 #include "model/groups.h"
 #include "model/journal.h"
+#include "model/journal_snapshot.h"
 #include "model/options.h"
 
 class Engine {
@@ -68,16 +70,19 @@ class Engine {
 
   // Save in two halves, for a save made on another thread than the one that
   // changes the data. Snapshot, on the data's own thread, catches the journal
-  // up and copies what the save writes (the journal only when it changed);
+  // up and copies what the save writes (the journal only when it changed):
+  // the records and histories that did not change since the last snapshot
+  // are shared with it, never to be changed, so that a snapshot after a tick
+  // copies one contact and its history;
   // Write, on any thread, writes the copies as Save does and returns what it
   // did. Writes run one at a time; the files' stamps they leave are this
   // engine's own at once, so that ChangedOutside never takes them for someone
   // else's.
   struct Snapshot {
     std::unique_ptr<Groups> groups;
-    std::unique_ptr<Contacts> contacts;
+    std::unique_ptr<Contacts> contacts;  // records shared with other snapshots
     std::unique_ptr<Options> options;
-    std::unique_ptr<Journal> journal;  // null: unchanged since the last save
+    std::shared_ptr<const JournalSnapshot> journal;  // null: unchanged since the last save
     std::uint64_t journalRevision = 0;
   };
   struct Written {
@@ -131,6 +136,8 @@ class Engine {
 
  private:
   void UsePaths(const Paths& paths);
+  std::unique_ptr<Contacts> ShareContacts();
+  std::shared_ptr<const JournalSnapshot> ShareJournal();
   FileSet Set() const;
   // 0 groups, 1 contacts, 2 options, 3 journal; -1 for any other path.
   static constexpr int kFiles = 4;
@@ -156,4 +163,11 @@ class Engine {
   // The journal's revision as last loaded or saved; none: write it at the next save.
   std::uint64_t savedJournalRevision_ = 0;
   bool journalRevisionKnown_ = false;
+  // What the last snapshot held, for the next one to share (the data's own
+  // thread's, as TakeSnapshot): the journal's state as of shippedRevision_ of
+  // the journal object shippedFrom_.
+  std::vector<Contacts::Item> shippedContacts_;
+  std::shared_ptr<const JournalSnapshot> shippedJournal_;
+  boost::weak_ptr<Journal> shippedFrom_;
+  std::uint64_t shippedRevision_ = 0;
 };

@@ -1,7 +1,6 @@
 #include "model/journal.h"
 
 #include <algorithm>
-#include <unordered_set>
 #include <utility>
 
 #include "model/text_cut.h"
@@ -41,7 +40,7 @@ void Journal::Record(std::int32_t id, Time time, std::wstring text) {
   const auto at = std::find_if(entries.begin(), entries.end(),
                                [time](const JournalEntry& e) { return e.time <= time; });
   entries.insert(at, JournalEntry{time, std::move(text)});
-  ++revision_;
+  Changed(id);
 }
 
 bool Journal::Remove(std::int32_t id, Time time, const std::wstring& text) {
@@ -61,7 +60,7 @@ bool Journal::RemoveAt(std::int32_t id, std::size_t index) {
   const auto found = contacts.find(id);
   if (found == contacts.end() || index >= found->second.entries.size()) return false;
   found->second.entries.erase(found->second.entries.begin() + static_cast<std::ptrdiff_t>(index));
-  ++revision_;
+  Changed(id);
   return true;
 }
 
@@ -70,7 +69,7 @@ void Journal::Drop(std::int32_t id) {
   if (found == contacts.end()) return;
   RememberRemovedCard(found->second);
   contacts.erase(found);
-  ++revision_;
+  Changed(id);
 }
 
 void Journal::RememberRemovedCard(const ContactHistory& history) {
@@ -98,7 +97,7 @@ void Journal::SetDetails(std::int32_t id, ContactDetails details) {
   const auto found = contacts.find(id);
   if (found == contacts.end() ? details.Empty() : found->second.details == details) return;
   contacts[id].details = std::move(details);
-  ++revision_;
+  Changed(id);
 }
 
 void Journal::Snooze(std::int32_t id, Time until) {
@@ -106,12 +105,12 @@ void Journal::Snooze(std::int32_t id, Time until) {
     const auto found = contacts.find(id);
     if (found != contacts.end() && found->second.snoozedUntil != 0) {
       found->second.snoozedUntil = 0;
-      ++revision_;
+      Changed(id);
     }
     return;
   }
   contacts[id].snoozedUntil = until;
-  ++revision_;
+  Changed(id);
 }
 
 Time Journal::SnoozedUntil(std::int32_t id) const {
@@ -132,7 +131,7 @@ std::size_t Journal::CatchUp(const Contacts& contacts) {
       history.entries.insert(history.entries.begin(), JournalEntry{last, {}});
       ++added;
     }
-    if (changed) ++revision_;
+    if (changed) Changed(contact->id);
     history.knownLastContacted = last;
     history.known = true;
   }
@@ -140,17 +139,22 @@ std::size_t Journal::CatchUp(const Contacts& contacts) {
 }
 
 std::size_t Journal::DropMissing(const Contacts& contacts) {
-  std::unordered_set<std::int32_t> present;
+  // Sorted ids, not a hash set: this runs at every save, and a set costs an
+  // allocation a contact.
+  std::vector<std::int32_t> present;
   present.reserve(contacts.items.size());
   for (const Contacts::Item& contact : contacts)
-    if (contact) present.insert(contact->id);
+    if (contact) present.push_back(contact->id);
+  std::sort(present.begin(), present.end());
   std::size_t dropped = 0;
+  auto next = present.begin();
   for (auto at = this->contacts.begin(); at != this->contacts.end();) {
-    if (present.count(at->first) == 0) {
+    next = std::lower_bound(next, present.end(), at->first);
+    if (next == present.end() || *next != at->first) {
       RememberRemovedCard(at->second);
+      Changed(at->first);
       at = this->contacts.erase(at);
       ++dropped;
-      ++revision_;
     } else {
       ++at;
     }
@@ -162,6 +166,14 @@ void Journal::SetReminders(const ReminderSettings& reminders) {
   if (state.reminders == reminders) return;
   state.reminders = reminders;
   ++revision_;
+}
+
+JournalChanges Journal::TakeChanges() {
+  JournalChanges taken = std::move(marks_.changes);
+  marks_.changes = JournalChanges{};
+  marks_.changes.all = false;
+  marks_.changes.since = revision_;
+  return taken;
 }
 
 std::size_t Journal::EntryCount() const {

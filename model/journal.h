@@ -78,6 +78,17 @@ struct ProgramState {
   SyncAccount sync;
 };
 
+// The contacts whose histories changed (or went) since a save's snapshot last
+// took the changes, so that the next one copies only theirs. `all`: any of
+// them may have changed (a new or copied journal, a change made to the
+// members directly).
+struct JournalChanges {
+  bool all = true;
+  std::set<std::int32_t> ids;
+  // Revision() when the changes were last taken: another taker shows as a gap.
+  std::uint64_t since = 0;
+};
+
 class Journal {
  public:
   static constexpr std::size_t kMaxTextLength = 200;
@@ -128,13 +139,34 @@ class Journal {
   // tell whether the journal needs writing; Touch counts a change made to the
   // members directly.
   std::uint64_t Revision() const { return revision_; }
-  void Touch() { ++revision_; }
+  void Touch() {
+    ++revision_;
+    marks_.changes.all = true;
+  }
+  // What changed since the last call; starts afresh from here.
+  JournalChanges TakeChanges();
 
   std::map<std::int32_t, ContactHistory> contacts;
   ProgramState state;
 
  private:
   void RememberRemovedCard(const ContactHistory& history);
+  void Changed(std::int32_t id) {
+    ++revision_;
+    marks_.changes.ids.insert(id);
+  }
 
+  // A copy starts with everything changed: the changes it was copied with
+  // belong to another journal's snapshots.
+  struct Marks {
+    JournalChanges changes;
+    Marks() = default;
+    Marks(const Marks&) {}
+    Marks& operator=(const Marks&) {
+      changes = JournalChanges{};
+      return *this;
+    }
+  };
   std::uint64_t revision_ = 0;
+  Marks marks_;
 };

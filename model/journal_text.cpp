@@ -144,16 +144,18 @@ void WriteAccount(Tokens& tokens, const SyncAccount& sync) {
   for (const CardLink& link : sync.removedHere) WriteLink(tokens, link);
 }
 
-}  // namespace
-
-std::wstring JournalText(const Journal& journal) {
+// The same text from a journal's state and its histories in ascending order of
+// ids, whichever way they are held.
+template <class Histories, class HistoryOf>
+std::wstring TextOf(const ProgramState& state, const Histories& histories, HistoryOf historyOf) {
   static const std::wstring header = L"22 serialization::archive 3 ";
   // Exactly what is written, give or take the class information.
-  const ReminderSettings& reminders = journal.state.reminders;
-  std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(journal.contacts.size())) + 1 + 2 +
+  const ReminderSettings& reminders = state.reminders;
+  std::size_t room = header.size() + 16 + Width(static_cast<std::int64_t>(histories.size())) + 1 + 2 +
                      Width(reminders.at) + Width(static_cast<std::int64_t>(reminders.lastRemindedDay.size())) + 1 +
-                     reminders.lastRemindedDay.size() + DateStateRoom(reminders) + AccountWidth(journal.state.sync);
-  for (const auto& [id, history] : journal.contacts) {
+                     reminders.lastRemindedDay.size() + DateStateRoom(reminders) + AccountWidth(state.sync);
+  for (const auto& [id, held] : histories) {
+    const ContactHistory& history = historyOf(held);
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
             Width(static_cast<std::int64_t>(history.entries.size())) + DetailsRoom(history.details) +
             LinkWidth(history.card);
@@ -173,9 +175,10 @@ std::wstring JournalText(const Journal& journal) {
   tokens.Number(reminders.at);
   tokens.Text(reminders.lastRemindedDay);
   WriteDateState(tokens, reminders);
-  WriteAccount(tokens, journal.state.sync);
-  tokens.Number(static_cast<std::int64_t>(journal.contacts.size()));
-  for (const auto& [id, history] : journal.contacts) {
+  WriteAccount(tokens, state.sync);
+  tokens.Number(static_cast<std::int64_t>(histories.size()));
+  for (const auto& [id, held] : histories) {
+    const ContactHistory& history = historyOf(held);
     tokens.Number(id);
     tokens.FirstOfClass(historyClass, 3);
     tokens.Number(history.snoozedUntil);
@@ -194,4 +197,16 @@ std::wstring JournalText(const Journal& journal) {
   *end++ = L'\n';
   out.resize(static_cast<std::size_t>(end - begin));
   return out;
+}
+
+}  // namespace
+
+std::wstring JournalText(const Journal& journal) {
+  return TextOf(journal.state, journal.contacts,
+                [](const ContactHistory& history) -> const ContactHistory& { return history; });
+}
+
+std::wstring JournalText(const JournalSnapshot& journal) {
+  return TextOf(journal.state, journal.contacts,
+                [](const JournalSnapshot::History& history) -> const ContactHistory& { return *history; });
 }

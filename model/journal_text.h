@@ -7,5 +7,7 @@
 #include <string>
 
 #include "model/journal.h"
+#include "model/journal_snapshot.h"
 
 std::wstring JournalText(const Journal& journal);
+std::wstring JournalText(const JournalSnapshot& journal);
