@@ -48,7 +48,8 @@ TEST_F(ContactBatches, ATickForEachAnnouncedOneByOne) {
   // Told instead: the same ticks in the same order, and no message.
   recorder.Clear();
   std::vector<const Contact*> told;
-  EXPECT_EQ(MarkContacted(contacts, {5, 99, 1, 5}, kBase + kDay, [&told](const Contact& c) { told.push_back(&c); }), 2u);
+  EXPECT_EQ(MarkContacted(contacts, {5, 99, 1, 5}, kBase + kDay, [&told](const Contact& c) { told.push_back(&c); }),
+            2u);
   EXPECT_EQ(told, (std::vector<const Contact*>{&At(4), &At(0)}));
   EXPECT_EQ(At(4).lastContacted, kBase + kDay);
   EXPECT_EQ(At(0).previousContacted, kBase - 10 * kDay);
