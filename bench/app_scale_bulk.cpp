@@ -78,20 +78,39 @@ namespace {
 // recorded for all of them (the journal entries, the links, the one save),
 // and `deleted` of them selected and deleted after the one question. Each is
 // one message to the window, so the time it takes is also the longest the
-// window is busy.
+// window is busy; the deletion's counts from the question's answer.
 HHOOK answerHook = nullptr;
+// When the question went: the window answers while it is open, so its busy
+// time starts there.
+Clock::time_point answered;
 
 LRESULT CALLBACK AnswerYes(int code, WPARAM wParam, LPARAM lParam) {
   HWND box = reinterpret_cast<HWND>(wParam);
   if (code == HCBT_ACTIVATE && GetDlgItem(box, 0xFFFF)) PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+  if (code == HCBT_DESTROYWND && GetDlgItem(box, 0xFFFF)) answered = Clock::now();
   return CallNextHookEx(answerHook, code, wParam, lParam);
 }
 
-void HoldControl(bool held) {
+void HoldKey(int key, bool held) {
   BYTE keys[256] = {};
   GetKeyboardState(keys);
-  keys[VK_CONTROL] = held ? 0x80 : 0;
+  keys[key] = held ? 0x80 : 0;
   SetKeyboardState(keys);
+}
+
+void HoldControl(bool held) { HoldKey(VK_CONTROL, held); }
+
+// A click on the row's name, with Shift held or not, as the user makes it.
+void ClickRow(GroupEntryListView& list, int row, bool shift) {
+  list.SendMessage(LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  RECT rect{};
+  rect.left = LVIR_BOUNDS;
+  list.SendMessage(LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+  const LPARAM at = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  HoldKey(VK_SHIFT, shift);
+  list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | (shift ? MK_SHIFT : 0), at);
+  list.SendMessage(WM_LBUTTONUP, shift ? MK_SHIFT : 0, at);
+  HoldKey(VK_SHIFT, false);
 }
 
 }  // namespace
@@ -136,16 +155,24 @@ void MeasureSelection(int contacts, int deleted) {
   const int tickSaves = session.SaveCount() - savesBefore;
   const int windowsAfterTick = ThreadWindows();
 
+  // Kept across a reload or a sort: the store's selection given back row by row.
   std::vector<std::int32_t> ids;
   for (int row = 0; row < deleted && row < list.RowCount(); ++row) ids.push_back(list.RowContact(row)->id);
   start = Clock::now();
   list.SelectContacts(ids);
   const double reselectMs = MillisecondsSince(start);
+  // As the user selects them: a click on the first, Shift+click on the last.
+  ClickRow(list, 0, false);
+  start = Clock::now();
+  ClickRow(list, deleted - 1, true);
+  const double rangeMs = MillisecondsSince(start);
+  const int rangeSelected = list.SelectedCount();
   answerHook = SetWindowsHookExW(WH_CBT, &AnswerYes, nullptr, GetCurrentThreadId());
   const int savesBeforeDelete = session.SaveCount();
   start = Clock::now();
   SendMessageW(all.m_hWnd, WM_COMMAND, MAKEWPARAM(ID_CONTACT_DELETE, 0), 0);
   const double deleteMs = MillisecondsSince(start);
+  const double afterAnswerMs = std::chrono::duration<double, std::milli>(Clock::now() - answered).count();
   UnhookWindowsHookEx(answerHook);
   Pump();
   const int deleteSaves = session.SaveCount() - savesBeforeDelete;
@@ -156,11 +183,14 @@ void MeasureSelection(int contacts, int deleted) {
       "  contacted, all of them: %.0f ms (%d save), then the rows in sight painted with their links %.1f ms; "
       "windows of the thread afterwards: %d\n",
       tickMs, tickSaves, paintMs, windowsAfterTick);
+  std::printf("  %zu rows selected by contact (a reload's or a sort's way) in %.1f ms\n", ids.size(), reselectMs);
   std::printf(
-      "  %zu rows selected by contact in %.1f ms, deleted after the question in %.0f ms (%d save); %d rows left\n",
-      ids.size(), reselectMs, deleteMs, deleteSaves, list.RowCount());
-  std::printf("  longest the window was busy at a time: %.0f ms (goal 250 ms); each under 1 s: %s\n",
-              std::max({selectMs, tickMs, deleteMs}), std::max({selectMs, tickMs, deleteMs}) < 1000 ? "yes" : "no");
+      "  %d rows selected by a click and a Shift+click in %.1f ms, deleted in %.0f ms with the question, %.0f ms after "
+      "it (%d save); %d rows left\n",
+      rangeSelected, rangeMs, deleteMs, afterAnswerMs, deleteSaves, list.RowCount());
+  const double longest = std::max({selectMs, tickMs, rangeMs, afterAnswerMs});
+  std::printf("  longest the window was busy at a time: %.0f ms (goal 250 ms); each under 1 s: %s\n", longest,
+              std::max({selectMs, tickMs, rangeMs, deleteMs}) < 1000 ? "yes" : "no");
   std::fflush(stdout);
   DestroyWindow(window->m_hWnd);
   window.reset();

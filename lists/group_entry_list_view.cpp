@@ -280,8 +280,6 @@ bool GroupEntryListView::SortItemsCustom(int, bool descending) {
   return true;
 }
 
-// The control keeps selection and focus by row number: they move to where
-// their contacts went, without the changes reading as a deselection.
 // The control invalidates each row whose state it sets, which for thousands of
 // rows under Wine cost most of a second; with its drawing off, the list is
 // painted once afterwards. Drawing already off (a bulk change) stays off.
@@ -292,9 +290,12 @@ void GroupEntryListView::Undrawn(Change change) {
   change();
   if (!switching) return;
   SendMessage(WM_SETREDRAW, TRUE, 0);
-  Invalidate(FALSE);
+  // Turning drawing off validated the rows' boxes and links too.
+  ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
+// The control keeps selection and focus by row number: they move to where
+// their contacts went, without the changes reading as a deselection.
 void GroupEntryListView::ShowSelection(int focused) {
   if (!IsWindow()) return;
   Undrawn([this, focused] { MoveSelection(focused); });
