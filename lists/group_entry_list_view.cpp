@@ -460,6 +460,14 @@ void GroupEntryListView::OnKeyDown(UINT key, UINT, UINT) {
     SelectAll();
     return;
   }
+  // Moving with Shift, or away from many selected rows, has the control set
+  // every row of the range or of the old selection one by one.
+  const bool moves = key == VK_UP || key == VK_DOWN || key == VK_PRIOR || key == VK_NEXT || key == VK_HOME ||
+                     key == VK_END;
+  if (moves && ((::GetKeyState(VK_SHIFT) & 0x8000) || rows_.SelectedCount() > kManySelected)) {
+    Undrawn([this] { DefWindowProc(); });
+    return;
+  }
   SetMsgHandled(false);
 }
 

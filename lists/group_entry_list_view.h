@@ -237,8 +237,10 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   boost::shared_ptr<Contacts> contacts_;
   SortMode sortMode_ = SortMode::None;
   Clock clock_;
-  std::optional<Time> sortNow_;   // the clock reading of the sort under way
-  int paintedTop_ = -1;           // the top row at the last paint
+  std::optional<Time> sortNow_;  // the clock reading of the sort under way
+  int paintedTop_ = -1;          // the top row at the last paint
+  // From this many selected rows a change of the selection is made undrawn.
+  static constexpr int kManySelected = 64;
   bool redrawOff_ = false;        // rows are being added with redrawing off
   bool countPending_ = false;     // the control has not been told the count yet
   bool movingSelection_ = false;  // the selection follows its row after a sort
