@@ -66,10 +66,7 @@ void MeasureGroupDeletion(int contacts) {
       (contacts + 1) / 2, contacts, removedMs, doneMs, MillisecondsSince(start) >= 90000 ? " (cut off at 90 s)" : "",
       session.SaveCount() - savesBefore, busyMs, window->TabsForTesting().AllPanel()->List().GetItemCount());
   std::fflush(stdout);
-  DestroyWindow(window->m_hWnd);
-  window.reset();
-  Pump();
-  std::filesystem::remove_all(folder);
+  CloseAndClear(window, folder);
 }
 
 namespace {
@@ -192,10 +189,7 @@ void MeasureSelection(int contacts, int deleted) {
   std::printf("  longest the window was busy at a time: %.0f ms (goal 250 ms); each under 1 s: %s\n", longest,
               std::max({selectMs, tickMs, rangeMs, deleteMs}) < 1000 ? "yes" : "no");
   std::fflush(stdout);
-  DestroyWindow(window->m_hWnd);
-  window.reset();
-  Pump();
-  std::filesystem::remove_all(folder);
+  CloseAndClear(window, folder);
 }
 
 }  // namespace scale

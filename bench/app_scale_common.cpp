@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "app/dlg_corvane.h"
 #include "model/platform.h"
 
 namespace scale {
@@ -63,6 +64,28 @@ void Pump() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+}
+
+void WaitForSave(const DataSession& session, Clock::time_point since) {
+  while (session.HasPendingSave() && MillisecondsSince(since) < 10000) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
+    Pump();
+  }
+}
+
+void PumpFor(double milliseconds) {
+  const auto start = Clock::now();
+  while (MillisecondsSince(start) < milliseconds) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    Pump();
+  }
+}
+
+void CloseAndClear(std::unique_ptr<DlgCorvane>& window, const std::filesystem::path& folder) {
+  DestroyWindow(window->m_hWnd);
+  window.reset();
+  Pump();
+  std::filesystem::remove_all(folder);
 }
 
 std::filesystem::path FreshSettingsFolder() {

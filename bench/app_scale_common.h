@@ -6,9 +6,13 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
+
+class DataSession;
+class DlgCorvane;
 
 namespace scale {
 
@@ -18,6 +22,12 @@ double MillisecondsSince(Clock::time_point start);
 int ThreadWindows();
 double PeakWorkingSetMb();
 void Pump();
+// Pumps until the session has no save waiting or running, at most 10 s after `since`.
+void WaitForSave(const DataSession& session, Clock::time_point since);
+// Pumps for this long, so that what the window posted to itself runs.
+void PumpFor(double milliseconds);
+// Destroys the window and empties the settings folder the measurement used.
+void CloseAndClear(std::unique_ptr<DlgCorvane>& window, const std::filesystem::path& folder);
 // The settings folder beside the executable, emptied.
 std::filesystem::path FreshSettingsFolder();
 double Median(std::vector<double> values);

@@ -192,17 +192,10 @@ void Measure(int contacts, int groups, const std::vector<std::wstring>& photos) 
     ticks.push_back(MillisecondsSince(tick));
     RedrawWindow(window->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     shown.push_back(MillisecondsSince(tick));
-    while (session.HasPendingSave() && MillisecondsSince(tick) < 10000) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-      Pump();
-    }
+    WaitForSave(session, tick);
     saved.push_back(MillisecondsSince(tick));
     notices.push_back(noticeMs);
-    const auto after = Clock::now();
-    while (MillisecondsSince(after) < 30) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-      Pump();
-    }
+    PumpFor(30);
     busy.push_back(probe.Stop());
   }
   RemoveWindowSubclass(window->m_hWnd, &TimeNotices, 1);

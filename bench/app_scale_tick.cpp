@@ -88,16 +88,9 @@ void MeasureLongTimeTick(int contacts) {
     const auto repaint = Clock::now();
     RedrawWindow(window->m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     repaints.push_back(MillisecondsSince(repaint));
-    while (session.HasPendingSave() && MillisecondsSince(tick) < 10000) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-      Pump();
-    }
+    WaitForSave(session, tick);
     saved.push_back(MillisecondsSince(tick));
-    const auto after = Clock::now();
-    while (MillisecondsSince(after) < 30) {
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-      Pump();
-    }
+    PumpFor(30);
     busy.push_back(probe.Stop());
   }
   double longest = 0;
@@ -123,10 +116,7 @@ void MeasureLongTimeTick(int contacts) {
               firstWriteMs, firstSaved ? "" : " (failed)", Median(writes));
   std::printf("  peak working set so far: %.0f MB\n", PeakWorkingSetMb());
   std::fflush(stdout);
-  DestroyWindow(window->m_hWnd);
-  window.reset();
-  Pump();
-  std::filesystem::remove_all(folder);
+  CloseAndClear(window, folder);
 }
 
 }  // namespace scale

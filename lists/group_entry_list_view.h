@@ -196,8 +196,7 @@ class GroupEntryListView : public CSortListViewCtrlImpl<GroupEntryListView>, pub
   void ShowSelection(int focused);
   void MoveSelection(int focused);
   // Runs a change of many rows' states with the control's drawing off.
-  template <class Change>
-  void Undrawn(Change change);
+  void Undrawn(const std::function<void()>& change);
   LRESULT OnGetRowText(NMHDR* header);
   LRESULT OnFindRow(NMHDR* header);
   // Runs the store's refiltering and has the control follow it.
