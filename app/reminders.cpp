@@ -70,10 +70,10 @@ void Reminders::Stop() {
   refreshTask_.Reset();
 }
 
-std::vector<DuePerson> Reminders::Due() const {
+std::vector<DuePerson> Reminders::Due(DueOrder order) const {
   const Engine& engine = session_.GetEngine();
   return PeopleDue(*engine.contacts, *engine.journal, engine.options->warnPercent, engine.options->warnDays,
-                   platform::Now());
+                   platform::Now(), order);
 }
 
 HICON Reminders::IconFor(TrayLook look) const {
@@ -106,7 +106,7 @@ std::vector<UpcomingDate> Reminders::Upcoming(Time now) const {
 
 TrayIconLook Reminders::Refresh() {
   refreshTask_.Reset();
-  const std::vector<DuePerson> due = Due();
+  const std::vector<DuePerson> due = Due(DueOrder::Counted);
   TrayIconLook look{IconFor(LookOf(due)), TrayTipText(due, Upcoming(platform::Now()))};
   tray_.Show(look.icon, look.tip);
   return look;

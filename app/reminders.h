@@ -58,7 +58,7 @@ class Reminders {
   void NotificationClicked();
 
  private:
-  std::vector<DuePerson> Due() const;
+  std::vector<DuePerson> Due(DueOrder order = DueOrder::ByUrgency) const;
   // The dates a moment may name and the tray's tip counts.
   std::vector<UpcomingDate> Upcoming(Time now) const;
   HICON IconFor(TrayLook look) const;

@@ -24,8 +24,13 @@ struct DuePerson {
 // Everyone due, by the status the lists paint: overdue first (most overdue
 // first), then due today, then due soon (orange, fewest days left first);
 // ties by name, then by id. Snoozed contacts are left out.
+//
+// Counted: the same people in the collection's order and without their names,
+// for what only counts them (the tray's look and tip), which follows every
+// change: ordering thousands of names costs far more than finding them.
+enum class DueOrder { ByUrgency, Counted };
 std::vector<DuePerson> PeopleDue(const Contacts& contacts, const Journal& journal, std::int32_t warnPercent,
-                                 std::int32_t warnDays, Time now);
+                                 std::int32_t warnDays, Time now, DueOrder order = DueOrder::ByUrgency);
 
 enum class TrayLook { Nobody, Soon, Urgent };  // Urgent: anyone overdue or due today
 TrayLook LookOf(const std::vector<DuePerson>& due);

@@ -81,6 +81,15 @@ TEST(Reminders, PeopleDueFollowTheListsStatusInOrderAndLeaveSnoozedOut) {
   EXPECT_EQ(Names(PeopleDue(contacts, journal, 90, 2, now)).back(), L"Dee");
   // When Gus's snooze ends he is the most overdue of all.
   EXPECT_EQ(PeopleDue(contacts, journal, 75, 2, now + kDay).front().name, L"Gus");
+
+  // Counted for the tray: the same people with the same kinds and days, in
+  // the collection's order, so the tray's look and tip read the same.
+  const std::vector<DuePerson> counted = PeopleDue(contacts, journal, 75, 2, now, DueOrder::Counted);
+  std::vector<std::int32_t> ids;
+  for (const DuePerson& person : counted) ids.push_back(person.id);
+  EXPECT_EQ(ids, (std::vector<std::int32_t>{1, 2, 3, 4, 5, 8, 9, 10}));
+  EXPECT_EQ(LookOf(counted), LookOf(due));
+  EXPECT_EQ(TrayTipText(counted), TrayTipText(due));
 }
 
 TEST(Reminders, TheTrayLookAndTipCountEachKind) {
