@@ -10,6 +10,8 @@
 
 struct CardLink {
   static constexpr std::size_t kMaxCardChars = 16u << 20;
+  // Windows' longest path.
+  static constexpr std::size_t kMaxPicturePath = 32767;
 
   std::wstring uid;
   std::wstring href;  // the card's absolute address on the server
@@ -17,10 +19,16 @@ struct CardLink {
   // The card as it was when both sides last agreed: the base of the three-way
   // merge of the next sync.
   std::wstring synced;
+  // The contact's picture file when the card's picture last matched it: a
+  // contact given another picture here sends it at the next sync. Unknown for
+  // links made before it was kept: the picture then stays as it is.
+  std::wstring picture;
+  bool pictureKnown = false;
 
   bool Linked() const { return !href.empty(); }
   bool operator==(const CardLink& other) const {
-    return uid == other.uid && href == other.href && etag == other.etag && synced == other.synced;
+    return uid == other.uid && href == other.href && etag == other.etag && synced == other.synced &&
+           picture == other.picture && pictureKnown == other.pictureKnown;
   }
 };
 

@@ -21,7 +21,7 @@
 
 BOOST_CLASS_VERSION(JournalEntry, 1)
 // Version 2 is the contact details' (kept for them); 3 adds the card link.
-BOOST_CLASS_VERSION(ContactHistory, 3)
+BOOST_CLASS_VERSION(ContactHistory, 4)
 // Version 3 is the date reminders' (kept for them); 4 adds the sync account.
 BOOST_CLASS_VERSION(ProgramState, 4)
 BOOST_CLASS_VERSION(Journal, 1)
@@ -156,6 +156,7 @@ void save(Archive& ar, const ContactHistory& history, unsigned /*version*/) {
   for (const JournalEntry& entry : history.entries) ar << entry;
   amicord::SaveDetails(ar, history.details);
   amicord_sync::SaveCardLink(ar, history.card);
+  amicord_sync::SaveCardPicture(ar, history.card);
 }
 
 template <class Archive>
@@ -180,6 +181,7 @@ void load(Archive& ar, ContactHistory& history, unsigned version) {
   history.details = ContactDetails{};
   if (version >= 2) amicord::LoadDetails(ar, history.details);
   if (version >= 3) amicord_sync::LoadCardLink(ar, history.card);
+  if (version >= 4) amicord_sync::LoadCardPicture(ar, history.card);
 }
 
 template <class Archive>

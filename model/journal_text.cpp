@@ -158,7 +158,7 @@ std::wstring TextOf(const ProgramState& state, const Histories& histories, Histo
     const ContactHistory& history = historyOf(held);
     room += 4 + Width(id) + Width(history.snoozedUntil) + 2 + Width(history.knownLastContacted) +
             Width(static_cast<std::int64_t>(history.entries.size())) + DetailsRoom(history.details) +
-            LinkWidth(history.card);
+            LinkWidth(history.card) + Width(1) + TextWidth(history.card.picture);
     for (const JournalEntry& entry : history.entries)
       room += 4 + Width(entry.time) + Width(static_cast<std::int64_t>(entry.text.size())) + 1 + entry.text.size();
   }
@@ -180,7 +180,7 @@ std::wstring TextOf(const ProgramState& state, const Histories& histories, Histo
   for (const auto& [id, held] : histories) {
     const ContactHistory& history = historyOf(held);
     tokens.Number(id);
-    tokens.FirstOfClass(historyClass, 3);
+    tokens.FirstOfClass(historyClass, 4);
     tokens.Number(history.snoozedUntil);
     tokens.Number(history.known ? 1 : 0);
     tokens.Number(history.knownLastContacted);
@@ -192,6 +192,9 @@ std::wstring TextOf(const ProgramState& state, const Histories& histories, Histo
     }
     WriteDetails(tokens, history.details);
     WriteLink(tokens, history.card);
+    // Which picture file the card's matches (ContactHistory version 4).
+    tokens.Number(history.card.pictureKnown ? 1 : 0);
+    tokens.Text(history.card.picture);
   }
   wchar_t* end = tokens.End();
   *end++ = L'\n';

@@ -2,6 +2,7 @@
 // The sync state's part of journal.dat, behind ContactHistory's version 3 and
 // ProgramState's version 4 (see journal_serialization.h).
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include <boost/serialization/collection_size_type.hpp>
@@ -21,6 +22,25 @@ void LoadCardLink(Archive& ar, CardLink& link) {
   ar >> link.uid >> link.href >> link.etag >> link.synced;
   // A link that lost its address is no link: the next sync matches the card again.
   if (link.synced.size() > CardLink::kMaxCardChars) link.synced.clear();
+}
+
+// Behind ContactHistory's version 4; the links of removedHere never carry it.
+template <class Archive>
+void SaveCardPicture(Archive& ar, const CardLink& link) {
+  const std::int32_t known = link.pictureKnown ? 1 : 0;
+  ar << known << link.picture;
+}
+
+template <class Archive>
+void LoadCardPicture(Archive& ar, CardLink& link) {
+  std::int32_t known = 0;
+  ar >> known >> link.picture;
+  link.pictureKnown = known != 0;
+  // No path is longer than Windows' longest; a longer one is no picture we wrote.
+  if (link.picture.size() > CardLink::kMaxPicturePath) {
+    link.picture.clear();
+    link.pictureKnown = false;
+  }
 }
 
 template <class Archive>

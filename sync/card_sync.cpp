@@ -10,6 +10,7 @@
 #include "interchange/picture_file.h"
 #include "model/notes_text.h"
 #include "model/paths.h"
+#include "model/picture_shrink.h"
 #include "model/text_decoding.h"
 #include "sync/card_match.h"
 #include "sync/card_merge.h"
@@ -41,6 +42,34 @@ std::wstring NewUid() {
            static_cast<unsigned>(0x8000 | ((low >> 48) & 0x3FFF)),
            static_cast<unsigned long long>(low & 0xFFFFFFFFFFFFull));
   return text;
+}
+
+// The card's PHOTO line for a picture file, empty when there is none to send
+// (no file, one too large, no picture): a large picture goes as a smaller JPEG.
+std::string PhotoLineOf(const std::wstring& path, bool version4) {
+  std::string picture, type;
+  if (!interchange::ReadPicture(path, picture, type)) return {};
+  if (picture.size() > pictures::kMaxUploadBytes) {
+    std::string smaller;
+    if (pictures::Shrink(picture, pictures::kMaxUploadBytes, smaller)) {
+      picture = std::move(smaller);
+      type = "jpg";
+    }
+  }
+  return PhotoLine(picture, type, version4);
+}
+
+// The link of a card as the server now has it, with what is known of which
+// picture file it shows.
+CardLink LinkOf(const CardFields& remote, const carddav::Card& card, const std::wstring& picture, bool known) {
+  CardLink link;
+  link.uid = remote.uid;
+  link.href = Wide(card.url);
+  link.etag = Wide(card.etag);
+  link.synced = Wide(card.data);
+  link.picture = picture;
+  link.pictureKnown = known;
+  return link;
 }
 
 class Run {
@@ -306,9 +335,23 @@ class Run {
     }
     const Merged merged = Merge(basePointer, LocalFields(*contact, engine_.journal->Find(contact->id)), remote);
     Conflicts(contact->name, merged.conflicts);
-    if (Store(*contact, merged.card, PictureFrom(*contact, basePointer, remote))) ++report_.pulled;
+    const std::wstring picturePath = PictureFrom(*contact, basePointer, remote);
+    const bool pictureTaken = picturePath != contact->imagePath;
+    if (Store(*contact, merged.card, picturePath)) ++report_.pulled;
     ContactHistory& history = engine_.journal->contacts[contact->id];
-    history.card = CardLink{remote.uid, Wide(card.url), Wide(card.etag), Wide(card.data)};
+    // The picture file that matches the card's: the server's, when taken now;
+    // as before, when the server's did not change (a picture changed here
+    // then still goes at the push); for a first link, the contact's own, or
+    // none when the card has no picture, so the contact's is sent.
+    std::wstring picture = contact->imagePath;
+    bool known = true;
+    if (!pictureTaken && basePointer) {
+      picture = history.card.picture;
+      known = history.card.pictureKnown;
+    } else if (!pictureTaken && remote.photoLine.empty()) {
+      picture.clear();
+    }
+    history.card = LinkOf(remote, card, picture, known);
     engine_.journal->Touch();
   }
 
@@ -335,7 +378,7 @@ class Run {
     history.snoozedUntil = remote.snoozedUntil;
     history.knownLastContacted = contact->lastContacted;
     history.known = true;
-    history.card = CardLink{remote.uid, Wide(card.url), Wide(card.etag), Wide(card.data)};
+    history.card = LinkOf(remote, card, contact->imagePath, true);
     engine_.journal->Touch();
     ++report_.pulled;
   }
@@ -370,7 +413,15 @@ class Run {
     const bool hasBase = history.card.Linked() && ParseCard(Narrow(history.card.synced), base, why);
     CardFields card = hasBase ? base : CardFields{};
     const CardFields local = LocalFields(contact, &history);
-    if (hasBase && SameFields(base, local)) return;
+    if (hasBase && !history.card.pictureKnown) {
+      // A link from before pictures were followed: the card's picture is
+      // taken to be the contact's, as nothing tells otherwise.
+      history.card.picture = contact.imagePath;
+      history.card.pictureKnown = true;
+      engine_.journal->Touch();
+    }
+    bool pictureChanged = hasBase && history.card.picture != contact.imagePath;
+    if (hasBase && !pictureChanged && SameFields(base, local)) return;
     if (!history.card.Linked()) {
       card.uid = NewUid();
       history.card.uid = card.uid;
@@ -382,11 +433,11 @@ class Run {
     if (!hasBase) {
       merged = local;
       merged.uid = card.uid;
-      // A contact new to the server takes its picture along; later ones are the server's.
-      std::string picture, type;
-      if (interchange::ReadPicture(contact.imagePath, picture, type))
-        merged.photoLine = PhotoLine(picture, type, version4_);
+      // A contact new to the server takes its picture along.
+      pictureChanged = true;
     }
+    // A picture given here replaces the card's; one taken away removes it.
+    if (pictureChanged) merged.photoLine = PhotoLineOf(contact.imagePath, version4_);
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
       const std::string data = WriteCard(merged, version4_);
       std::string newEtag;
@@ -395,6 +446,8 @@ class Run {
       if (outcome.ok) {
         history.card.etag = Wide(newEtag);
         history.card.synced = Wide(data);
+        history.card.picture = contact.imagePath;
+        history.card.pictureKnown = true;
         engine_.journal->Touch();
         ++report_.pushed;
         return;
@@ -417,8 +470,12 @@ class Run {
       }
       const Merged again = Merge(hasBase ? &base : nullptr, LocalFields(contact, &history), remote);
       Conflicts(contact.name, again.conflicts);
-      if (Store(contact, again.card, PictureFrom(contact, hasBase ? &base : nullptr, remote))) ++report_.pulled;
+      const std::wstring picturePath = PictureFrom(contact, hasBase ? &base : nullptr, remote);
+      // A picture changed on the server too is the server's, as every field changed on both sides.
+      if (picturePath != contact.imagePath) pictureChanged = false;
+      if (Store(contact, again.card, picturePath)) ++report_.pulled;
       merged = again.card;
+      if (pictureChanged) merged.photoLine = PhotoLineOf(contact.imagePath, version4_);
       etag = fresh.front().etag;
       created = false;
     }

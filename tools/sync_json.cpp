@@ -14,10 +14,13 @@ std::wstring Text(const Json& item, const std::string& where, const char* key) {
 }  // namespace
 
 Json CardLinkToJson(const CardLink& link) {
-  return {{"uid", ToUtf8(link.uid)},
-          {"href", ToUtf8(link.href)},
-          {"etag", ToUtf8(link.etag)},
-          {"synced", ToUtf8(link.synced)}};
+  Json json = {{"uid", ToUtf8(link.uid)},
+               {"href", ToUtf8(link.href)},
+               {"etag", ToUtf8(link.etag)},
+               {"synced", ToUtf8(link.synced)}};
+  // Left out while unknown, as a link made before it was kept has it.
+  if (link.pictureKnown) json["picture"] = ToUtf8(link.picture);
+  return json;
 }
 
 Json SyncAccountToJson(const SyncAccount& account) {
@@ -35,6 +38,11 @@ CardLink CardLinkFromJson(const Json& item, const std::string& where) {
   link.etag = Text(item, where, "etag");
   link.synced = Text(item, where, "synced");
   if (link.synced.size() > CardLink::kMaxCardChars) throw BadInput(where + ".synced: longer than 16 M characters");
+  if (item.find("picture") != item.end()) {
+    link.picture = Text(item, where, "picture");
+    if (link.picture.size() > CardLink::kMaxPicturePath) throw BadInput(where + ".picture: longer than a path");
+    link.pictureKnown = true;
+  }
   return link;
 }
 

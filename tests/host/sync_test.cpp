@@ -27,9 +27,16 @@ namespace {
 Journal Synced() {
   Journal journal;
   journal.Record(3, 1797000000, L"call");
-  journal.contacts[3].card = CardLink{L"u-1", L"https://dav.example/a/u-1.vcf", L"\"e 1\"",
-                                      L"BEGIN:VCARD\r\nEND:VCARD\r\n"};
-  journal.contacts[5].card = CardLink{L"u-2", L"https://dav.example/a/u-2.vcf", L"", L""};
+  CardLink& first = journal.contacts[3].card;
+  first.uid = L"u-1";
+  first.href = L"https://dav.example/a/u-1.vcf";
+  first.etag = L"\"e 1\"";
+  first.synced = L"BEGIN:VCARD\r\nEND:VCARD\r\n";
+  first.picture = L"C:\\Pictures\\anna.png";
+  first.pictureKnown = true;
+  CardLink& second = journal.contacts[5].card;
+  second.uid = L"u-2";
+  second.href = L"https://dav.example/a/u-2.vcf";
   journal.state.sync = SyncAccount{
       L"https://dav.example/", L"anna", L"https://dav.example/a/", L"tok:1", 1797000000, {}};
   return journal;

@@ -104,6 +104,32 @@ def tick(document, name, time, text):
     record["entries"].sort(key=lambda e: -e["time"])
 
 
+def tool_path(path):
+    """A file of this computer as the tool sees it (through Wine's Z: drive for the Windows tool)."""
+    return "Z:" + path.replace("/", "\\") if RUNNER else path
+
+
+def noise_png(path, width, height):
+    """A PNG that does not compress: about width x height x 3 bytes."""
+    import struct
+    import zlib
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+    rows = b"".join(b"\0" + os.urandom(width * 3) for _ in range(height))
+    with open(path, "wb") as out:
+        out.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
+                  chunk(b"IDAT", zlib.compress(rows, 1)) + chunk(b"IEND", b""))
+
+
+def photo_of(card):
+    """The picture's bytes in a card of either version, or None."""
+    unfolded = card.replace("\r\n ", "").replace("\r\n\t", "")
+    found = re.search(r"^PHOTO[^:]*:(?:data:[^,]*,)?(.*)$", unfolded, re.M)
+    return base64.b64decode(found.group(1).strip()) if found else None
+
+
 class Sync(unittest.TestCase):
     def setUp(self):
         self.server = servers.Server(KIND)
@@ -256,6 +282,44 @@ class Sync(unittest.TestCase):
         self.assertEqual(self.card_of(folder, "Anna Berg"), "m1.vcf")
         self.assertEqual(self.card_of(folder, "Bert Costa"), "m2.vcf")
         self.assertEqual(len(self.server.card_names()), 4)
+
+    def test_a_picture_given_here_goes_to_the_server_and_a_large_one_smaller(self):
+        folder = self.folder()
+        pictures = tempfile.mkdtemp(prefix="amicord-pictures-")
+        small = os.path.join(pictures, "small.png")
+        with open(small, "wb") as out:
+            out.write(base64.b64decode(PIXEL))
+        large = os.path.join(pictures, "large.png")
+        noise_png(large, 900, 700)
+        self.assertGreater(os.path.getsize(large), 1 << 20)
+        document = dump(folder)
+        add_contact(document, "Pia Lund")
+        contact(document, "Pia Lund")["imagePath"] = tool_path(small)
+        write(folder, document)
+        self.sync(folder)
+        name = self.card_of(folder, "Pia Lund")
+        self.assertEqual(photo_of(self.server.get_card(name)[0]), base64.b64decode(PIXEL))
+        # Another picture chosen here replaces the card's, and only that card is written.
+        document = dump(folder)
+        contact(document, "Pia Lund")["imagePath"] = tool_path(large)
+        write(folder, document)
+        self.assertEqual(self.sync(folder)["pushed"], 1)
+        sent = photo_of(self.server.get_card(name)[0])
+        if RUNNER:
+            # Windows scales it down to a JPEG within 1 MB.
+            self.assertTrue(sent.startswith(b"\xff\xd8\xff"), sent[:8])
+            self.assertLessEqual(len(sent), 1 << 20)
+        else:
+            # The host build has no image codecs: the picture goes as it is.
+            with open(large, "rb") as picture:
+                self.assertEqual(sent, picture.read())
+        self.assertEqual(self.sync(folder)["pushed"], 0, "a picture sent once is not sent again")
+        # A picture taken away here leaves the card without one.
+        document = dump(folder)
+        contact(document, "Pia Lund")["imagePath"] = ""
+        write(folder, document)
+        self.assertEqual(self.sync(folder)["pushed"], 1)
+        self.assertIsNone(photo_of(self.server.get_card(name)[0]))
 
     def test_a_change_on_each_side_and_a_conflict_on_one_field(self):
         self.server.put_card("p1.vcf", phone_card("p1", "Anna Berg", "old note"))
