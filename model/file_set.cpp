@@ -90,8 +90,7 @@ FileSet::FileSet(std::vector<std::wstring> members) : members_(std::move(members
   marker_ = first.substr(0, LeafStart(first)) + kMarkerName;
 }
 
-bool FileSet::WriteMarker(const std::vector<std::wstring>& changed, const Append* append,
-                          std::wstring& reason) const {
+bool FileSet::WriteMarker(const std::vector<std::wstring>& changed, const Append* append, std::wstring& reason) const {
   std::wstring text;
   for (const std::wstring& path : changed) text += LeafOf(path) + L"\n";
   if (append) text += kAppendMark + LeafOf(append->member) + L" " + std::to_wstring(append->offset) + L"\n";
@@ -205,8 +204,8 @@ void FileSet::FinishInterrupted(const CompleteCheck& complete) const {
   }
   // The staged append is removed only once it was added: when it is gone, so is its work.
   const bool appending = rollForward && !append.member.empty() && files::Exists(AppendPath(append.member));
-  if (appending && (!complete(AppendPath(append.member), append.member) ||
-                    !ReadWhole(AppendPath(append.member), append.bytes)))
+  if (appending &&
+      (!complete(AppendPath(append.member), append.member) || !ReadWhole(AppendPath(append.member), append.bytes)))
     rollForward = false;
   if (rollForward && appending) {
     // Stale: the file is not the one the record was made for; adding it would
