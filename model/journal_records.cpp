@@ -77,9 +77,7 @@ bool SameHistory(const ContactHistory& a, const ContactHistory& b) {
   return true;
 }
 
-bool SameState(const ProgramState& a, const ProgramState& b) {
-  return a.reminders == b.reminders && a.sync == b.sync;
-}
+bool SameState(const ProgramState& a, const ProgramState& b) { return a.reminders == b.reminders && a.sync == b.sync; }
 
 std::uint32_t Checksum(const std::wstring& text) {
   boost::crc_32_type crc;

@@ -27,7 +27,7 @@ struct JournalRecord {
   std::uint64_t offset = 0;    // bytes of journal.dat before this record
   Time baseTime = 0;           // when the base got its first record: the same in every record after it
   std::optional<ProgramState> state;
-  std::vector<std::int32_t> removed;  // ascending
+  std::vector<std::int32_t> removed;                                                    // ascending
   std::vector<std::pair<std::int32_t, std::shared_ptr<const ContactHistory>>> changed;  // ascending ids
   bool Empty() const { return !state && removed.empty() && changed.empty(); }
 };

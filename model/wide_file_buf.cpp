@@ -47,14 +47,18 @@ void WideInBuf::OpenUnits(const wchar_t* units, std::size_t count) {
   totalBytes_ = 2 * static_cast<std::uint64_t>(count);
 }
 
+std::uint64_t WideInBuf::RawTaken() const {
+  return totalBytes_ - static_cast<std::uint64_t>(rawEnd_ - rawPos_) - fileBytesLeft_;
+}
+
 std::uint64_t WideInBuf::Position() const {
-  const std::uint64_t rawLeft = static_cast<std::uint64_t>(rawEnd_ - rawPos_) + fileBytesLeft_;
   std::uint64_t unread = 0;
   for (const wchar_t* at = gptr(); at != egptr(); ++at) {
     const auto value = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*at));
     unread += 2 + ((value & 0xFF) == kLf) + (((value >> 8) & 0xFF) == kLf);
   }
-  return totalBytes_ - rawLeft - unread;
+  // A file that ends with half a unit: those bytes were taken, but made no unit.
+  return RawTaken() - unread - danglingBytes_;
 }
 
 std::uint64_t WideInBuf::RemainingUnitsBound() const {
@@ -100,11 +104,13 @@ std::size_t WideInBuf::Decode(wchar_t* const out, const std::size_t room) {
     rawPos_ = from;
     if (count == room) break;
     if (from != stop || rawEnd_ - rawPos_ < 2) {
+      const std::uint64_t before = RawTaken();
       const int low = NextByte();
       if (low < 0) break;
       const int high = NextByte();
       if (high < 0) {
         endedInsideUnit_ = true;
+        danglingBytes_ = RawTaken() - before;
         break;
       }
       out[count++] = static_cast<wchar_t>(low | (high << 8));

@@ -41,6 +41,7 @@ class WideInBuf : public std::basic_streambuf<wchar_t> {
   std::size_t Decode(wchar_t* out, std::size_t room);
   bool Refill();
   int NextByte();
+  std::uint64_t RawTaken() const;
 
   std::FILE* file_ = nullptr;
   std::uint64_t fileBytesLeft_ = 0;  // not yet read into raw_
@@ -50,6 +51,7 @@ class WideInBuf : public std::basic_streambuf<wchar_t> {
   const unsigned char* rawEnd_ = nullptr;
   std::vector<wchar_t> units_;
   bool endedInsideUnit_ = false;
+  std::uint64_t danglingBytes_ = 0;  // of the half unit the file ended with
 };
 
 class WideOutBuf : public std::basic_streambuf<wchar_t> {
