@@ -451,7 +451,7 @@ bool SameLocalDay(Time a, Time b) {
 bool Engine::PlanRecord(const JournalOnDisk& disk, const JournalSnapshot& now, const FileStamp& known,
                         FileSet::Append& append, bool& nothing, Time& baseTime) const {
   nothing = false;
-  if (!disk.appendable || !disk.held || !known.exists || known.size != disk.size) return false;
+  if (!addRecords || !disk.appendable || !disk.held || !known.exists || known.size != disk.size) return false;
   const Time today = platform::Now();
   if (disk.records > 0 && !SameLocalDay(disk.baseTime, today)) return false;
   if (StampNow(journalPath) != known) return false;

@@ -139,6 +139,8 @@ class Engine {
   // again when its records would pass this share of its base or this size,
   // on the first save of another local day than the one its first record was
   // added on, and whenever this engine is not sure what the file holds.
+  // False: every save writes journal.dat whole, as earlier builds did.
+  bool addRecords = true;
   static constexpr std::uint64_t kRecordsShareOfBase = 4;  // a quarter
   static constexpr std::uint64_t kMaxRecordBytes = 8u << 20;
   // How the last save wrote journal.dat: whole, with a record added, or not at all.
