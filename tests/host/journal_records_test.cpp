@@ -204,3 +204,39 @@ TEST(JournalRecords, TheNextStartAddsAnInterruptedRecordExactlyOnce) {
   EXPECT_TRUE(ReadBytes(engine.journalPath) == saved.files[2]);
   EXPECT_FALSE(FileExists(AppendPath(engine.journalPath)));
 }
+
+// A record goes only onto a file exactly as this engine left it, on the day
+// its base got its first record; otherwise the base is written whole.
+TEST(JournalRecords, TheBaseIsWrittenWholeOnAnotherDayOrAfterSomeoneElsesWrite) {
+  TempFolder folder;
+  Engine engine(folder.path());
+  const Saved saved = SaveTicks(engine, 1);
+  Journal journal;
+  ASSERT_EQ(ReadArchive(engine.journalPath, journal), FileStatus::Ok);
+  // The same journal with its record added two days ago.
+  ASSERT_TRUE(SaveArchive(engine.journalPath, journal));
+  const std::uint64_t baseSize = ReadBytes(engine.journalPath).size();
+  JournalRecord record;
+  record.sequence = 1;
+  record.offset = baseSize;
+  record.baseTime = platform::Now() - 2 * 86400;
+  record.state = journal.state;
+  const std::wstring text = RecordText(record);
+  std::string bytes;
+  ASSERT_TRUE(WideOutBuf::EncodeUnits(text.data(), text.size(), bytes));
+  ASSERT_EQ(AppendAt(engine.journalPath, baseSize, bytes), AppendResult::Done);
+  const auto tickAndSave = [&](Engine& e) {
+    e.journal->Record(e.contacts->items[5]->id, kNow + 50);
+    EXPECT_TRUE(e.Save());
+    return e.LastJournalWrite();
+  };
+  Engine later(folder.path());
+  ASSERT_FALSE(later.Load().AnyDamaged());
+  EXPECT_EQ(tickAndSave(later), Engine::JournalWrite::Whole);
+  EXPECT_EQ(tickAndSave(later), Engine::JournalWrite::Record);
+  // Someone else writes the same journal again: its stamp is no longer ours.
+  ASSERT_EQ(ReadArchive(later.journalPath, journal), FileStatus::Ok);
+  ASSERT_TRUE(SaveArchive(later.journalPath, journal));
+  EXPECT_EQ(tickAndSave(later), Engine::JournalWrite::Whole);
+  EXPECT_TRUE(TextOf(later.journalPath, FileStatus::Ok) == JournalText(*later.journal));
+}
