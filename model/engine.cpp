@@ -180,7 +180,16 @@ Engine::Reread Engine::ReadChanged() const {
     if (index == 0) reread.groups = ReadWhole<Groups>(path, reread.incomplete);
     if (index == 1) reread.contacts = ReadWhole<Contacts>(path, reread.incomplete);
     if (index == 2) reread.options = ReadWhole<Options>(path, reread.incomplete);
-    if (index == 3) reread.journal = ReadWhole<Journal>(path, reread.incomplete);
+    if (index == 3) {
+      // Someone else's journal that ends inside a record may still be being
+      // written: it waits, as a file cut short does.
+      boost::shared_ptr<Journal> fresh(new Journal);
+      JournalTail tail;
+      if (ReadJournal(path, *fresh, &tail) == FileStatus::Ok && !tail.torn)
+        reread.journal = fresh;
+      else
+        reread.incomplete.push_back(path);
+    }
   }
   return reread;
 }

@@ -240,3 +240,21 @@ TEST(JournalRecords, TheBaseIsWrittenWholeOnAnotherDayOrAfterSomeoneElsesWrite) 
   EXPECT_EQ(tickAndSave(later), Engine::JournalWrite::Whole);
   EXPECT_TRUE(TextOf(later.journalPath, FileStatus::Ok) == JournalText(*later.journal));
 }
+
+// Someone else's journal that ends inside a record may still be being
+// written: it is not taken in until it reads to a clean end.
+TEST(JournalRecords, AnOutsideJournalEndingInsideARecordWaits) {
+  TempFolder folder;
+  Engine engine(folder.path());
+  const Saved saved = SaveTicks(engine, 2);
+  Engine watcher(folder.path());
+  ASSERT_FALSE(watcher.Load().AnyDamaged());
+  WriteBytes(engine.journalPath, saved.files[2].substr(0, saved.sizes[2] - 9));
+  Engine::Reread reread = watcher.ReadChanged();
+  EXPECT_FALSE(reread.journal);
+  EXPECT_EQ(reread.incomplete, std::vector<std::wstring>{engine.journalPath});
+  WriteBytes(engine.journalPath, saved.files[1]);
+  reread = watcher.ReadChanged();
+  ASSERT_TRUE(reread.journal);
+  EXPECT_TRUE(JournalText(*reread.journal) == saved.texts[1]);
+}
