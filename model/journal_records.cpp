@@ -1,9 +1,11 @@
 #include "model/journal_records.h"
 
+#include <algorithm>
 #include <exception>
 #include <istream>
 #include <locale>
 #include <sstream>
+#include <vector>
 
 #include <boost/archive/basic_archive.hpp>
 #include <boost/archive/text_woarchive.hpp>
@@ -151,6 +153,21 @@ bool ParseBody(const std::wstring& body, JournalRecord& record) {
   return Traits::eq_int_type(source.sbumpc(), Traits::to_int_type(L'\n')) && AtEnd(source);
 }
 
+// A record longer than the rest of the file: cut off while it was added,
+// unless another record's frame line follows (its length is wrong).
+Read CutOffOrDamaged(WideInBuf& source) {
+  const std::wstring next = L"\n" + kFrameStart;
+  std::wstring window;
+  std::vector<wchar_t> chunk(1 << 14);
+  for (;;) {
+    const std::streamsize got = source.sgetn(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    if (got <= 0) return Read::Torn;
+    window.append(chunk.data(), static_cast<std::size_t>(got));
+    if (window.find(next) != std::wstring::npos) return Read::Bad;
+    window.erase(0, window.size() - std::min(window.size(), next.size()));
+  }
+}
+
 // One record from here: its frame, its characters and their checksum, and
 // its archive. A record whose checksum fails is torn when the file ends with
 // it (the disk kept the length of a write it had not finished), damage when
@@ -161,7 +178,7 @@ Read ReadOne(WideInBuf& source, JournalRecord& record) {
   std::uint64_t crc = 0;
   const Read frame = ReadFrame(source, units, crc);
   if (frame != Read::Record) return frame;
-  if (units > source.RemainingUnitsBound()) return Read::Torn;
+  if (units > source.RemainingUnitsBound()) return CutOffOrDamaged(source);
   std::wstring body(static_cast<std::size_t>(units), L'\0');
   const auto wanted = static_cast<std::streamsize>(units);
   if (units != 0 && source.sgetn(&body[0], wanted) != wanted) return Read::Torn;

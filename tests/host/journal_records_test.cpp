@@ -121,8 +121,14 @@ TEST(JournalRecords, ARecordThatDoesNotFitIsDamageAndWhatCameBeforeStays) {
     std::wstring keeps;  // the journal read before the fault
     Damage damage;
   };
+  // The second's frame claims more than the file holds.
+  std::string longer = whole;
+  const std::size_t length = saved.sizes[1] + 2 * 15;  // the frame line's first digit
+  longer[length] = '9';
+  longer.insert(length, std::string("9\0", 2));
   const Case cases[] = {
       {"a changed character in the second of three", flipped, saved.texts[1], Damage::Content},
+      {"a length beyond the end with a record after it", longer, saved.texts[1], Damage::Content},
       {"the third before the second", whole.substr(0, saved.sizes[1]) + record(3) + record(2), saved.texts[1],
        Damage::Content},
       {"the second twice", whole.substr(0, saved.sizes[2]) + record(2) + record(3), saved.texts[2], Damage::Content},
