@@ -10,6 +10,7 @@
 #include <boost/archive/text_woarchive.hpp>
 
 #include "model/file_system.h"
+#include "model/journal_records.h"
 #include "model/journal_serialization.h"
 #include "model/journal_text.h"
 #include "model/serialization.h"
@@ -37,8 +38,27 @@ Damage CheckEnding(WideInBuf& source) {
   return Damage::None;
 }
 
+// What follows the last record of the archive: for the journal, the records
+// appended after its base.
 template <class T>
-FileStatus ReadFrom(WideInBuf& source, T& object, Damage* damage) {
+Damage Ending(WideInBuf& source, T& /*object*/, JournalTail* /*tail*/) {
+  const Damage found = CheckEnding(source);
+  return found == Damage::None && source.EndedInsideUnit() ? Damage::AfterLastRecord : found;
+}
+
+Damage Ending(WideInBuf& source, Journal& journal, JournalTail* tail) {
+  using Traits = std::wistream::traits_type;
+  const Traits::int_type first = source.sbumpc();
+  if (Traits::eq_int_type(first, Traits::eof())) return Damage::Unclosed;
+  if (!Traits::eq_int_type(first, Traits::to_int_type(L'\n'))) return Damage::AfterLastRecord;
+  JournalTail read;
+  const Damage found = ReadRecords(source, journal, read);
+  if (tail) *tail = read;
+  return found;
+}
+
+template <class T>
+FileStatus ReadFrom(WideInBuf& source, T& object, Damage* damage, JournalTail* tail = nullptr) {
   Damage found = Damage::None;
   using Traits = std::wistream::traits_type;
   if (Traits::eq_int_type(source.sgetc(), Traits::eof()) && !source.EndedInsideUnit()) {
@@ -51,25 +71,24 @@ FileStatus ReadFrom(WideInBuf& source, T& object, Damage* damage) {
   try {
     WideTextInArchive archive(stream, source);
     archive >> object;
-    found = CheckEnding(source);
+    found = Ending(source, object, tail);
   } catch (const std::exception&) {
     // The archive's own errors, and any other fault of reading (memory), end
     // this file's load; what was read before stays.
     found = Damage::Content;
   }
-  if (found == Damage::None && source.EndedInsideUnit()) found = Damage::AfterLastRecord;
   if (damage) *damage = found;
   return found == Damage::None ? FileStatus::Ok : FileStatus::Damaged;
 }
 
 template <class T>
-FileStatus ReadFile(const std::wstring& path, T& object, Damage* damage) {
+FileStatus ReadFile(const std::wstring& path, T& object, Damage* damage, JournalTail* tail = nullptr) {
   WideInBuf source;
   if (!source.Open(path)) {
     if (damage) *damage = Damage::None;
     return FileStatus::Missing;
   }
-  return ReadFrom(source, object, damage);
+  return ReadFrom(source, object, damage, tail);
 }
 
 template <class T>
@@ -339,7 +358,16 @@ FileStatus ReadArchive(const std::wstring& path, Journal& journal, Damage* damag
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Journal& journal, Damage* damage) {
   return ReadBytes(data, size, journal, damage);
 }
-LoadResult LoadArchive(const std::wstring& path, Journal& journal) { return LoadFile(path, journal); }
+LoadResult LoadArchive(const std::wstring& path, Journal& journal) { return LoadJournal(path, journal, nullptr); }
+FileStatus ReadJournal(const std::wstring& path, Journal& journal, JournalTail* tail, Damage* damage) {
+  return ReadFile(path, journal, damage, tail);
+}
+LoadResult LoadJournal(const std::wstring& path, Journal& journal, JournalTail* tail) {
+  LoadResult result;
+  result.status = ReadFile(path, journal, &result.damage, tail);
+  if (result.status == FileStatus::Damaged) result.keptCopy = KeepDamagedCopy(path);
+  return result;
+}
 SaveResult SaveArchive(const std::wstring& path, const Journal& journal, SavedFile* memo) {
   return SaveFile(path, journal, memo);
 }

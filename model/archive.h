@@ -105,6 +105,12 @@ FileStatus ReadArchiveBytes(const void* data, std::size_t size, Contacts& contac
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Options& options, Damage* damage = nullptr);
 FileStatus ReadArchiveBytes(const void* data, std::size_t size, Journal& journal, Damage* damage = nullptr);
 
+// The journal's base and the records appended to it (see journal_records.h);
+// `tail`, when given, learns where they end.
+struct JournalTail;
+FileStatus ReadJournal(const std::wstring& path, Journal& journal, JournalTail* tail, Damage* damage = nullptr);
+LoadResult LoadJournal(const std::wstring& path, Journal& journal, JournalTail* tail);
+
 // A file's size and last write time, or that there is no such file. Compared
 // with what this program last read or wrote, it tells whether someone else has
 // written the file since.

@@ -1,10 +1,13 @@
 #include "model/engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <exception>
 #include <unordered_map>
 
 #include "model/file_system.h"
+#include "model/journal_records.h"
 #include "model/paths.h"
 
 namespace {
@@ -51,6 +54,7 @@ Engine::LoadReport Engine::Load() {
       Contacts probe;
       return ReadArchive(temporary, probe) == FileStatus::Ok;
     }
+    if (temporary == AppendPath(journalPath)) return HoldsOneRecord(temporary);
     if (member == journalPath) {
       Journal probe;
       return ReadArchive(temporary, probe) == FileStatus::Ok;
@@ -78,12 +82,24 @@ Engine::LoadReport Engine::Load() {
   note(optionsPath, optionsResult);
   // A damaged journal keeps what was read before the fault, like the other
   // files; a missing one starts empty. Either way the contacts fill it in.
-  const LoadResult journalResult = LoadArchive(journalPath, *journal);
+  JournalTail tail;
+  const LoadResult journalResult = LoadJournal(journalPath, *journal, &tail);
   // Read in through its members: what the last snapshot holds is not what it holds now.
   journal->Touch();
   note(journalPath, journalResult);
+  // What the file holds, for the snapshots that follow to share and a save
+  // to tell what changed since.
+  std::shared_ptr<const JournalSnapshot> held = ShareJournal();
   journal->CatchUp(*contacts);
   hold.lock();
+  journalOnDisk_ = JournalOnDisk{};
+  journalOnDisk_.appendable = journalResult.status == FileStatus::Ok && tail.clean && known_[3].exists &&
+                              known_[3].size == tail.size;
+  journalOnDisk_.size = tail.size;
+  journalOnDisk_.baseBytes = tail.baseBytes;
+  journalOnDisk_.records = tail.records;
+  journalOnDisk_.baseTime = tail.baseTime;
+  journalOnDisk_.held = std::move(held);
   savedJournalRevision_ = journal->Revision();
   journalRevisionKnown_ = journalResult.status == FileStatus::Ok;
   hold.unlock();
@@ -164,7 +180,16 @@ Engine::Reread Engine::ReadChanged() const {
     if (index == 0) reread.groups = ReadWhole<Groups>(path, reread.incomplete);
     if (index == 1) reread.contacts = ReadWhole<Contacts>(path, reread.incomplete);
     if (index == 2) reread.options = ReadWhole<Options>(path, reread.incomplete);
-    if (index == 3) reread.journal = ReadWhole<Journal>(path, reread.incomplete);
+    if (index == 3) {
+      // Someone else's journal that ends inside a record may still be being
+      // written: it waits, as a file cut short does.
+      boost::shared_ptr<Journal> fresh(new Journal);
+      JournalTail tail;
+      if (ReadJournal(path, *fresh, &tail) == FileStatus::Ok && !tail.torn)
+        reread.journal = fresh;
+      else
+        reread.incomplete.push_back(path);
+    }
   }
   return reread;
 }
@@ -193,6 +218,8 @@ void Engine::Adopt(Reread& reread) {
     journal->state = reread.journal->state;
     journal->Touch();
     known_[3] = reread.stamps[3];
+    // Written by someone else: the next save writes it whole.
+    journalOnDisk_ = JournalOnDisk{};
   }
   // Entries for contacts that came in, or went, with the files just read.
   if (reread.contacts || reread.journal) journal->CatchUp(*contacts);
@@ -309,8 +336,10 @@ Engine::Written Engine::Write(const Snapshot& snapshot) {
   SavedFile groupsMemo, optionsMemo;
   FileStamp known[kFiles];
   bool watching = false;
+  JournalOnDisk disk;
   {
     std::lock_guard<std::mutex> hold(writeState_);
+    disk = journalOnDisk_;
     groupsMemo = savedGroups_;
     optionsMemo = savedOptions_;
     for (int i = 0; i < kFiles; ++i) known[i] = known_[i];
@@ -327,12 +356,20 @@ Engine::Written Engine::Write(const Snapshot& snapshot) {
     failed = 2;
     result = StageArchive(optionsPath, *snapshot.options, staged[2], &optionsMemo);
   }
+  FileSet::Append append;
+  bool appending = false;
+  Time baseTime = 0;
   if (result) {
     failed = 3;
-    if (snapshot.journal)
-      result = StageArchive(journalPath, *snapshot.journal, staged[3]);
-    else
+    bool nothing = false;
+    if (snapshot.journal && PlanRecord(disk, *snapshot.journal, known[3], append, nothing, baseTime)) {
+      appending = !nothing;
       staged[3].unchanged = true;
+    } else if (snapshot.journal) {
+      result = StageArchive(journalPath, *snapshot.journal, staged[3]);
+    } else {
+      staged[3].unchanged = true;
+    }
   }
   if (!result) {
     // The one that failed cleaned up after itself (a folder in the place of
@@ -358,13 +395,30 @@ Engine::Written Engine::Write(const Snapshot& snapshot) {
     if (!copy.empty()) written.conflictCopies.push_back(copy);
   }
   std::wstring why;
-  const bool replaced = Set().Replace(changed, why);
+  const bool replaced = Set().Replace(changed, why, appending ? &append : nullptr);
   std::lock_guard<std::mutex> hold(writeState_);
   savedGroups_.known = groupsMemo.known && savedGroups_.known;
   savedOptions_.known = optionsMemo.known && savedOptions_.known;
+  lastJournalWrite_ = JournalWrite::None;
   if (!replaced) {
+    // What the journal ends with now is not known for sure: the next save writes it whole.
+    if (snapshot.journal) journalOnDisk_.appendable = false;
     written.reason = why;
     return written;
+  }
+  if (appending) {
+    journalOnDisk_.size = append.offset + append.bytes.size();
+    ++journalOnDisk_.records;
+    journalOnDisk_.baseTime = baseTime;
+    journalOnDisk_.held = snapshot.journal;
+    known_[3] = StampNow(journalPath);
+    lastJournalWrite_ = JournalWrite::Record;
+  } else if (snapshot.journal && !staged[3].unchanged) {
+    journalOnDisk_ = JournalOnDisk{};
+    journalOnDisk_.held = snapshot.journal;
+    lastJournalWrite_ = JournalWrite::Whole;
+  } else if (snapshot.journal) {
+    journalOnDisk_.held = snapshot.journal;
   }
   for (std::size_t i = 0; i < kFiles; ++i) {
     if (staged[i].unchanged) continue;
@@ -374,10 +428,59 @@ Engine::Written Engine::Write(const Snapshot& snapshot) {
     }
     known_[i] = StampNow(staged[i].path);
   }
+  if (lastJournalWrite_ == JournalWrite::Whole) {
+    journalOnDisk_.appendable = known_[3].exists;
+    journalOnDisk_.size = journalOnDisk_.baseBytes = known_[3].size;
+  }
   if (snapshot.journal) {
     savedJournalRevision_ = snapshot.journalRevision;
     journalRevisionKnown_ = true;
   }
   written.saved = true;
   return written;
+}
+
+Engine::JournalWrite Engine::LastJournalWrite() const {
+  std::lock_guard<std::mutex> hold(writeState_);
+  return lastJournalWrite_;
+}
+
+namespace {
+
+bool SameLocalDay(Time a, Time b) {
+  const platform::LocalTime first = platform::ToLocalTime(a);
+  const platform::LocalTime second = platform::ToLocalTime(b);
+  return first.year == second.year && first.month == second.month && first.day == second.day;
+}
+
+}  // namespace
+
+// Only onto a file that is still exactly as this engine left it: anything
+// else (someone else's write, a record cut off, a damaged file) is written whole.
+bool Engine::PlanRecord(const JournalOnDisk& disk, const JournalSnapshot& now, const FileStamp& known,
+                        FileSet::Append& append, bool& nothing, Time& baseTime) const {
+  nothing = false;
+  if (!addRecords || !disk.appendable || !disk.held || !known.exists || known.size != disk.size) return false;
+  const Time today = platform::Now();
+  if (disk.records > 0 && !SameLocalDay(disk.baseTime, today)) return false;
+  if (StampNow(journalPath) != known) return false;
+  JournalRecord record = RecordBetween(*disk.held, now);
+  if (record.Empty()) {
+    nothing = true;
+    return true;
+  }
+  record.sequence = disk.records + 1;
+  record.offset = disk.size;
+  record.baseTime = baseTime = disk.records > 0 ? disk.baseTime : today;
+  try {
+    const std::wstring text = RecordText(record);
+    if (!WideOutBuf::EncodeUnits(text.data(), text.size(), append.bytes)) return false;
+  } catch (const std::exception&) {
+    return false;  // written whole, which says why
+  }
+  const std::uint64_t limit = std::min<std::uint64_t>(disk.baseBytes / kRecordsShareOfBase, kMaxRecordBytes);
+  if (disk.size - disk.baseBytes + append.bytes.size() > limit) return false;
+  append.member = journalPath;
+  append.offset = disk.size;
+  return true;
 }

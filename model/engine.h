@@ -134,6 +134,19 @@ class Engine {
   // False: saves leave journal.dat alone (the data tool given no journal).
   bool saveJournal = true;
 
+  // A save that changes few contacts adds a record of them to journal.dat
+  // (see journal_records.h) instead of writing it whole; it is written whole
+  // again when its records would pass this share of its base or this size,
+  // on the first save of another local day than the one its first record was
+  // added on, and whenever this engine is not sure what the file holds.
+  // False: every save writes journal.dat whole, as earlier builds did.
+  bool addRecords = true;
+  static constexpr std::uint64_t kRecordsShareOfBase = 4;  // a quarter
+  static constexpr std::uint64_t kMaxRecordBytes = 8u << 20;
+  // How the last save wrote journal.dat: whole, with a record added, or not at all.
+  enum class JournalWrite { None, Whole, Record };
+  JournalWrite LastJournalWrite() const;
+
  private:
   void UsePaths(const Paths& paths);
   std::unique_ptr<Contacts> ShareContacts();
@@ -170,4 +183,21 @@ class Engine {
   std::shared_ptr<const JournalSnapshot> shippedJournal_;
   boost::weak_ptr<Journal> shippedFrom_;
   std::uint64_t shippedRevision_ = 0;
+
+ public:
+  // What journal.dat holds as this engine last read or wrote it.
+  struct JournalOnDisk {
+    bool appendable = false;  // it ends where `size` says, after a base and records this engine knows
+    std::uint64_t size = 0;
+    std::uint64_t baseBytes = 0;
+    std::uint64_t records = 0;
+    Time baseTime = 0;
+    std::shared_ptr<const JournalSnapshot> held;
+  };
+
+ private:
+  bool PlanRecord(const JournalOnDisk& disk, const JournalSnapshot& now, const FileStamp& known,
+                  FileSet::Append& append, bool& nothing, Time& baseTime) const;
+  JournalOnDisk journalOnDisk_;
+  JournalWrite lastJournalWrite_ = JournalWrite::None;
 };

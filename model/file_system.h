@@ -14,6 +14,8 @@ std::filesystem::path PathOf(const std::wstring& path);
 
 // Opens for binary reading ("rb") or writing ("wb"); nullptr on failure.
 std::FILE* OpenBinary(const std::wstring& path, bool write);
+// Opens an existing file for reading and writing in place ("r+b"); nullptr on failure.
+std::FILE* OpenForUpdate(const std::wstring& path);
 // Size in bytes of an open file, or -1.
 long long SizeOf(std::FILE* file);
 // Pushes what the C library buffered and what the system cached to the disk.

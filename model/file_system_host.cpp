@@ -64,6 +64,12 @@ std::FILE* OpenBinary(const std::wstring& path, bool write) {
   return file;
 }
 
+std::FILE* OpenForUpdate(const std::wstring& path) {
+  std::FILE* file = std::fopen(Native(path).c_str(), "r+be");
+  if (!file) Fail();
+  return file;
+}
+
 long long SizeOf(std::FILE* file) {
   struct stat info {};
   if (fstat(fileno(file), &info) != 0) return -1;

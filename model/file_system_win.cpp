@@ -38,6 +38,15 @@ std::FILE* OpenBinary(const std::wstring& path, bool write) {
   return file;
 }
 
+std::FILE* OpenForUpdate(const std::wstring& path) {
+  std::FILE* file = _wfopen(path.c_str(), L"r+b");
+  if (!file) {
+    const int error = errno;
+    detail::SetLastError(_wcserror(error));
+  }
+  return file;
+}
+
 long long SizeOf(std::FILE* file) {
   struct _stati64 info {};
   if (_fstati64(_fileno(file), &info) != 0) return -1;

@@ -126,16 +126,21 @@ void load(Archive& ar, ProgramState& state, unsigned version) {
   state = ProgramState{};
   if (version < 2) return;
   ReminderSettings& reminders = state.reminders;
+  // Numbers are read into locals first: a number too large for its type is
+  // stored as the largest one before the read fails, and the state read so
+  // far stays.
   std::int32_t enabled = 1;
-  ar >> enabled >> reminders.at >> reminders.lastRemindedDay;
+  std::int32_t at = ReminderSettings::kDefaultAt;
+  ar >> enabled >> at;
   reminders.enabled = enabled != 0;
-  if (reminders.at < 0 || reminders.at >= ReminderSettings::kMinutesPerDay) reminders.at = ReminderSettings::kDefaultAt;
-  if (!reminders.lastRemindedDay.empty() && !IsCalendarDay(reminders.lastRemindedDay))
-    reminders.lastRemindedDay.clear();
+  if (at >= 0 && at < ReminderSettings::kMinutesPerDay) reminders.at = at;
+  std::wstring day;
+  ar >> day;
+  if (day.empty() || IsCalendarDay(day)) reminders.lastRemindedDay = std::move(day);
   if (version < 3) return;
-  ar >> reminders.dateLeadDays;
-  if (reminders.dateLeadDays < 0 || reminders.dateLeadDays > ReminderSettings::kMaxDateLeadDays)
-    reminders.dateLeadDays = ReminderSettings::kDefaultDateLeadDays;
+  std::int32_t lead = ReminderSettings::kDefaultDateLeadDays;
+  ar >> lead;
+  if (lead >= 0 && lead <= ReminderSettings::kMaxDateLeadDays) reminders.dateLeadDays = lead;
   const std::size_t count = amicord::LoadCount(ar, amicord::kMinStringUnits);
   for (std::size_t i = 0; i < count; ++i) {
     std::wstring key;

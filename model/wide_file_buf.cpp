@@ -26,6 +26,7 @@ bool WideInBuf::Open(const std::wstring& path) {
   const long long size = files::SizeOf(file_);
   // Size unknown: still read to the end, but allow no more than the bound says.
   fileBytesLeft_ = size < 0 ? 0 : static_cast<std::uint64_t>(size);
+  totalBytes_ = fileBytesLeft_;
   raw_.resize(kRawChunk);
   rawPos_ = rawEnd_ = raw_.data();
   return true;
@@ -35,6 +36,29 @@ void WideInBuf::OpenMemory(const void* data, std::size_t size) {
   rawPos_ = static_cast<const unsigned char*>(data);
   rawEnd_ = rawPos_ + size;
   fileBytesLeft_ = 0;
+  totalBytes_ = size;
+}
+
+void WideInBuf::OpenUnits(const wchar_t* units, std::size_t count) {
+  wchar_t* const begin = const_cast<wchar_t*>(units);  // only ever read
+  setg(begin, begin, begin + count);
+  rawPos_ = rawEnd_ = nullptr;
+  fileBytesLeft_ = 0;
+  totalBytes_ = 2 * static_cast<std::uint64_t>(count);
+}
+
+std::uint64_t WideInBuf::RawTaken() const {
+  return totalBytes_ - static_cast<std::uint64_t>(rawEnd_ - rawPos_) - fileBytesLeft_;
+}
+
+std::uint64_t WideInBuf::Position() const {
+  std::uint64_t unread = 0;
+  for (const wchar_t* at = gptr(); at != egptr(); ++at) {
+    const auto value = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(*at));
+    unread += 2 + ((value & 0xFF) == kLf) + (((value >> 8) & 0xFF) == kLf);
+  }
+  // A file that ends with half a unit: those bytes were taken, but made no unit.
+  return RawTaken() - unread - danglingBytes_;
 }
 
 std::uint64_t WideInBuf::RemainingUnitsBound() const {
@@ -80,11 +104,13 @@ std::size_t WideInBuf::Decode(wchar_t* const out, const std::size_t room) {
     rawPos_ = from;
     if (count == room) break;
     if (from != stop || rawEnd_ - rawPos_ < 2) {
+      const std::uint64_t before = RawTaken();
       const int low = NextByte();
       if (low < 0) break;
       const int high = NextByte();
       if (high < 0) {
         endedInsideUnit_ = true;
+        danglingBytes_ = RawTaken() - before;
         break;
       }
       out[count++] = static_cast<wchar_t>(low | (high << 8));
@@ -137,28 +163,46 @@ bool WideOutBuf::WritePending() {
   return Encode(from, count);
 }
 
+namespace {
+
+// Appends the units' bytes at `to`, which has room for four bytes a unit;
+// nullptr for a unit beyond U+FFFF: the file holds 16-bit units only, and such
+// a character would change the meaning of every length that follows.
+unsigned char* EncodeInto(const wchar_t* from, std::size_t count, unsigned char* to) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto value = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(from[i]));
+    if constexpr (sizeof(wchar_t) > 2) {
+      if (value > 0xFFFF) return nullptr;
+    }
+    const auto low = static_cast<unsigned char>(value & 0xFF);
+    const auto high = static_cast<unsigned char>(value >> 8);
+    if (low == kLf) *to++ = kCr;
+    *to++ = low;
+    if (high == kLf) *to++ = kCr;
+    *to++ = high;
+  }
+  return to;
+}
+
+}  // namespace
+
+bool WideOutBuf::EncodeUnits(const wchar_t* from, std::size_t count, std::string& bytes) {
+  bytes.resize(count * 4);  // at worst 0D 0A 0D 0A per unit
+  auto* const begin = reinterpret_cast<unsigned char*>(&bytes[0]);
+  unsigned char* const end = EncodeInto(from, count, begin);
+  bytes.resize(end ? static_cast<std::size_t>(end - begin) : 0);
+  return end != nullptr;
+}
+
 bool WideOutBuf::Encode(const wchar_t* from, std::size_t count) {
   if (!file_ || !error_.empty()) return false;
   while (count != 0) {
     const std::size_t chunk = std::min(count, kUnitChunk);
     bytes_.resize(chunk * 4);  // at worst 0D 0A 0D 0A per unit
-    unsigned char* to = bytes_.data();
-    for (std::size_t i = 0; i < chunk; ++i) {
-      const auto value = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<wchar_t>>(from[i]));
-      if constexpr (sizeof(wchar_t) > 2) {
-        // The file holds 16-bit units only; such a character would change the
-        // meaning of every length that follows.
-        if (value > 0xFFFF) {
-          SetError(L"a character beyond U+FFFF cannot be stored");
-          return false;
-        }
-      }
-      const auto low = static_cast<unsigned char>(value & 0xFF);
-      const auto high = static_cast<unsigned char>(value >> 8);
-      if (low == kLf) *to++ = kCr;
-      *to++ = low;
-      if (high == kLf) *to++ = kCr;
-      *to++ = high;
+    unsigned char* const to = EncodeInto(from, chunk, bytes_.data());
+    if (!to) {
+      SetError(L"a character beyond U+FFFF cannot be stored");
+      return false;
     }
     const std::size_t size = static_cast<std::size_t>(to - bytes_.data());
     if (std::fwrite(bytes_.data(), 1, size, file_) != size) {

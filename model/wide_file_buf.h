@@ -20,6 +20,12 @@ class WideInBuf : public std::basic_streambuf<wchar_t> {
   bool Open(const std::wstring& path);
   // Reads bytes already in memory; they are not copied and must outlive the buffer.
   void OpenMemory(const void* data, std::size_t size);
+  // Reads units already decoded; they are not copied and must outlive the buffer.
+  void OpenUnits(const wchar_t* units, std::size_t count);
+
+  // The bytes of the file before the next unit to be read. Exact for every
+  // file written as WideOutBuf writes (each 0x0A byte after a 0x0D one).
+  std::uint64_t Position() const;
 
   // No more units than this can still be read: each one takes at least two bytes.
   std::uint64_t RemainingUnitsBound() const;
@@ -35,18 +41,25 @@ class WideInBuf : public std::basic_streambuf<wchar_t> {
   std::size_t Decode(wchar_t* out, std::size_t room);
   bool Refill();
   int NextByte();
+  std::uint64_t RawTaken() const;
 
   std::FILE* file_ = nullptr;
   std::uint64_t fileBytesLeft_ = 0;  // not yet read into raw_
+  std::uint64_t totalBytes_ = 0;
   std::vector<unsigned char> raw_;
   const unsigned char* rawPos_ = nullptr;
   const unsigned char* rawEnd_ = nullptr;
   std::vector<wchar_t> units_;
   bool endedInsideUnit_ = false;
+  std::uint64_t danglingBytes_ = 0;  // of the half unit the file ended with
 };
 
 class WideOutBuf : public std::basic_streambuf<wchar_t> {
  public:
+  // The bytes these units are in a file: what this buffer writes. False for a
+  // unit beyond U+FFFF.
+  static bool EncodeUnits(const wchar_t* from, std::size_t count, std::string& bytes);
+
   WideOutBuf();
   ~WideOutBuf() override;
   WideOutBuf(const WideOutBuf&) = delete;

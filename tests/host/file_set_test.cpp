@@ -9,7 +9,9 @@
 
 #include "model/archive.h"
 #include "model/engine.h"
+#include "model/file_set.h"
 #include "model/file_system.h"
+#include "model/journal_records.h"
 #include "model/save_writer.h"
 #include "tests/common/archive_files.h"
 
@@ -238,6 +240,87 @@ TEST(FileSet, AWriterThreadKilledMidSaveLeavesTheOldOrTheNewSet) {
     ASSERT_FALSE(FileExists(folder.File(kMarker)));
   }
   std::printf("[          ] %d kills of the writer thread: %d old sets, %d new sets\n", kKills, oldSets, newSets);
+  EXPECT_GT(oldSets, 0);
+  EXPECT_GT(newSets, 0);
+}
+
+// The set as a tick makes it: contacts.dat replaced and a record added to
+// journal.dat. Each round the writer starts from the files (as the program
+// does), so nearly every save adds a record; a kill at any moment of one
+// leaves the old set or the new, never a journal of one and contacts of the other.
+TEST(FileSet, AKillWhileARecordIsAddedLeavesTheOldOrTheNewSet) {
+  constexpr int kContacts = 3000;
+  constexpr int kKills = 80;
+  TempFolder folder;
+  Engine writer(folder.path());
+  MakeGeneration(writer, 0, kContacts);
+  for (const auto& contact : *writer.contacts)
+    for (int k = 0; k < 5; ++k) writer.journal->Record(contact->id, 1600000000 + k, L"lunch");
+  ASSERT_TRUE(writer.Save());
+  const std::int32_t ticked = writer.contacts->items.front()->id;
+  const int first = static_cast<int>(writer.journal->Entries(ticked).size());
+  // The generation the folder holds, or -1 when its journal is of another one.
+  const auto generationOnDisk = [&] {
+    const int found = GenerationOnDisk(folder.path(), kContacts);
+    Journal journal;
+    if (ReadArchive(writer.journalPath, journal) != FileStatus::Ok) return -2;
+    const int entries = static_cast<int>(journal.Entries(ticked).size()) - first;
+    return entries == found ? found : -1;
+  };
+  const auto started = std::chrono::steady_clock::now();
+  ASSERT_TRUE(writer.Load().journal == FileStatus::Ok);
+  writer.groups->lastId = writer.options->warnDays = 1;
+  writer.contacts->lastId = 1000000 + 1;
+  writer.journal->Record(ticked, 1700000000, L"tick");
+  ASSERT_TRUE(writer.Save());
+  ASSERT_EQ(writer.LastJournalWrite(), Engine::JournalWrite::Record);
+  const long long saveNs =
+      std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - started).count();
+  int onDisk = 1;
+  ASSERT_EQ(generationOnDisk(), onDisk);
+  const unsigned start = std::random_device{}();
+  SCOPED_TRACE("random start " + std::to_string(start));
+  std::mt19937 random(start);
+  long long window = saveNs * 2;
+  int oldSets = 0;
+  int newSets = 0;
+  int leftStaged = 0;
+  int finished = 0;  // by the next start
+  for (int round = 0; round < kKills; ++round) {
+    writer.Load();
+    writer.groups->lastId = onDisk + 1;
+    writer.contacts->lastId = 1000000 + onDisk + 1;
+    writer.options->warnDays = onDisk + 1;
+    writer.journal->Record(ticked, 1700000000 + onDisk, L"tick");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) _exit(writer.Save() ? 0 : 1);
+    const long long wait = std::uniform_int_distribution<long long>(0, window)(random);
+    const timespec pause{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
+    nanosleep(&pause, nullptr);
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    finished += FileExists(folder.File(kMarker)) ? 1 : 0;
+    const int found = generationOnDisk();
+    ASSERT_TRUE(found == onDisk || found == onDisk + 1)
+        << "after kill " << round << ": generation " << found << ", expected " << onDisk << " or " << onDisk + 1;
+    (found == onDisk ? oldSets : newSets) += 1;
+    window = found == onDisk ? std::min(window + window / 8, saveNs * 40) : std::max(window - window / 16, saveNs / 2);
+    onDisk = found;
+    ASSERT_FALSE(FileExists(folder.File(kMarker)));
+    ASSERT_FALSE(FileExists(writer.journalPath + L".damaged"));
+    // A staged record without a marker is a save stopped before its set was complete, as a .tmp is.
+    if (FileExists(AppendPath(writer.journalPath))) ++leftStaged;
+  }
+  JournalTail tail;
+  Journal journal;
+  ASSERT_EQ(ReadJournal(writer.journalPath, journal, &tail), FileStatus::Ok);
+  std::printf(
+      "[          ] %d kills of a tick's save: %d old sets, %d new sets (%d finished at start), %d left a staged "
+      "record; "
+      "%llu records\n",
+      kKills, oldSets, newSets, finished, leftStaged, static_cast<unsigned long long>(tail.records));
   EXPECT_GT(oldSets, 0);
   EXPECT_GT(newSets, 0);
 }
