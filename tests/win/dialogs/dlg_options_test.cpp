@@ -255,31 +255,3 @@ TEST(DlgOptions, CancelChangesNothing) {
 }
 
 }  // namespace
-
-TEST(DlgOptions, AddressBookSyncButtonRunsWhatTheCallerSetOverTheDialog) {
-  DlgOptions dialog;
-  std::vector<HWND> owners;
-  dialog.openAddressBookSync = [&](HWND owner) { owners.push_back(owner); };
-  HWND shown = nullptr;
-  test::DialogDriver driver;
-  driver.Expect(kCaption, [&](HWND window) {
-    shown = window;
-    EXPECT_EQ(test::Text(window, IDC_ADDRESS_BOOK_SYNC), L"Address Book Sync...");
-    EXPECT_TRUE(Enabled(window, IDC_ADDRESS_BOOK_SYNC));
-    const RECT button = ItemRect(window, IDC_ADDRESS_BOOK_SYNC), ok = ItemRect(window, IDOK);
-    EXPECT_EQ(button.top, ok.top) << "beside OK and Cancel";
-    EXPECT_LT(button.right, ok.left);
-    test::Click(window, IDC_ADDRESS_BOOK_SYNC);
-    test::Click(window, IDCANCEL);
-  });
-  EXPECT_EQ(dialog.DoModal(nullptr), IDCANCEL);
-  EXPECT_EQ(owners, std::vector<HWND>{shown});
-
-  DlgOptions without;
-  test::DialogDriver again;
-  again.Expect(kCaption, [](HWND window) {
-    EXPECT_FALSE(Enabled(window, IDC_ADDRESS_BOOK_SYNC));
-    test::Click(window, IDCANCEL);
-  });
-  EXPECT_EQ(without.DoModal(nullptr), IDCANCEL);
-}
