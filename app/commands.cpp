@@ -29,7 +29,7 @@
 #include "resource.h"
 
 Commands::Commands(DataSession& session, GroupTabs& tabs)
-    : session_(session), tabs_(tabs), importExport_(session, tabs), bulk_(session, tabs) {}
+    : session_(session), tabs_(tabs), importExport_(session, tabs), bulk_(session, tabs), addressBook_(session) {}
 
 bool Commands::Run(int id) {
   switch (id) {
@@ -131,6 +131,8 @@ void Commands::ChangeOptions() {
   dialog.remindersEnabled = reminders.enabled;
   dialog.remindAt = reminders.at;
   dialog.dateLeadDays = reminders.dateLeadDays;
+  // The account is stored when its own dialog closes, whichever way Options closes.
+  dialog.openAddressBookSync = [this](HWND owner) { addressBook_.Run(owner); };
   if (dialog.DoModal(window_) != IDOK) return;
   options.SetAutoStart(dialog.autoStart);
   options.warnPercent = dialog.warnPercent;

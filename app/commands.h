@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/address_book_setup.h"
 #include "app/bulk_actions.h"
 #include "app/change_feed.h"
 #include "app/import_export.h"
@@ -66,6 +67,9 @@ class Commands : public PanelOwner {
   bool RestoreBackup();
   // Files dropped on the window: the import's preview without the file chooser.
   void ImportFiles(const std::vector<std::wstring>& paths) { importExport_.ImportFiles(paths); }
+  // The background sync that Options' address book settings tell of their
+  // changes (not owned; null: none, and Sync Now is disabled there).
+  void SetSyncControl(SyncControl* control) { addressBook_.SetSyncControl(control); }
 
   // PanelOwner: what the group panels ask for.
   bool EditContact(std::int32_t contactId, HWND dialogParent) override;
@@ -91,4 +95,5 @@ class Commands : public PanelOwner {
   HWND window_ = nullptr;  // not owned
   ImportExport importExport_;
   BulkActions bulk_;
+  AddressBookSetup addressBook_;
 };

@@ -52,6 +52,7 @@ BOOL DlgOptions::OnInitDialog(HWND, LPARAM) {
   const bool validAt = remindAt >= 0 && remindAt < ReminderSettings::kMinutesPerDay;
   ShowTimeOfDay(GetDlgItem(IDC_REMIND_AT), validAt ? remindAt : ReminderSettings::kDefaultAt);
   EnableReminderTime(remindersEnabled);
+  ::EnableWindow(GetDlgItem(IDC_ADDRESS_BOOK_SYNC), openAddressBookSync ? TRUE : FALSE);
   // OK keeps the first focus, though Tab goes through the settings first.
   ::SetFocus(GetDlgItem(IDOK));
   return FALSE;
@@ -84,6 +85,10 @@ void DlgOptions::OnAccept(UINT, int, HWND) {
   remindersEnabled = IsChecked(m_hWnd, IDC_REMIND);
   remindAt = ReadTimeOfDay(GetDlgItem(IDC_REMIND_AT), remindAt);
   EndDialog(IDOK);
+}
+
+void DlgOptions::OnAddressBookSyncClicked(UINT, int, HWND) {
+  if (openAddressBookSync) openAddressBookSync(m_hWnd);
 }
 
 void DlgOptions::OnRemindClicked(UINT, int, HWND) { EnableReminderTime(IsChecked(m_hWnd, IDC_REMIND)); }

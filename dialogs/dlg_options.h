@@ -4,6 +4,7 @@
 #include "base/windows_api.h"
 
 #include <cstdint>
+#include <functional>
 
 #include "framework/crackers.h"
 #include "framework/dialog.h"
@@ -19,6 +20,7 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
   BEGIN_MSG_MAP(DlgOptions)
     MSG_WM_INITDIALOG(OnInitDialog)
     COMMAND_HANDLER_EX(IDC_REMIND, BN_CLICKED, OnRemindClicked)
+    COMMAND_HANDLER_EX(IDC_ADDRESS_BOOK_SYNC, BN_CLICKED, OnAddressBookSyncClicked)
     COMMAND_HANDLER_EX(IDOK, BN_CLICKED, OnAccept)
     COMMAND_HANDLER_EX(IDCANCEL, BN_CLICKED, OnCancel)
   END_MSG_MAP()
@@ -32,10 +34,14 @@ class DlgOptions : public CDialogImpl<DlgOptions> {
   bool remindersEnabled = true;
   std::int32_t remindAt = 540;    // minutes after local midnight
   std::int32_t dateLeadDays = 3;  // birthdays and dates are named this many days before, 0..30
+  // Runs the address book sync's settings, owned by the dialog given; the
+  // button is disabled while none is set.
+  std::function<void(HWND owner)> openAddressBookSync;
 
  private:
   BOOL OnInitDialog(HWND, LPARAM);
   void OnRemindClicked(UINT, int, HWND);
+  void OnAddressBookSyncClicked(UINT, int, HWND);
   void EnableReminderTime(bool enable);
   void OnAccept(UINT, int, HWND);
   void OnCancel(UINT, int, HWND);

@@ -2,7 +2,9 @@
 // What the address book sync remembers, in journal.dat: for each contact the
 // card it is linked with, and for the account where it syncs to. The password
 // is never among it.
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,7 @@ struct CardLink {
 
 struct SyncAccount {
   static constexpr std::size_t kMaxRemoved = 100000;
+  static constexpr std::size_t kMaxGroups = 10000;
 
   std::wstring server;  // as the user gave it
   std::wstring user;
@@ -42,10 +45,15 @@ struct SyncAccount {
   Time lastSync = 0;
   // The cards of contacts deleted here, still to be deleted on the server.
   std::vector<CardLink> removedHere;
+  // The ids of the groups that sync; empty is every group, those made later too.
+  std::vector<std::int32_t> groups;
 
   bool Empty() const { return server.empty() && book.empty() && removedHere.empty(); }
+  bool SyncsGroup(std::int32_t groupId) const {
+    return groups.empty() || std::find(groups.begin(), groups.end(), groupId) != groups.end();
+  }
   bool operator==(const SyncAccount& other) const {
     return server == other.server && user == other.user && book == other.book && syncToken == other.syncToken &&
-           lastSync == other.lastSync && removedHere == other.removedHere;
+           lastSync == other.lastSync && removedHere == other.removedHere && groups == other.groups;
   }
 };

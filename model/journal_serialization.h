@@ -22,8 +22,9 @@
 BOOST_CLASS_VERSION(JournalEntry, 1)
 // Version 2 is the contact details' (kept for them); 3 adds the card link.
 BOOST_CLASS_VERSION(ContactHistory, 4)
-// Version 3 is the date reminders' (kept for them); 4 adds the sync account.
-BOOST_CLASS_VERSION(ProgramState, 4)
+// Version 3 is the date reminders' (kept for them); 4 adds the sync account,
+// 5 the groups that sync.
+BOOST_CLASS_VERSION(ProgramState, 5)
 BOOST_CLASS_VERSION(Journal, 1)
 
 BOOST_SERIALIZATION_SPLIT_FREE(ProgramState)
@@ -116,6 +117,7 @@ void save(Archive& ar, const ProgramState& state, unsigned /*version*/) {
   ar << reminders.dateLeadDays << collection_size_type(reminders.datesNamed.size());
   for (const std::wstring& key : reminders.datesNamed) ar << key;
   amicord_sync::SaveSyncAccount(ar, state.sync);
+  amicord_sync::SaveSyncGroups(ar, state.sync);
 }
 
 // A version-1 file has no state and keeps the defaults. A value out of range
@@ -150,6 +152,7 @@ void load(Archive& ar, ProgramState& state, unsigned version) {
       reminders.datesNamed.insert(std::move(key));
   }
   if (version >= 4) amicord_sync::LoadSyncAccount(ar, state.sync);
+  if (version >= 5) amicord_sync::LoadSyncGroups(ar, state.sync);
 }
 
 template <class Archive>

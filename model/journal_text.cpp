@@ -115,7 +115,8 @@ void WriteDetails(Tokens& tokens, const ContactDetails& details) {
 }
 
 // The sync state: a card link, and the account after the dates' state
-// (ContactHistory version 3, ProgramState version 4).
+// (ContactHistory version 3, ProgramState version 4) with the groups that
+// sync (ProgramState version 5).
 std::size_t LinkWidth(const CardLink& link) {
   return TextWidth(link.uid) + TextWidth(link.href) + TextWidth(link.etag) + TextWidth(link.synced);
 }
@@ -131,6 +132,8 @@ std::size_t AccountWidth(const SyncAccount& sync) {
   std::size_t room = TextWidth(sync.server) + TextWidth(sync.user) + TextWidth(sync.book) + TextWidth(sync.syncToken) +
                      Width(sync.lastSync) + Width(static_cast<std::int64_t>(sync.removedHere.size()));
   for (const CardLink& link : sync.removedHere) room += LinkWidth(link);
+  room += Width(static_cast<std::int64_t>(sync.groups.size()));
+  for (const std::int32_t id : sync.groups) room += Width(id);
   return room;
 }
 
@@ -142,6 +145,8 @@ void WriteAccount(Tokens& tokens, const SyncAccount& sync) {
   tokens.Number(sync.lastSync);
   tokens.Number(static_cast<std::int64_t>(sync.removedHere.size()));
   for (const CardLink& link : sync.removedHere) WriteLink(tokens, link);
+  tokens.Number(static_cast<std::int64_t>(sync.groups.size()));
+  for (const std::int32_t id : sync.groups) tokens.Number(id);
 }
 
 // The same text from a journal's state and its histories in ascending order of
@@ -170,7 +175,7 @@ std::wstring TextOf(const ProgramState& state, const Histories& histories, Histo
   bool historyClass = false;
   bool entryClass = false;
   tokens.FirstOfClass(journalClass, 1);
-  tokens.FirstOfClass(stateClass, 4);
+  tokens.FirstOfClass(stateClass, 5);
   tokens.Number(reminders.enabled ? 1 : 0);
   tokens.Number(reminders.at);
   tokens.Text(reminders.lastRemindedDay);

@@ -1,6 +1,7 @@
 #pragma once
 // The sync state's part of journal.dat, behind ContactHistory's version 3 and
-// ProgramState's version 4 (see journal_serialization.h).
+// ProgramState's version 4, the groups that sync behind its version 5 (see
+// journal_serialization.h).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -63,6 +64,27 @@ void LoadSyncAccount(Archive& ar, SyncAccount& account) {
     CardLink link;
     LoadCardLink(ar, link);
     if (account.removedHere.size() < SyncAccount::kMaxRemoved) account.removedHere.push_back(std::move(link));
+  }
+}
+
+template <class Archive>
+void SaveSyncGroups(Archive& ar, const SyncAccount& account) {
+  const boost::serialization::collection_size_type count(account.groups.size());
+  ar << count;
+  for (const std::int32_t id : account.groups) ar << id;
+}
+
+template <class Archive>
+void LoadSyncGroups(Archive& ar, SyncAccount& account) {
+  boost::serialization::collection_size_type count;
+  ar >> count;
+  // An id is at least a digit and its separator.
+  ar.RefuseImpossibleCount(count, 2);
+  account.groups.clear();
+  for (std::size_t i = 0; i < count; ++i) {
+    std::int32_t id = 0;
+    ar >> id;
+    if (account.groups.size() < SyncAccount::kMaxGroups) account.groups.push_back(id);
   }
 }
 

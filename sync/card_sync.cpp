@@ -96,8 +96,10 @@ class Run {
         report_.problems.push_back(Wide(card.url) + L": " + why);
         continue;
       }
+      if (!CardSyncs(remote)) continue;
       ProposedMatch proposal;
       if (!matcher_->Find(remote, proposal.contactId, proposal.by)) continue;
+      if (!ContactSyncs(proposal.contactId)) continue;
       proposal.contactName = ContactOf(proposal.contactId)->name;
       proposal.cardName = remote.name;
       proposal.href = Wide(card.url);
@@ -227,7 +229,12 @@ class Run {
         if (link != linked_.end()) gone.push_back(link->second);
       }
     }
-    for (const std::int32_t id : gone) RemoveHere(id);
+    for (const std::int32_t id : gone) {
+      if (ContactSyncs(id))
+        RemoveHere(id);
+      else
+        engine_.journal->contacts[id].card = CardLink{};
+    }
   }
 
   CardFields LocalFields(const Contact& contact, const ContactHistory* history) const {
@@ -329,6 +336,7 @@ class Run {
       std::wstring by;
       if (matcher_->Find(remote, id, by)) contact = ContactOf(id);
     }
+    if (!CardSyncs(remote) || (contact && !ContactSyncs(contact->id))) return;
     if (!contact) {
       Add(card, remote);
       return;
@@ -386,6 +394,7 @@ class Run {
   void DeleteRemovedHere() {
     std::vector<CardLink> left;
     for (const CardLink& link : state_.removedHere) {
+      if (!LinkSyncs(link)) continue;
       if (report_.failed || Wide(book_) != state_.book) {
         left.push_back(link);
         continue;
@@ -486,8 +495,33 @@ class Run {
     std::vector<Contacts::Item> contacts(engine_.contacts->begin(), engine_.contacts->end());
     for (const Contacts::Item& contact : contacts) {
       if (report_.failed) return;
-      if (contact) Push(*contact);
+      if (contact && ContactSyncs(contact->id)) Push(*contact);
     }
+  }
+
+  // The groups the user chose: a contact of another group is neither written
+  // to the server nor deleted there, and a card of another group stays there
+  // untouched. A card of a group not here yet syncs, as every card did before
+  // groups were chosen.
+  bool ContactSyncs(std::int32_t id) const {
+    const Contacts::Item contact = ContactOf(id);
+    return !contact || state_.SyncsGroup(contact->groupId);
+  }
+
+  bool CardSyncs(const CardFields& card) const {
+    if (state_.groups.empty()) return true;
+    const std::wstring wanted = Lower(card.group.empty() ? kGroupForUngrouped : card.group);
+    for (const Groups::Item& group : *engine_.groups)
+      if (group && Lower(group->name) == wanted) return state_.SyncsGroup(group->id);
+    return true;
+  }
+
+  // A card deleted here is judged by the group it had when last synced.
+  bool LinkSyncs(const CardLink& link) const {
+    if (state_.groups.empty()) return true;
+    CardFields synced;
+    std::wstring why;
+    return !ParseCard(Narrow(link.synced), synced, why) || CardSyncs(synced);
   }
 
   Engine& engine_;

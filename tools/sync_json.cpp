@@ -26,8 +26,14 @@ Json CardLinkToJson(const CardLink& link) {
 Json SyncAccountToJson(const SyncAccount& account) {
   Json removed = Json::array();
   for (const CardLink& link : account.removedHere) removed.push_back(CardLinkToJson(link));
-  return {{"server", ToUtf8(account.server)},       {"user", ToUtf8(account.user)}, {"book", ToUtf8(account.book)},
-          {"syncToken", ToUtf8(account.syncToken)}, {"lastSync", account.lastSync}, {"removedHere", removed}};
+  const Json groups = account.groups.empty() ? Json("all") : Json(account.groups);
+  return {{"server", ToUtf8(account.server)},
+          {"user", ToUtf8(account.user)},
+          {"book", ToUtf8(account.book)},
+          {"syncToken", ToUtf8(account.syncToken)},
+          {"lastSync", account.lastSync},
+          {"removedHere", removed},
+          {"groups", groups}};
 }
 
 CardLink CardLinkFromJson(const Json& item, const std::string& where) {
@@ -62,6 +68,15 @@ SyncAccount SyncAccountFromJson(const Json& item, const std::string& where) {
   if (removed->size() > SyncAccount::kMaxRemoved) throw BadInput(where + ".removedHere: too many");
   for (std::size_t i = 0; i < removed->size(); ++i)
     account.removedHere.push_back(CardLinkFromJson((*removed)[i], where + ".removedHere[" + std::to_string(i) + "]"));
+  // Journals written before the choice of groups sync every group.
+  const auto groups = item.find("groups");
+  if (groups == item.end() || (groups->is_string() && groups->get<std::string>() == "all")) return account;
+  if (!groups->is_array()) throw BadInput(where + ".groups: expected \"all\" or an array of group ids");
+  if (groups->size() > SyncAccount::kMaxGroups) throw BadInput(where + ".groups: too many");
+  for (const Json& id : *groups) {
+    if (!id.is_number_integer()) throw BadInput(where + ".groups: expected group ids");
+    account.groups.push_back(id.get<std::int32_t>());
+  }
   return account;
 }
 

@@ -198,7 +198,7 @@ TEST(JournalFile, TheReminderSettingsRoundTripAndAnOlderFileLoadsWithTheDefaults
   ASSERT_EQ(ReadArchive(path, loaded), FileStatus::Ok);
   EXPECT_EQ(loaded.state.reminders, saved.state.reminders);
   ExpectSame(saved, loaded);
-  EXPECT_NE(ReadBytes(path).find(Bytes(L" 0 4 0 0 10 2024-02-29 3 0 0  0  0  0  0 0 2 ")), std::string::npos)
+  EXPECT_NE(ReadBytes(path).find(Bytes(L" 0 5 0 0 10 2024-02-29 3 0 0  0  0  0  0 0 0 2 ")), std::string::npos)
       << "the state's class version and fields, before the contacts";
 
   // A journal written before the reminders: state version 1, no fields.

@@ -38,7 +38,7 @@ Journal Synced() {
   second.uid = L"u-2";
   second.href = L"https://dav.example/a/u-2.vcf";
   journal.state.sync = SyncAccount{
-      L"https://dav.example/", L"anna", L"https://dav.example/a/", L"tok:1", 1797000000, {}};
+      L"https://dav.example/", L"anna", L"https://dav.example/a/", L"tok:1", 1797000000, {}, {4, 9}};
   return journal;
 }
 
@@ -56,6 +56,37 @@ CardFields Fields(std::wstring name, std::wstring notes, std::vector<JournalEntr
 }
 
 }  // namespace
+
+// The groups that sync came with ProgramState version 5: an older journal
+// syncs every group, and an impossible count of groups is damage.
+TEST(SyncState, GroupsChosenLoadBehindTheirVersionAndOlderJournalsSyncEveryGroup) {
+  const std::wstring state = L"22 serialization::archive 3 0 1 0 %d 1 540 0  3 0 1 s 1 u 0  0  7 0";
+  struct Case {
+    int version;
+    std::wstring groups;
+    FileStatus status;
+    std::vector<std::int32_t> expected;
+  };
+  const Case cases[] = {
+      {4, L"", FileStatus::Ok, {}},
+      {5, L" 0", FileStatus::Ok, {}},
+      {5, L" 2 4 -9", FileStatus::Ok, {4, -9}},
+      {5, L" 1000000000 1", FileStatus::Damaged, {}},
+  };
+  for (const Case& c : cases) {
+    wchar_t head[80];
+    swprintf(head, 80, state.c_str(), c.version);
+    const std::string bytes = testfiles::Bytes(testfiles::Closed(head + c.groups + L" 0"));
+    Journal journal;
+    ASSERT_EQ(ReadArchiveBytes(bytes.data(), bytes.size(), journal), c.status) << c.version << c.groups.c_str();
+    if (c.status != FileStatus::Ok) continue;
+    EXPECT_EQ(journal.state.sync.server, L"s");
+    EXPECT_EQ(journal.state.sync.lastSync, 7);
+    EXPECT_EQ(journal.state.sync.groups, c.expected);
+    EXPECT_EQ(journal.state.sync.SyncsGroup(9), c.expected.empty());
+    EXPECT_TRUE(journal.state.sync.SyncsGroup(4));
+  }
+}
 
 TEST(SyncState, TheJournalCarriesLinksAndTheAccountAndDropsRememberTheCard) {
   Journal journal = Synced();

@@ -451,6 +451,55 @@ class Sync(unittest.TestCase):
         report = self.sync(folder)
         self.assertEqual((report["pulled"], report["pushed"]), (5, 6))
 
+    def test_only_the_groups_chosen_sync_and_the_others_stay_untouched_on_both_sides(self):
+        self.server.put_card("p1.vcf", phone_card("p1", "Anna Berg"))
+        self.server.put_card("p2.vcf", phone_card("p2", "Ben Ode").replace("CATEGORIES:Friends", "CATEGORIES:Work"))
+        folder = self.folder()
+        document = dump(folder)
+        add_contact(document, "Carla Diaz")
+        add_contact(document, "Dora Eck")
+        document["groups"]["items"].append({"id": 2, "name": "Friends", "imagePath": "", "unit": 1, "count": 2})
+        document["groups"]["lastId"] = 2
+        contact(document, "Dora Eck")["groupId"] = 2
+        write(folder, document)
+
+        def choose(groups):
+            document = dump(folder)
+            sync = document["journal"].get("sync") or {"server": self.url, "user": servers.USER, "book": "",
+                                                       "syncToken": "", "lastSync": 0, "removedHere": []}
+            sync["groups"] = groups
+            # As the settings do when the choice changes: the next sync lists every card.
+            sync["syncToken"] = ""
+            document["journal"]["sync"] = sync
+            write(folder, document)
+            self.assertEqual(dump(folder)["journal"]["sync"]["groups"], groups)
+
+        choose([2])
+        ben = self.server.get_card("p2.vcf")
+        report = self.sync(folder)
+        # Anna comes in and goes back with our lines, Dora goes out; Ben's card and Carla stay apart.
+        self.assertEqual((report["pulled"], report["pushed"]), (1, 2))
+        self.assertEqual(self.server.get_card("p2.vcf"), ben)
+        after = dump(folder)
+        self.assertIsNone(contact(after, "Ben Ode"), "a card of a group not chosen stays on the server only")
+        self.assertEqual(len(self.server.card_names()), 3)
+
+        choose("all")
+        report = self.sync(folder)
+        self.assertEqual(report["pulled"], 1, "Ben comes in once Work syncs")
+        carla = self.card_of(folder, "Carla Diaz")
+        # Deleted on each side while Work is not chosen: neither deletion travels.
+        choose([2])
+        document = dump(folder)
+        document["contacts"]["items"] = [c for c in document["contacts"]["items"] if c["name"] != "Carla Diaz"]
+        write(folder, document)
+        self.assertIn(self.server.delete_card("p2.vcf"), (200, 204))
+        self.assertEqual(self.sync(folder)["deleted"], 0)
+        self.assertIn(carla, self.server.card_names())
+        after = dump(folder)
+        self.assertIsNotNone(contact(after, "Ben Ode"))
+        self.assertEqual(after["journal"]["sync"]["removedHere"], [])
+
     def test_wrong_password_and_plain_http_elsewhere_fail_the_sync(self):
         folder = self.folder()
         result = run("sync", folder, "--url", self.url, "--user", servers.USER, "--password-stdin", stdin=b"wrong\n")

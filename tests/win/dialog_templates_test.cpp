@@ -270,6 +270,7 @@ const Expected kOptions = {
      {-1, L"Static", L"% of time before next contact has elapsed.", 60, 107, 141, 17, kLabel},
      {IDC_WARN_DAYS, L"Edit", L"", 15, 126, 40, 12, kNumber},
      {-1, L"Static", L"days (or less) remain until next contact.", 60, 128, 128, 17, kLabel},
+     {IDC_ADDRESS_BOOK_SYNC, L"Button", L"Address Book Sync...", 7, 168, 84, 14, kPush},
      {IDOK, L"Button", L"OK", 97, 168, 50, 14, kDefault},
      {IDCANCEL, L"Button", L"Cancel", 153, 168, 50, 14, kPush}}};
 

@@ -255,12 +255,23 @@ TEST_F(Commands, OptionsReachEveryListAtOnceAndAreSaved) {
   EXPECT_EQ(session().SaveCount(), 1);
   EXPECT_EQ(SavedData().options->warnPercent, 50);
 
-  // Cancel keeps everything as it is and saves nothing.
-  driver.Expect(L"Options", [](HWND dialog) {
+  // Cancel keeps everything as it is and saves nothing; the address book
+  // sync's settings open over Options and, cancelled too, change nothing.
+  HWND optionsDialog = nullptr, syncOwner = nullptr;
+  driver.Expect(L"Options", [&optionsDialog](HWND dialog) {
+    optionsDialog = dialog;
     SetDlgItemTextW(dialog, IDC_WARN_PERCENT, L"10");
+    test::Click(dialog, IDC_ADDRESS_BOOK_SYNC);
+    test::Click(dialog, IDCANCEL);
+  });
+  driver.Expect(L"Address Book Sync", [&syncOwner](HWND dialog) {
+    syncOwner = GetWindow(dialog, GW_OWNER);
     test::Click(dialog, IDCANCEL);
   });
   Char(L'O');
+  EXPECT_EQ(driver.scriptsRun(), 3);
+  EXPECT_EQ(syncOwner, optionsDialog);
+  EXPECT_TRUE(engine().journal->state.sync.Empty());
   EXPECT_EQ(engine().options->warnPercent, 50);
   EXPECT_EQ(groupTabs().AllPanel()->List().WarnPercent(), 50);
   EXPECT_EQ(session().SaveCount(), 1);
