@@ -23,9 +23,10 @@ RECT ToRect(const placement::Rect& rect) { return RECT{rect.left, rect.top, rect
 
 DlgCorvane::DlgCorvane()
     : tray_(*this,
-            TrayController::Menu{
-                [this](bool windowShown) { return ::BuildTrayMenu(*this, menuImages_.get(), windowShown, sync_.HasAccount()); },
-                [this](HMENU menu) { DetachImageList(menu); }},
+            TrayController::Menu{[this](bool windowShown) {
+                                   return ::BuildTrayMenu(*this, menuImages_.get(), windowShown, sync_.HasAccount());
+                                 },
+                                 [this](HMENU menu) { DetachImageList(menu); }},
             [this] { reminders_.NotificationClicked(); }) {}
 
 DlgCorvane::~DlgCorvane() = default;
