@@ -220,8 +220,8 @@ void SyncRunner::Failed(const cardsync::Report& report) {
   // No connection, or a server that is down: tried again quietly, waiting longer each time.
   status_.failure = report.network != http::Failure::None ? SyncFailure::Network : SyncFailure::Other;
   status_.why = report.failure;
-  const std::chrono::minutes wait = std::min<std::chrono::minutes>(
-      std::chrono::minutes(1LL << std::min(retries_, 6)), kLongestRetry);
+  const std::chrono::minutes wait = std::min<std::chrono::minutes>(std::chrono::minutes(1LL << std::min(retries_, 6)),
+                                                                   kLongestRetry);
   ++retries_;
   PlanNext(wait);
 }

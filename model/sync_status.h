@@ -9,11 +9,11 @@
 
 enum class SyncFailure {
   None,
-  NotYet,        // no sync has finished since the start
-  Network,       // no connection, no answer, or the server's error
-  Password,      // the server refused the user name and password
-  Certificate,   // the server's certificate was not accepted
-  Other,         // what the server answered could not be used
+  NotYet,       // no sync has finished since the start
+  Network,      // no connection, no answer, or the server's error
+  Password,     // the server refused the user name and password
+  Certificate,  // the server's certificate was not accepted
+  Other,        // what the server answered could not be used
 };
 
 struct SyncStatus {

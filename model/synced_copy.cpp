@@ -98,7 +98,8 @@ std::unique_ptr<Engine> CopyForSync(const Engine& engine) {
   auto groups = boost::make_shared<Groups>();
   groups->lastId = engine.groups->lastId;
   for (const Groups::Item& group : *engine.groups)
-    if (group) groups->items.emplace_back(new Group(group->id, group->name, group->imagePath, group->unit, group->count));
+    if (group)
+      groups->items.emplace_back(new Group(group->id, group->name, group->imagePath, group->unit, group->count));
   auto contacts = boost::make_shared<Contacts>();
   contacts->lastId = engine.contacts->lastId;
   contacts->items.reserve(engine.contacts->items.size());
@@ -127,8 +128,7 @@ SyncApplied ApplySynced(Engine& live, const Engine& before, const Engine& after)
   for (const auto& [id, old] : was) {
     const auto synced = now.find(id);
     const bool gone = synced == now.end();
-    if (!gone && SameContact(*old, *synced->second) &&
-        SameHistory(before.journal->Find(id), after.journal->Find(id)))
+    if (!gone && SameContact(*old, *synced->second) && SameHistory(before.journal->Find(id), after.journal->Find(id)))
       continue;
     if (here.find(id) == here.end()) continue;  // deleted here meanwhile: the next sync deletes its card
     if (!unchangedHere(id, *old)) {
