@@ -128,7 +128,7 @@ void SyncRunner::PlanNext(std::chrono::milliseconds delay) {
 }
 
 void SyncRunner::Begin() {
-  if (!window_ || !HasAccount() || paused_) return;
+  if (!window_ || !HasAccount() || paused_ || asking_) return;
   if (running_) {
     again_ = true;
     return;
@@ -171,15 +171,16 @@ void SyncRunner::OnSyncDone() {
   if (!outcome || !running_) return;
   running_ = false;
   ++finished_;
-  Finish(*outcome);
-  before_.reset();
+  // Finishing may begin the next sync, which makes a copy of its own.
+  const std::unique_ptr<Engine> before = std::move(before_);
+  Finish(*outcome, *before);
   if (again_ && window_) {
     again_ = false;
     Begin();
   }
 }
 
-void SyncRunner::Finish(Outcome& outcome) {
+void SyncRunner::Finish(Outcome& outcome, const Engine& before) {
   const cardsync::Report& report = outcome.report;
   // Data read again or restored while the sync ran: its copy is of other data.
   if (startedAt_ != generation_) {
@@ -190,7 +191,7 @@ void SyncRunner::Finish(Outcome& outcome) {
     Ask(outcome);
     return;
   }
-  if (report.changed && outcome.engine) Apply(*outcome.engine);
+  if (report.changed && outcome.engine) Apply(before, *outcome.engine);
   status_.skipped = report.problems;
   if (report.failed) {
     Failed(report);
@@ -242,7 +243,10 @@ void SyncRunner::Ask(Outcome& outcome) {
   }
   if (count > kProposalsNamed) text += L"\n\u2022 and " + std::to_wstring(count - kProposalsNamed) + L" more";
   text += L"\n\nWith No, nothing is synced until you choose Sync Now.";
+  // No sync meanwhile: it would only ask again.
+  asking_ = true;
   const int answer = ::MessageBoxW(window_, text.c_str(), kMessageCaption, MB_YESNO | MB_ICONQUESTION);
+  asking_ = false;
   if (!window_) return;
   if (answer == IDYES) {
     linksConfirmed_ = true;
@@ -256,14 +260,14 @@ void SyncRunner::Ask(Outcome& outcome) {
 }
 
 // One change: the rows follow without drawing in between, and one save.
-void SyncRunner::Apply(Engine& synced) {
+void SyncRunner::Apply(const Engine& before, Engine& synced) {
   DataSession& session = session_;
   Engine& engine = session.GetEngine();
   applying_ = true;
   tabs_.SetListsRedraw(false);
   // What the server's values replace stays in the day's backup: the first
   // save of a day copies the files before it writes over them.
-  const SyncApplied applied = ApplySynced(engine, *before_, synced);
+  const SyncApplied applied = ApplySynced(engine, before, synced);
   for (const std::int32_t id : applied.edited) {
     Contacts::Item contact;
     if (!engine.contacts->Find(id, contact) || !contact) continue;

@@ -84,9 +84,9 @@ class SyncRunner : public SyncControl, public CMessageMap {
   void PlanNext(std::chrono::milliseconds delay);
   void Begin();
   void OnSyncDone();
-  void Finish(Outcome& outcome);
+  void Finish(Outcome& outcome, const Engine& before);
   void Ask(Outcome& outcome);
-  void Apply(Engine& synced);
+  void Apply(const Engine& before, Engine& synced);
   void Failed(const cardsync::Report& report);
   void Tell(std::wstring text);
   void OnMessage();
@@ -110,6 +110,7 @@ class SyncRunner : public SyncControl, public CMessageMap {
   // until the account changes or the user asks for one.
   bool paused_ = false;
   bool applying_ = false;
+  bool asking_ = false;
   bool stopped_ = true;
   int retries_ = 0;
   int finished_ = 0;

@@ -3,6 +3,12 @@
 // the window's rows following and the window's thread never waiting.
 #include <gtest/gtest.h>
 
+#include "base/windows_api.h"
+// clang-format off
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// clang-format on
+
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -38,11 +44,17 @@ class SyncRunnerTest : public apptest::MainWindowFixture {
     MainWindowFixture::TearDown();
   }
 
-  // The account as the settings keep it: in the journal, the password in the credential store.
-  void WriteAccount(const std::string& password) {
+  // The account as the settings keep it: in the journal, the password in the
+  // credential store; with a person already here when one is named.
+  void WriteAccount(const std::string& password, const std::wstring& person = L"", const std::string& server = kBase,
+                    const std::string& book = kBook) {
     Engine engine(apptest::SettingsFolder().wstring());
     engine.Load();
-    engine.journal->state.sync = SyncAccount{Wide(kBase), Wide(kUser), Wide(kBook), L"", 0, {}};
+    if (!person.empty()) {
+      engine.groups->Add(L"Friends", L"", Days, 0);
+      engine.contacts->Add(person, L"", Weeks, 2, 1797000000, L"", engine.groups->lastId);
+    }
+    engine.journal->state.sync = SyncAccount{Wide(server), Wide(kUser), Wide(book), L"", 0, {}};
     engine.journal->Touch();
     ASSERT_TRUE(engine.Save());
     ASSERT_TRUE(credentials::Write(Wide(kBase), Wide(kUser), password));
@@ -129,6 +141,55 @@ TEST_F(SyncRunnerTest, AWrongPasswordIsToldOnceAndPausesTheSync) {
   ASSERT_TRUE(PumpUntilFinished(2));
   apptest::PumpMessages();
   EXPECT_EQ(boxes.texts().size(), 2u);
+}
+
+TEST_F(SyncRunnerTest, TheFirstSyncAsksBeforeItLinksPeopleAlreadyHere) {
+  ASSERT_FALSE(kBook.empty()) << "run through with_servers.py";
+  WriteAccount(kPassword, L"Bert Here");
+  PutCard("runner-2", "Bert Here");
+  test::MessageBoxWatch boxes(IDYES);
+  Start();
+  ASSERT_TRUE(PumpUntilFinished(2)) << "the proposal, then the sync";
+  ASSERT_EQ(boxes.texts().size(), 1u);
+  EXPECT_EQ(
+      boxes.texts()[0].rfind(L"Link 1 person already here with their cards on the server?\n\n\u2022 Bert Here", 0), 0u)
+      << boxes.texts()[0];
+  ASSERT_EQ(engine().contacts->items.size(), 1u) << "linked, not added a second time";
+  EXPECT_EQ(engine().journal->Find(engine().contacts->items[0]->id)->card.href, Wide(card_));
+}
+
+// A server that takes the connection and never answers: the exit does not wait for it.
+TEST_F(SyncRunnerTest, TheExitDoesNotWaitForAServerThatNeverAnswers) {
+  WSADATA wsa{};
+  ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &wsa), 0);
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 4), 0);
+  int size = sizeof address;
+  getsockname(listener, reinterpret_cast<sockaddr*>(&address), &size);
+  const std::string silent = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/";
+  WriteAccount("any", L"", silent, silent + "book/");
+  Start();
+  const auto started = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!window_->SyncForTesting().Running() && std::chrono::steady_clock::now() < started) {
+    apptest::PumpMessages();
+    Sleep(20);
+  }
+  ASSERT_TRUE(window_->SyncForTesting().Running());
+  Sleep(300);
+  const auto before = std::chrono::steady_clock::now();
+  window_->Exit();
+  const auto waited = std::chrono::steady_clock::now() - before;
+  EXPECT_LT(waited, std::chrono::seconds(4));
+  EXPECT_GE(waited, std::chrono::milliseconds(1500)) << "the sync was given its moment";
+  window_.reset();
+  apptest::PumpMessages();
+  credentials::Remove(Wide(silent), Wide(kUser));
+  closesocket(listener);
+  WSACleanup();
 }
 
 TEST_F(SyncRunnerTest, WithoutAnAccountNothingRuns) {
