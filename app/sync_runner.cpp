@@ -182,8 +182,11 @@ void SyncRunner::OnSyncDone() {
 
 void SyncRunner::Finish(Outcome& outcome, const Engine& before) {
   const cardsync::Report& report = outcome.report;
-  // Data read again or restored while the sync ran: its copy is of other data.
-  if (startedAt_ != generation_) {
+  // Data read again or restored while the sync ran, or another account set
+  // up: its copy is of other data, or of the account before.
+  const SyncAccount& now = session_.GetEngine().journal->state.sync;
+  const SyncAccount& then = before.journal->state.sync;
+  if (startedAt_ != generation_ || now.server != then.server || now.user != then.user || now.book != then.book) {
     again_ = true;
     return;
   }
