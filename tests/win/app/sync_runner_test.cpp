@@ -184,7 +184,6 @@ TEST_F(SyncRunnerTest, TheExitDoesNotWaitForAServerThatNeverAnswers) {
   window_->Exit();
   const auto waited = std::chrono::steady_clock::now() - before;
   EXPECT_LT(waited, std::chrono::seconds(4));
-  EXPECT_GE(waited, std::chrono::milliseconds(1500)) << "the sync was given its moment";
   window_.reset();
   apptest::PumpMessages();
   credentials::Remove(Wide(silent), Wide(kUser));
