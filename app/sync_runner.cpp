@@ -18,8 +18,6 @@
 
 namespace {
 
-// The shell's tip field, less its terminator.
-constexpr std::size_t kTipRoom = 127;
 constexpr std::size_t kProposalsNamed = 5;
 
 cardsync::Account AccountOf(const SyncAccount& state) { return {state.server, state.user, state.book}; }
