@@ -23,9 +23,10 @@ RECT ToRect(const placement::Rect& rect) { return RECT{rect.left, rect.top, rect
 
 DlgCorvane::DlgCorvane()
     : tray_(*this,
-            TrayController::Menu{
-                [this](bool windowShown) { return ::BuildTrayMenu(*this, menuImages_.get(), windowShown); },
-                [this](HMENU menu) { DetachImageList(menu); }},
+            TrayController::Menu{[this](bool windowShown) {
+                                   return ::BuildTrayMenu(*this, menuImages_.get(), windowShown, sync_.HasAccount());
+                                 },
+                                 [this](HMENU menu) { DetachImageList(menu); }},
             [this] { reminders_.NotificationClicked(); }) {}
 
 DlgCorvane::~DlgCorvane() = default;
@@ -41,6 +42,7 @@ BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   systemMenu_.Insert();
   fileDrop_.Accept();
   outside_.Start(m_hWnd, WM_DATA_FOLDER_CHANGED);
+  sync_.Start(m_hWnd);
 
   DlgResize_Init();
   PlaceWindow();
@@ -142,6 +144,7 @@ void DlgCorvane::OnDpiChanged(UINT, const RECT* suggested) {
 
 void DlgCorvane::OnDestroy() {
   StoreWindowRect();
+  sync_.Stop();
   session_.SavePending();
   outside_.Stop();
   reminders_.Stop();
@@ -172,7 +175,10 @@ void DlgCorvane::OnSaveData() { session_.SaveAll(); }
 void DlgCorvane::OnSaveWritten() { session_.TellWritten(); }
 
 // Windows may end the process once this returns: no save may still be on its way.
-void DlgCorvane::OnEndSession() { session_.SavePending(); }
+void DlgCorvane::OnEndSession() {
+  sync_.Stop();
+  session_.SavePending();
+}
 
 void DlgCorvane::OnShowLoadProblems() { session_.ReportLoadProblems(); }
 
@@ -250,6 +256,8 @@ void DlgCorvane::OnMenuCommand(UINT, int id, HWND) {
     tray_.BringForward();
   else if (id == ID_RESTORE_BACKUP)
     commands_.RestoreBackup();
+  else if (id == ID_SYNC_NOW)
+    sync_.SyncNow();
   else
     commands_.Run(id);
 }

@@ -10,6 +10,7 @@
 #include "app/keyboard_filter.h"
 #include "app/outside_changes.h"
 #include "app/reminders.h"
+#include "app/sync_runner.h"
 #include "app/system_menu.h"
 #include "app/tray_controller.h"
 #include "controls/flat_buttons.h"
@@ -56,6 +57,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
     MSG_PLAIN(WM_ENDSESSION, OnEndSession)
     CHAIN_MSG_MAP_MEMBER(systemMenu_)
     CHAIN_MSG_MAP_MEMBER(fileDrop_)
+    CHAIN_MSG_MAP_MEMBER(sync_)
     CHAIN_MSG_MAP_MEMBER(reminders_.Moments())
     CHAIN_MSG_MAP_MEMBER(tray_)
     MSG_PLAIN(WM_SETFOCUS, OnFocusWindow)
@@ -116,6 +118,9 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   OutsideChanges& OutsideChangesForTesting() { return outside_; }
   Reminders& RemindersForTesting() { return reminders_; }
   TrayController& TrayForTesting() { return tray_; }
+  SyncRunner& SyncForTesting() { return sync_; }
+  // What the address book's settings ask of the background sync.
+  SyncControl& Sync() { return sync_; }
   bool ShownForTesting() const { return tray_.WindowShown(); }
   HIMAGELIST MenuImagesForTesting() const { return menuImages_.get(); }
 
@@ -176,6 +181,7 @@ class DlgCorvane : public CDialogImpl<DlgCorvane>,
   UniqueIcon largeIcon_;
   TrayController tray_;
   Reminders reminders_{session_, tabs_, find_, tray_.Icon()};
+  SyncRunner sync_{session_, tabs_, tray_.Icon()};
   SystemMenu systemMenu_{*this, session_, commands_, tray_};
   FileDrop fileDrop_{*this, commands_};
   KeyboardFilter keyboard_{*this, find_, tabs_, commands_};

@@ -7,8 +7,9 @@
 #include "framework/handles.h"
 #include "resource.h"
 
+// syncNow: an address book account exists, and the menu offers a sync.
 template <class Drawer>
-UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown) {
+UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown, bool syncNow) {
   UniqueMenu menu(CreatePopupMenu());
   if (!menu) return menu;
   HMENU raw = menu.get();
@@ -26,6 +27,7 @@ UniqueMenu BuildTrayMenu(Drawer& drawer, HIMAGELIST images, bool windowShown) {
   AppendMenuW(raw, MF_STRING, ID_RESTORE_BACKUP, kRestoreBackupText);
   AppendMenuW(raw, MF_STRING, ID_IMPORT_CONTACTS, kImportContactsText);
   AppendMenuW(raw, MF_STRING, ID_EXPORT_CONTACTS, kExportContactsText);
+  if (syncNow) AppendMenuW(raw, MF_STRING, ID_SYNC_NOW, L"Sync &Now");
   AppendMenuW(raw, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(raw, MF_STRING, ID_EXIT, L"&Exit");
   drawer.SetItemImage(raw, ID_EXIT, MENU_IMAGE_EXIT);

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "model/sync_status.h"
+
 namespace {
 
 // The size of the structure every shell since Windows 2000 accepts: with the
@@ -36,7 +38,7 @@ NOTIFYICONDATAW TrayIcon::Data(UINT flags) const {
   data.uFlags = flags;
   data.uCallbackMessage = callbackMessage_;
   data.hIcon = icon_;
-  CopyCut(tip_, data.szTip);
+  CopyCut(ShownTip(), data.szTip);
   return data;
 }
 
@@ -71,6 +73,19 @@ void TrayIcon::Show(HICON icon, const std::wstring& tip) {
   if (!added_) return;
   NOTIFYICONDATAW data = Data(NIF_ICON | NIF_TIP);
   shellCall(NIM_MODIFY, &data);
+}
+
+void TrayIcon::SetLine(const std::wstring& line) {
+  if (line == line_) return;
+  line_ = line;
+  if (!added_) return;
+  NOTIFYICONDATAW data = Data(NIF_TIP);
+  shellCall(NIM_MODIFY, &data);
+}
+
+std::wstring TrayIcon::ShownTip() const {
+  NOTIFYICONDATAW data;
+  return TipWithLine(tip_, line_, sizeof data.szTip / sizeof data.szTip[0] - 1);
 }
 
 bool TrayIcon::Notify(const std::wstring& title, const std::wstring& text, HICON largeIcon) {

@@ -37,6 +37,9 @@ class TrayIcon {
   // Another picture and hover text, now and after a restarted shell; icon is
   // not owned and must outlive its use. Nothing is asked when neither changed.
   void Show(HICON icon, const std::wstring& tip);
+  // A line under the tip that another part owns (the address book sync's),
+  // shown whole: the tip gives way when both do not fit. Empty for none.
+  void SetLine(const std::wstring& line);
   // A notification from the icon with the program's own picture (largeIcon,
   // not owned; copied by the shell). Title and text are cut to what the shell
   // takes. Clicked, it comes back as NIN_BALLOONUSERCLICK through the callback
@@ -46,6 +49,9 @@ class TrayIcon {
   bool Added() const { return added_; }
   HICON Icon() const { return icon_; }
   const std::wstring& Tip() const { return tip_; }
+  const std::wstring& Line() const { return line_; }
+  // The text the shell is given: the tip and the line, within its field.
+  std::wstring ShownTip() const;
   // Registered once per session by the shell; the owner's map routes it here.
   UINT TaskbarCreatedMessage() const { return taskbarCreated_; }
 
@@ -57,6 +63,7 @@ class TrayIcon {
   UINT callbackMessage_ = 0;
   HICON icon_ = nullptr;  // not owned
   std::wstring tip_;
+  std::wstring line_;
   bool added_ = false;
   const UINT taskbarCreated_ = ::RegisterWindowMessageW(L"TaskbarCreated");
 };

@@ -166,6 +166,7 @@
 #define ID_IMPORT_CONTACTS 1280
 #define ID_EXPORT_CONTACTS 1281
 #define ID_UPCOMING_DATES 1282
+#define ID_SYNC_NOW 1285
 #define ID_MENU_LAST 1290
 
 // System menu item

@@ -143,6 +143,7 @@ class Run {
     if (outcome.ok) return true;
     report_.failed = true;
     report_.unauthorized = outcome.Unauthorized();
+    report_.network = outcome.failure;
     report_.failure = Wide(outcome.why);
     return false;
   }

@@ -28,6 +28,8 @@ struct Report {
   std::vector<std::wstring> problems;
   bool failed = false;
   bool unauthorized = false;
+  // How the request that failed went: no answer, a refused certificate...
+  http::Failure network = http::Failure::None;
   std::wstring failure;
   // Whether the engine's data changed (and wants saving).
   bool changed = false;
