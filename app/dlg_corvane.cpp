@@ -34,6 +34,7 @@ DlgCorvane::~DlgCorvane() = default;
 BOOL DlgCorvane::OnInitDialog(HWND, LPARAM) {
   session_.Start(m_hWnd);
   commands_.SetWindow(m_hWnd);
+  commands_.SetSyncControl(&sync_);
   AttachControls();
   tabs_.Build(m_hWnd, GetDlgItem(IDC_TABS), commands_);
   emptyState_.Make(GetDlgItem(IDC_TABS));

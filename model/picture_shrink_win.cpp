@@ -82,8 +82,7 @@ bool Encode(Gdiplus::Image& source, int width, int height, const CLSID& encoder,
   const LARGE_INTEGER start{};
   if (FAILED(out->Seek(start, STREAM_SEEK_SET, nullptr))) return false;
   ULONG read = 0;
-  return !jpeg.empty() && SUCCEEDED(out->Read(&jpeg[0], static_cast<ULONG>(jpeg.size()), &read)) &&
-         read == jpeg.size();
+  return !jpeg.empty() && SUCCEEDED(out->Read(&jpeg[0], static_cast<ULONG>(jpeg.size()), &read)) && read == jpeg.size();
 }
 
 }  // namespace

@@ -9,8 +9,12 @@
 namespace {
 
 CardLink Link(const std::wstring& uid, const std::wstring& etag) {
-  return CardLink{uid, L"https://dav.example/a/" + uid + L".vcf", etag,
-                  L"BEGIN:VCARD\r\nFN:" + uid + L"\r\nEND:VCARD\r\n"};
+  CardLink link;
+  link.uid = uid;
+  link.href = L"https://dav.example/a/" + uid + L".vcf";
+  link.etag = etag;
+  link.synced = L"BEGIN:VCARD\r\nFN:" + uid + L"\r\nEND:VCARD\r\n";
+  return link;
 }
 
 // Anna (1), Bert (2) and Carla (3) in Friends, each linked with a card.
@@ -21,7 +25,11 @@ std::unique_ptr<Engine> Live() {
     engine->contacts->Add(name, L"", Weeks, 2, 1797000000, L"", 1);
     engine->journal->contacts[engine->contacts->lastId].card = Link(name, L"e1");
   }
-  engine->journal->state.sync = SyncAccount{L"https://dav.example/", L"anna", L"https://dav.example/a/", L"t1", 0, {}};
+  SyncAccount& account = engine->journal->state.sync;
+  account.server = L"https://dav.example/";
+  account.user = L"anna";
+  account.book = L"https://dav.example/a/";
+  account.syncToken = L"t1";
   return engine;
 }
 

@@ -107,7 +107,8 @@ TEST_F(AddressBookSetupTest, OkStoresTheAccountAndThePasswordAndAChangedUserTake
 
 TEST_F(AddressBookSetupTest, RemoveAccountKeepsTheContactsAndDropsLinksAccountAndPassword) {
   const std::int32_t anna = (*engine_.contacts->begin())->id;
-  engine_.journal->contacts[anna].card = CardLink{L"u-1", L"https://dav.example/a/u-1.vcf", L"\"1\"", L"BEGIN:VCARD"};
+  engine_.journal->contacts[anna].card = CardLink{
+      L"u-1", L"https://dav.example/a/u-1.vcf", L"\"1\"", L"BEGIN:VCARD", L"", false};
   engine_.journal->state.sync = SyncAccount{kServer, L"anna", L"https://dav.example/a/", L"tok", 1797000000, {}, {}};
   engine_.journal->Touch();
   ASSERT_TRUE(session_.SaveAll());

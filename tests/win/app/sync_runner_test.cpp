@@ -54,7 +54,7 @@ class SyncRunnerTest : public apptest::MainWindowFixture {
       engine.groups->Add(L"Friends", L"", Days, 0);
       engine.contacts->Add(person, L"", Weeks, 2, 1797000000, L"", engine.groups->lastId);
     }
-    engine.journal->state.sync = SyncAccount{Wide(server), Wide(kUser), Wide(book), L"", 0, {}};
+    engine.journal->state.sync = SyncAccount{Wide(server), Wide(kUser), Wide(book), L"", 0, {}, {}};
     engine.journal->Touch();
     ASSERT_TRUE(engine.Save());
     ASSERT_TRUE(credentials::Write(Wide(kBase), Wide(kUser), password));
