@@ -8,6 +8,7 @@ import datetime
 import json
 import os
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -286,6 +287,7 @@ class Sync(unittest.TestCase):
     def test_a_picture_given_here_goes_to_the_server_and_a_large_one_smaller(self):
         folder = self.folder()
         pictures = tempfile.mkdtemp(prefix="amicord-pictures-")
+        self.addCleanup(shutil.rmtree, pictures, True)
         small = os.path.join(pictures, "small.png")
         with open(small, "wb") as out:
             out.write(base64.b64decode(PIXEL))
