@@ -142,6 +142,7 @@ void SyncRunner::Begin() {
   // The first sync of an Amicord that holds people links those the server
   // has cards of: the user sees whom first.
   proposing_ = !linksConfirmed_ && account.lastSync == 0 && !linkedAny && !engine.contacts->items.empty();
+  // One copy on this thread: the sync's own is made from it on the sync's thread.
   before_ = CopyForSync(engine);
   startedAt_ = generation_;
   running_ = true;
@@ -150,9 +151,7 @@ void SyncRunner::Begin() {
     channel_->running = true;
   }
   try {
-    std::thread(Work, channel_, CopyForSync(engine), AccountOf(account), std::move(password), platform::Now(),
-                proposing_)
-        .detach();
+    std::thread(Work, channel_, before_, AccountOf(account), std::move(password), platform::Now(), proposing_).detach();
   } catch (const std::exception&) {
     running_ = false;
     std::lock_guard<std::mutex> hold(channel_->lock);
@@ -170,7 +169,7 @@ void SyncRunner::OnSyncDone() {
   running_ = false;
   ++finished_;
   // Finishing may begin the next sync, which makes a copy of its own.
-  const std::unique_ptr<Engine> before = std::move(before_);
+  const std::shared_ptr<const Engine> before = std::move(before_);
   Finish(*outcome, *before);
   if (again_ && window_) {
     again_ = false;
@@ -323,11 +322,14 @@ void SyncRunner::ShowLine() {
   if (window_) lineTask_ = framework::ScheduledTask::After(std::chrono::minutes(1), [this] { ShowLine(); });
 }
 
-void SyncRunner::Work(std::shared_ptr<Channel> channel, std::unique_ptr<Engine> engine, cardsync::Account account,
+void SyncRunner::Work(std::shared_ptr<Channel> channel, std::shared_ptr<const Engine> before, cardsync::Account account,
                       std::string password, Time now, bool propose) {
   auto outcome = std::make_unique<Outcome>();
   outcome->proposed = propose;
+  std::unique_ptr<Engine> engine;
   try {
+    // The window's thread only reads `before` again once this is done.
+    engine = CopyForSync(*before);
     carddav::Client client(text::EncodeUtf8(account.user), password);
     if (propose)
       outcome->report = cardsync::ProposeMatches(*engine, client, account, outcome->proposals);

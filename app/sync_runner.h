@@ -78,7 +78,7 @@ class SyncRunner : public SyncControl, public CMessageMap {
 
   // The sync's thread: everything it touches is its own (the copy, the
   // client, the password) or the channel, which it keeps alive.
-  static void Work(std::shared_ptr<Channel> channel, std::unique_ptr<Engine> engine, cardsync::Account account,
+  static void Work(std::shared_ptr<Channel> channel, std::shared_ptr<const Engine> before, cardsync::Account account,
                    std::string password, Time now, bool propose);
   void Follow(const Change& change);
   void PlanNext(std::chrono::milliseconds delay);
@@ -100,7 +100,9 @@ class SyncRunner : public SyncControl, public CMessageMap {
   HWND window_ = nullptr;  // not owned
   std::shared_ptr<Channel> channel_;
   // The copy handed to the running sync as it was, to tell its changes by.
-  std::unique_ptr<Engine> before_;
+  // The data as the running sync began with it, shared with the sync's
+  // thread, which copies it and never changes it.
+  std::shared_ptr<const Engine> before_;
   bool running_ = false;
   bool again_ = false;
   bool proposing_ = false;
