@@ -82,7 +82,7 @@ void Commands::AddContact() {
     engine.journal->SetDetails(added->id, dialog.details);
     Changed(Change::Kind::JournalChanged, added);
   }
-  session_.SaveAll();
+  session_.SaveInBackground();
 }
 
 bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
@@ -106,7 +106,7 @@ bool Commands::EditContact(std::int32_t contactId, HWND dialogParent) {
   Change edited{Change::Kind::ContactEdited};
   edited.contact = contact.get();
   session_.Tell(edited);
-  session_.SaveAll();
+  session_.SaveInBackground();
   return true;
 }
 
@@ -115,7 +115,7 @@ void Commands::AddGroup() {
   if (dialog.DoModal(window_) != IDOK) return;
   // A name already taken (in any letter case) adds nothing; the save still runs.
   session_.GetEngine().groups->Add(dialog.name, dialog.imagePath, dialog.unit, dialog.count);
-  session_.SaveAll();
+  session_.SaveInBackground();
 }
 
 void Commands::ChangeOptions() {
@@ -148,7 +148,7 @@ void Commands::ChangeOptions() {
   journal.SetReminders(chosen);
   Changed(Change::Kind::OptionsChanged);
   if (chosen.TimingDiffers(reminders)) session_.Tell(Change{Change::Kind::RemindersChanged});
-  session_.SaveAll();
+  session_.SaveInBackground();
 }
 
 void Commands::EditGroup() {
@@ -161,7 +161,7 @@ void Commands::EditGroup() {
   group->imagePath = dialog.imagePath;
   group->unit = dialog.unit;
   group->count = dialog.count;
-  session_.SaveAll();
+  session_.SaveInBackground();
   Changed(Change::Kind::GroupEdited, nullptr, group.get());
 }
 
@@ -172,7 +172,7 @@ void Commands::DeleteGroup() {
   const std::wstring text = L"Delete group \"" + group->name + L"\" and all its contacts?";
   if (::MessageBoxW(window_, text.c_str(), L"Delete group?", MB_YESNO) != IDYES) return;
   session_.GetEngine().groups->Remove(*id);
-  session_.SaveAll();
+  session_.SaveInBackground();
 }
 
 void Commands::OpenHelp() {
@@ -257,7 +257,7 @@ bool Commands::LogContact(std::int32_t contactId, HWND dialogParent) {
   Contact* contact = FindContact(contactId);
   if (!contact) return false;
   ::LogContact(*session_.GetEngine().journal, *contact, dialog.when, dialog.text);
-  session_.SaveAll();
+  session_.SaveInBackground();
   Changed(Change::Kind::JournalChanged, contact);
   return true;
 }
@@ -274,7 +274,7 @@ bool Commands::ShowHistory(std::int32_t contactId, HWND dialogParent) {
   Contact* contact = FindContact(contactId);
   if (!contact || dialog.deleted.empty()) return false;
   DeleteEntries(journal, *contact, dialog.deleted);
-  session_.SaveAll();
+  session_.SaveInBackground();
   Changed(Change::Kind::JournalChanged, contact);
   return true;
 }
@@ -290,7 +290,7 @@ bool Commands::SnoozeContact(std::int32_t contactId, SnoozeChoice choice, HWND d
     until = dialog.until;
   }
   session_.GetEngine().journal->Snooze(contactId, *until);
-  session_.SaveAll();
+  session_.SaveInBackground();
   Changed(Change::Kind::JournalChanged, FindContact(contactId));
   return true;
 }

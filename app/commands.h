@@ -31,6 +31,9 @@ class GroupTabs;
 // the tab menu, and what the panels ask of their owner. Each runs its dialog
 // over the main window, makes its change through the model, tells the
 // session's change feed what the model did not announce, and asks for a save.
+// The save is written by the writer thread: with years of notes a write takes
+// a fifth of a second, and the window answers meanwhile (a failure is told
+// once it is known).
 class Commands : public PanelOwner {
  public:
   // session and tabs are not owned and outlive the commands.

@@ -219,6 +219,10 @@ void DataSession::SavePending() {
   WaitForWriter();
 }
 
+void DataSession::HandOverPendingSave() {
+  if (pendingSave_) Submit();
+}
+
 void DataSession::CancelPendingSave() { pendingSave_.Reset(); }
 
 HWND DataSession::BoxOwner() const { return window_ && ::IsWindow(window_) ? window_ : nullptr; }

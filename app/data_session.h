@@ -96,6 +96,8 @@ class DataSession {
   // Runs the save SaveSoon asked for now, if it has not run yet: before
   // anything reads or replaces the files, and before the window goes.
   void SavePending();
+  // The same without waiting: the save SaveSoon asked for goes to the writer now.
+  void HandOverPendingSave();
   bool HasPendingSave() const;
   // Whether the writer thread has a save running or waiting.
   bool WriterBusy() const { return writer_.Busy(); }

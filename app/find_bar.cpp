@@ -57,8 +57,12 @@ void FindBar::PrepareBatch() {
   if (!preparing_) return;
   const std::vector<Contacts::Item>& items = preparing_->items;
   const std::size_t end = std::min(items.size(), nextToPrepare_ + kBatch);
-  for (; nextToPrepare_ < end; ++nextToPrepare_)
+  const auto started = std::chrono::steady_clock::now();
+  while (nextToPrepare_ < end) {
     if (const Contacts::Item& contact = items[nextToPrepare_]) contact->Texts();
+    ++nextToPrepare_;
+    if (std::chrono::steady_clock::now() - started >= kBatchTime) break;
+  }
   if (nextToPrepare_ < items.size())
     task_ = framework::ScheduledTask::After(*scheduler_, std::chrono::milliseconds(0), [this] { PrepareBatch(); });
   else

@@ -5,6 +5,7 @@
 // the first row's contact.
 #include "base/windows_api.h"
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 
@@ -47,7 +48,10 @@ class FindBar {
   void PrepareTexts(boost::shared_ptr<const Contacts> contacts);
 
  private:
+  // A batch ends after this many contacts or this long, whichever comes
+  // first: the window answers between batches, and long notes cost more.
   static constexpr std::size_t kBatch = 100;
+  static constexpr std::chrono::microseconds kBatchTime{4000};
 
   void PrepareBatch();
 

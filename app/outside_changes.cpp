@@ -47,12 +47,15 @@ void OutsideChanges::Look(bool retry) {
   blocked_ = blockedRetry_ = false;
   // Our own save is being written, most likely what the folder watch saw:
   // look again once it is done. Waiting for it here kept the window from
-  // answering until the whole save was written.
+  // answering until the whole save was written. A change of ours not yet
+  // handed over would otherwise give way to the files: it goes to the writer
+  // first, and the look waits for it the same way.
+  session_.HandOverPendingSave();
   if (session_.WriterBusy()) {
     if (!settleTask_) settleTask_ = framework::ScheduledTask::After(kSettle, [this, retry] { Look(retry); });
     return;
   }
-  // A change of ours not yet written would otherwise give way to the files.
+  // Takes in what the writer reported (a failed save is told first).
   session_.SavePending();
   Engine::Reread reread = session_.GetEngine().ReadChanged();
   std::vector<std::wstring> damaged;

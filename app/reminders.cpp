@@ -125,7 +125,7 @@ void Reminders::Moment() {
     // Past dates forgotten are kept forgotten.
     if (settings != journal.state.reminders) {
       journal.SetReminders(settings);
-      session_.SaveAll();
+      session_.SaveInBackground();
     }
     return;
   }
@@ -133,7 +133,7 @@ void Reminders::Moment() {
   namedPerson_ = !tell.people.empty() ? tell.people.front().id : tell.dates.front().id;
   // The day and the dates named are kept so that a restart does not remind again.
   journal.SetReminders(settings);
-  session_.SaveAll();
+  session_.SaveInBackground();
 }
 
 bool Reminders::ShowNamedPerson() { return namedPerson_ >= 0 && tabs_.ShowOnAllByPriority(namedPerson_); }

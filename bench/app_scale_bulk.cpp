@@ -46,7 +46,7 @@ void MeasureGroupDeletion(int contacts) {
   double removedMs = 0;
   {
     BusyProbe probe(window->m_hWnd);
-    Sleep(20);
+    PumpFor(20);
     const auto removing = Clock::now();
     session.GetEngine().groups->Remove(1);
     session.SaveAll();

@@ -1,8 +1,17 @@
 #include "model/contact.h"
 
+#include <atomic>
+
 #include "model/messages.h"
 
 namespace {
+
+// Shared by every record of every thread (loads and copies are made off the
+// window's thread too), so that no two records ever hold the same version.
+std::uint64_t NextNotesVersion() {
+  static std::atomic<std::uint64_t> last{0};
+  return ++last;
+}
 
 // The status arithmetic is defined on 32-bit two's complement integers; doing it
 // in unsigned arithmetic gives the same wrapped results without undefined behaviour.
@@ -19,7 +28,8 @@ std::int32_t WrapSub(std::int32_t a, std::int32_t b) {
   return Wrap(static_cast<std::uint32_t>(a) - static_cast<std::uint32_t>(b));
 }
 
-Contact::Contact() : lastContacted(platform::Now()), previousContacted(lastContacted) {}
+Contact::Contact()
+    : lastContacted(platform::Now()), previousContacted(lastContacted), notesVersion_(NextNotesVersion()) {}
 
 Contact::Contact(std::int32_t id, std::wstring name, std::wstring imagePath, IntervalUnit unit, std::int32_t count,
                  Time lastContacted, std::wstring notes, std::int32_t groupId)
@@ -31,7 +41,8 @@ Contact::Contact(std::int32_t id, std::wstring name, std::wstring imagePath, Int
       lastContacted(lastContacted),
       previousContacted(lastContacted),
       notes(std::move(notes)),
-      groupId(groupId) {}
+      groupId(groupId),
+      notesVersion_(NextNotesVersion()) {}
 
 std::int32_t Contact::IntervalDays() const {
   switch (unit) {
@@ -90,6 +101,7 @@ bool Contact::Update(std::wstring newName, std::wstring newImagePath, IntervalUn
   lastContacted = newLastContacted;
   notes = std::move(newNotes);
   texts_.reset();
+  notesVersion_ = NextNotesVersion();
   if (newGroupId == groupId) return true;
   // Announced while groupId still names the old group, so that group's list drops it.
   platform::Send(notifyWindow, WM_CONTACT_REMOVED, reinterpret_cast<MessageParam>(this));

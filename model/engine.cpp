@@ -264,38 +264,46 @@ Contacts::Item CopyOf(const Contact& contact) {
   return record;
 }
 
-// Every field a save writes.
-bool SameRecord(const Contact& a, const Contact& b) {
-  return a.id == b.id && a.unit == b.unit && a.count == b.count && a.lastContacted == b.lastContacted &&
-         a.previousContacted == b.previousContacted && a.groupId == b.groupId && a.name == b.name &&
-         a.imagePath == b.imagePath && a.notes == b.notes;
+// Every field a save writes; the notes, most of the bytes, only when the live
+// record's notes may have changed since the copy was made of them.
+bool SameRecord(const Contact& copy, const Contact& live, std::uint64_t copiedNotesVersion) {
+  return copy.id == live.id && copy.unit == live.unit && copy.count == live.count &&
+         copy.lastContacted == live.lastContacted && copy.previousContacted == live.previousContacted &&
+         copy.groupId == live.groupId && copy.name == live.name && copy.imagePath == live.imagePath &&
+         copy.notes.size() == live.notes.size() &&
+         (copiedNotesVersion == live.NotesVersion() || copy.notes == live.notes);
 }
 
 }  // namespace
 
-// Comparing costs less than copying: a contact's notes are compared where they
-// would be copied, without the allocations, and a tick changes one contact.
+// Comparing costs less than copying, and a tick changes one contact.
 std::unique_ptr<Contacts> Engine::ShareContacts() {
   std::unique_ptr<Contacts> copy(new Contacts);
   copy->lastId = contacts->lastId;
   copy->items.reserve(contacts->items.size());
+  std::vector<std::uint64_t> notesVersions;
+  notesVersions.reserve(contacts->items.size());
   // Mostly the order stays; where it does not, the shipped records by id.
   std::unordered_map<std::int32_t, std::size_t> byId;
   for (const Contacts::Item& contact : contacts->items) {
     if (!contact) continue;
-    const Contacts::Item* shipped = nullptr;
+    std::size_t shipped = shippedContacts_.size();
     const std::size_t at = copy->items.size();
     if (at < shippedContacts_.size() && shippedContacts_[at]->id == contact->id) {
-      shipped = &shippedContacts_[at];
+      shipped = at;
     } else {
       if (byId.empty())
         for (std::size_t i = 0; i < shippedContacts_.size(); ++i) byId.emplace(shippedContacts_[i]->id, i);
       const auto found = byId.find(contact->id);
-      if (found != byId.end()) shipped = &shippedContacts_[found->second];
+      if (found != byId.end()) shipped = found->second;
     }
-    copy->items.push_back(shipped && SameRecord(**shipped, *contact) ? *shipped : CopyOf(*contact));
+    const bool same = shipped < shippedContacts_.size() &&
+                      SameRecord(*shippedContacts_[shipped], *contact, shippedNotesVersions_[shipped]);
+    copy->items.push_back(same ? shippedContacts_[shipped] : CopyOf(*contact));
+    notesVersions.push_back(contact->NotesVersion());
   }
   shippedContacts_ = copy->items;
+  shippedNotesVersions_ = std::move(notesVersions);
   return copy;
 }
 

@@ -180,6 +180,8 @@ class Engine {
   // thread's, as TakeSnapshot): the journal's state as of shippedRevision_ of
   // the journal object shippedFrom_.
   std::vector<Contacts::Item> shippedContacts_;
+  // For each shipped record, the live record's notes version it was compared or copied at.
+  std::vector<std::uint64_t> shippedNotesVersions_;
   std::shared_ptr<const JournalSnapshot> shippedJournal_;
   boost::weak_ptr<Journal> shippedFrom_;
   std::uint64_t shippedRevision_ = 0;

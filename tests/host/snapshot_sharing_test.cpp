@@ -65,6 +65,21 @@ TEST(SnapshotSharing, ASaveAfterEachChangeWritesWhatAFullSaveWrites) {
          e.journal->SetDetails(At(e, 8).id, ContactDetails{{{L"home", L"123"}}, {}, {}, {}});
        }},
       {"notes edited in place", [](Engine& e) { At(e, 5).notes += L"more"; }},
+      {"notes updated to others of the same length",
+       [](Engine& e) {
+         Contact& c = At(e, 6);
+         std::wstring notes = c.notes;
+         notes[notes.size() / 2] = L'#';
+         c.Update(c.name, c.imagePath, c.unit, c.count, c.lastContacted, notes, c.groupId);
+       }},
+      {"a record replaced by another of the same id and length",
+       [](Engine& e) {
+         const Contact& old = At(e, 10);
+         std::wstring notes = old.notes;
+         notes[0] = L'[';
+         e.contacts->items[10].reset(
+             new Contact(old.id, old.name, old.imagePath, old.unit, old.count, old.lastContacted, notes, old.groupId));
+       }},
       {"a contact removed", [](Engine& e) { e.contacts->Remove(At(e, 9).id); }},
       {"a contact added", [](Engine& e) { e.contacts->Add(L"New", L"", Weeks, 2, kNow, L"", -1); }},
       {"the order changed", [](Engine& e) { std::reverse(e.contacts->items.begin(), e.contacts->items.end()); }},

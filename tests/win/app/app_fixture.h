@@ -77,6 +77,13 @@ class MainWindowFixture : public ::testing::Test {
 
   Engine& engine() { return window_->SessionForTesting().GetEngine(); }
   DataSession& session() { return window_->SessionForTesting(); }
+  // What the files hold once the writer has written what the window handed it.
+  Engine SavedData() {
+    if (window_) session().WaitForWriter();
+    Engine saved;
+    saved.Load();
+    return saved;
+  }
   GroupTabs& groupTabs() { return window_->TabsForTesting(); }
 
   // A group's panel, made as selecting its tab would, and kept alive for the

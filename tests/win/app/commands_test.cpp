@@ -48,12 +48,6 @@ std::vector<MenuEntry> Entries(HMENU menu) {
   return entries;
 }
 
-Engine SavedData() {
-  Engine saved;
-  saved.Load();
-  return saved;
-}
-
 class Commands : public apptest::MainWindowFixture {
  protected:
   void TearDown() override {

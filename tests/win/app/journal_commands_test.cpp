@@ -26,12 +26,6 @@ std::vector<Time> Times(const Journal& journal, std::int32_t id) {
   return times;
 }
 
-Journal SavedJournal() {
-  Engine saved;
-  saved.Load();
-  return *saved.journal;
-}
-
 void SetPicker(HWND dialog, int id, Time time) {
   const __time64_t value = time;
   tm parts{};
@@ -47,6 +41,9 @@ void SetPicker(HWND dialog, int id, Time time) {
 }
 
 class JournalCommands : public apptest::MainWindowFixture {
+ public:
+  Journal SavedJournal() { return *SavedData().journal; }
+
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();

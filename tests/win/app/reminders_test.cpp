@@ -84,11 +84,7 @@ class RemindersInWindow : public apptest::MainWindowFixture {
   }
 
   Contact& Ann() { return *engine().contacts->items[2]; }
-  static ReminderSettings SavedReminders() {
-    Engine saved;
-    saved.Load();
-    return saved.journal->state.reminders;
-  }
+  ReminderSettings SavedReminders() { return SavedData().journal->state.reminders; }
 
   Time now_ = kNow;
   platform::Clock previousClock_;

@@ -168,8 +168,12 @@ TEST_F(TickSave, AnOutsideChangeReadInWritesAPendingTickFirst) {
     theirs.journal->Record(2, kStart - kDay, L"Theirs");
     ASSERT_TRUE(theirs.Save());
   }
+  // The look hands the tick to the writer and looks again once it is written,
+  // without holding the window meanwhile.
   window_->OutsideChangesForTesting().LookNow();
   EXPECT_EQ(Saves(), 1);
+  session().WaitForWriter();
+  scheduler_.Advance(OutsideChanges::kSettle);
   EXPECT_EQ(ReadSaved().annJournal, (std::vector<Time>{now_, kStart}));
   EXPECT_EQ(engine().journal->Entries(1).size(), 2u) << "the tick stays in memory";
   EXPECT_EQ(boxes.texts().size(), 1u) << "their version is kept beside, and the user told";
