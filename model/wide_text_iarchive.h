@@ -6,6 +6,7 @@
 // before the first character is read.
 #include <cstddef>
 #include <istream>
+#include <locale>
 #include <set>
 #include <string>
 #include <typeinfo>
@@ -60,12 +61,26 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
   // The library indexes its class table with this number unchecked: below -1
   // (the null pointer) it would read before the table's start.
   void load(boost::archive::class_id_type& id);
+  // Numbers are most of a journal: read straight from the buffer, they load in
+  // half the time the stream's locale-driven extraction took. What is taken is
+  // what the stream takes (white space, a sign, decimal digits, in range).
+  void load(short& value);
+  void load(unsigned short& value);
+  void load(int& value);
+  void load(unsigned int& value);
+  void load(long& value);
+  void load(unsigned long& value);
+  void load(long long& value);
+  void load(unsigned long long& value);
 
  private:
+  template <class T>
+  void LoadInteger(T& value);
   std::size_t LoadLength();
   [[noreturn]] static void RefuseDamaged();
 
   const WideInBuf& source_;
+  const std::ctype<wchar_t>* space_;  // the stream's locale's, which outlives this archive
   std::vector<std::pair<void*, void (*)(void*)>> discarded_;
   std::set<std::pair<const void*, const std::type_info*>> records_;
 };

@@ -54,7 +54,8 @@ class TickSave : public apptest::MainWindowFixture {
     UpdateWindow(List());
     scheduler_.Advance(kNoTime);  // what the start leaves for idle moments
     // The start-up moment may have saved a reminder's day; only the ticks'
-    // saves count here.
+    // saves count here, and the files are read only once that one is written.
+    session().WaitForWriter();
     savesAtStart_ = session().SaveCount();
   }
   void TearDown() override {
@@ -162,6 +163,8 @@ TEST_F(TickSave, ExitWaitsForTheSaveTheWriterIsMaking) {
 TEST_F(TickSave, AnOutsideChangeReadInWritesAPendingTickFirst) {
   test::MessageBoxWatch boxes;
   ClickTick(1);
+  // Theirs comes after what the start wrote, not in the middle of it.
+  session().WaitForWriter();
   {
     Engine theirs;
     theirs.Load();
