@@ -60,14 +60,14 @@ void WideTextInArchive::LoadInteger(T& value) {
   }
   if (Traits::eq_int_type(unit, Traits::eof())) is.setstate(std::ios::eofbit);
   unsigned long long magnitude = 0;
-  if (!anyDigit || (count > 0 && std::from_chars(digits, digits + count, magnitude).ec != std::errc()))
-    StreamError();
+  if (!anyDigit || (count > 0 && std::from_chars(digits, digits + count, magnitude).ec != std::errc())) StreamError();
   using Limits = std::numeric_limits<T>;
   const auto largest = static_cast<unsigned long long>(Limits::max());
   if constexpr (Limits::is_signed) {
     if (magnitude > largest + (negative ? 1 : 0)) StreamError();
-    value = !negative ? static_cast<T>(magnitude)
-                      : magnitude > largest ? Limits::min() : static_cast<T>(-static_cast<T>(magnitude));
+    value = !negative             ? static_cast<T>(magnitude)
+            : magnitude > largest ? Limits::min()
+                                  : static_cast<T>(-static_cast<T>(magnitude));
   } else {
     // As the stream does: a minus sign before an unsigned number wraps it.
     if (magnitude > largest) StreamError();
