@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <future>
 #include <unordered_map>
 
 #include "model/file_system.h"
@@ -74,16 +75,22 @@ Engine::LoadReport Engine::Load() {
   for (int i = 0; i < kFiles; ++i) known_[i] = StampNow(PathAt(i));
   watching_ = true;
   hold.unlock();
+  // The journal, most of the data, is read on a thread of its own while the
+  // other three are read here: the start waits for the longer of the two
+  // rather than for both. Without a thread to spare it is read here after them.
+  // A damaged journal keeps what was read before the fault, like the other
+  // files; a missing one starts empty. Either way the contacts fill it in.
+  JournalTail tail;
+  std::future<LoadResult> journalRead = std::async(std::launch::async | std::launch::deferred, [this, &tail] {
+    return LoadJournal(journalPath, *journal, &tail);
+  });
   const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
   note(groupsPath, groupsResult);
   const LoadResult contactsResult = LoadArchive(contactsPath, *contacts);
   note(contactsPath, contactsResult);
   const LoadResult optionsResult = LoadArchive(optionsPath, *options);
   note(optionsPath, optionsResult);
-  // A damaged journal keeps what was read before the fault, like the other
-  // files; a missing one starts empty. Either way the contacts fill it in.
-  JournalTail tail;
-  const LoadResult journalResult = LoadJournal(journalPath, *journal, &tail);
+  const LoadResult journalResult = journalRead.get();
   // Read in through its members: what the last snapshot holds is not what it holds now.
   journal->Touch();
   note(journalPath, journalResult);
