@@ -81,9 +81,8 @@ Engine::LoadReport Engine::Load() {
   // A damaged journal keeps what was read before the fault, like the other
   // files; a missing one starts empty. Either way the contacts fill it in.
   JournalTail tail;
-  std::future<LoadResult> journalRead = std::async(std::launch::async | std::launch::deferred, [this, &tail] {
-    return LoadJournal(journalPath, *journal, &tail);
-  });
+  std::future<LoadResult> journalRead = std::async(std::launch::async | std::launch::deferred,
+                                                   [this, &tail] { return LoadJournal(journalPath, *journal, &tail); });
   const LoadResult groupsResult = LoadArchive(groupsPath, *groups);
   note(groupsPath, groupsResult);
   const LoadResult contactsResult = LoadArchive(contactsPath, *contacts);
