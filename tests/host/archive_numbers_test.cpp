@@ -3,6 +3,7 @@
 // refuse what the stream refuses (damage, then, never a wrong value).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <locale>
 #include <sstream>
@@ -59,60 +60,24 @@ void ExpectSameAsStream(const std::wstring& text) {
   EXPECT_EQ(archive.next, stream.next) << '"' << shown << "\": the next unit";
 }
 
+template <class... T>
+void ExpectAllSameAsStream(const std::wstring& text) {
+  (ExpectSameAsStream<T>(text), ...);
+}
+
 }  // namespace
 
 TEST(ArchiveNumbers, EveryIntegerTypeTakesWhatTheStreamTakes) {
-  const wchar_t* const texts[] = {L"0",
-                                  L"7 ",
-                                  L"-7",
-                                  L"+7",
-                                  L"  \n\t 42",
-                                  L"007",
-                                  L"12x",
-                                  L"12 34",
-                                  L"\r\n5",
-                                  L"",
-                                  L" ",
-                                  L"x",
-                                  L"-",
-                                  L"+",
-                                  L"+-1",
-                                  L"--1",
-                                  L"- 1",
-                                  L"32767",
-                                  L"32768",
-                                  L"-32768",
-                                  L"-32769",
-                                  L"65535",
-                                  L"65536",
-                                  L"2147483647",
-                                  L"2147483648",
-                                  L"-2147483648",
-                                  L"-2147483649",
-                                  L"4294967295",
-                                  L"4294967296",
-                                  L"-1",
-                                  L"-4294967295",
-                                  L"-4294967296",
-                                  L"9223372036854775807",
-                                  L"9223372036854775808",
-                                  L"-9223372036854775808",
-                                  L"-9223372036854775809",
-                                  L"18446744073709551615",
-                                  L"18446744073709551616",
-                                  L"-18446744073709551615",
-                                  L"000000000000000000000000000001",
-                                  L"99999999999999999999999999",
-                                  L"\u0663",
-                                  L"\u00A012"};
-  for (const wchar_t* text : texts) {
-    ExpectSameAsStream<short>(text);
-    ExpectSameAsStream<unsigned short>(text);
-    ExpectSameAsStream<int>(text);
-    ExpectSameAsStream<unsigned int>(text);
-    ExpectSameAsStream<long>(text);
-    ExpectSameAsStream<unsigned long>(text);
-    ExpectSameAsStream<long long>(text);
-    ExpectSameAsStream<unsigned long long>(text);
+  // Separated by '|': the empty text and texts of white space alone are among them.
+  const std::wstring texts =
+      L"0|7 |-7|+7|  \n\t 42|007|12x|12 34|\r\n5|| |x|-|+|+-1|--1|- "
+      L"1|32767|32768|-32768|-32769|65535|65536|2147483647|2147483648|-2147483648|-2147483649|4294967295|4294967296|-1|"
+      L"-4294967295|-4294967296|9223372036854775807|9223372036854775808|-9223372036854775808|-9223372036854775809|"
+      L"18446744073709551615|18446744073709551616|-18446744073709551615|000000000000000000000000000001|"
+      L"99999999999999999999999999|\u0663|\u00A012";
+  for (std::size_t from = 0, to = 0; from <= texts.size(); from = to + 1) {
+    to = std::min(texts.find(L'|', from), texts.size());
+    ExpectAllSameAsStream<short, unsigned short, int, unsigned int, long, unsigned long, long long, unsigned long long>(
+        texts.substr(from, to - from));
   }
 }
