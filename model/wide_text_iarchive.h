@@ -80,7 +80,7 @@ class WideTextInArchive : public boost::archive::text_wiarchive_impl<WideTextInA
   [[noreturn]] static void RefuseDamaged();
 
   const WideInBuf& source_;
-  const std::ctype<wchar_t>* space_;  // the stream's locale's, which outlives this archive
+  const std::ctype<wchar_t>* space_;  // of the locale the archive gave its stream, kept as long as the archive
   std::vector<std::pair<void*, void (*)(void*)>> discarded_;
   std::set<std::pair<const void*, const std::type_info*>> records_;
 };
